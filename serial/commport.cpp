@@ -1,0 +1,231 @@
+#include "commport.h"
+
+#include "comportmap.h"
+
+#include <QtGlobal>
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#include <termios.h>
+#endif
+
+namespace {
+
+constexpr qint64 NanosecondsPerSecond = 1'000'000'000;
+
+bool isFatal(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError:
+    case QSerialPort::UnknownError:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+CommPort::CommPort(QObject *parent)
+    : QObject(parent)
+{
+    m_clock.start();
+    m_outputTimer.setSingleShot(true);
+    m_outputTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_outputTimer, &QTimer::timeout, this, &CommPort::outputReady);
+    connect(&m_port, &QSerialPort::readyRead, this, &CommPort::handleReadyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &CommPort::handleError);
+}
+
+CommPort::~CommPort()
+{
+    // Closing here must not reach the signal's receivers, which may be gone already.
+    disconnect(this, nullptr, nullptr, nullptr);
+    m_port.close();
+}
+
+void CommPort::setCommPort(int number)
+{
+    m_commPort = number;
+}
+
+QString CommPort::devicePath() const
+{
+    return ComPortMap::devicePath(m_commPort);
+}
+
+bool CommPort::open(QString *error)
+{
+    if (m_port.isOpen())
+        return true;
+
+    const QString device = ComPortMap::resolvedDevicePath(m_commPort);
+    if (device.isEmpty()) {
+        if (error) {
+            const QString path = devicePath();
+            *error = path.isEmpty() ? tr("COM%1 is not a port number this program knows.").arg(m_commPort)
+                                    : tr("COM%1 (%2) does not exist.").arg(m_commPort).arg(path);
+        }
+        return false;
+    }
+
+    m_port.setPortName(device);
+    m_port.setBaudRate(BaudRate);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    m_port.setReadBufferSize(0);   // never drop what the board sends
+
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        if (error)
+            *error = tr("COM%1 (%2) cannot be opened: %3").arg(m_commPort).arg(device, m_port.errorString());
+        m_port.clearError();
+        return false;
+    }
+
+    // Modem lines: not every device has them (a pseudo-terminal has none), and a missing
+    // one is no reason to refuse the port.
+    m_port.setDataTerminalReady(true);
+    m_port.setRequestToSend(false);
+    m_port.clearError();
+
+    // Bytes that came in before we opened the port belong to nobody.
+    m_port.clear(QSerialPort::AllDirections);
+    m_lineFreeAtNs = m_clock.nsecsElapsed();
+    emit opened();
+    return true;
+}
+
+void CommPort::close()
+{
+    if (!m_port.isOpen())
+        return;
+    m_outputTimer.stop();
+    m_port.close();
+    emit closed();
+}
+
+bool CommPort::isOpen() const
+{
+    return m_port.isOpen();
+}
+
+qint64 CommPort::inBufferCount() const
+{
+    return m_port.isOpen() ? m_port.bytesAvailable() : 0;
+}
+
+void CommPort::discardInput()
+{
+    if (m_port.isOpen())
+        m_port.clear(QSerialPort::Input);
+}
+
+QByteArray CommPort::input()
+{
+    if (!m_port.isOpen())
+        return {};
+    const qint64 waiting = m_port.bytesAvailable();
+    const qint64 count = m_inputLen > 0 ? std::min<qint64>(m_inputLen, waiting) : waiting;
+    return m_port.read(count);
+}
+
+void CommPort::output(const QByteArray &bytes)
+{
+    if (!m_port.isOpen() || bytes.isEmpty())
+        return;
+    const qint64 now = m_clock.nsecsElapsed();
+    m_lineFreeAtNs = std::max(m_lineFreeAtNs, now) + bytes.size() * NanosecondsPerSecond / m_pacingRate;
+    m_port.write(bytes);
+}
+
+qint64 CommPort::clockQueued() const
+{
+    const qint64 ahead = m_lineFreeAtNs - m_clock.nsecsElapsed();
+    if (ahead <= 0)
+        return 0;
+    return (ahead * m_pacingRate + NanosecondsPerSecond - 1) / NanosecondsPerSecond;
+}
+
+qint64 CommPort::driverQueued() const
+{
+    qint64 queued = m_port.bytesToWrite();
+#ifdef Q_OS_UNIX
+    int inDriver = 0;
+    if (m_port.handle() >= 0 && ::ioctl(m_port.handle(), TIOCOUTQ, &inDriver) == 0 && inDriver > 0)
+        queued += inDriver;
+#endif
+    return queued;
+}
+
+qint64 CommPort::queuedAhead()
+{
+    if (!m_port.isOpen())
+        return 0;
+    return std::max(clockQueued(), driverQueued());
+}
+
+qint64 CommPort::outputRoom()
+{
+    if (!m_port.isOpen())
+        return 0;
+    return std::max<qint64>(0, m_queueAheadLimit - queuedAhead());
+}
+
+void CommPort::requestOutputReady()
+{
+    if (m_outputTimer.isActive() || !m_port.isOpen())
+        return;
+    const qint64 lowWater = m_queueAheadLimit / 2;
+    const qint64 byClock = clockQueued();
+    int waitMs;
+    if (byClock >= driverQueued()) {
+        const qint64 toDrain = std::max<qint64>(0, byClock - lowWater);
+        waitMs = int((toDrain * 1000 + m_pacingRate - 1) / m_pacingRate);
+    } else {
+        // The device is slower than our clock: look again shortly.
+        waitMs = 10;
+    }
+    m_outputTimer.start(std::max(waitMs, 1));
+}
+
+void CommPort::discardOutput()
+{
+    if (!m_port.isOpen())
+        return;
+    m_port.clear(QSerialPort::Output);
+    m_lineFreeAtNs = m_clock.nsecsElapsed();
+}
+
+void CommPort::setPacingBytesPerSecond(qint64 bytesPerSecond)
+{
+    m_pacingRate = std::max<qint64>(1, bytesPerSecond);
+}
+
+void CommPort::handleReadyRead()
+{
+    if (m_rThreshold > 0)
+        emit onComm();
+}
+
+void CommPort::handleError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError || !m_port.isOpen())
+        return;
+    if (!isFatal(error)) {
+        m_port.clearError();
+        return;
+    }
+    // A port whose device went away keeps raising errors at full speed until it is
+    // closed, and the first message may be stale: close it at once and say what happened.
+    const QString detail = m_port.errorString();
+    m_port.clearError();
+    m_outputTimer.stop();
+    m_port.close();
+    emit closed();
+    emit failed(tr("COM%1 stopped working (%2).").arg(m_commPort).arg(detail));
+}

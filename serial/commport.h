@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <QTimer>
+
+// The program's one serial port. Every transfer, the port probe and the opening and
+// closing of the line go through a single CommPort, owned by the hidden serial host.
+//
+// The line settings are fixed: 9600 baud, 8 data bits, no parity, 1 stop bit, no flow
+// control, DTR asserted, RTS not asserted.
+//
+// Output is paced: bytes handed to the port are counted against a clock running at the
+// line rate (960 bytes a second), and against the driver's own queue where the system
+// reports it. A sender asks outputRoom() how much it may queue now and waits for
+// outputReady() when there is none, so that never more than about 100 ms of line time is
+// queued ahead of the line.
+class CommPort : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr qint32 BaudRate = 9600;
+    static constexpr qint64 LineBytesPerSecond = BaudRate / 10;   // 8N1: ten bits a byte
+    static constexpr qint64 DefaultQueueAhead = LineBytesPerSecond / 10;   // 100 ms
+
+    explicit CommPort(QObject *parent = nullptr);
+    ~CommPort() override;
+
+    // Port number, COM1..COM15. Set only while the port is closed.
+    int commPort() const { return m_commPort; }
+    void setCommPort(int number);
+
+    // The device the current port number stands for.
+    QString devicePath() const;
+
+    // Opens the selected port. On failure the port stays closed and `error` says why.
+    bool open(QString *error = nullptr);
+    void close();
+    bool isOpen() const;
+
+    // Received bytes waiting to be read, and discarding them.
+    qint64 inBufferCount() const;
+    void discardInput();
+
+    // Reads at most inputLen() waiting bytes (all of them when it is 0).
+    QByteArray input();
+    int inputLen() const { return m_inputLen; }
+    void setInputLen(int length) { m_inputLen = length; }
+
+    // 1: onComm() whenever received bytes are waiting; 0: no receive notification.
+    int rThreshold() const { return m_rThreshold; }
+    void setRThreshold(int threshold) { m_rThreshold = threshold; }
+
+    // Queues bytes for the line and returns at once.
+    void output(const QByteArray &bytes);
+    void output(char byte) { output(QByteArray(1, byte)); }
+
+    // How many bytes may be queued now without running more than the allowed time
+    // ahead of the line; 0 while the port is closed.
+    qint64 outputRoom();
+    // Bytes handed to the port that have not yet gone out on the line, as far as the
+    // clock and the driver tell.
+    qint64 queuedAhead();
+    // Arms a one-shot outputReady() for when the line has taken about half of what is
+    // queued ahead. Repeated calls while armed do nothing more.
+    void requestOutputReady();
+    // Drops every byte that has not yet gone out.
+    void discardOutput();
+
+    // The pacing rate; tests and benchmarks may run the clock faster than the line.
+    qint64 pacingBytesPerSecond() const { return m_pacingRate; }
+    void setPacingBytesPerSecond(qint64 bytesPerSecond);
+    qint64 queueAheadLimit() const { return m_queueAheadLimit; }
+    void setQueueAheadLimit(qint64 bytes) { m_queueAheadLimit = bytes; }
+
+signals:
+    // Received data may be waiting (the line's notification).
+    void onComm();
+    // The port was opened or closed by the program.
+    void opened();
+    void closed();
+    // The port stopped working (device unplugged, the other end gone). It has been
+    // closed already; `reason` is for the user.
+    void failed(const QString &reason);
+    // See requestOutputReady().
+    void outputReady();
+
+private:
+    void handleReadyRead();
+    void handleError(QSerialPort::SerialPortError error);
+    qint64 clockQueued() const;
+    qint64 driverQueued() const;
+
+    QSerialPort m_port;
+    int m_commPort = 1;
+    int m_inputLen = 0;
+    int m_rThreshold = 1;
+
+    qint64 m_pacingRate = LineBytesPerSecond;
+    qint64 m_queueAheadLimit = DefaultQueueAhead;
+    QElapsedTimer m_clock;
+    qint64 m_lineFreeAtNs = 0;   // when the clock says the line will have sent everything
+    QTimer m_outputTimer;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// Which device stands behind each COM number.
+//
+// On Windows COMn is the system's own name. On Linux a fixed table maps the numbers:
+//   COM1  - COM4   ->  /dev/ttyS0   - /dev/ttyS3    (built-in UARTs)
+//   COM5  - COM10  ->  /dev/ttyUSB0 - /dev/ttyUSB5  (USB serial adapters)
+//   COM11 - COM15  ->  /dev/ttyACM0 - /dev/ttyACM4  (USB modem-class adapters)
+// When the environment variable KESTRION_COM_DIR is set, COMn is the path
+// $KESTRION_COM_DIR/COMn instead (usually a link to a device or a pseudo-terminal), and
+// nothing else is used.
+namespace ComPortMap {
+
+constexpr int FirstPort = 1;
+constexpr int LastPort = 15;
+
+// The device path for a COM number (1..15); empty for numbers outside that range.
+QString devicePath(int number);
+
+// The path to hand to the serial port: links resolved, always absolute where the
+// platform has paths. Empty when the device does not exist.
+QString resolvedDevicePath(int number);
+
+} // namespace ComPortMap

@@ -1,0 +1,43 @@
+#include "vxt8088_8052.h"
+
+#include "commport.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace VXT8088_8052 {
+
+bool SelectCommPort(CommPort &port, int intPort)
+{
+    port.close();
+    port.setCommPort(intPort);
+    if (!port.open())
+        return false;
+    port.close();
+    return true;
+}
+
+bool CheckFileExists(const QString &strPath)
+{
+    if (strPath.isEmpty())
+        return false;
+    return QFileInfo(strPath).isFile();
+}
+
+void RemoveFile(const QString &strPath)
+{
+    if (strPath.isEmpty())
+        return;
+    const QFileInfo info(strPath);
+    if (info.isSymLink()) {
+        QFile::remove(strPath);   // the link itself, never what it points to
+        return;
+    }
+    if (!info.isFile())
+        return;
+    if (!(info.permissions() & (QFile::WriteOwner | QFile::WriteUser)))
+        return;   // read-only files are kept
+    QFile::remove(strPath);
+}
+
+} // namespace VXT8088_8052

@@ -1,0 +1,271 @@
+#include "settingsdialog.h"
+
+#include "comportmap.h"
+#include "programsettings.h"
+#include "serialhost.h"
+#include "transfertexts.h"
+#include "transferwindow.h"
+#include "vxt8088_8052.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+using namespace ProgramSettings;
+
+namespace {
+
+QFont namedFont(const char *family, qreal points)
+{
+    QFont font(QString::fromUtf8(family));
+    font.setPointSizeF(points);
+    return font;
+}
+
+} // namespace
+
+SettingsDialog::SettingsDialog(SerialHost &host)
+    : QDialog(nullptr)
+    , m_host(host)
+{
+    setObjectName(QStringLiteral("frmOption"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+    resize(249, 185);
+
+    const QFont controlFont = font();
+    auto frame = [&](const char *name, int top) {
+        auto *box = new QGroupBox(this);
+        box->setObjectName(QLatin1String(name));
+        box->setGeometry(16, top, 217, 41);
+        box->setFont(namedFont("Arial", 9));
+        return box;
+    };
+    auto option = [&](QGroupBox *box, const char *name, const QString &text, int left, int width) {
+        auto *button = new QRadioButton(text, box);
+        button->setObjectName(QLatin1String(name));
+        button->setGeometry(left, 16, width, 17);
+        button->setFont(controlFont);   // the frame's font is for its caption only
+        return button;
+    };
+
+    fmeLanguage = frame("fmeLanguage", 8);
+    optEn = option(fmeLanguage, "optEn", QStringLiteral("English"), 40, 57);
+    optCH = option(fmeLanguage, "optCH", QStringLiteral("繁體中文"), 120, 73);
+
+    fmeVXT = frame("fmeVXT", 56);
+    fmeVXT->setTitle(QStringLiteral("Kestrion"));
+    optVXT8088 = option(fmeVXT, "optVXT8088", QStringLiteral("VXT-8088"), 40, 73);
+    optVXT8052 = option(fmeVXT, "optVXT8052", QStringLiteral("VXT-8052"), 120, 73);
+
+    lblPort = new QLabel(this);
+    lblPort->setObjectName(QStringLiteral("lblPort"));
+    lblPort->setGeometry(16, 112, 96, 12);
+
+    cboCOM = new QComboBox(this);
+    cboCOM->setObjectName(QStringLiteral("cboCOM"));
+    cboCOM->setGeometry(120, 112, 89, 20);
+    cboCOM->setEditable(false);
+
+    cmdOK = new QPushButton(this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(40, 154, 75, 21);
+    cmdOK->setFont(namedFont("Times New Roman", 9));
+    cmdOK->setDefault(true);
+
+    cmdExit = new QPushButton(this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    cmdExit->setGeometry(136, 154, 75, 21);
+    cmdExit->setFont(namedFont("Times New Roman", 9));
+    cmdExit->setAutoDefault(false);
+
+    setTabOrder(optVXT8088, optVXT8052);
+    setTabOrder(optVXT8052, optEn);
+    setTabOrder(optEn, optCH);
+    setTabOrder(optCH, cmdOK);
+    setTabOrder(cmdOK, cmdExit);
+    setTabOrder(cmdExit, cboCOM);
+
+    connect(optEn, &QRadioButton::toggled, this, [this](bool on) { if (on) optEn_Click(); });
+    connect(optCH, &QRadioButton::toggled, this, [this](bool on) { if (on) optCH_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this, &SettingsDialog::cmdOK_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &SettingsDialog::cmdExit_Click);
+
+    resetToDesign();
+    Form_Initialize();
+}
+
+SettingsDialog::~SettingsDialog() = default;
+
+void SettingsDialog::resetToDesign()
+{
+    optEn->setChecked(true);
+    optEn_Click();   // also when it was selected already: the captions start in English
+    optVXT8088->setChecked(true);
+    for (QWidget *widget : {static_cast<QWidget *>(fmeVXT), static_cast<QWidget *>(optVXT8088),
+                            static_cast<QWidget *>(optVXT8052)})
+        widget->setEnabled(true);
+    cboCOM->clear();
+
+    if (const QScreen *screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void SettingsDialog::Form_Initialize()
+{
+    blnConfirmed = false;
+    ListCommPorts();
+    // With no port at all the list stays empty; OK then says that none is selected.
+    if (cboCOM->count() > 0)
+        cboCOM->setCurrentIndex(0);
+}
+
+bool SettingsDialog::ListCommPorts()
+{
+    blnPreviousPortListed = false;
+    int count = 0;
+    CommPort &port = m_host.MSComm1;
+    for (int n = ComPortMap::FirstPort; n <= ComPortMap::LastPort; ++n) {
+        if (!VXT8088_8052::SelectCommPort(port, n))
+            continue;
+        cboCOM->addItem(QStringLiteral("COM%1").arg(n));
+        cboCOM->setItemData(count, ComPortMap::devicePath(n), Qt::ToolTipRole);
+        intPortNumbers[count] = qint16(n);
+        if (blnSettingFromWindow && n == intPreviousPort) {
+            cboCOM->setCurrentIndex(count);
+            blnPreviousPortListed = true;
+        }
+        ++count;
+    }
+    return count > 0;
+}
+
+void SettingsDialog::Form_Load()
+{
+    if (!blnSettingFromWindow)
+        return;
+    fmeVXT->setEnabled(false);
+    optVXT8088->setEnabled(false);
+    optVXT8052->setEnabled(false);
+    if (blnChinese)
+        optCH->setChecked(true);
+    else
+        optEn->setChecked(true);
+    if (intBoard == 8088)
+        optVXT8088->setChecked(true);
+    else
+        optVXT8052->setChecked(true);
+
+    CommPort &port = m_host.MSComm1;
+    intPreviousPort = qint16(port.commPort());
+    const bool listed = ListCommPorts();
+    if (!listed || blnPreviousPortListed) {
+        port.setCommPort(intPreviousPort);
+    } else {
+        port.setCommPort(intPortNumbers[0]);
+        cboCOM->setCurrentIndex(0);
+    }
+}
+
+void SettingsDialog::showFromWindow(TransferWindow &window)
+{
+    m_window = &window;
+    resetToDesign();
+    Form_Load();
+    setWindowModality(Qt::ApplicationModal);
+    exec();
+    setWindowModality(Qt::NonModal);
+}
+
+void SettingsDialog::optEn_Click()
+{
+    setWindowTitle(QStringLiteral("Setting"));
+    fmeLanguage->setTitle(QStringLiteral("Language"));
+    lblPort->setText(QStringLiteral("Serial Port Selection:"));
+    cmdOK->setText(QStringLiteral("&OK"));
+    cmdExit->setText(QStringLiteral("&Exit"));
+}
+
+void SettingsDialog::optCH_Click()
+{
+    setWindowTitle(QStringLiteral("設定"));
+    fmeLanguage->setTitle(QStringLiteral("語言選擇"));
+    lblPort->setText(QStringLiteral("通訊埠選擇："));
+    cmdOK->setText(QStringLiteral("確定(&O)"));
+    cmdExit->setText(QStringLiteral("離開(&E)"));
+}
+
+void SettingsDialog::cmdOK_Click()
+{
+    blnChinese = optEn->isChecked() ? 0 : 1;
+    intBoard = optVXT8088->isChecked() ? 8088 : 8052;
+
+    const int i = cboCOM->currentIndex();
+    if (i < 0 || i >= cboCOM->count() || i >= int(intPortNumbers.size())) {
+        warn(blnChinese ? QStringLiteral("沒有選擇通訊埠。") : QStringLiteral("No serial port is selected."));
+        return;
+    }
+
+    CommPort &port = m_host.MSComm1;
+    if (port.isOpen() && port.commPort() != intPortNumbers[i])
+        port.close();
+    port.setCommPort(intPortNumbers[i]);
+    QString error;
+    if (!port.isOpen() && !port.open(&error)) {
+        warn(error);
+        return;
+    }
+
+    if (!blnSettingFromWindow)
+        m_window = m_host.showBoardWindow(intBoard);
+    if (m_window)
+        m_window->SetLanguage();
+
+    blnConfirmed = true;
+    accept();
+}
+
+void SettingsDialog::cmdExit_Click()
+{
+    // From a window the closing opens the port again; at start-up it ends the program.
+    reject();
+}
+
+void SettingsDialog::done(int result)
+{
+    QDialog::done(result);
+    Form_Unload();
+}
+
+void SettingsDialog::Form_Unload()
+{
+    if (blnSettingFromWindow) {
+        // However the dialog was left, the window gets its port back.
+        CommPort &port = m_host.MSComm1;
+        QString error;
+        if (!port.isOpen() && !port.open(&error) && m_window) {
+            auto *box = new QMessageBox(QMessageBox::Warning, TransferTexts::programTitle(), error,
+                                        QMessageBox::Ok, m_window);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
+        }
+        return;
+    }
+    if (!blnConfirmed)
+        m_host.endProgram();
+}
+
+void SettingsDialog::warn(const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, TransferTexts::programTitle(), text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class SerialHost;
+class TransferWindow;
+
+// Board, language and serial port. At start-up it is the first window the user works
+// with and its OK opens the chosen board's window; later the window's Setting command
+// opens it modally to change language and port, with the board locked.
+class SettingsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit SettingsDialog(SerialHost &host);
+    ~SettingsDialog() override;
+
+    // Shows the dialog modally over the window and returns when it has closed.
+    void showFromWindow(TransferWindow &window);
+
+    // Dialog state that outlives each showing.
+    std::array<qint16, 15> intPortNumbers{};
+    bool blnConfirmed = false;
+    qint16 intPreviousPort = 0;
+    bool blnPreviousPortListed = false;
+
+    QGroupBox *fmeLanguage = nullptr;
+    QRadioButton *optEn = nullptr;
+    QRadioButton *optCH = nullptr;
+    QGroupBox *fmeVXT = nullptr;
+    QRadioButton *optVXT8088 = nullptr;
+    QRadioButton *optVXT8052 = nullptr;
+    QLabel *lblPort = nullptr;
+    QComboBox *cboCOM = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdExit = nullptr;
+
+public slots:
+    void optEn_Click();
+    void optCH_Click();
+    void cmdOK_Click();
+    void cmdExit_Click();
+
+    // Closing by any means: the close box, Esc, OK or Exit.
+    void done(int result) override;
+
+private:
+    void Form_Initialize();
+    void Form_Load();
+    void resetToDesign();
+    bool ListCommPorts();
+    void Form_Unload();
+    void warn(const QString &text);
+
+    SerialHost &m_host;
+    TransferWindow *m_window = nullptr;
+};

@@ -1,0 +1,95 @@
+#include "languagetables.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QWidget>
+#include <array>
+#include <cstring>
+
+namespace {
+
+const std::array<LanguageRow, 18> Table{{
+    {"fmeTransFile", LanguageRow::Caption, "PC to %1", "PC 傳送到 %1"},
+    {"fmeReceiveFile", LanguageRow::Caption, "%1 to PC", "%1 傳送到 PC"},
+    {"lblSourceFile", LanguageRow::Caption, "&Source File", "來源檔案(&S)"},
+    {"lblSaveFile", LanguageRow::Caption, "Save &File", "目的檔案(&F)"},
+    {"txtSourceFile", LanguageRow::ToolTip, "File's path that will be downloaded from", "要下載的檔案來源路徑"},
+    {"txtTargetFile", LanguageRow::ToolTip, "File's path that will be written to", "要上傳的檔案目的路徑"},
+    {"cmdSelectSourcePath", LanguageRow::ToolTip, "Browse", "瀏覽"},
+    {"cmdSelectTargetPath", LanguageRow::ToolTip, "Browse", "瀏覽"},
+    {"cmdDownloadFile", LanguageRow::Caption, "&Download", "開始下載 (&D)"},
+    {"cmdDownloadFile", LanguageRow::ToolTip, "Start to receive the data", "開始下載檔案"},
+    {"cmdReadyUpload", LanguageRow::Caption, "&Upload", "準備上傳 (&U)"},
+    {"cmdReadyUpload", LanguageRow::ToolTip, "Start to transfer the data", "準備上傳檔案"},
+    {"menView", LanguageRow::Caption, "&View", "預覽(&V)"},
+    {"menExamples", LanguageRow::Caption, "&Examples...", "範例(&E)..."},
+    {"menSetting", LanguageRow::Caption, "&Setting", "設定(&S)"},
+    {"menHelp", LanguageRow::Caption, "&Help", "說明(&H)"},
+    {"menContent", LanguageRow::Caption, "&Content...", "內容(&C)..."},
+    {"menAbout", LanguageRow::Caption, "&About...", "關於(&A)..."},
+}};
+
+QString rowText(const LanguageRow &row, int language, const QString &boardName)
+{
+    QString text = QString::fromUtf8(language == 1 ? row.chinese : row.english);
+    if (text.contains(QLatin1String("%1")))
+        text = text.arg(boardName);
+    return text;
+}
+
+void setCaption(QObject *control, const QString &text)
+{
+    if (auto *frame = qobject_cast<QGroupBox *>(control))
+        frame->setTitle(text);
+    else if (auto *menu = qobject_cast<QMenu *>(control))
+        menu->setTitle(text);
+    else if (auto *action = qobject_cast<QAction *>(control))
+        action->setText(text);
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        label->setText(text);
+    else if (auto *button = qobject_cast<QAbstractButton *>(control))
+        button->setText(text);
+}
+
+void setToolTip(QObject *control, const QString &text)
+{
+    if (auto *widget = qobject_cast<QWidget *>(control))
+        widget->setToolTip(text);
+    else if (auto *action = qobject_cast<QAction *>(control))
+        action->setToolTip(text);
+}
+
+} // namespace
+
+std::span<const LanguageRow> windowLanguageTable()
+{
+    return Table;
+}
+
+QString windowText(const char *control, LanguageRow::Property property, int language, const QString &boardName)
+{
+    for (const LanguageRow &row : Table) {
+        if (row.property == property && std::strcmp(row.control, control) == 0)
+            return rowText(row, language, boardName);
+    }
+    return {};
+}
+
+void applyWindowLanguage(QWidget *window, int language, const QString &boardName)
+{
+    if (language != 0 && language != 1)
+        return;
+    for (const LanguageRow &row : Table) {
+        QObject *control = window->findChild<QObject *>(QLatin1String(row.control));
+        if (!control)
+            continue;
+        const QString text = rowText(row, language, boardName);
+        if (row.property == LanguageRow::Caption)
+            setCaption(control, text);
+        else
+            setToolTip(control, text);
+    }
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <span>
+
+class QWidget;
+
+// The texts of a transfer window in English and Traditional Chinese, in the order in
+// which SetLanguage writes them. "%1" stands for the board's name (VXT-8088, VXT-8052).
+struct LanguageRow {
+    enum Property { Caption, ToolTip };
+    const char *control;
+    Property property;
+    const char *english;
+    const char *chinese;
+};
+
+std::span<const LanguageRow> windowLanguageTable();
+
+// The text of one row for a control, in the given language (0 English, 1 Chinese).
+QString windowText(const char *control, LanguageRow::Property property, int language,
+                   const QString &boardName = {});
+
+// Writes every row into the controls found by object name below `window`. Any language
+// other than 0 or 1 leaves everything as it is.
+void applyWindowLanguage(QWidget *window, int language, const QString &boardName);

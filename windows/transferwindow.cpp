@@ -1,0 +1,422 @@
+#include "transferwindow.h"
+
+#include "commport.h"
+#include "downloadpump.h"
+#include "languagetables.h"
+#include "programsettings.h"
+#include "transfertexts.h"
+#include "vxt8088_8052.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcutEvent>
+#include <QStyle>
+
+using ProgramSettings::blnChinese;
+
+namespace {
+
+constexpr int ClientWidth = 458;
+constexpr int ClientHeight = 240;
+
+QFont frameCaptionFont()
+{
+    QFont font(QStringLiteral("細明體"));
+    font.setPointSizeF(9.75);
+    return font;
+}
+
+} // namespace
+
+TransferWindow::TransferWindow(const BoardProfile &profile, CommPort &port, Hooks hooks, QWidget *parent)
+    : QMainWindow(parent)
+    , m_profile(profile)
+    , m_port(port)
+    , m_hooks(std::move(hooks))
+{
+    if (!m_hooks.endProgram)
+        m_hooks.endProgram = [] { QCoreApplication::exit(0); };
+    if (!m_hooks.openDocument)
+        m_hooks.openDocument = [](const QUrl &url) { QDesktopServices::openUrl(url); };
+
+    setObjectName(profile.windowName);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+
+    buildControls();
+    buildMenus();
+
+    m_downloadPump = new DownloadPump(m_port, [this] { return blnDownloading; }, this);
+    connect(m_downloadPump, &DownloadPump::progress, this, &TransferWindow::downloadProgress);
+    connect(m_downloadPump, &DownloadPump::completed, this, &TransferWindow::downloadCompleted);
+    connect(m_downloadPump, &DownloadPump::interrupted, this, &TransferWindow::downloadInterrupted);
+    connect(m_downloadPump, &DownloadPump::failed, this, [this](TransferFault fault) { downloadFailed(fault); });
+
+    connect(&m_port, &CommPort::onComm, this, &TransferWindow::MSComm1_OnComm);
+    connect(&m_port, &CommPort::failed, this, &TransferWindow::portFailed);
+
+    Form_Load();
+
+    // Open centred on the screen.
+    adjustSize();
+    if (const QScreen *screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+TransferWindow::~TransferWindow() = default;
+
+void TransferWindow::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(ClientWidth, ClientHeight);
+    setCentralWidget(client);
+    const QFont controlFont = font();
+
+    // A frame's font is meant for its caption only; its controls keep the window's font.
+    auto makeRow = [&](QGroupBox *&frame, const char *frameName, int top, QLabel *&label, const char *labelName,
+                       QRect labelRect, QLineEdit *&field, const char *fieldName, QPushButton *&browseButton,
+                       const char *browseName, QRect browseRect, QPushButton *&transferButton,
+                       const char *transferName) {
+        frame = new QGroupBox(client);
+        frame->setObjectName(QLatin1String(frameName));
+        frame->setGeometry(8, top, 441, 73);
+        frame->setFont(frameCaptionFont());
+
+        label = new QLabel(frame);
+        label->setObjectName(QLatin1String(labelName));
+        label->setGeometry(labelRect);
+        label->setFont(controlFont);
+
+        field = new QLineEdit(frame);
+        field->setObjectName(QLatin1String(fieldName));
+        field->setGeometry(80, 30, 225, 18);
+        field->setFont(controlFont);
+        label->setBuddy(field);
+
+        browseButton = new QPushButton(QStringLiteral("..."), frame);
+        browseButton->setObjectName(QLatin1String(browseName));
+        browseButton->setGeometry(browseRect);
+        browseButton->setFont(controlFont);
+        browseButton->setAutoDefault(false);
+
+        transferButton = new QPushButton(frame);
+        transferButton->setObjectName(QLatin1String(transferName));
+        transferButton->setGeometry(344, 28, 81, 25);
+        transferButton->setFont(controlFont);
+        transferButton->setEnabled(false);
+        transferButton->setAutoDefault(false);
+    };
+
+    makeRow(fmeTransFile, "fmeTransFile", 8, lblSourceFile, "lblSourceFile", QRect(20, 32, 52, 12), txtSourceFile,
+            "txtSourceFile", cmdSelectSourcePath, "cmdSelectSourcePath", QRect(308, 31, 25, 17), cmdDownloadFile,
+            "cmdDownloadFile");
+    makeRow(fmeReceiveFile, "fmeReceiveFile", 88, lblSaveFile, "lblSaveFile", QRect(30, 32, 42, 12), txtTargetFile,
+            "txtTargetFile", cmdSelectTargetPath, "cmdSelectTargetPath", QRect(308, 32, 25, 17), cmdReadyUpload,
+            "cmdReadyUpload");
+
+    Image1 = new QLabel(client);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(0, 168, 460, 72);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/assets/banner.jpg")));
+
+    setTabOrder(txtSourceFile, cmdSelectSourcePath);
+    setTabOrder(cmdSelectSourcePath, cmdDownloadFile);
+    setTabOrder(cmdDownloadFile, txtTargetFile);
+    setTabOrder(txtTargetFile, cmdSelectTargetPath);
+    setTabOrder(cmdSelectTargetPath, cmdReadyUpload);
+
+    connect(cmdSelectSourcePath, &QPushButton::clicked, this, &TransferWindow::cmdSelectSourcePath_Click);
+    connect(cmdSelectTargetPath, &QPushButton::clicked, this, &TransferWindow::cmdSelectTargetPath_Click);
+    connect(txtSourceFile, &QLineEdit::textChanged, this, &TransferWindow::txtSourceFile_Change);
+    connect(txtTargetFile, &QLineEdit::textChanged, this, &TransferWindow::txtTargetFile_Change);
+    connect(cmdDownloadFile, &QPushButton::clicked, this, &TransferWindow::cmdDownloadFile_Click);
+    connect(cmdReadyUpload, &QPushButton::clicked, this, &TransferWindow::cmdReadyUpload_Click);
+
+    if (m_profile.hasQuietTimer) {
+        tmrDelayReceive = new QTimer(this);
+        tmrDelayReceive->setObjectName(QStringLiteral("tmrDelayReceive"));
+        tmrDelayReceive->setInterval(500);
+        tmrDelayReceive->setSingleShot(false);
+    }
+
+    // The first texts are the English ones; SetLanguage follows once the window shows.
+    applyWindowLanguage(this, 0, m_profile.boardName);
+    txtSourceFile->setFocus();
+}
+
+void TransferWindow::buildMenus()
+{
+    auto makeAction = [this](const char *name, void (TransferWindow::*handler)()) {
+        auto *action = new QAction(this);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+
+    menView = menuBar()->addMenu(QString());
+    menView->setObjectName(QStringLiteral("menView"));
+    menExamples = makeAction("menExamples", &TransferWindow::menExamples_Click);
+    menView->addAction(menExamples);
+
+    menSetting = makeAction("menSetting", &TransferWindow::menSetting_Click);
+    menuBar()->addAction(menSetting);
+
+    menHelp = menuBar()->addMenu(QString());
+    menHelp->setObjectName(QStringLiteral("menHelp"));
+    menContent = makeAction("menContent", &TransferWindow::menContent_Click);
+    menAbout = makeAction("menAbout", &TransferWindow::menAbout_Click);
+    menHelp->addAction(menContent);
+    menHelp->addAction(menAbout);
+
+    // Alt+S belongs to the Source File field, as its label says in both languages; the
+    // Setting command is reached from the menu bar (Alt, then S) or with the mouse.
+    menuBar()->installEventFilter(this);
+}
+
+bool TransferWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == menuBar() && event->type() == QEvent::Shortcut) {
+        const auto *shortcut = static_cast<QShortcutEvent *>(event);
+        if (shortcut->key() == QKeySequence(Qt::ALT | Qt::Key_S)) {
+            if (txtSourceFile->isEnabled())
+                txtSourceFile->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TransferWindow::Form_Load()
+{
+    blnDownloading = false;
+    blnUploading = false;
+    strCaption = m_profile.caption;
+    strBoardName = m_profile.boardName;
+    setWindowTitle(strCaption);
+}
+
+void TransferWindow::SetLanguage()
+{
+    applyWindowLanguage(this, blnChinese, strBoardName);
+}
+
+// --- Browsing and the enabling rules ------------------------------------------------
+
+QString TransferWindow::browse(bool save)
+{
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // Any name may be typed: the open dialog does not insist that the file exists.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    // The list shows "All Files (*.*)" and, as users expect, lists every file, also
+    // those without an extension.
+    dialog.setNameFilter(TransferTexts::fileFilter(blnChinese) + QStringLiteral(" (*)"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void TransferWindow::cmdSelectSourcePath_Click()
+{
+    // A cancelled dialog leaves the field as it was.
+    const QString path = browse(false);
+    if (!path.isEmpty())
+        txtSourceFile->setText(path);
+}
+
+void TransferWindow::cmdSelectTargetPath_Click()
+{
+    const QString path = browse(true);
+    if (!path.isEmpty())
+        txtTargetFile->setText(path);
+}
+
+void TransferWindow::txtSourceFile_Change()
+{
+    cmdDownloadFile->setEnabled(VXT8088_8052::CheckFileExists(txtSourceFile->text()));
+}
+
+void TransferWindow::txtTargetFile_Change()
+{
+    cmdReadyUpload->setEnabled(!txtTargetFile->text().isEmpty());
+}
+
+// --- Download ------------------------------------------------------------------------
+
+void TransferWindow::cmdDownloadFile_Click()
+{
+    blnDownloading = !blnDownloading;
+    txtSourceFile->setEnabled(!blnDownloading);
+    cmdSelectSourcePath->setEnabled(!blnDownloading);
+    if (blnDownloading) {
+        const auto texts = TransferTexts::downloadRunning(blnChinese, m_profile.chineseDownloadInterruptTip);
+        cmdDownloadFile->setText(texts.caption);
+        cmdDownloadFile->setToolTip(texts.toolTip);
+        SendFile();
+    } else {
+        cmdDownloadFile->setText(windowText("cmdDownloadFile", LanguageRow::Caption, blnChinese));
+        cmdDownloadFile->setToolTip(windowText("cmdDownloadFile", LanguageRow::ToolTip, blnChinese));
+        m_downloadPump->interrupt();
+    }
+}
+
+void TransferWindow::SendFile()
+{
+    if (!m_port.isOpen()) {
+        QString reason;
+        if (!m_port.open(&reason)) {
+            downloadFailed(TransferFault::PortClosed, reason);
+            return;
+        }
+    }
+    const TransferFault fault = m_downloadPump->start(m_profile.makeDownload(), txtSourceFile->text());
+    if (fault == TransferFault::SourceTooLarge) {
+        const auto message = TransferTexts::fileTooLarge(blnChinese);
+        showMessage(QMessageBox::Warning, message.title, message.text);
+        cmdDownloadFile_Click();
+    } else if (fault != TransferFault::None) {
+        downloadFailed(fault);
+    }
+}
+
+void TransferWindow::downloadProgress(int percent)
+{
+    setWindowTitle(strBoardName + TransferTexts::sending(blnChinese) + TransferTexts::percent(percent));
+}
+
+void TransferWindow::setDownloadIdle()
+{
+    if (blnDownloading)
+        cmdDownloadFile_Click();
+}
+
+void TransferWindow::downloadCompleted(qint64 length)
+{
+    setDownloadIdle();
+    setWindowTitle(strCaption);
+    const auto message = TransferTexts::downloadFinished(blnChinese, length);
+    showMessage(QMessageBox::Information, message.title, message.text);
+}
+
+void TransferWindow::downloadInterrupted()
+{
+    setWindowTitle(strCaption);
+}
+
+void TransferWindow::downloadFailed(TransferFault fault, const QString &detail)
+{
+    m_downloadPump->abandon();
+    setDownloadIdle();
+    setWindowTitle(strCaption);
+    const auto message = TransferTexts::fault(blnChinese, fault, detail);
+    showMessage(QMessageBox::Warning, message.title, message.text);
+}
+
+// --- Upload --------------------------------------------------------------------------
+
+void TransferWindow::cmdReadyUpload_Click()
+{
+    showMessage(QMessageBox::Information, TransferTexts::programTitle(),
+                blnChinese ? QStringLiteral("此版本尚未提供上傳功能。") : QStringLiteral("Uploads are not available yet."));
+}
+
+void TransferWindow::MSComm1_OnComm()
+{
+    if (!blnUploading)
+        m_port.discardInput();
+}
+
+// --- The port ------------------------------------------------------------------------
+
+void TransferWindow::portFailed(const QString &reason)
+{
+    if (blnDownloading || m_downloadPump->isRunning()) {
+        downloadFailed(TransferFault::PortFailed, reason);
+        return;
+    }
+    const auto message = TransferTexts::fault(blnChinese, TransferFault::PortFailed, reason);
+    showMessage(QMessageBox::Warning, message.title, message.text);
+}
+
+void TransferWindow::stopTransfersOnClosedPort()
+{
+    if (m_port.isOpen())
+        return;
+    if (blnDownloading || m_downloadPump->isRunning())
+        downloadFailed(TransferFault::PortClosed);
+}
+
+// --- Menus ---------------------------------------------------------------------------
+
+QString TransferWindow::programFolder() const
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+void TransferWindow::menExamples_Click()
+{
+    m_hooks.openDocument(QUrl::fromLocalFile(programFolder() + m_profile.examplesFolder));
+}
+
+void TransferWindow::menContent_Click()
+{
+    m_hooks.openDocument(QUrl::fromLocalFile(programFolder() + QStringLiteral("/readme.htm")));
+}
+
+void TransferWindow::menSetting_Click()
+{
+    m_port.close();
+    ProgramSettings::blnSettingFromWindow = true;
+    if (m_hooks.showSettings)
+        m_hooks.showSettings(*this);
+    ProgramSettings::blnSettingFromWindow = false;
+    // The dialog opens the port again as it closes; a transfer cannot go on without it.
+    stopTransfersOnClosedPort();
+}
+
+void TransferWindow::menAbout_Click()
+{
+    if (m_hooks.showAbout)
+        m_hooks.showAbout(*this);
+}
+
+// --- Closing -------------------------------------------------------------------------
+
+void TransferWindow::closeEvent(QCloseEvent *event)
+{
+    Form_QueryUnload();
+    event->accept();
+}
+
+void TransferWindow::Form_QueryUnload()
+{
+    blnDownloading = false;
+    blnUploading = false;
+    m_downloadPump->abandon();
+    m_port.close();
+    m_hooks.endProgram();
+}
+
+void TransferWindow::showMessage(QMessageBox::Icon icon, const QString &title, const QString &text)
+{
+    // Shown without a nested event loop: transfers and the port go on behind it.
+    auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "boardprofile.h"
+#include "transfer.h"
+
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+
+class CommPort;
+class DownloadPump;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+// The main window of a run: one row sends a file to the board (download), the other
+// stores what the board sends (upload). One class serves both boards; the profile holds
+// their differences. All serial traffic goes through the program's one CommPort.
+class TransferWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // What the window needs from the program around it.
+    struct Hooks {
+        std::function<void(TransferWindow &)> showSettings;   // modal settings dialog
+        std::function<void(TransferWindow &)> showAbout;      // modal About box
+        std::function<void()> endProgram;
+        std::function<void(const QUrl &)> openDocument;       // the platform's opener
+    };
+
+    TransferWindow(const BoardProfile &profile, CommPort &port, Hooks hooks, QWidget *parent = nullptr);
+    ~TransferWindow() override;
+
+    const BoardProfile &profile() const { return m_profile; }
+
+    // Writes the texts of the language in force into the controls.
+    void SetLanguage();
+
+    // Window variables.
+    bool blnDownloading = false;
+    bool blnUploading = false;
+    qint32 lngExpected = 0;
+    QString strCaption;
+    QString strBoardName;
+
+    // Controls, by the names the program knows them by.
+    QGroupBox *fmeTransFile = nullptr;
+    QLabel *lblSourceFile = nullptr;
+    QLineEdit *txtSourceFile = nullptr;
+    QPushButton *cmdSelectSourcePath = nullptr;
+    QPushButton *cmdDownloadFile = nullptr;
+    QGroupBox *fmeReceiveFile = nullptr;
+    QLabel *lblSaveFile = nullptr;
+    QLineEdit *txtTargetFile = nullptr;
+    QPushButton *cmdSelectTargetPath = nullptr;
+    QPushButton *cmdReadyUpload = nullptr;
+    QLabel *Image1 = nullptr;
+    QMenu *menView = nullptr;
+    QAction *menExamples = nullptr;
+    QAction *menSetting = nullptr;
+    QMenu *menHelp = nullptr;
+    QAction *menContent = nullptr;
+    QAction *menAbout = nullptr;
+    QTimer *tmrDelayReceive = nullptr;   // the 8052 window only
+
+public slots:
+    void cmdSelectSourcePath_Click();
+    void cmdSelectTargetPath_Click();
+    void txtSourceFile_Change();
+    void txtTargetFile_Change();
+    void cmdDownloadFile_Click();
+    void cmdReadyUpload_Click();
+    void menExamples_Click();
+    void menContent_Click();
+    void menSetting_Click();
+    void menAbout_Click();
+    void MSComm1_OnComm();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load();
+    void Form_QueryUnload();
+    void buildControls();
+    void buildMenus();
+    void SendFile();
+    void downloadProgress(int percent);
+    void downloadCompleted(qint64 length);
+    void downloadInterrupted();
+    void downloadFailed(TransferFault fault, const QString &detail = {});
+    void setDownloadIdle();
+    void portFailed(const QString &reason);
+    void stopTransfersOnClosedPort();
+    void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
+    QString browse(bool save);
+    QString programFolder() const;
+
+    const BoardProfile &m_profile;
+    CommPort &m_port;
+    Hooks m_hooks;
+    DownloadPump *m_downloadPump = nullptr;
+};
