@@ -35,7 +35,7 @@ void RemoveFile(const QString &strPath)
     }
     if (!info.isFile())
         return;
-    if (!(info.permissions() & (QFile::WriteOwner | QFile::WriteUser)))
+    if (!(info.permissions() & QFile::WriteOwner))
         return;   // read-only files are kept
     QFile::remove(strPath);
 }
