@@ -3,3 +3,5 @@ add_library(kestrion_testsupport STATIC ptyboard.cpp ptyboard.h)
 target_link_libraries(kestrion_testsupport PUBLIC Qt6::Core Qt6::Test util)
 
 kestrion_test(tst_serial SOURCES tst_serial.cpp LIBS kestrion_serial kestrion_testsupport)
+kestrion_test(tst_window SOURCES tst_window.cpp LIBS kestrion_windows kestrion_testsupport)
+target_include_directories(tst_window PRIVATE ${PROJECT_SOURCE_DIR}/shell)

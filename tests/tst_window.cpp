@@ -1,0 +1,457 @@
+// The transfer window: its controls, enabling rules, languages, menus, closing and the
+// download as a user drives it, against a real pseudo-terminal.
+
+#include "boardprofile.h"
+#include "commport.h"
+#include "languagetables.h"
+#include "programsettings.h"
+#include "ptyboard.h"
+#include "transferwindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using ProgramSettings::blnChinese;
+
+namespace {
+
+QMessageBox *openMessageBox()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (box && box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
+
+void closeMessageBoxes()
+{
+    while (QMessageBox *box = openMessageBox()) {
+        box->done(QMessageBox::Ok);
+        QTest::qWait(1);
+    }
+}
+
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Rig {
+        PtyBoard board;
+        CommPort port;
+        QList<QUrl> opened;
+        int endings = 0;
+        int settingsShown = 0;
+        std::function<void()> onSettings;
+        std::unique_ptr<TransferWindow> window;
+
+        Rig(const QString &folder, const BoardProfile &profile, qint64 pacing)
+            : board(folder, 1)
+        {
+            port.setPacingBytesPerSecond(pacing);
+            port.setCommPort(1);
+            port.open();
+            TransferWindow::Hooks hooks;
+            hooks.endProgram = [this] { ++endings; };
+            hooks.openDocument = [this](const QUrl &url) { opened.append(url); };
+            hooks.showSettings = [this](TransferWindow &) {
+                ++settingsShown;
+                if (onSettings)
+                    onSettings();
+            };
+            window = std::make_unique<TransferWindow>(profile, port, hooks);
+            window->show();
+            window->SetLanguage();
+        }
+    };
+
+    std::unique_ptr<Rig> makeRig(const BoardProfile &profile = vxt8088Profile(), qint64 pacing = 1'000'000)
+    {
+        auto rig = std::make_unique<Rig>(m_folder.path(), profile, pacing);
+        if (!rig->port.isOpen())
+            qFatal("the test port did not open");
+        return rig;
+    }
+
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_files.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_com = std::make_unique<ComFolder>(m_folder.path());
+    }
+
+    void init() { blnChinese = 0; }
+
+    void cleanup()
+    {
+        closeMessageBoxes();
+        blnChinese = 0;
+    }
+
+    void newWindowIsIdleAndEmpty()
+    {
+        for (const BoardProfile *profile : {&vxt8088Profile(), &vxt8052Profile()}) {
+            auto rig = makeRig(*profile);
+            TransferWindow &w = *rig->window;
+            QCOMPARE(w.windowTitle(), profile->caption);
+            QVERIFY(w.txtSourceFile->text().isEmpty());
+            QVERIFY(w.txtTargetFile->text().isEmpty());
+            QVERIFY(!w.cmdDownloadFile->isEnabled());
+            QVERIFY(!w.cmdReadyUpload->isEnabled());
+            QCOMPARE(w.cmdDownloadFile->text(), QStringLiteral("&Download"));
+            QCOMPARE(w.fmeTransFile->title(), QStringLiteral("PC to ") + profile->boardName);
+            QCOMPARE(w.fmeReceiveFile->title(), profile->boardName + QStringLiteral(" to PC"));
+            QCOMPARE(w.centralWidget()->size(), QSize(458, 240));
+            QCOMPARE(w.fmeTransFile->geometry(), QRect(8, 8, 441, 73));
+            QCOMPARE(w.cmdDownloadFile->geometry(), QRect(344, 28, 81, 25));
+            QCOMPARE(w.Image1->geometry(), QRect(0, 168, 460, 72));
+            QCOMPARE(w.tmrDelayReceive != nullptr, profile->board == 8052);
+            QVERIFY(w.findChild<QLineEdit *>(QStringLiteral("txtSourceFile")) == w.txtSourceFile);
+
+            // Menu bar: View, Setting, Help.
+            const QList<QAction *> top = w.menuBar()->actions();
+            QCOMPARE(top.size(), 3);
+            QCOMPARE(top.at(0)->menu(), w.menView);
+            QCOMPARE(top.at(1), w.menSetting);
+            QCOMPARE(top.at(2)->menu(), w.menHelp);
+            QCOMPARE(w.menHelp->actions(), (QList<QAction *>{w.menContent, w.menAbout}));
+        }
+    }
+
+    void tabOrderAndAccessKeys()
+    {
+        auto rig = makeRig();
+        TransferWindow &w = *rig->window;
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.txtSourceFile->setFocus();
+        const QList<QWidget *> order{w.cmdSelectSourcePath, w.txtTargetFile, w.cmdSelectTargetPath};
+        // The disabled transfer buttons are skipped.
+        for (QWidget *next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        QTest::keyClick(&w, Qt::Key_S, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), w.txtSourceFile);
+        QCOMPARE(rig->settingsShown, 0);   // Alt+S is the field's, not the Setting command's
+        QTest::keyClick(&w, Qt::Key_F, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), w.txtTargetFile);
+    }
+
+    void enablingRules()
+    {
+        auto rig = makeRig();
+        TransferWindow &w = *rig->window;
+        const QString path = writeFile(QStringLiteral("source.bin"), "abc");
+
+        // Typing the path enables Download at the last keystroke only.
+        QTest::keyClicks(w.txtSourceFile, path.chopped(1));
+        QVERIFY(!w.cmdDownloadFile->isEnabled());
+        QTest::keyClicks(w.txtSourceFile, path.right(1));
+        QVERIFY(w.cmdDownloadFile->isEnabled());
+        QTest::keyClick(w.txtSourceFile, Qt::Key_Backspace);
+        QVERIFY(!w.cmdDownloadFile->isEnabled());
+        w.txtSourceFile->setText(m_files.path());
+        QVERIFY(!w.cmdDownloadFile->isEnabled());
+
+        // Any text in the target field enables Upload.
+        QTest::keyClick(w.txtTargetFile, Qt::Key_Space);
+        QVERIFY(w.cmdReadyUpload->isEnabled());
+        w.txtTargetFile->clear();
+        QVERIFY(!w.cmdReadyUpload->isEnabled());
+    }
+
+    void languagesSwitchThereAndBack()
+    {
+        auto rig = makeRig(vxt8052Profile());
+        TransferWindow &w = *rig->window;
+        blnChinese = 1;
+        w.SetLanguage();
+        QCOMPARE(w.fmeTransFile->title(), QStringLiteral("PC 傳送到 VXT-8052"));
+        QCOMPARE(w.fmeReceiveFile->title(), QStringLiteral("VXT-8052 傳送到 PC"));
+        QCOMPARE(w.menSetting->text(), QStringLiteral("設定(&S)"));
+        QCOMPARE(w.cmdDownloadFile->text(), QStringLiteral("開始下載 (&D)"));
+        QCOMPARE(w.cmdSelectSourcePath->toolTip(), QStringLiteral("瀏覽"));
+        QCOMPARE(w.cmdSelectSourcePath->text(), QStringLiteral("..."));
+        QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8052 RS-232C System"));
+
+        blnChinese = 2;   // not a language: nothing changes
+        w.SetLanguage();
+        QCOMPARE(w.menSetting->text(), QStringLiteral("設定(&S)"));
+
+        blnChinese = 0;
+        w.SetLanguage();
+        w.SetLanguage();
+        for (const LanguageRow &row : windowLanguageTable()) {
+            QObject *control = w.findChild<QObject *>(QLatin1String(row.control));
+            QVERIFY2(control, row.control);
+            QString expected = QString::fromUtf8(row.english);
+            if (expected.contains(QLatin1String("%1")))
+                expected = expected.arg(QStringLiteral("VXT-8052"));
+            const char *property = row.property == LanguageRow::ToolTip ? "toolTip"
+                                 : qobject_cast<QGroupBox *>(control)   ? "title"
+                                 : qobject_cast<QMenu *>(control)       ? "title"
+                                                                        : "text";
+            QCOMPARE(control->property(property).toString(), expected);
+        }
+    }
+
+    void downloadEndToEnd_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("running");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("English") << 0 << QStringLiteral("&Interrupt") << QStringLiteral("Download is finished!")
+                                 << QStringLiteral("1234(4D2H) has been transferred!");
+        QTest::newRow("Chinese") << 1 << QStringLiteral("中斷 (&I)") << QStringLiteral("傳送完畢！")
+                                 << QStringLiteral("已傳送 1234(4D2H) 個位元組！");
+    }
+
+    void downloadEndToEnd()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, running);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        blnChinese = qint16(language);
+        auto rig = makeRig(vxt8088Profile(), 20'000);
+        TransferWindow &w = *rig->window;
+        w.SetLanguage();
+        QByteArray content;
+        for (int i = 0; i < 1234; ++i)
+            content.append(char(i));
+        w.txtSourceFile->setText(writeFile(QStringLiteral("download.bin"), content));
+        QStringList titles;
+        connect(&w, &QWidget::windowTitleChanged, this, [&](const QString &t) { titles.append(t); });
+
+        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        QVERIFY(w.blnDownloading);
+        QCOMPARE(w.cmdDownloadFile->text(), running);
+        QVERIFY(!w.txtSourceFile->isEnabled());
+        QVERIFY(!w.cmdSelectSourcePath->isEnabled());
+
+        QTRY_VERIFY_WITH_TIMEOUT(openMessageBox(), 10000);
+        QMessageBox *box = openMessageBox();
+        QCOMPARE(box->windowTitle(), title);
+        QCOMPARE(box->text(), text);
+        QCOMPARE(box->icon(), QMessageBox::Information);
+        QVERIFY(!w.blnDownloading);
+        QVERIFY(w.txtSourceFile->isEnabled());
+        QCOMPARE(w.cmdDownloadFile->text(), language ? QStringLiteral("開始下載 (&D)") : QStringLiteral("&Download"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
+        const QString progress = language ? QStringLiteral("VXT-8088　傳送中...") : QStringLiteral("VXT-8088　Transferring...");
+        QVERIFY(titles.contains(progress + QStringLiteral("25%")));
+        QCOMPARE(titles.at(titles.size() - 2), progress + QStringLiteral("100%"));
+
+        QVERIFY(rig->board.waitForBytes(2 * 1234 + 1));
+        const QByteArray wire = rig->board.received();
+        QCOMPARE(wire.size(), 2 * 1234 + 1);
+        QCOMPARE(QByteArray::fromHex(wire.chopped(1)), content);
+        QCOMPARE(wire.back(), '\x1A');
+    }
+
+    void interruptStopsTheLine()
+    {
+        auto rig = makeRig(vxt8088Profile(), CommPort::LineBytesPerSecond);
+        TransferWindow &w = *rig->window;
+        w.txtSourceFile->setText(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
+        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        QVERIFY(rig->board.waitForBytes(50));
+        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        QCOMPARE(w.cmdDownloadFile->text(), QStringLiteral("&Download"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
+        QVERIFY(w.txtSourceFile->isEnabled());
+        QTest::qWait(300);
+        const qsizetype sent = rig->board.received().size();
+        QVERIFY(sent < 2 * 5000);
+        QVERIFY(!rig->board.received().contains('\x1A'));
+        QTest::qWait(200);
+        QCOMPARE(rig->board.received().size(), sent);   // the line has stopped
+        QVERIFY(!openMessageBox());
+    }
+
+    void sourcesThatCannotBeSent()
+    {
+        auto rig = makeRig(vxt8052Profile());
+        TransferWindow &w = *rig->window;
+
+        w.txtSourceFile->setText(writeFile(QStringLiteral("too-big.bin"), QByteArray(32001, 'x')));
+        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        QTRY_VERIFY(openMessageBox());
+        QCOMPARE(openMessageBox()->windowTitle(), QStringLiteral("File's too big!"));
+        QCOMPARE(openMessageBox()->text(), QStringLiteral("Keep file size less than 32000 bytes!"));
+        QCOMPARE(openMessageBox()->icon(), QMessageBox::Warning);
+        QVERIFY(!w.blnDownloading);
+        QCOMPARE(w.cmdDownloadFile->text(), QStringLiteral("&Download"));
+        closeMessageBoxes();
+
+        const QString empty = writeFile(QStringLiteral("empty.bin"), QByteArray());
+        w.txtSourceFile->setText(empty);
+        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        QTRY_VERIFY(openMessageBox());
+        QVERIFY(openMessageBox()->text().contains(QStringLiteral("empty")));
+        QVERIFY(!w.blnDownloading);
+        QVERIFY(w.txtSourceFile->isEnabled());
+        closeMessageBoxes();
+
+        // Chosen, then deleted before the press.
+        w.txtSourceFile->setText(writeFile(QStringLiteral("gone.bin"), "abc"));
+        QFile::remove(w.txtSourceFile->text());
+        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        QTRY_VERIFY(openMessageBox());
+        QVERIFY(openMessageBox()->text().contains(QStringLiteral("cannot be read")));
+        QVERIFY(!w.blnDownloading);
+        QTest::qWait(50);
+        QVERIFY(rig->board.received().isEmpty());
+    }
+
+    void unpluggedMidDownload()
+    {
+        auto rig = makeRig(vxt8088Profile(), CommPort::LineBytesPerSecond);
+        TransferWindow &w = *rig->window;
+        w.txtSourceFile->setText(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
+        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        QVERIFY(rig->board.waitForBytes(20));
+        rig->board.hangUp();
+        QTRY_VERIFY_WITH_TIMEOUT(openMessageBox(), 5000);
+        QVERIFY(openMessageBox()->text().contains(QStringLiteral("stopped working")));
+        QVERIFY(!w.blnDownloading);
+        QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
+        QVERIFY(!rig->port.isOpen());
+    }
+
+    void closingDuringDownloadEndsTheProgram()
+    {
+        auto rig = makeRig(vxt8088Profile(), CommPort::LineBytesPerSecond);
+        TransferWindow &w = *rig->window;
+        w.txtSourceFile->setText(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
+        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        QVERIFY(rig->board.waitForBytes(10));
+        w.close();
+        QCOMPARE(rig->endings, 1);
+        QVERIFY(!w.blnDownloading);
+        QVERIFY(!w.blnUploading);
+        QVERIFY(!rig->port.isOpen());
+    }
+
+    void browseDialogs()
+    {
+        auto rig = makeRig();
+        TransferWindow &w = *rig->window;
+        const QString path = writeFile(QStringLiteral("picked.bin"), "abc");
+        QString filters;
+        auto pick = [&](const QString &file) {
+            QTimer::singleShot(200, this, [&, file] {
+                QFileDialog *dialog = nullptr;
+                for (QWidget *widget : QApplication::topLevelWidgets()) {
+                    if (auto *candidate = qobject_cast<QFileDialog *>(widget); candidate && candidate->isVisible())
+                        dialog = candidate;
+                }
+                QVERIFY(dialog);
+                filters = dialog->nameFilters().join(QLatin1Char('|'));
+                if (file.isEmpty()) {
+                    dialog->reject();
+                } else {
+                    // As a user would: type the full path into the name field.
+                    auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                    QVERIFY(name);
+                    name->setText(file);
+                    QMetaObject::invokeMethod(dialog, "accept");
+                }
+            });
+        };
+        pick(path);
+        QTest::mouseClick(w.cmdSelectSourcePath, Qt::LeftButton);
+        QCOMPARE(w.txtSourceFile->text(), path);
+        QVERIFY(w.cmdDownloadFile->isEnabled());
+        QVERIFY(filters.startsWith(QStringLiteral("All Files (*.*)")));
+
+        // Cancelling leaves the field as it was.
+        pick(QString());
+        QTest::mouseClick(w.cmdSelectSourcePath, Qt::LeftButton);
+        QCOMPARE(w.txtSourceFile->text(), path);
+
+        blnChinese = 1;
+        const QString target = m_files.filePath(QStringLiteral("new-target.bin"));
+        pick(target);
+        QTest::mouseClick(w.cmdSelectTargetPath, Qt::LeftButton);
+        QCOMPARE(w.txtTargetFile->text(), target);
+        QVERIFY(filters.startsWith(QStringLiteral("所有的檔案 (*.*)")));
+    }
+
+    void menuCommandsOpenDocuments()
+    {
+        auto rig = makeRig(vxt8052Profile());
+        TransferWindow &w = *rig->window;
+        w.menExamples->trigger();
+        w.menContent->trigger();
+        QCOMPARE(rig->opened.size(), 2);
+        const QString folder = QCoreApplication::applicationDirPath();
+        QCOMPARE(rig->opened.at(0).toLocalFile(), folder + QStringLiteral("/../Dos/VXT-8052"));
+        QCOMPARE(rig->opened.at(1).toLocalFile(), folder + QStringLiteral("/readme.htm"));
+    }
+
+    void settingCommandClosesThePortAroundTheDialog()
+    {
+        auto rig = makeRig();
+        bool flagWhileOpen = false;
+        bool portWhileOpen = true;
+        rig->onSettings = [&] {
+            flagWhileOpen = ProgramSettings::blnSettingFromWindow;
+            portWhileOpen = rig->port.isOpen();
+            rig->port.open();   // as the dialog does when it closes
+        };
+        rig->window->menSetting->trigger();
+        QCOMPARE(rig->settingsShown, 1);
+        QVERIFY(flagWhileOpen);
+        QVERIFY(!portWhileOpen);
+        QVERIFY(!ProgramSettings::blnSettingFromWindow);
+        QVERIFY(rig->port.isOpen());
+    }
+
+    void downloadStopsWhenThePortStaysClosed()
+    {
+        auto rig = makeRig(vxt8088Profile(), CommPort::LineBytesPerSecond);
+        TransferWindow &w = *rig->window;
+        w.txtSourceFile->setText(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
+        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        QVERIFY(rig->board.waitForBytes(10));
+        rig->onSettings = [] {};   // the port could not be opened again
+        w.menSetting->trigger();
+        QTRY_VERIFY(openMessageBox());
+        QVERIFY(openMessageBox()->text().contains(QStringLiteral("not open")));
+        QVERIFY(!w.blnDownloading);
+        QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
+    }
+
+private:
+    QTemporaryDir m_folder;
+    QTemporaryDir m_files;
+    std::unique_ptr<ComFolder> m_com;
+};
+
+QTEST_MAIN(WindowTest)
+#include "tst_window.moc"
