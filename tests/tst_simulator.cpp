@@ -128,6 +128,7 @@ class TestSimulator : public QObject {
 private slots:
     void download8088_data();
     void download8088();
+    void download8088BackToBack();
     void download8052EndsAfterQuietTime();
     void uploadWireBytes_data();
     void uploadWireBytes();
@@ -183,6 +184,19 @@ void TestSimulator::download8088()
              qPrintable(summary));
     QCOMPARE(QDir(dir.path() + "/in").entryList(QDir::Files), QStringList{fileName});
     QCOMPARE(fileBytes(dir.path() + "/in/" + fileName), stored);
+}
+
+void TestSimulator::download8088BackToBack()
+{
+    // Two whole streams in one write make two downloads; nothing waits for a quiet time.
+    QTemporaryDir dir;
+    Board board(dir.path());
+    QVERIFY(board.start({"--board", "8088", "--inbox", dir.path() + "/in", "--quiet-ms", "60000"}));
+    QVERIFY(board.openPort());
+    board.write("3A\x1A" "41\x1A");
+    QVERIFY(!board.waitForLine("download 2:").isEmpty());
+    QCOMPARE(fileBytes(dir.path() + "/in/download-001.bin"), QByteArray("\x3A"));
+    QCOMPARE(fileBytes(dir.path() + "/in/download-002.bin"), QByteArray("A"));
 }
 
 void TestSimulator::download8052EndsAfterQuietTime()

@@ -320,9 +320,9 @@ void VirtualBoard::handleLineInput()
     ssize_t n;
     while ((n = read(master, buffer, sizeof buffer)) > 0) {
         lastByteAt = Clock::now();
-        receiving = true;
         for (ssize_t i = 0; i < n; ++i) {
             std::uint8_t c = buffer[i];
+            receiving = true;   // (again: 0x1A may have ended a download in this read)
             if (opt.board == 8052) {
                 received.push_back(c);           // raw: the end is found by the clock
             } else if (c == 0x1A) {
@@ -509,9 +509,6 @@ void VirtualBoard::command(std::string line)
     }
 }
 
-// Standard input is read when it is a file or a pipe, and when it is a terminal, only
-// while we are the job in the foreground: a background job that reads its terminal is
-// stopped by the system, and the typing is meant for the shell anyway.
 int VirtualBoard::run()
 {
     // SIGINT, SIGTERM and SIGHUP arrive as data on a descriptor instead of interrupting
@@ -590,13 +587,16 @@ int VirtualBoard::run()
 }
 
 // Reads a number option; anything that is not wholly a number in range is refused.
-double number(const char *option, const char *text, double low, double high)
+double number(const char *option, const char *text, double low, double high,
+              bool whole = true)
 {
     char *end = nullptr;
     double value = text ? std::strtod(text, &end) : 0;
-    if (!text || end == text || *end || value < low || value > high)
-        fail(std::string(option) + " wants a number from " + std::to_string(low) + " to " +
-             std::to_string(high) + "; see --help");
+    if (!text || end == text || *end || !(value >= low && value <= high) ||
+        (whole && value != static_cast<long>(value)))
+        fail(std::string(option) + " wants " + (whole ? "a whole" : "a") + " number from " +
+             std::to_string(static_cast<long>(low)) + " to " +
+             std::to_string(static_cast<long>(high)) + "; see --help");
     return value;
 }
 
@@ -614,9 +614,9 @@ Options parseOptions(int argc, char **argv)
             opt.rate = 0;
             takesValue = false;
         } else if (arg == "--board") {
-            opt.board = int(number("--board", value, 0, 9999));
-            if (opt.board != 8088 && opt.board != 8052)
+            if (!value || (std::strcmp(value, "8088") && std::strcmp(value, "8052")))
                 fail("--board is 8088 or 8052");
+            opt.board = std::atoi(value);
         } else if (arg == "--dir" && value) {
             opt.dir = value;
         } else if (arg == "--inbox" && value) {
@@ -626,11 +626,11 @@ Options parseOptions(int argc, char **argv)
         } else if (arg == "--port") {
             opt.port = int(number("--port", value, 1, 15));
         } else if (arg == "--rate") {
-            opt.rate = number("--rate", value, 1, 1e9);
+            opt.rate = number("--rate", value, 1, 1e9, false);
         } else if (arg == "--quiet-ms") {
             opt.quietMs = int(number("--quiet-ms", value, 1, 600000));
         } else if (arg == "--send-delay") {
-            opt.sendDelay = number("--send-delay", value, 0, 86400);
+            opt.sendDelay = number("--send-delay", value, 0, 86400, false);
         } else {
             fail("unknown option or missing value: " + arg + "; see --help");
         }
