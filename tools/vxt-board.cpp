@@ -69,7 +69,8 @@ Options:
   --send-delay SECONDS (default 5)
   --help               show this text
 
-Commands, typed on standard input or written to the control FIFO DIR/COMn.ctl:
+Commands, typed on standard input (while the board runs in the foreground) or
+written to the control FIFO DIR/COMn.ctl (always):
   send FILE    upload FILE in the board's format
   raw FILE     send FILE's bytes exactly as they are (to try odd streams)
   stop         abandon the upload in progress and any queued ones
@@ -78,10 +79,10 @@ Commands, typed on standard input or written to the control FIFO DIR/COMn.ctl:
 
 Example, with the board running in the background:
   vxt-board --board 8052 --inbox /tmp/inbox &
-  KESTRION_COM_DIR=/tmp/kestrion-com kestrion
+  KESTRION_COM_DIR=/tmp/kestrion-com Kestrion      (choose VXT-8052 and COM1)
   (press Upload in Kestrion, then:)
   echo "send $PWD/program.bin" > /tmp/kestrion-com/COM1.ctl
-FIFO paths are read by the board, so give them absolute.
+The board reads the path itself, so give the FIFO absolute paths.
 )";
 
 const char *const commandHelp =
@@ -519,6 +520,8 @@ int VirtualBoard::run()
         sigaddset(&signals, number);
     sigprocmask(SIG_BLOCK, &signals, nullptr);
     int signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
+    if (signalFd < 0)
+        fail(std::string("signalfd: ") + std::strerror(errno));
     signal(SIGTTIN, SIG_IGN);   // a read in the background fails instead of stopping us
 
     if (!opt.inbox.empty()) {
