@@ -14,7 +14,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <chrono>
 
 namespace {
 
