@@ -14,7 +14,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-
 namespace {
 
 // One running board and the test's end of its line.
