@@ -1,0 +1,651 @@
+// vxt-board: a virtual VXT-8088 / VXT-8052 trainer board on a pseudo-terminal.
+//
+// A pseudo-terminal (pty) is a pair of connected character devices: whatever is written
+// to the "master" side can be read from the "slave" side, and the other way round. The
+// slave behaves like a serial port (it has termios settings, and programs open it by its
+// path, e.g. /dev/pts/7), so a program that talks to COMn cannot tell it from a real
+// board on a real cable. This program keeps the master side and plays the board:
+//
+//   PC -> board (a "download"):
+//     VXT-8088: every byte as two hexadecimal digits, then one byte 0x1A (Ctrl-Z).
+//     VXT-8052: the raw bytes; nothing marks the end, so the board waits for the line
+//               to go quiet.
+//   board -> PC (an "upload"):
+//     VXT-8088: every byte as two upper-case hexadecimal digits, then 0x1A.
+//     VXT-8052: the length as two bytes, high byte first (65536 is sent as 0x0000),
+//               then the raw bytes.
+//
+// Everything runs on one thread around one poll() call: the pty, the command sources
+// (standard input and a control FIFO), signals (through a signalfd) and the clock that
+// paces the upload. Receiving and sending are independent, so the line is full duplex.
+
+#include <pty.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+const char *const usageText = R"(Usage: vxt-board [options]
+
+A virtual VXT-8088 or VXT-8052 trainer board on a pseudo-terminal, linked as
+DIR/COMn so that Kestrion, started with KESTRION_COM_DIR=DIR, finds it as port n.
+
+Options:
+  --board 8088|8052    the board to play (default 8088)
+  --dir DIR            folder of the COMn link (default /tmp/kestrion-com)
+  --port N             port number 1..15 (default 1)
+  --inbox DIR          store every received download as a file in DIR
+                       (download-001.bin, ...; an interrupted 8088 stream is
+                       stored as download-NNN.partial.bin); without it the board
+                       only prints a summary line
+  --rate BYTES_PER_SEC pace uploads at this rate (default 960: 9600 baud, 8N1)
+  --fast               send uploads as fast as the line takes them
+  --quiet-ms MS        quiet time that ends an 8052 download, and after which an
+                       8088 stream without its end character counts as
+                       interrupted (default 500)
+  --send FILE          upload FILE once, --send-delay seconds after start-up
+  --send-delay SECONDS (default 5)
+  --help               show this text
+
+Commands, typed on standard input (while the board runs in the foreground) or
+written to the control FIFO DIR/COMn.ctl (always):
+  send FILE    upload FILE in the board's format
+  raw FILE     send FILE's bytes exactly as they are (to try odd streams)
+  stop         abandon the upload in progress and any queued ones
+  help         list the commands
+  quit         remove the link and end (Ctrl-C does the same)
+
+Example, with the board running in the background:
+  vxt-board --board 8052 --inbox /tmp/inbox &
+  KESTRION_COM_DIR=/tmp/kestrion-com Kestrion      (choose VXT-8052 and COM1)
+  (press Upload in Kestrion, then:)
+  echo "send $PWD/program.bin" > /tmp/kestrion-com/COM1.ctl
+The board reads the path itself, so give the FIFO absolute paths.
+)";
+
+const char *const commandHelp =
+    "commands: send FILE | raw FILE | stop | help | quit\n";
+
+struct Options {
+    int board = 8088;
+    fs::path dir = "/tmp/kestrion-com";
+    int port = 1;
+    fs::path inbox;          // empty: do not store downloads
+    double rate = 960;       // bytes per second; 0 means as fast as possible
+    int quietMs = 500;
+    std::string sendFile;    // --send
+    double sendDelay = 5;
+};
+
+// Prints one line of news and makes sure it leaves at once, even into a pipe.
+void say(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stdout, format, args);
+    va_end(args);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+// The COMn link and its FIFO once they exist, so that even a failure removes them.
+fs::path linkToRemove, fifoToRemove;
+
+void removeLinks()
+{
+    if (!linkToRemove.empty()) unlink(linkToRemove.c_str());
+    if (!fifoToRemove.empty()) unlink(fifoToRemove.c_str());
+}
+
+[[noreturn]] void fail(const std::string &message)
+{
+    std::fprintf(stderr, "vxt-board: %s\n", message.c_str());
+    removeLinks();
+    std::exit(1);
+}
+
+// The first few bytes in hexadecimal, for summary lines.
+std::string preview(const Bytes &bytes)
+{
+    std::string text;
+    char pair[4];
+    for (std::size_t i = 0; i < bytes.size() && i < 16; ++i) {
+        std::snprintf(pair, sizeof pair, i ? " %02X" : "%02X", bytes[i]);
+        text += pair;
+    }
+    if (bytes.size() > 16)
+        text += " ...";
+    return text;
+}
+
+int hexValue(std::uint8_t c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// What the board puts on the line to upload `data`.
+Bytes uploadWire(int board, const Bytes &data)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    Bytes wire;
+    wire.reserve(2 * data.size() + 2);
+    if (board == 8088) {
+        for (std::uint8_t b : data) {
+            wire.push_back(digits[b >> 4]);
+            wire.push_back(digits[b & 15]);
+        }
+        wire.push_back(0x1A);
+    } else {
+        // 65536 does not fit in 16 bits; its low 16 bits, 0x0000, stand for it.
+        wire.push_back((data.size() >> 8) & 0xFF);
+        wire.push_back(data.size() & 0xFF);
+        wire.insert(wire.end(), data.begin(), data.end());
+    }
+    return wire;
+}
+
+bool readWholeFile(const std::string &path, Bytes &out, std::string &error)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        error = path + ": not a regular file (or missing)";
+        return false;
+    }
+    FILE *file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    std::uint8_t buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        out.insert(out.end(), buffer, buffer + n);
+    bool ok = !std::ferror(file);
+    std::fclose(file);
+    if (!ok)
+        error = path + ": read error";
+    return ok;
+}
+
+// Collects the text from one command source and hands out complete lines.
+struct LineSource {
+    explicit LineSource(int fd) : fd(fd) {}
+    int fd;
+    std::string pending;
+    bool ended = false;
+};
+
+// Standard input is read when it is a file or a pipe, and when it is a terminal, only
+// while we are the job in the foreground: a background job that reads its terminal is
+// stopped by the system, and the typing is meant for the shell anyway.
+bool mayReadStdin()
+{
+    return !isatty(STDIN_FILENO) || tcgetpgrp(STDIN_FILENO) == getpgrp();
+}
+
+class VirtualBoard {
+public:
+    explicit VirtualBoard(const Options &options) : opt(options) {}
+    int run();
+
+private:
+    // One upload: the exact bytes for the line and how many of them have gone.
+    struct Upload {
+        std::string name;
+        Bytes wire;
+        std::size_t sent = 0;
+    };
+
+    void openLine();
+    void linkAsComPort(const char *slaveName);
+    void handleLineInput();
+    void finishDownload(bool complete);
+    void storeDownload(const Bytes &bytes, bool complete, std::string &where);
+    void queueUpload(const std::string &path, bool raw);
+    void pumpUpload(Clock::time_point now);
+    void readCommands(LineSource &source);
+    void command(std::string line);
+
+    Options opt;
+    int master = -1, slave = -1;
+    fs::path linkPath, fifoPath;
+    int fifoKeepOpen = -1;   // our own writer, so the FIFO never reports end-of-file
+    bool running = true;
+
+    // The download being received.
+    bool receiving = false;
+    Bytes received;
+    bool highDigitPending = false;   // 8088: one digit of a pair is waiting
+    std::uint8_t highDigit = 0;
+    std::size_t strayBytes = 0;      // 8088: bytes that are neither digits nor 0x1A
+    Clock::time_point lastByteAt;
+    int downloadCount = 0;
+
+    // Uploads: the one at the front is on the line, the others wait their turn.
+    std::deque<Upload> uploads;
+    Clock::time_point nextSendAt;    // pacing: when the next chunk may go
+    bool lineFull = false;           // the pty took no more: wait until it is writable
+};
+
+// Makes the pty, with the line settings of the board's serial port on the slave side.
+void VirtualBoard::openLine()
+{
+    termios tio{};
+    cfmakeraw(&tio);                           // no echo, no line editing, 8-bit clean
+    cfsetispeed(&tio, B9600);
+    cfsetospeed(&tio, B9600);
+    tio.c_cflag &= ~(PARENB | CSTOPB | CSIZE); // no parity, one stop bit...
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;       // ...eight data bits: 8N1
+    char slaveName[128];
+    if (openpty(&master, &slave, slaveName, &tio, nullptr) < 0)
+        fail(std::string("cannot make a pseudo-terminal: ") + std::strerror(errno));
+    // We keep `slave` open although we never read it: while one slave descriptor is
+    // open the line never "hangs up", so Kestrion can close and reopen the port freely.
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    fcntl(master, F_SETFD, FD_CLOEXEC);
+    fcntl(slave, F_SETFD, FD_CLOEXEC);
+    linkPath = opt.dir / ("COM" + std::to_string(opt.port));
+    fifoPath = linkPath.string() + ".ctl";
+    linkAsComPort(slaveName);
+    say("VXT-%d board on %s -> %s", opt.board, linkPath.c_str(), slaveName);
+}
+
+void VirtualBoard::linkAsComPort(const char *slaveName)
+{
+    std::error_code ec;
+    fs::create_directories(opt.dir, ec);
+    if (ec)
+        fail(opt.dir.string() + ": " + ec.message());
+
+    // A board already running here answers on its FIFO: opening it for writing without
+    // blocking succeeds only while someone has it open for reading. A FIFO that nobody
+    // reads is a leftover of a board that was killed.
+    if (fs::is_fifo(fifoPath, ec)) {
+        int probe = open(fifoPath.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (probe >= 0) {
+            close(probe);
+            fail(linkPath.string() + " belongs to a running board; choose another --port");
+        }
+        unlink(fifoPath.c_str());
+    } else if (fs::exists(fs::symlink_status(fifoPath, ec))) {
+        fail(fifoPath.string() + " exists and is not a FIFO; not replacing it");
+    }
+    // A link left behind by a board that was killed points at a pty that is gone or has
+    // been reused: replace it. Anything else in the way is somebody else's: keep it.
+    if (fs::is_symlink(linkPath, ec)) {
+        fs::path target = fs::read_symlink(linkPath, ec);
+        if (!ec && target.string().rfind("/dev/pts/", 0) != 0)
+            fail(linkPath.string() + " links to " + target.string() + "; not replacing it");
+        fs::remove(linkPath, ec);
+    } else if (fs::exists(linkPath, ec)) {
+        fail(linkPath.string() + " exists and is not a link; not replacing it");
+    }
+    fs::create_symlink(slaveName, linkPath, ec);
+    if (ec)
+        fail(linkPath.string() + ": " + ec.message());
+    linkToRemove = linkPath;
+    if (mkfifo(fifoPath.c_str(), 0600) < 0)
+        fail(fifoPath.string() + ": " + std::strerror(errno));
+    fifoToRemove = fifoPath;
+}
+
+// Everything the PC sent since the last look.
+void VirtualBoard::handleLineInput()
+{
+    std::uint8_t buffer[4096];
+    ssize_t n;
+    while ((n = read(master, buffer, sizeof buffer)) > 0) {
+        lastByteAt = Clock::now();
+        for (ssize_t i = 0; i < n; ++i) {
+            std::uint8_t c = buffer[i];
+            receiving = true;   // (again: 0x1A may have ended a download in this read)
+            if (opt.board == 8052) {
+                received.push_back(c);           // raw: the end is found by the clock
+            } else if (c == 0x1A) {
+                finishDownload(true);
+            } else if (int value = hexValue(c); value < 0) {
+                ++strayBytes;
+            } else if (!highDigitPending) {
+                highDigit = value;
+                highDigitPending = true;
+            } else {
+                received.push_back(highDigit << 4 | value);
+                highDigitPending = false;
+            }
+        }
+    }
+    if (n < 0 && errno != EAGAIN && errno != EINTR)
+        fail(std::string("reading the line: ") + std::strerror(errno));
+}
+
+// Ends the current download: the end character came (8088), the line went quiet
+// (8052, or an 8088 stream that was interrupted), or the board is shutting down.
+void VirtualBoard::finishDownload(bool complete)
+{
+    std::string notes;
+    if (opt.board == 8088 && !complete)
+        notes += ", INTERRUPTED: no end character";
+    if (highDigitPending)
+        notes += ", a lone digit was left out";
+    if (strayBytes)
+        notes += ", " + std::to_string(strayBytes) + " stray byte(s) ignored";
+    std::string where;
+    if (!opt.inbox.empty())
+        storeDownload(received, complete || opt.board == 8052, where);
+    ++downloadCount;
+    say("download %d: %zu byte(s) [%s]%s%s", downloadCount, received.size(),
+        preview(received).c_str(), notes.c_str(), where.c_str());
+    receiving = false;
+    received.clear();
+    highDigitPending = false;
+    strayBytes = 0;
+}
+
+// Writes a download into the inbox under a name that no earlier file has.
+void VirtualBoard::storeDownload(const Bytes &bytes, bool complete, std::string &where)
+{
+    for (int number = 1; number < 100000; ++number) {
+        char name[48], otherName[48];
+        std::snprintf(name, sizeof name, "download-%03d%s", number,
+                      complete ? ".bin" : ".partial.bin");
+        std::snprintf(otherName, sizeof otherName, "download-%03d%s", number,
+                      complete ? ".partial.bin" : ".bin");
+        fs::path path = opt.inbox / name;
+        std::error_code ec;
+        if (fs::exists(fs::symlink_status(opt.inbox / otherName, ec)))
+            continue;   // one number, one download
+        int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        bool ok = fd >= 0;
+        for (std::size_t done = 0; ok && done < bytes.size();) {
+            ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+            ok = n > 0;
+            done += ok ? n : 0;
+        }
+        std::string why = ok ? "" : std::strerror(errno);
+        if (fd >= 0 && close(fd) < 0 && ok) {
+            ok = false;
+            why = std::strerror(errno);
+        }
+        if (ok) {
+            where = " -> " + path.string();
+        } else {
+            if (fd >= 0)
+                unlink(path.c_str());   // never leave a half-written file behind
+            where = ", NOT STORED: " + path.string() + ": " + why;
+        }
+        return;
+    }
+    where = ", NOT STORED: the inbox is full of downloads";
+}
+
+void VirtualBoard::queueUpload(const std::string &path, bool raw)
+{
+    Bytes data;
+    std::string error;
+    if (path.empty()) {
+        say("upload refused: which file? (send FILE)");
+        return;
+    }
+    if (!readWholeFile(path, data, error)) {
+        say("upload refused: %s", error.c_str());
+        return;
+    }
+    if (!raw && opt.board == 8052 && (data.empty() || data.size() > 65536)) {
+        say("upload refused: %s holds %zu bytes; a VXT-8052 upload holds 1 to 65536",
+            path.c_str(), data.size());
+        return;
+    }
+    Upload upload{path, raw ? data : uploadWire(opt.board, data)};
+    say("upload: %s, %zu byte(s) of data, %zu on the line%s", path.c_str(), data.size(),
+        upload.wire.size(), uploads.empty() ? "" : " (queued)");
+    if (uploads.empty())
+        nextSendAt = Clock::now();
+    uploads.push_back(std::move(upload));
+}
+
+// Puts the next bytes of the current upload on the line if their time has come.
+void VirtualBoard::pumpUpload(Clock::time_point now)
+{
+    if (uploads.empty() || lineFull || (opt.rate > 0 && now < nextSendAt))
+        return;
+    Upload &upload = uploads.front();
+    // At a paced rate, send 10 ms worth of line time at a time; at full speed, all.
+    std::size_t chunk = opt.rate > 0 ? std::max<std::size_t>(1, opt.rate / 100) : 65536;
+    chunk = std::min(chunk, upload.wire.size() - upload.sent);
+    ssize_t n = chunk ? write(master, upload.wire.data() + upload.sent, chunk) : 0;
+    if (n < 0) {
+        if (errno != EAGAIN && errno != EINTR)
+            fail(std::string("writing the line: ") + std::strerror(errno));
+        lineFull = true;   // nobody is reading the port: wait until there is room
+        return;
+    }
+    upload.sent += n;
+    if (opt.rate > 0) {
+        // Advance the clock by the line time of what went; after a stall (the pty was
+        // full) start counting afresh rather than catching up in a burst.
+        auto lineTime = std::chrono::duration<double>(n / opt.rate);
+        nextSendAt = std::max(nextSendAt, now - std::chrono::milliseconds(50)) +
+                     std::chrono::duration_cast<Clock::duration>(lineTime);
+    }
+    if (upload.sent == upload.wire.size()) {
+        say("upload done: %s, %zu byte(s) on the line", upload.name.c_str(), upload.sent);
+        uploads.pop_front();
+        nextSendAt = now;
+    }
+}
+
+void VirtualBoard::readCommands(LineSource &source)
+{
+    char buffer[512];
+    ssize_t n = read(source.fd, buffer, sizeof buffer);
+    if (n <= 0) {
+        // End of input: stop listening. (EIO is a terminal read in the background; the
+        // FIFO never ends, as we hold a writer on it.)
+        if (n == 0 || (errno != EAGAIN && errno != EINTR && errno != EIO))
+            source.ended = true;
+        return;
+    }
+    source.pending.append(buffer, n);
+    std::size_t end;
+    while ((end = source.pending.find('\n')) != std::string::npos) {
+        std::string line = source.pending.substr(0, end);
+        source.pending.erase(0, end + 1);
+        command(line);
+    }
+}
+
+void VirtualBoard::command(std::string line)
+{
+    auto trim = [](std::string &s) {
+        s.erase(0, s.find_first_not_of(" \t\r"));
+        s.erase(s.find_last_not_of(" \t\r") + 1);
+    };
+    trim(line);
+    std::string word = line.substr(0, line.find(' '));
+    std::string rest = word.size() < line.size() ? line.substr(word.size()) : "";
+    trim(rest);
+    if (word.empty())
+        return;
+    if (word == "send" || word == "raw") {
+        queueUpload(rest, word == "raw");
+    } else if (word == "stop") {
+        if (!uploads.empty())
+            say("upload stopped: %s after %zu byte(s)", uploads.front().name.c_str(),
+                uploads.front().sent);
+        uploads.clear();
+    } else if (word == "quit" || word == "exit") {
+        running = false;
+    } else if (word == "help") {
+        std::fputs(commandHelp, stdout);
+        std::fflush(stdout);
+    } else {
+        say("unknown command '%s'; %s", word.c_str(), "type help");
+    }
+}
+
+int VirtualBoard::run()
+{
+    // SIGINT, SIGTERM and SIGHUP arrive as data on a descriptor instead of interrupting
+    // us, so they are handled in the loop like everything else.
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int number : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&signals, number);
+    sigprocmask(SIG_BLOCK, &signals, nullptr);
+    int signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
+    if (signalFd < 0)
+        fail(std::string("signalfd: ") + std::strerror(errno));
+    signal(SIGTTIN, SIG_IGN);   // a read in the background fails instead of stopping us
+
+    if (!opt.inbox.empty()) {
+        std::error_code ec;
+        fs::create_directories(opt.inbox, ec);
+        if (ec)
+            fail(opt.inbox.string() + ": " + ec.message());
+    }
+    openLine();
+    LineSource terminal(STDIN_FILENO);
+    LineSource fifo(open(fifoPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    fifoKeepOpen = open(fifoPath.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fifo.fd < 0 || fifoKeepOpen < 0)
+        fail(fifoPath.string() + ": " + std::strerror(errno));
+    say("commands: on standard input or in %s; type help", fifoPath.c_str());
+
+    bool sendPending = !opt.sendFile.empty();
+    auto sendAt = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                     std::chrono::duration<double>(opt.sendDelay));
+    const auto quiet = std::chrono::milliseconds(opt.quietMs);
+
+    while (running) {
+        auto now = Clock::now();
+        if (sendPending && now >= sendAt) {
+            sendPending = false;
+            queueUpload(opt.sendFile, false);
+        }
+        pumpUpload(now);
+        if (receiving && now - lastByteAt >= quiet)
+            finishDownload(opt.board == 8052);   // quiet: 8052 done, 8088 interrupted
+
+        // Sleep until something happens or the next deadline comes.
+        auto wakeAt = Clock::time_point::max();
+        if (sendPending) wakeAt = std::min(wakeAt, sendAt);
+        if (receiving) wakeAt = std::min(wakeAt, lastByteAt + quiet);
+        if (!uploads.empty() && !lineFull && opt.rate > 0) wakeAt = std::min(wakeAt, nextSendAt);
+        // The shell's fg and bg do not tell us that they moved us: while our terminal is
+        // not ours to read, look again every second.
+        bool readStdin = !terminal.ended && mayReadStdin();
+        if (!terminal.ended && !readStdin)
+            wakeAt = std::min(wakeAt, now + std::chrono::seconds(1));
+        int timeoutMs = -1;
+        if (!uploads.empty() && !lineFull && opt.rate <= 0)
+            timeoutMs = 0;   // at full speed, keep going until the pty is full
+        else if (wakeAt != Clock::time_point::max())
+            timeoutMs = std::max<long>(0, std::chrono::ceil<std::chrono::milliseconds>(
+                                              wakeAt - now).count());
+
+        pollfd fds[4] = {{master, short(POLLIN | (lineFull ? POLLOUT : 0)), 0},
+                         {signalFd, POLLIN, 0},
+                         {fifo.fd, POLLIN, 0},
+                         {readStdin ? terminal.fd : -1, POLLIN, 0}};   // -1: skipped
+        if (poll(fds, 4, timeoutMs) < 0 && errno != EINTR)
+            fail(std::string("poll: ") + std::strerror(errno));
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) handleLineInput();
+        if (fds[0].revents & POLLOUT) lineFull = false;
+        if (fds[1].revents & POLLIN) running = false;
+        if (fds[2].revents & POLLIN) readCommands(fifo);
+        if (fds[3].revents & (POLLIN | POLLHUP | POLLERR)) readCommands(terminal);
+    }
+    if (receiving)
+        finishDownload(opt.board == 8052);
+    removeLinks();
+    say("board switched off");
+    return 0;
+}
+
+// Reads a number option; anything that is not wholly a number in range is refused.
+double number(const char *option, const char *text, double low, double high,
+              bool whole = true)
+{
+    char *end = nullptr;
+    double value = text ? std::strtod(text, &end) : 0;
+    if (!text || end == text || *end || !(value >= low && value <= high) ||
+        (whole && value != static_cast<long>(value)))
+        fail(std::string(option) + " wants " + (whole ? "a whole" : "a") + " number from " +
+             std::to_string(static_cast<long>(low)) + " to " +
+             std::to_string(static_cast<long>(high)) + "; see --help");
+    return value;
+}
+
+Options parseOptions(int argc, char **argv)
+{
+    Options opt;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
+        bool takesValue = true;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(usageText, stdout);
+            std::exit(0);
+        } else if (arg == "--fast") {
+            opt.rate = 0;
+            takesValue = false;
+        } else if (arg == "--board") {
+            if (!value || (std::strcmp(value, "8088") && std::strcmp(value, "8052")))
+                fail("--board is 8088 or 8052");
+            opt.board = std::atoi(value);
+        } else if (arg == "--dir" && value) {
+            opt.dir = value;
+        } else if (arg == "--inbox" && value) {
+            opt.inbox = value;
+        } else if (arg == "--send" && value) {
+            opt.sendFile = value;
+        } else if (arg == "--port") {
+            opt.port = int(number("--port", value, 1, 15));
+        } else if (arg == "--rate") {
+            opt.rate = number("--rate", value, 1, 1e9, false);
+        } else if (arg == "--quiet-ms") {
+            opt.quietMs = int(number("--quiet-ms", value, 1, 600000));
+        } else if (arg == "--send-delay") {
+            opt.sendDelay = number("--send-delay", value, 0, 86400, false);
+        } else {
+            fail("unknown option or missing value: " + arg + "; see --help");
+        }
+        i += takesValue;
+    }
+    return opt;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    VirtualBoard board(parseOptions(argc, argv));
+    return board.run();
+}
