@@ -5,11 +5,15 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QUrl>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -18,6 +22,24 @@ QFont timesNewRoman9()
     QFont font(QStringLiteral("Times New Roman"), 9);
     font.setStyleHint(QFont::Serif);
     return font;
+}
+
+// The layout was measured with other fonts than ours: a label whose text does not fit its
+// place grows right and down, never shrinks, so that nothing is cut off (an underline
+// included).
+void growToFit(QLabel *label)
+{
+    QSize needed = label->wordWrap()
+        ? QSize(label->width(), label->heightForWidth(label->width()))
+        : label->sizeHint();
+    if (label->font().underline()) {
+        // QPainter puts the underline a whole pixel or more below the baseline.
+        const QFontMetricsF metrics(label->font());
+        needed.setHeight(std::max(needed.height(),
+                                  int(std::ceil(metrics.ascent()) + std::ceil(metrics.underlinePos())
+                                      + std::ceil(metrics.lineWidth()))));
+    }
+    label->resize(label->size().expandedTo(needed));
 }
 
 QLabel *addLabel(QWidget *parent, const char *name, const QRect &geometry)
@@ -42,6 +64,10 @@ AboutBox::AboutBox(QWidget *owner)
     setFixedSize(460, 266);
     setModal(true);
     setSizeGripEnabled(false);
+    // Labels without a font of their own use the dialog's: 8 pt.
+    QFont dialogFont = font();
+    dialogFont.setPointSize(8);
+    setFont(dialogFont);
 
     Image1 = addLabel(this, "Image1", QRect(0, 0, 460, 72));
     Image1->setPixmap(QPixmap(QStringLiteral(":/assets/banner.jpg")));
@@ -56,9 +82,11 @@ AboutBox::AboutBox(QWidget *owner)
         "microcomputer).\n"
         "VXT-8088 Kestrion is an educational training system (for 8088 serier single chip "
         "microcomputer)."));
+    growToFit(Label1);
 
     Label2 = addLabel(this, "Label2", QRect(48, 208, 209, 12));
     Label2->setText(QStringLiteral("Valtrona Computer Electronics Inc., Taiwan"));
+    growToFit(Label2);
 
     lblLink = addLabel(this, "lblLink", QRect(48, 232, 110, 12));
     QFont linkFont;
@@ -73,6 +101,7 @@ AboutBox::AboutBox(QWidget *owner)
     lblLink->setPalette(linkPalette);
     lblLink->setCursor(QCursor(QPixmap(QStringLiteral(":/assets/hand.png")), 12, 5));
     lblLink->setText(QLatin1String(siteAddress));
+    growToFit(lblLink);
     lblLink->installEventFilter(this);
 
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
@@ -96,6 +125,7 @@ QString AboutBox::versionText()
 void AboutBox::Form_Load()
 {
     lblKestrion->setText(versionText());
+    growToFit(lblKestrion);
 }
 
 void AboutBox::cmdOK_Click()

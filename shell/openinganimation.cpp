@@ -48,7 +48,7 @@ OpeningAnimation::OpeningAnimation(QObject *parent)
         edge->setAttribute(Qt::WA_TransparentForMouseEvents);
         edge->setAutoFillBackground(true);
         QPalette palette = edge->palette();
-        palette.setColor(QPalette::Window, QColor(0x0A, 0x24, 0x6A));
+        palette.setColor(QPalette::Window, QColor(0x2F, 0x5F, 0xD0)); // seen on dark and light desktops
         edge->setPalette(palette);
     }
     m_animation->setDuration(durationMs);

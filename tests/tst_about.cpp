@@ -19,6 +19,21 @@ public slots:
     void open(const QUrl &url) { opened.append(url); }
 };
 
+// True when some row of the label, as drawn, is dark across most of its text's width.
+static bool hasUnderline(QLabel *label)
+{
+    const QImage image = label->grab().toImage();
+    const int textWidth = std::min(label->sizeHint().width(), image.width());
+    for (int y = 0; y < image.height(); ++y) {
+        int dark = 0;
+        for (int x = 0; x < textWidth; ++x)
+            dark += qGray(image.pixel(x, y)) < 160;
+        if (dark >= textWidth * 8 / 10)
+            return true;
+    }
+    return false;
+}
+
 class AboutTest : public QObject
 {
     Q_OBJECT
@@ -97,6 +112,8 @@ void AboutTest::controls_data()
     QTest::newRow("cmdOK") << "cmdOK" << QRect(320, 224, 91, 21);
 }
 
+// Every control stands where the layout puts it. A label may be larger than its place
+// where our fonts need it, never smaller, and its whole text shows; nothing overlaps.
 void AboutTest::controls()
 {
     QFETCH(QString, name);
@@ -105,8 +122,27 @@ void AboutTest::controls()
     box.show();
     auto *control = box.findChild<QWidget *>(name);
     QVERIFY(control);
-    QCOMPARE(control->geometry(), geometry);
     QVERIFY(control->isVisible());
+    QCOMPARE(control->pos(), geometry.topLeft());
+    if (auto *label = qobject_cast<QLabel *>(control); label && !label->text().isEmpty()) {
+        QCOMPARE(label->size().expandedTo(geometry.size()), label->size());
+        const int textHeight = label->wordWrap() ? label->heightForWidth(label->width())
+                                                 : label->sizeHint().height();
+        QVERIFY(label->height() >= textHeight);
+        if (!label->wordWrap())
+            QVERIFY(label->width() >= label->sizeHint().width());
+    } else {
+        QCOMPARE(control->size(), geometry.size());
+    }
+
+    QVERIFY(box.rect().contains(control->geometry()));
+    const char *names[] = {"Image1", "lblKestrion", "Label1", "Label2", "lblLink", "cmdOK"};
+    for (const char *other : names) {
+        if (name == QLatin1String(other))
+            continue;
+        const QRect otherGeometry = box.findChild<QWidget *>(QLatin1String(other))->geometry();
+        QVERIFY2(!control->geometry().intersects(otherGeometry), other);
+    }
 }
 
 void AboutTest::texts()
@@ -147,6 +183,7 @@ void AboutTest::texts()
     QCOMPARE(link->text(), QStringLiteral("www.valtrona.example"));
     QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     QVERIFY(link->font().underline());
+    QVERIFY(hasUnderline(link));
     QCOMPARE(link->font().family(), QStringLiteral("新細明體"));
     QCOMPARE(link->font().pointSize(), 9);
     QCOMPARE(link->cursor().shape(), Qt::BitmapCursor);
