@@ -64,10 +64,6 @@ AboutBox::AboutBox(QWidget *owner)
     setFixedSize(460, 266);
     setModal(true);
     setSizeGripEnabled(false);
-    // Labels without a font of their own use the dialog's: 8 pt.
-    QFont dialogFont = font();
-    dialogFont.setPointSize(8);
-    setFont(dialogFont);
 
     Image1 = addLabel(this, "Image1", QRect(0, 0, 460, 72));
     Image1->setPixmap(QPixmap(QStringLiteral(":/assets/banner.jpg")));
