@@ -41,7 +41,7 @@ draw_icon() {
     done
     "$IM" -size 32x32 xc:none +antialias \
         -fill '#008000' -stroke '#000000' -draw 'rectangle 0,5 31,26' -stroke none \
-        "${args[@]}" PNG8:"$here/icon.png"
+        "${args[@]}" -strip -define png:exclude-chunks=date,time PNG8:"$here/icon.png"
 }
 
 # The 32 x 32 pointing hand of the web link. The top pixel of the index finger is at
@@ -92,7 +92,7 @@ ART
         echo '"o c #FFFFFF",'
         sed 's/.*/"&",/' <<<"$rows"
         echo '};'
-    } | "$IM" xpm:- PNG32:"$here/hand.png"
+    } | "$IM" xpm:- -strip -define png:exclude-chunks=date,time PNG32:"$here/hand.png"
 }
 
 # The maker's logo in MVG, centred on (0, 0) and about 56 pixels across: a ring with a
