@@ -1,0 +1,94 @@
+#include "splashwindow.h"
+
+#include "openinganimation.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+SplashWindow::SplashWindow(QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , m_picture(QStringLiteral(":/assets/splash.jpg"))
+    , tmrLogo(new QTimer(this))
+{
+    setObjectName(QStringLiteral("frmLogo"));
+    // Never drawn: the window has no title bar.
+    setWindowTitle(QStringLiteral("Valtrona"));
+    setFixedSize(640, 468);
+
+    tmrLogo->setObjectName(QStringLiteral("tmrLogo"));
+    tmrLogo->setInterval(waitMs);
+    tmrLogo->setSingleShot(true);
+    connect(tmrLogo, &QTimer::timeout, this, &SplashWindow::tmrLogo_Timer);
+}
+
+void SplashWindow::start()
+{
+    if (m_started || m_left)
+        return;
+    m_started = true;
+    tmrLogo->start();
+
+    QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        show();
+        return;
+    }
+    const QRect desktop = screen->geometry();
+    move(desktop.center() - rect().center());
+
+    auto *opening = new OpeningAnimation(this);
+    connect(opening, &OpeningAnimation::finished, this, [this, opening] {
+        opening->deleteLater();
+        if (!m_left)
+            show();
+    });
+    const ScreenRect from = animationStartRect(ScreenRect::fromQRect(desktop));
+    opening->play(from.toQRect(), geometry());
+}
+
+void SplashWindow::showEvent(QShowEvent *event)
+{
+    // Shown without start(): the wait begins now.
+    if (!m_started && !m_left) {
+        m_started = true;
+        tmrLogo->start();
+    }
+    QWidget::showEvent(event);
+}
+
+void SplashWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(0x05, 0x0F, 0x33));
+    // The picture is two rows taller than the window; they fall outside.
+    painter.drawPixmap(0, 0, m_picture);
+}
+
+void SplashWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (rect().contains(event->position().toPoint()))
+        Form_Click();
+}
+
+void SplashWindow::tmrLogo_Timer()
+{
+    leave();
+}
+
+void SplashWindow::Form_Click()
+{
+    leave();
+}
+
+void SplashWindow::leave()
+{
+    if (m_left)
+        return;
+    m_left = true;
+    tmrLogo->stop();
+    emit leaving();
+    close();
+}
