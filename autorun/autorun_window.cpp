@@ -148,6 +148,9 @@ AutorunWindow::AutorunWindow(const TwipScale &scale, QWidget *parent)
         link->setFont(font);
         link->setForeColor(kIdleLinkColor);
         link->setWordWrap(false);
+        // One line in a box as tall as Arial 12 pt bold: centred vertically, it sits at the
+        // top when the font is Arial and keeps its descenders when a stand-in is taller.
+        link->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         link->setCursor(hand);
         link->setMouseTracking(true);
     }

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
@@ -128,9 +129,44 @@ void LineShape::paintEvent(QPaintEvent *)
 
 // ---- TabStrip ----
 
-TabStrip::TabStrip(const TwipScale &scale, QWidget *parent)
-    : QTabWidget(parent), TwipGeometry(scale)
+class TabStripStyle : public QProxyStyle
 {
+public:
+    static constexpr int kTabPadding = 7;  // tab height = caption font height + 7
+    static constexpr int kPageTop = 2;     // page area below the tab row
+    static constexpr int kPageMargin = 4;  // page area inside the left, right, bottom edges
+
+    QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
+                           const QWidget *widget) const override
+    {
+        QSize s = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_TabBarTab && option)
+            s.setHeight(option->fontMetrics.height() + kTabPadding);
+        return s;
+    }
+
+    QRect subElementRect(SubElement element, const QStyleOption *option,
+                         const QWidget *widget) const override
+    {
+        if (element == SE_TabWidgetTabContents) {
+            if (const auto *frame = qstyleoption_cast<const QStyleOptionTabWidgetFrame *>(option)) {
+                const QRect r = frame->rect;
+                const int top = frame->tabBarSize.height() + kPageTop;
+                return QRect(r.left() + kPageMargin, r.top() + top, r.width() - 2 * kPageMargin,
+                             r.height() - top - kPageMargin);
+            }
+        }
+        return QProxyStyle::subElementRect(element, option, widget);
+    }
+};
+
+TabStrip::TabStrip(const TwipScale &scale, QWidget *parent)
+    : QTabWidget(parent), TwipGeometry(scale), m_style(new TabStripStyle)
+{
+    m_style->setParent(this);
+    // A widget's style does not pass to its children: the tab row gets it too.
+    setStyle(m_style);
+    tabBar()->setStyle(m_style);
     setTabPosition(QTabWidget::North);
 }
 

@@ -126,6 +126,14 @@ private:
 
 // TabStrip1: the platform's tab control. Its page area (the part under the tab row,
 // inside the frame) is what the tab widget itself would give its pages.
+//
+// Its style keeps the look of the application's style but the geometry of the tab strip
+// the spec was designed with (the common tab control): a tab row as tall as the caption
+// font's height plus 7 pixels, and a page area 2 pixels below the tab row and 4 pixels
+// inside the left, right and bottom edges. With the 9.75 pt caption font (13 pixels high
+// at 96 dpi) that is CL 4 px and CT 22 px: 60 and 330 twips, the designed values.
+class TabStripStyle;
+
 class TabStrip : public QTabWidget, public TwipGeometry
 {
     Q_OBJECT
@@ -137,6 +145,9 @@ public:
     QRect pageArea() const;
     // The same in twips: ClientLeft, ClientTop, ClientWidth, ClientHeight.
     QRect pageAreaTwips() const { return m_scale.toTwips(pageArea()); }
+
+private:
+    TabStripStyle *m_style = nullptr;
 };
 
 } // namespace autorun

@@ -50,11 +50,11 @@ board '#0b2a4a' '#02101f' '#1d4f7a' \
 # Contact page.
 board '#14361f' '#04140a' '#2a6b3c' \
     -fill '#93c47d' -font "$FONT" -pointsize 13 -gravity northwest \
-    -annotate +40+30 'CONTACT' \
-    -fill '#e8f3e0' -font "$FONT" -pointsize 26 -annotate +40+70 'Valtrona Computer Electronics Inc.' \
+    -annotate +40+26 'CONTACT' \
+    -fill '#e8f3e0' -font "$FONT" -pointsize 26 -annotate +40+62 'Valtrona Computer Electronics Inc.' \
     -fill '#c9e3bd' -font "$FONT_R" -pointsize 17 \
-    -annotate +40+130 'Web:   www.valtrona.example' \
-    -annotate +40+160 'Mail:  support@valtrona.example' \
-    -annotate +40+210 'Makers of the VXT-8088 and VXT-8052' \
-    -annotate +40+234 'single-board trainers.' \
+    -annotate +40+112 'Web:   www.valtrona.example' \
+    -annotate +40+138 'Mail:  support@valtrona.example' \
+    -annotate +40+176 'Makers of the VXT-8088 and VXT-8052' \
+    -annotate +40+198 'single-board trainers.' \
     -quality 90 sample/e-contact.jpg

@@ -72,6 +72,7 @@ private slots:
     void designedWindow();
     void startupLayout();
     void startupLayoutAtOtherResolution();
+    void startupLayoutWithTallerTabRow();
     void missingPictureAtStartup();
     void invalidPictureAtStartup();
     void pageSwitchLeavesStateAlone();
@@ -376,6 +377,17 @@ void TestAutorun::startupLayout()
 
     const TwipScale s(96);
     QCOMPARE(w->size(), QSize(s.toPixels(9000 + 2 * CL), s.toPixels(CT + 6000 + CL)));
+    // With the designed caption font (13 px high at 96 dpi) the tab strip reports the
+    // designed offsets, and the window has its designed size.
+    if (QFontMetrics(design.TabStrip1->font()).height() == 13) {
+        QCOMPARE(CL, 60);
+        QCOMPARE(CT, 330);
+        QCOMPARE(w->size(), QSize(608, 426));
+        QCOMPARE(w->picBackground->geometry(), QRect(4, 22, 600, 400));
+        QCOMPARE(w->picBackground->twips(), QRect(60, 330, 9000, 6000));
+    } else {
+        qWarning("caption font is not 13 px high: designed size not checked");
+    }
     QCOMPARE(w->TabStrip1->geometry(), w->rect());
     QCOMPARE(w->picBackground->twips().topLeft(), QPoint(CL, CT));
     QCOMPARE(w->picBackground->twips().size(), w->TabStrip1->pageAreaTwips().size());
@@ -413,6 +425,24 @@ void TestAutorun::startupLayoutAtOtherResolution()
     const QRect page = w.TabStrip1->pageAreaTwips();
     QCOMPARE(w.picBackground->twips().topLeft(), page.topLeft());
     QVERIFY(qAbs(w.width() - 750 - 2 * w.TabStrip1->pageArea().left()) <= 1);
+}
+
+void TestAutorun::startupLayoutWithTallerTabRow()
+{
+    // Another caption font makes the tab row taller: the window follows what the tab strip
+    // reports, and the picture area stays 9000 x 6000 twips.
+    enterPictureFolder();
+    AutorunWindow w(TwipScale(96));
+    QFont big = w.TabStrip1->font();
+    big.setPointSizeF(14);
+    w.TabStrip1->setFont(big);
+    const QRect page = w.TabStrip1->pageAreaTwips();
+    QVERIFY(page.top() > 330);
+    QVERIFY(!w.Form_Load());
+    const TwipScale s(96);
+    QCOMPARE(w.size(), QSize(s.toPixels(9000 + 2 * page.left()),
+                             s.toPixels(page.top() + 6000 + page.left())));
+    QCOMPARE(w.picBackground->twips(), QRect(page.left(), page.top(), 9000, 6000));
 }
 
 void TestAutorun::missingPictureAtStartup()
