@@ -1,0 +1,334 @@
+#include "autorun_window.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QImageReader>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScreen>
+#include <QStyle>
+#include <QUrl>
+
+// The resources live in this static library; make sure they are linked and registered.
+static void initAutorunResources()
+{
+    Q_INIT_RESOURCE(autorun);
+}
+
+namespace autorun {
+
+namespace {
+
+QFont labelFont()
+{
+    // Arial, 12 pt, bold (weight 700), character set 0 (Western). Metric-compatible
+    // stand-ins where Arial is not installed.
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
+    font.setPointSizeF(12);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+QFont tabFont()
+{
+    // "新細明體" (PMingLiU), 9.75 pt, bold, character set 136 (Big5): Qt picks the
+    // family and its script coverage itself; AR PL UMing is the free equivalent.
+    QFont font;
+    font.setFamilies({QStringLiteral("新細明體"), QStringLiteral("PMingLiU"),
+                      QStringLiteral("AR PL UMing TW"), QStringLiteral("AR PL UMing TW MBE")});
+    font.setPointSizeF(9.75);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+QCursor handCursor()
+{
+    // 32 x 32 pointing hand, hot spot at column 12, row 5 (the tip of the index finger).
+    const QPixmap hand(QStringLiteral(":/autorun/hand.png"));
+    if (hand.isNull())
+        return QCursor(Qt::PointingHandCursor);
+    return QCursor(hand, 12, 5);
+}
+
+} // namespace
+
+QString PictureError::message() const
+{
+    return QCoreApplication::translate("autorun", "Cannot load the picture \"%1\": %2.")
+        .arg(file, reason);
+}
+
+std::optional<PictureError> loadPicture(const QString &file, QPixmap *picture)
+{
+    if (!QFileInfo(file).isFile())
+        return PictureError{file, QStringLiteral("File not found")};
+    QImageReader reader(file);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return PictureError{file, QStringLiteral("Invalid picture (%1)").arg(reader.errorString())};
+    *picture = QPixmap::fromImage(image);
+    return std::nullopt;
+}
+
+void showPictureError(QWidget *parent, const PictureError &error)
+{
+    QMessageBox::critical(parent, QCoreApplication::applicationName(), error.message());
+}
+
+AutorunWindow::AutorunWindow(const TwipScale &scale, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                          | Qt::WindowCloseButtonHint),
+      m_scale(scale)
+{
+    initAutorunResources();
+    setObjectName(QStringLiteral("frmAutorun"));
+    setWindowTitle(QString::fromLatin1(kWindowCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/autorun/icon.png")));
+    // Client area as designed: 9120 x 6390 twips (replaced by Form_Load).
+    resize(m_scale.toPixels(9120), m_scale.toPixels(6390));
+
+    // TabStrip1: fills the client area, behind picBackground.
+    TabStrip1 = new TabStrip(m_scale, this);
+    TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
+    TabStrip1->setFont(tabFont());
+    TabStrip1->addTab(new QWidget, QStringLiteral("Software"));
+    TabStrip1->addTab(new QWidget, QStringLiteral("Contact"));
+    TabStrip1->setCurrentIndex(0);
+    TabStrip1->setTwipGeometry(QRect(0, 0, 9120, 6390));
+
+    // picBackground: in front of the tab strip's page area.
+    picBackground = new PictureBox(m_scale, this);
+    picBackground->setObjectName(QStringLiteral("picBackground"));
+    picBackground->setBackColor(kPictureBackColor);
+    picBackground->setPicture(QPixmap(QStringLiteral(":/autorun/background.jpg")));
+    picBackground->setTwipGeometry(QRect(60, 330, kPictureWidth, kPictureHeight));
+    picBackground->raise();
+
+    const QFont font = labelFont();
+
+    lblExplain = new Label(m_scale, picBackground);
+    lblExplain->setObjectName(QStringLiteral("lblExplain"));
+    lblExplain->setFont(font);
+    lblExplain->setForeColor(kExplainColor);
+    lblExplain->setWordWrap(true);
+    lblExplain->setText(QString(3, QChar(0x3000)));
+    lblExplain->setTwipGeometry(QRect(240, 3600, 4965, 1125));
+    // Takes the pointer (with no handler of its own), as the platform's label does: a
+    // movement over it is not a movement over the bare picture.
+    lblExplain->setAttribute(Qt::WA_NoMousePropagation);
+
+    Line4 = new LineShape(m_scale, picBackground);
+    Line3 = new LineShape(m_scale, picBackground);
+    Line2 = new LineShape(m_scale, picBackground);
+    Line1 = new LineShape(m_scale, picBackground);
+    Line4->setObjectName(QStringLiteral("Line4"));
+    Line3->setObjectName(QStringLiteral("Line3"));
+    Line2->setObjectName(QStringLiteral("Line2"));
+    Line1->setObjectName(QStringLiteral("Line1"));
+
+    lblLink = new Label(m_scale, picBackground);
+    lblLink->setObjectName(QStringLiteral("lblLink"));
+    lblLink->setText(QStringLiteral("Visit Valtrona Computer Electronics Inc."));
+    lblLink->setTwipGeometry(QRect(3720, 1320, 4665, 285));
+
+    lblKestrion = new Label(m_scale, picBackground);
+    lblKestrion->setObjectName(QStringLiteral("lblKestrion"));
+    lblKestrion->setText(QString::fromLatin1(kWindowCaption));
+    lblKestrion->setTwipGeometry(QRect(3720, 720, 5055, 285));
+
+    const QCursor hand = handCursor();
+    for (Label *link : {lblKestrion, lblLink}) {
+        link->setFont(font);
+        link->setForeColor(kIdleLinkColor);
+        link->setWordWrap(false);
+        // One line in a box as tall as Arial 12 pt bold: centred vertically, it sits at the
+        // top when the font is Arial and keeps its descenders when a stand-in is taller.
+        link->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        link->setCursor(hand);
+        link->setMouseTracking(true);
+    }
+
+    connect(TabStrip1, &QTabWidget::currentChanged, this, &AutorunWindow::TabStrip1_Click);
+    connect(picBackground, &PictureBox::mouseMoved, this, &AutorunWindow::picBackground_MouseMove);
+    connect(lblKestrion, &Label::mouseMoved, this, &AutorunWindow::lblKestrion_MouseMove);
+    connect(lblKestrion, &Label::mouseDown, this, &AutorunWindow::lblKestrion_MouseDown);
+    connect(lblKestrion, &Label::clicked, this, &AutorunWindow::lblKestrion_Click);
+    connect(lblLink, &Label::mouseMoved, this, &AutorunWindow::lblLink_MouseMove);
+    connect(lblLink, &Label::mouseDown, this, &AutorunWindow::lblLink_MouseDown);
+    connect(lblLink, &Label::clicked, this, &AutorunWindow::lblLink_Click);
+
+    m_quit = [](int code) { QCoreApplication::exit(code); };
+    m_pictureErrorAction = [this](const PictureError &error) {
+        showPictureError(this, error);
+        m_quit(1);
+    };
+    m_startProgram = [](const QString &path) { return QProcess::startDetached(path, {}); };
+    m_openUrl = [](const QString &url) { return QDesktopServices::openUrl(QUrl(url)); };
+}
+
+void AutorunWindow::setPictureErrorAction(std::function<void(const PictureError &)> action)
+{
+    m_pictureErrorAction = std::move(action);
+}
+
+void AutorunWindow::setQuitAction(std::function<void(int)> quit)
+{
+    m_quit = std::move(quit);
+}
+
+void AutorunWindow::setStartProgramAction(std::function<bool(const QString &)> start)
+{
+    m_startProgram = std::move(start);
+}
+
+void AutorunWindow::setOpenUrlAction(std::function<bool(const QString &)> open)
+{
+    m_openUrl = std::move(open);
+}
+
+std::optional<PictureError> AutorunWindow::Form_Load()
+{
+    // 1. The tab strip to 0, 0 (keeping its design size).
+    QRect tabs = TabStrip1->twips();
+    tabs.moveTopLeft(QPoint(0, 0));
+    TabStrip1->setTwipGeometry(tabs);
+
+    // 2. The page-area offsets, read while the tab strip still has its design size.
+    const QRect page = TabStrip1->pageAreaTwips();
+    const int CL = page.left();
+    const int CT = page.top();
+
+    // 3 to 5. Before the window is first shown its outer size is its client size (the
+    // border is added by the window system); the client size that follows is the same.
+    const QRect outer = m_scale.toTwips(QRect(QPoint(0, 0), frameGeometry().size()));
+    const QRect client = m_scale.toTwips(QRect(QPoint(0, 0), size()));
+    const StartupLayout layout = startupLayout(CL, CT, outer.width(), outer.height(),
+                                               client.width(), client.height());
+    QRect pic = picBackground->twips();
+    pic.moveTopLeft(QPoint(layout.pictureLeft, layout.pictureTop));
+    picBackground->setTwipGeometry(pic);
+    resize(m_scale.toPixels(layout.clientWidth), m_scale.toPixels(layout.clientHeight));
+
+    // 6. The tab strip fills the client area.
+    TabStrip1->setTwipGeometry(m_scale.toTwips(rect()));
+
+    // 7. The page switch for the selected tab (tab 1).
+    if (auto error = switchPage())
+        return error;
+
+    // 8. The picture box takes the page area of the resized tab strip.
+    const QRect area = TabStrip1->pageAreaTwips();
+    pic = picBackground->twips();
+    pic.setSize(area.size());
+    picBackground->setTwipGeometry(pic);
+    return std::nullopt;
+}
+
+void AutorunWindow::showCentred()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                 screen->availableGeometry()).topLeft());
+    show();
+}
+
+std::optional<PictureError> AutorunWindow::switchPage()
+{
+    const int i = TabStrip1->currentIndex() + 1;
+    lblKestrion->setVisible(i == 1);
+    lblLink->setVisible(i == 1);
+    QPixmap picture;
+    if (auto error = loadPicture(pagePictureFile(i), &picture))
+        return error;
+    picBackground->setPicture(picture);
+    // The explanation, the frame lines and the label colours are left as they are.
+    return std::nullopt;
+}
+
+void AutorunWindow::TabStrip1_Click()
+{
+    if (auto error = switchPage())
+        m_pictureErrorAction(*error);
+}
+
+void AutorunWindow::DrawLabelFrame(qint16 left, qint16 top, qint16 width, qint16 height,
+                                   bool pressed)
+{
+    const auto lines = labelFrame(left, top, width, height, pressed);
+    LineShape *const shapes[4] = {Line1, Line2, Line3, Line4};
+    for (int k = 0; k < 4; ++k) {
+        LineShape *line = shapes[k];
+        line->setX1(lines[k].x1);
+        line->setX2(lines[k].x2);
+        line->setY1(lines[k].y1);
+        line->setY2(lines[k].y2);
+        line->setBorderColor(lines[k].color);
+        line->setVisible(true);
+    }
+}
+
+void AutorunWindow::frameLabel(const Label *label, bool pressed)
+{
+    const QRect r = label->twips();
+    DrawLabelFrame(qint16(r.left()), qint16(r.top()), qint16(r.width()), qint16(r.height()),
+                   pressed);
+}
+
+void AutorunWindow::picBackground_MouseMove()
+{
+    lblKestrion->setForeColor(kIdleLinkColor);
+    lblLink->setForeColor(lblKestrion->foreColor());
+    lblExplain->setText(QString());
+    Line1->setVisible(false);
+    Line2->setVisible(false);
+    Line3->setVisible(false);
+    Line4->setVisible(false);
+}
+
+void AutorunWindow::lblKestrion_MouseMove()
+{
+    lblKestrion->setForeColor(kHighlightLinkColor);
+    frameLabel(lblKestrion, false);
+    lblExplain->setText(QString::fromLatin1(kInstallExplanation));
+}
+
+void AutorunWindow::lblKestrion_MouseDown()
+{
+    lblKestrion->setForeColor(kHighlightLinkColor);
+    frameLabel(lblKestrion, true);
+}
+
+void AutorunWindow::lblLink_MouseMove()
+{
+    lblLink->setForeColor(kHighlightLinkColor);
+    frameLabel(lblLink, false);
+    lblExplain->setText(QString::fromLatin1(kWebSite));
+}
+
+void AutorunWindow::lblLink_MouseDown()
+{
+    lblLink->setForeColor(kHighlightLinkColor);
+    frameLabel(lblLink, true);
+}
+
+void AutorunWindow::lblKestrion_Click()
+{
+    // Failures are ignored: a missing or unstartable installer has no visible effect.
+    const QString folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    (void)m_startProgram(installerPath(folder));
+}
+
+void AutorunWindow::lblLink_Click()
+{
+    // The document opener's result is ignored.
+    (void)m_openUrl(QString::fromLatin1(kWebSite));
+}
+
+} // namespace autorun
