@@ -19,12 +19,16 @@ enum class TransferFault {
 struct TransferStep {
     enum Kind {
         Continue,      // more to do; the event loop calls again
-        Completed,     // the whole stream went to the port
-        Interrupted,   // the user stopped it
+        Completed,     // download: the whole stream went to the port;
+                       // upload: it ended with its file written and closed
+        Interrupted,   // download: the user stopped it;
+                       // upload: it ended before anything arrived (no file)
         Failed,        // see fault
     };
     Kind kind = Continue;
-    int percent = -1;   // the progress when it changed in this step, else -1
+    int percent = -1;    // the progress when it changed in this step, else -1
+    qint64 count = -1;   // uploads that show a count instead: the count after this step
+    bool endCharacter = false;   // the board closed its stream in this step
     TransferFault fault = TransferFault::None;
 };
 

@@ -35,8 +35,10 @@ void RemoveFile(const QString &strPath)
     }
     if (!info.isFile())
         return;
-    if (!(info.permissions() & (QFile::WriteOwner | QFile::WriteUser)))
-        return;   // read-only files are kept
+    // Read-only files are kept. The mark is the owner's write permission; what the
+    // system would let the current user do (root may write anything) does not count.
+    if (!(info.permissions() & QFile::WriteOwner))
+        return;
     QFile::remove(strPath);
 }
 

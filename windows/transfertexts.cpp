@@ -62,7 +62,7 @@ Message fileTooLarge(int chinese)
     return {QStringLiteral("File's too big!"), QStringLiteral("Keep file size less than 32000 bytes!")};
 }
 
-Message fault(int chinese, TransferFault fault, const QString &detail)
+Message fault(int chinese, TransferFault fault, const QString &detail, qint64 kept)
 {
     QString text;
     switch (fault) {
@@ -97,6 +97,11 @@ Message fault(int chinese, TransferFault fault, const QString &detail)
     }
     if (!detail.isEmpty())
         text += QLatin1Char('\n') + detail;
+    if (kept >= 0) {
+        text += QLatin1Char('\n');
+        text += chinese ? QStringLiteral("檔案中保留已收到的 %1 個位元組。").arg(countWithHex(kept))
+                        : QStringLiteral("The file keeps the %1 bytes received.").arg(countWithHex(kept));
+    }
     return {programTitle(), text};
 }
 
