@@ -11,6 +11,7 @@ enum class TransferFault {
     SourceTooLarge,     // more than the board can take
     TargetNotAFile,     // the file to write is a folder, a device or a pipe
     TargetUnwritable,   // the file to write cannot be created or written
+    TargetReadOnly,     // the file to write is marked read-only and was left alone
     PortClosed,         // the port is closed and could not be opened again
     PortFailed,         // the port stopped working during the transfer
 };

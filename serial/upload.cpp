@@ -51,8 +51,7 @@ bool Upload::openTarget()
     // A file left in place because it is marked read-only stays untouched, also for a
     // user (root) whom the system would let write it.
     if (info.exists() && !(info.permissions() & QFile::WriteOwner)) {
-        m_fault = TransferFault::TargetUnwritable;
-        m_faultDetail = QFile::tr("The file is read-only.");
+        m_fault = TransferFault::TargetReadOnly;
         return false;
     }
     m_file.setFileName(m_path);

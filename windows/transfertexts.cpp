@@ -86,6 +86,10 @@ Message fault(int chinese, TransferFault fault, const QString &detail, qint64 ke
         text = chinese ? QStringLiteral("無法寫入目的檔案，接收已停止。檔案中保留已收到的資料。")
                        : QStringLiteral("The target file cannot be written. The upload has stopped; the file keeps what was written before.");
         break;
+    case TransferFault::TargetReadOnly:
+        text = chinese ? QStringLiteral("目的檔案為唯讀，已保持原狀。接收已停止。")
+                       : QStringLiteral("The target file is read-only and was left as it is. The upload has stopped.");
+        break;
     case TransferFault::PortClosed:
         text = chinese ? QStringLiteral("通訊埠沒有開啟，傳輸已停止。")
                        : QStringLiteral("The serial port is not open. The transfer has stopped.");
