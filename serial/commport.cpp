@@ -105,6 +105,10 @@ void CommPort::close()
     if (!m_port.isOpen())
         return;
     m_outputTimer.stop();
+    // What a transfer has handed over is part of its stream: let the driver have it
+    // before the port goes (it is never more than about 100 ms of line time).
+    if (m_port.bytesToWrite() > 0)
+        m_port.flush();
     m_port.close();
     emit closed();
 }

@@ -35,10 +35,8 @@ void RemoveFile(const QString &strPath)
     }
     if (!info.isFile())
         return;
-    // Read-only files are kept. The mark is the owner's write permission; what the
-    // system would let the current user do (root may write anything) does not count.
     if (!(info.permissions() & QFile::WriteOwner))
-        return;
+        return;   // read-only files are kept
     QFile::remove(strPath);
 }
 

@@ -1,7 +1,7 @@
+#include "appearance.h"
 #include "serialhost.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QIcon>
 
 int main(int argc, char *argv[])
@@ -11,12 +11,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Kestrion"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
 
-    // The Chinese captions name Ming faces that are rarely installed outside Windows;
-    // fall back on a Ming face that is, so that they never show as boxes.
-    const QStringList ming{QStringLiteral("MingLiU"), QStringLiteral("PMingLiU"), QStringLiteral("AR PL UMing TW"),
-                           QStringLiteral("AR PL UMing HK"), QStringLiteral("AR PL UMing CN")};
-    QFont::insertSubstitutions(QStringLiteral("細明體"), ming);
-    QFont::insertSubstitutions(QStringLiteral("新細明體"), ming);
+    applyProgramAppearance(app);
 
     SerialHost host;
     host.Form_Load();

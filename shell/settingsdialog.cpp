@@ -1,6 +1,7 @@
 #include "settingsdialog.h"
 
 #include "comportmap.h"
+#include "languagetables.h"
 #include "programsettings.h"
 #include "serialhost.h"
 #include "transfertexts.h"
@@ -192,6 +193,7 @@ void SettingsDialog::optEn_Click()
     lblPort->setText(QStringLiteral("Serial Port Selection:"));
     cmdOK->setText(QStringLiteral("&OK"));
     cmdExit->setText(QStringLiteral("&Exit"));
+    fitLabelToText(lblPort, 16, 96);
 }
 
 void SettingsDialog::optCH_Click()
@@ -201,6 +203,7 @@ void SettingsDialog::optCH_Click()
     lblPort->setText(QStringLiteral("通訊埠選擇："));
     cmdOK->setText(QStringLiteral("確定(&O)"));
     cmdExit->setText(QStringLiteral("離開(&E)"));
+    fitLabelToText(lblPort, 16, 96);
 }
 
 void SettingsDialog::cmdOK_Click()

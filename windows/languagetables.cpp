@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QWidget>
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -63,6 +64,14 @@ void setToolTip(QObject *control, const QString &text)
 }
 
 } // namespace
+
+void fitLabelToText(QLabel *label, int designedLeft, int designedWidth)
+{
+    const int right = designedLeft + designedWidth;
+    const int needed = label->fontMetrics().horizontalAdvance(label->text().remove(QLatin1Char('&'))) + 1;
+    const int width = std::max(designedWidth, std::min(needed, right));
+    label->setGeometry(right - width, label->y(), width, label->height());
+}
 
 std::span<const LanguageRow> windowLanguageTable()
 {

@@ -21,6 +21,11 @@ std::span<const LanguageRow> windowLanguageTable();
 QString windowText(const char *control, LanguageRow::Property property, int language,
                    const QString &boardName = {});
 
+// Gives a label its designed box, widened to the left when its text does not fit, so that
+// the right edge stays beside the field it names and no caption is cut off in either
+// language or with a wider system font.
+void fitLabelToText(class QLabel *label, int designedLeft, int designedWidth);
+
 // Writes every row into the controls found by object name below `window`. Any language
 // other than 0 or 1 leaves everything as it is.
 void applyWindowLanguage(QWidget *window, int language, const QString &boardName);

@@ -165,6 +165,7 @@ void TransferWindow::buildControls()
 
     // The first texts are the English ones; SetLanguage follows once the window shows.
     applyWindowLanguage(this, 0, m_profile.boardName);
+    fitLabels();
     txtSourceFile->setFocus();
 }
 
@@ -222,6 +223,13 @@ void TransferWindow::Form_Load()
 void TransferWindow::SetLanguage()
 {
     applyWindowLanguage(this, blnChinese, strBoardName);
+    fitLabels();
+}
+
+void TransferWindow::fitLabels()
+{
+    fitLabelToText(lblSourceFile, 20, 52);
+    fitLabelToText(lblSaveFile, 30, 42);
 }
 
 // --- Browsing and the enabling rules ------------------------------------------------

@@ -92,6 +92,7 @@ private:
     void Form_QueryUnload();
     void buildControls();
     void buildMenus();
+    void fitLabels();
     void SendFile();
     void downloadProgress(int percent);
     void downloadCompleted(qint64 length);

@@ -1,0 +1,344 @@
+// The serial layer on its own: COM numbers, the port, the file helpers and the download
+// step machines, against a real pseudo-terminal.
+
+#include "commport.h"
+#include "comportmap.h"
+#include "download.h"
+#include "downloadpump.h"
+#include "ptyboard.h"
+#include "vxt8088_8052.h"
+
+#include <QFile>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace VXT8088_8052;
+
+namespace {
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// Runs a whole download on a fast clock and returns what reached the board.
+QByteArray downloadOverLine(std::unique_ptr<Download> download, const QByteArray &content, PtyBoard &board,
+                            CommPort &port, QList<int> *percents = nullptr)
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("source.bin"), content);
+    bool downloading = true;
+    DownloadPump pump(port, [&] { return downloading; });
+    QSignalSpy completed(&pump, &DownloadPump::completed);
+    QSignalSpy progress(&pump, &DownloadPump::progress);
+    if (pump.start(std::move(download), path) != TransferFault::None)
+        return "<refused>";
+    if (completed.isEmpty() && !completed.wait(10000))
+        return "<not completed>";
+    if (percents) {
+        for (const auto &args : progress)
+            percents->append(args.at(0).toInt());
+    }
+    board.waitForBytes(1, 100);
+    QTest::qWait(50);
+    return board.received();
+}
+
+} // namespace
+
+class SerialTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_folder.isValid());
+        m_com = std::make_unique<ComFolder>(m_folder.path());
+    }
+    void cleanup() { m_com.reset(); }
+
+    void comNumbersMapToDevices()
+    {
+        m_com.reset();
+        qunsetenv("KESTRION_COM_DIR");
+        QCOMPARE(ComPortMap::devicePath(1), QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(ComPortMap::devicePath(4), QStringLiteral("/dev/ttyS3"));
+        QCOMPARE(ComPortMap::devicePath(5), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(ComPortMap::devicePath(10), QStringLiteral("/dev/ttyUSB5"));
+        QCOMPARE(ComPortMap::devicePath(11), QStringLiteral("/dev/ttyACM0"));
+        QCOMPARE(ComPortMap::devicePath(15), QStringLiteral("/dev/ttyACM4"));
+        QVERIFY(ComPortMap::devicePath(0).isEmpty());
+        QVERIFY(ComPortMap::devicePath(16).isEmpty());
+
+        ComFolder folder(QStringLiteral("/somewhere/ports"));
+        QCOMPARE(ComPortMap::devicePath(7), QStringLiteral("/somewhere/ports/COM7"));
+    }
+
+    void probeFindsOnlyPortsThatOpen()
+    {
+        PtyBoard board(m_folder.path(), 4);
+        QVERIFY(board.isValid());
+        CommPort port;
+
+        QVERIFY(!SelectCommPort(port, 3));   // no such port
+        QVERIFY(!port.isOpen());
+
+        QVERIFY(SelectCommPort(port, 4));
+        QVERIFY(!port.isOpen());
+        QCOMPARE(port.commPort(), 4);
+
+        // The port in use is closed, probed and left closed.
+        QVERIFY(port.open());
+        QVERIFY(SelectCommPort(port, 4));
+        QVERIFY(!port.isOpen());
+
+        // A port another program holds is busy.
+        QSerialPort other(board.devicePath());
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        QVERIFY(!SelectCommPort(port, 4));
+        QVERIFY(!port.isOpen());
+        other.close();
+        QVERIFY(SelectCommPort(port, 4));
+    }
+
+    void portOpenFailureSaysWhy()
+    {
+        CommPort port;
+        port.setCommPort(2);
+        QString error;
+        QVERIFY(!port.open(&error));
+        QVERIFY2(error.contains(QStringLiteral("COM2")), qPrintable(error));
+        QVERIFY(!port.isOpen());
+    }
+
+    void checkFileExistsOnlyForFiles()
+    {
+        QTemporaryDir dir;
+        const QString file = writeFile(dir, QStringLiteral("a.bin"), "x");
+        QVERIFY(CheckFileExists(file));
+        QVERIFY(QFile::link(file, dir.filePath(QStringLiteral("link"))));
+        QVERIFY(CheckFileExists(dir.filePath(QStringLiteral("link"))));
+        QVERIFY(!CheckFileExists(QString()));
+        QVERIFY(!CheckFileExists(dir.path()));
+        QVERIFY(!CheckFileExists(file.left(file.size() - 2)));   // a partial path
+        QVERIFY(!CheckFileExists(QStringLiteral("/dev/null")));
+        QVERIFY(!CheckFileExists(QLatin1Char(' ') + file));        // taken exactly as typed
+    }
+
+    void removeFileTouchesOnlyFilesAndLinks()
+    {
+        QTemporaryDir dir;
+        const QString plain = writeFile(dir, QStringLiteral("plain"), "1234");
+        RemoveFile(plain);
+        QVERIFY(!QFile::exists(plain));
+
+        RemoveFile(dir.filePath(QStringLiteral("missing")));   // silently nothing
+
+        const QString readOnly = writeFile(dir, QStringLiteral("readonly"), "1234");
+        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadUser);
+        RemoveFile(readOnly);
+        QVERIFY(QFile::exists(readOnly));
+
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+        RemoveFile(dir.filePath(QStringLiteral("folder")));
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder"))).isDir());
+
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        RemoveFile(fifo);
+        QVERIFY(QFileInfo::exists(fifo));
+
+        // A device is never deleted, not even by root; a link to one loses only the link.
+        RemoveFile(QStringLiteral("/dev/null"));
+        QVERIFY(QFileInfo::exists(QStringLiteral("/dev/null")));
+        const QString link = dir.filePath(QStringLiteral("null-link"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), link));
+        RemoveFile(link);
+        QVERIFY(!QFileInfo(link).isSymLink());
+        QVERIFY(QFileInfo::exists(QStringLiteral("/dev/null")));
+    }
+
+    void portDropsWhatCameBeforeItOpened()
+    {
+        PtyBoard board(m_folder.path(), 1);
+        CommPort port;
+        board.send("stale");
+        QVERIFY(port.open());
+        QSignalSpy notified(&port, &CommPort::onComm);
+        QTest::qWait(50);
+        QCOMPARE(port.inBufferCount(), 0);
+
+        board.send("ABCDE");
+        QVERIFY(QTest::qWaitFor([&] { return port.inBufferCount() == 5; }, 2000));
+        QVERIFY(!notified.isEmpty());
+        port.setInputLen(2);
+        QCOMPARE(port.input(), QByteArray("AB"));
+        port.setInputLen(0);
+        QCOMPARE(port.input(), QByteArray("CDE"));
+    }
+
+    void hangUpClosesThePortOnce()
+    {
+        auto board = std::make_unique<PtyBoard>(m_folder.path(), 1);
+        CommPort port;
+        QVERIFY(port.open());
+        QSignalSpy failed(&port, &CommPort::failed);
+        board->hangUp();
+        QVERIFY(failed.wait(3000));
+        QTest::qWait(100);
+        QCOMPARE(failed.size(), 1);
+        QVERIFY(!port.isOpen());
+    }
+
+    void hexDownloadWireFormat_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::newRow("two bytes") << QByteArray("\x3A\x0F", 2) << QByteArray("3A0F\x1A");
+        QTest::newRow("one byte") << QByteArray("\xA5") << QByteArray("A5\x1A");
+        QTest::newRow("below 0x10") << QByteArray("\x07") << QByteArray("07\x1A");
+        QTest::newRow("Ctrl-Z inside") << QByteArray("\x1A\x1A\x00", 3) << QByteArray("1A1A00\x1A");
+    }
+
+    void hexDownloadWireFormat()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, wire);
+        PtyBoard board(m_folder.path(), 1);
+        CommPort port;
+        port.setPacingBytesPerSecond(1'000'000);
+        QVERIFY(port.open());
+        QCOMPARE(downloadOverLine(std::make_unique<HexDownload>(), content, board, port), wire);
+    }
+
+    void hexDownloadShowsWholePercentages()
+    {
+        PtyBoard board(m_folder.path(), 1);
+        CommPort port;
+        port.setPacingBytesPerSecond(1'000'000);
+        QVERIFY(port.open());
+        QList<int> percents;
+        const QByteArray wire = downloadOverLine(std::make_unique<HexDownload>(), QByteArray(200, '\x55'), board,
+                                                 port, &percents);
+        QCOMPARE(wire.size(), 401);
+        // One new value per half percent of a 200-byte file: the 50th byte shows 25%.
+        QCOMPARE(percents.size(), 100);
+        QCOMPARE(percents.first(), 1);   // 1/200 rounds up from 0.5
+        QVERIFY(percents.contains(25));
+        QCOMPARE(percents.last(), 100);
+    }
+
+    void interruptedHexDownload_data()
+    {
+        QTest::addColumn<int>("stepsBeforePress");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<int>("endsAs");
+        // The press comes while the loop yields; the next step writes one more character.
+        QTest::newRow("after a high digit") << 1 << QByteArray("12") << int(TransferStep::Interrupted);
+        QTest::newRow("after a low digit") << 2 << QByteArray("123") << int(TransferStep::Interrupted);
+        QTest::newRow("last character completes") << 3 << QByteArray("1234\x1A") << int(TransferStep::Completed);
+    }
+
+    void interruptedHexDownload()
+    {
+        QFETCH(int, stepsBeforePress);
+        QFETCH(QByteArray, wire);
+        QFETCH(int, endsAs);
+        QTemporaryDir dir;
+        PtyBoard board(m_folder.path(), 1);
+        CommPort port;
+        QVERIFY(port.open());
+        HexDownload download;
+        QCOMPARE(download.begin(writeFile(dir, QStringLiteral("s"), "\x12\x34")), TransferFault::None);
+        for (int i = 0; i < stepsBeforePress; ++i)
+            QCOMPARE(download.step(port, true).kind, TransferStep::Continue);
+        QCOMPARE(int(download.step(port, false).kind), endsAs);
+        QVERIFY(board.waitForBytes(wire.size()));
+        QTest::qWait(50);
+        QCOMPARE(board.received(), wire);
+    }
+
+    void rawDownloadSendsBytesAsTheyAre()
+    {
+        PtyBoard board(m_folder.path(), 1);
+        CommPort port;
+        port.setPacingBytesPerSecond(1'000'000);
+        QVERIFY(port.open());
+        QCOMPARE(downloadOverLine(std::make_unique<RawDownload>(), QByteArray("\x02\x1A\xFF"), board, port),
+                 QByteArray("\x02\x1A\xFF"));
+    }
+
+    void downloadRefusesBadSources()
+    {
+        QTemporaryDir dir;
+        RawDownload raw;
+        QCOMPARE(raw.begin(writeFile(dir, QStringLiteral("max"), QByteArray(32000, 'x'))), TransferFault::None);
+        raw.abandon();
+        QCOMPARE(raw.begin(writeFile(dir, QStringLiteral("over"), QByteArray(32001, 'x'))),
+                 TransferFault::SourceTooLarge);
+        HexDownload hex;
+        QCOMPARE(hex.begin(writeFile(dir, QStringLiteral("big"), QByteArray(40000, 'x'))), TransferFault::None);
+        hex.abandon();
+        QCOMPARE(hex.begin(writeFile(dir, QStringLiteral("empty"), QByteArray())), TransferFault::SourceEmpty);
+        QCOMPARE(hex.begin(dir.filePath(QStringLiteral("missing"))), TransferFault::SourceUnreadable);
+    }
+
+    void sourceThatShrinksFailsInsteadOfFinishing()
+    {
+        QTemporaryDir dir;
+        PtyBoard board(m_folder.path(), 1);
+        CommPort port;
+        QVERIFY(port.open());
+        const QString path = writeFile(dir, QStringLiteral("s"), QByteArray(10000, 'x'));
+        RawDownload download;
+        QCOMPARE(download.begin(path), TransferFault::None);
+        QVERIFY(QFile::resize(path, 10));
+        TransferStep step;
+        for (int i = 0; i < 20000 && step.kind == TransferStep::Continue; ++i)
+            step = download.step(port, true);
+        QCOMPARE(step.kind, TransferStep::Failed);
+        QCOMPARE(step.fault, TransferFault::SourceUnreadable);
+    }
+
+    void downloadWaitsWhileThePortIsClosed()
+    {
+        QTemporaryDir dir;
+        PtyBoard board(m_folder.path(), 1);
+        CommPort port;
+        QVERIFY(port.open());
+        QByteArray content;
+        for (int i = 0; i < 600; ++i)
+            content.append(char(i * 7));
+        bool downloading = true;
+        DownloadPump pump(port, [&] { return downloading; });
+        QSignalSpy completed(&pump, &DownloadPump::completed);
+        QCOMPARE(pump.start(std::make_unique<RawDownload>(), writeFile(dir, QStringLiteral("s"), content)),
+                 TransferFault::None);
+        QVERIFY(board.waitForBytes(100));
+        port.close();
+        const qsizetype sentBeforeClosing = board.received().size();
+        QTest::qWait(200);
+        QCOMPARE(board.received().size(), sentBeforeClosing);   // nothing while closed
+        QVERIFY(completed.isEmpty());
+        QVERIFY(port.open());
+        port.setPacingBytesPerSecond(1'000'000);
+        QVERIFY(completed.wait(5000));
+        QVERIFY(board.waitForBytes(content.size()));
+        QCOMPARE(board.received(), content);   // not a byte lost across the pause
+    }
+
+private:
+    QTemporaryDir m_folder;
+    std::unique_ptr<ComFolder> m_com;
+};
+
+QTEST_GUILESS_MAIN(SerialTest)
+#include "tst_serial.moc"
