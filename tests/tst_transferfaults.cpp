@@ -312,7 +312,6 @@ void TransferFaultTest::targetUnwritable()
     rig.send(board == 8088 ? QByteArray("4142\x1A") : lengthHeader(2) + "AB");
     QTRY_COMPARE(rig.messages().size(), 1);
     const QMessageBox *box = rig.messages().first();
-    qInfo().noquote() << box->text();
     QCOMPARE(box->icon(), QMessageBox::Warning);
     const QString expected = readOnly ? QStringLiteral("The target file is read-only and was left as it is.")
                                       : QStringLiteral("The target file cannot be written.");
@@ -383,7 +382,6 @@ void TransferFaultTest::diskFull()
     QTRY_COMPARE(rig.messages().size(), 1);
     const QString text = rig.messages().first()->text();
     QVERIFY2(text.startsWith(QStringLiteral("The target file cannot be written.")), qPrintable(text));
-    qInfo().noquote() << text;
 
     // What the message says is kept is exactly what the file holds.
     const QByteArray stored = fileBytes(target);
