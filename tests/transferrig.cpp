@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSocketNotifier>
@@ -130,6 +131,31 @@ void TransferRig::click(const char *buttonName)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+void TransferRig::startDownload(const QString &source)
+{
+    m_window->txtSourceFile->setText(source);
+    click("cmdDownloadFile");
+}
+
+void TransferRig::startUpload(const QString &target)
+{
+    m_window->txtTargetFile->setText(target);
+    click("cmdReadyUpload");
+}
+
+void TransferRig::verifyIdle()
+{
+    const TransferWindow &w = *m_window;
+    QVERIFY(!w.blnDownloading);
+    QVERIFY(!w.blnUploading);
+    QCOMPARE(w.windowTitle(), w.strCaption);
+    QCOMPARE(w.cmdDownloadFile->text(), QStringLiteral("&Download"));
+    QCOMPARE(w.cmdReadyUpload->text(), QStringLiteral("&Upload"));
+    QCOMPARE(w.cmdReadyUpload->toolTip(), QStringLiteral("Start to transfer the data"));
+    QVERIFY(w.txtSourceFile->isEnabled() && w.cmdSelectSourcePath->isEnabled());
+    QVERIFY(w.txtTargetFile->isEnabled() && w.cmdSelectTargetPath->isEnabled());
+}
+
 QList<QMessageBox *> TransferRig::messages() const
 {
     QList<QMessageBox *> boxes;
@@ -145,6 +171,14 @@ void TransferRig::closeMessages()
     for (QMessageBox *box : messages())
         box->close();   // deletes itself
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QByteArray lengthHeader(int length)
+{
+    QByteArray bytes;
+    bytes.append(char((length >> 8) & 0xFF));
+    bytes.append(char(length & 0xFF));
+    return bytes;
 }
 
 QByteArray fileBytes(const QString &path)

@@ -38,6 +38,11 @@ public:
 
     // Presses a window button by its object name.
     void click(const char *buttonName);
+    // Puts the path into its field and presses the row's button.
+    void startDownload(const QString &source);
+    void startUpload(const QString &target);
+    // Both rows idle, with their idle texts, and the title at rest.
+    void verifyIdle();
     // The message boxes shown so far, oldest first; closing them forgets them.
     QList<QMessageBox *> messages() const;
     void closeMessages();
@@ -59,6 +64,8 @@ private:
     std::unique_ptr<TransferWindow> m_window;
 };
 
+// The 8052's two-byte length, most significant byte first.
+QByteArray lengthHeader(int length);
 // Reads a whole file; empty when it is missing.
 QByteArray fileBytes(const QString &path);
 bool writeFileBytes(const QString &path, const QByteArray &bytes);

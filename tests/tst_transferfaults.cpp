@@ -34,14 +34,6 @@ QByteArray randomBytes(int size, quint32 seed)
     return bytes;
 }
 
-QByteArray lengthHeader(int length)
-{
-    QByteArray bytes;
-    bytes.append(char((length >> 8) & 0xFF));
-    bytes.append(char(length & 0xFF));
-    return bytes;
-}
-
 QStringList messageTexts(const TransferRig &rig)
 {
     QStringList texts;
@@ -75,29 +67,6 @@ private slots:
     void targetNotAFile_data();
     void targetNotAFile();
     void diskFull();
-
-private:
-    static void startDownload(TransferRig &rig, const QString &source)
-    {
-        rig.window().txtSourceFile->setText(source);
-        rig.click("cmdDownloadFile");
-    }
-    static void startUpload(TransferRig &rig, const QString &target)
-    {
-        rig.window().txtTargetFile->setText(target);
-        rig.click("cmdReadyUpload");
-    }
-    static void checkIdle(TransferRig &rig)
-    {
-        TransferWindow &w = rig.window();
-        QVERIFY(!w.blnDownloading);
-        QVERIFY(!w.blnUploading);
-        QCOMPARE(w.windowTitle(), w.strCaption);
-        QCOMPARE(w.cmdDownloadFile->text(), QStringLiteral("&Download"));
-        QCOMPARE(w.cmdReadyUpload->text(), QStringLiteral("&Upload"));
-        QVERIFY(w.txtSourceFile->isEnabled());
-        QVERIFY(w.txtTargetFile->isEnabled());
-    }
 };
 
 void TransferFaultTest::rawDownload_data()
@@ -116,14 +85,14 @@ void TransferFaultTest::rawDownload()
     QVERIFY(rig.isValid());
     const QString source = rig.path(QStringLiteral("down.bin"));
     QVERIFY(writeFileBytes(source, content));
-    startDownload(rig, source);
+    rig.startDownload(source);
     QTRY_COMPARE(rig.messages().size(), 1);
     QCOMPARE(rig.messages().first()->windowTitle(), QStringLiteral("Download is finished!"));
     QCOMPARE(rig.messages().first()->text(), text);
     QTRY_COMPARE(rig.received().size(), content.size());
     QTest::qWait(20);
     QVERIFY(rig.received() == content);   // nothing before, nothing after
-    checkIdle(rig);
+    rig.verifyIdle();
 }
 
 void TransferFaultTest::rawDownloadTooLarge()
@@ -132,7 +101,7 @@ void TransferFaultTest::rawDownloadTooLarge()
     QVERIFY(rig.isValid());
     const QString source = rig.path(QStringLiteral("down.bin"));
     QVERIFY(writeFileBytes(source, QByteArray(32001, 'x')));
-    startDownload(rig, source);
+    rig.startDownload(source);
     QCOMPARE(rig.messages().size(), 1);
     QCOMPARE(rig.messages().first()->windowTitle(), QStringLiteral("File's too big!"));
     QCOMPARE(rig.messages().first()->text(), QStringLiteral("Keep file size less than 32000 bytes!"));
@@ -140,7 +109,7 @@ void TransferFaultTest::rawDownloadTooLarge()
     QTest::qWait(50);
     QVERIFY(rig.received().isEmpty());
     QCOMPARE(rig.window().txtSourceFile->text(), source);
-    checkIdle(rig);
+    rig.verifyIdle();
 }
 
 void TransferFaultTest::downloadSourceUnusable_data()
@@ -173,7 +142,7 @@ void TransferFaultTest::downloadSourceUnusable()
     QCOMPARE(rig.messages().first()->text(), text);
     QTest::qWait(50);
     QVERIFY(rig.received().isEmpty());
-    checkIdle(rig);
+    rig.verifyIdle();
 }
 
 void TransferFaultTest::bothDirectionsAtOnce_data()
@@ -199,8 +168,8 @@ void TransferFaultTest::bothDirectionsAtOnce()
     const QString target = rig.path(QStringLiteral("up.bin"));
     QVERIFY(writeFileBytes(source, down));
 
-    startUpload(rig, target);
-    startDownload(rig, source);
+    rig.startUpload(target);
+    rig.startDownload(source);
     QVERIFY(rig.window().blnUploading && rig.window().blnDownloading);
     const QByteArray upWire = board == 8088 ? up.toHex().toUpper() + '\x1A' : lengthHeader(size) + up;
     const QByteArray downWire = board == 8088 ? down.toHex().toUpper() + '\x1A' : down;
@@ -211,7 +180,7 @@ void TransferFaultTest::bothDirectionsAtOnce()
     QCOMPARE(messageTexts(rig), (QStringList{count + " has been received!", count + " has been transferred!"}));
     QVERIFY(fileBytes(target) == up);
     QVERIFY(rig.received() == downWire);
-    checkIdle(rig);
+    rig.verifyIdle();
 }
 
 void TransferFaultTest::unplugMidDownload_data()
@@ -227,7 +196,7 @@ void TransferFaultTest::unplugMidDownload()
     rig.port().setPacingBytesPerSecond(4000);
     const QString source = rig.path(QStringLiteral("down.bin"));
     QVERIFY(writeFileBytes(source, randomBytes(8000, 4)));
-    startDownload(rig, source);
+    rig.startDownload(source);
     QTRY_VERIFY(rig.received().size() >= 200);
     rig.unplug();
 
@@ -236,7 +205,7 @@ void TransferFaultTest::unplugMidDownload()
                  QStringLiteral("The serial port stopped working. The transfer has stopped.")),
              qPrintable(rig.messages().first()->text()));
     QVERIFY(!rig.port().isOpen());
-    checkIdle(rig);
+    rig.verifyIdle();
 }
 
 void TransferFaultTest::unplugMidUpload_data()
@@ -258,7 +227,7 @@ void TransferFaultTest::unplugMidUpload()
     TransferRig rig(profile(board));
     QVERIFY(rig.isValid());
     const QString target = rig.path(QStringLiteral("up.bin"));
-    startUpload(rig, target);
+    rig.startUpload(target);
     rig.send(sent);
     QTRY_COMPARE(rig.window().windowTitle(), title);
     rig.unplug();
@@ -270,15 +239,15 @@ void TransferFaultTest::unplugMidUpload()
     QVERIFY2(text.endsWith(QStringLiteral("The file keeps the %1(%1H) bytes received.").arg(kept.size())),
              qPrintable(text));
     QCOMPARE(fileBytes(target), kept);
-    checkIdle(rig);
+    rig.verifyIdle();
 
     // Still usable: a new upload says the port cannot be opened and stays idle.
     rig.closeMessages();
-    startUpload(rig, target);
+    rig.startUpload(target);
     QCOMPARE(rig.messages().size(), 1);
     QVERIFY(rig.messages().first()->text().startsWith(QStringLiteral("The serial port is not open.")));
     QCOMPARE(fileBytes(target), kept);
-    checkIdle(rig);
+    rig.verifyIdle();
 }
 
 void TransferFaultTest::targetUnwritable_data()
@@ -308,7 +277,7 @@ void TransferFaultTest::targetUnwritable()
         QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     }
 
-    startUpload(rig, target);
+    rig.startUpload(target);
     rig.send(board == 8088 ? QByteArray("4142\x1A") : lengthHeader(2) + "AB");
     QTRY_COMPARE(rig.messages().size(), 1);
     const QMessageBox *box = rig.messages().first();
@@ -316,7 +285,7 @@ void TransferFaultTest::targetUnwritable()
     const QString expected = readOnly ? QStringLiteral("The target file is read-only and was left as it is.")
                                       : QStringLiteral("The target file cannot be written.");
     QVERIFY2(box->text().startsWith(expected), qPrintable(box->text()));
-    checkIdle(rig);
+    rig.verifyIdle();
     QCOMPARE(fileBytes(rig.path(QStringLiteral("plain.txt"))), QByteArray("plain"));
     if (readOnly)
         QCOMPARE(fileBytes(target), QByteArray("keep"));
@@ -348,11 +317,11 @@ void TransferFaultTest::targetNotAFile()
         QVERIFY(::mkfifo(QFile::encodeName(target).constData(), 0644) == 0);
     }
 
-    startUpload(rig, target);
+    rig.startUpload(target);
     QCOMPARE(rig.messages().size(), 1);
     QCOMPARE(rig.messages().first()->text(),
              QStringLiteral("The target is not an ordinary file (a folder, a device or a pipe) and cannot be written."));
-    checkIdle(rig);
+    rig.verifyIdle();
     QVERIFY(QFileInfo::exists(target));
 
     // Whatever the board sends now is not taken for an upload.
@@ -377,7 +346,7 @@ void TransferFaultTest::diskFull()
 
     const QByteArray data = randomBytes(100000, 5);
     const QString target = disk + QStringLiteral("/up.bin");
-    startUpload(rig, target);
+    rig.startUpload(target);
     rig.send(lengthHeader(0) + data);
     QTRY_COMPARE(rig.messages().size(), 1);
     const QString text = rig.messages().first()->text();
@@ -389,7 +358,7 @@ void TransferFaultTest::diskFull()
     QVERIFY(data.startsWith(stored));
     const QString kept = QStringLiteral("%1(%2H)").arg(stored.size()).arg(stored.size(), 0, 16).toUpper();
     QVERIFY2(text.endsWith(QStringLiteral("The file keeps the %1 bytes received.").arg(kept)), qPrintable(text));
-    checkIdle(rig);
+    rig.verifyIdle();
 }
 
 QTEST_MAIN(TransferFaultTest)

@@ -21,14 +21,6 @@ QByteArray hexText(const QByteArray &bytes, bool lowerCase)
     return lowerCase ? text : text.toUpper();
 }
 
-QByteArray header(int length)
-{
-    QByteArray bytes;
-    bytes.append(char((length >> 8) & 0xFF));
-    bytes.append(char(length & 0xFF));
-    return bytes;
-}
-
 } // namespace
 
 class UploadTest : public QObject {
@@ -49,24 +41,6 @@ private slots:
     void rawPauseEndsUpload();
     void rawInterruptThenTimer();
     void rawSingleByteThenQuiet();
-
-private:
-    static void startUpload(TransferRig &rig, const QString &target)
-    {
-        rig.window().txtTargetFile->setText(target);
-        rig.click("cmdReadyUpload");
-        QVERIFY(rig.window().blnUploading);
-    }
-    static void checkIdle(TransferRig &rig)
-    {
-        TransferWindow &w = rig.window();
-        QVERIFY(!w.blnUploading);
-        QCOMPARE(w.windowTitle(), w.strCaption);
-        QCOMPARE(w.cmdReadyUpload->text(), QStringLiteral("&Upload"));
-        QCOMPARE(w.cmdReadyUpload->toolTip(), QStringLiteral("Start to transfer the data"));
-        QVERIFY(w.txtTargetFile->isEnabled());
-        QVERIFY(w.cmdSelectTargetPath->isEnabled());
-    }
 };
 
 void UploadTest::hexUpload_data()
@@ -98,7 +72,7 @@ void UploadTest::hexUpload()
     TransferRig rig(vxt8088Profile());
     QVERIFY(rig.isValid());
     const QString target = rig.path(QStringLiteral("up.bin"));
-    startUpload(rig, target);
+    rig.startUpload(target);
     QVERIFY(!QFileInfo::exists(target));   // made only when data come
     QCOMPARE(rig.window().cmdReadyUpload->text(), QStringLiteral("&Interrupt"));
     QCOMPARE(rig.window().cmdReadyUpload->toolTip(), QStringLiteral("Interrupt the transferring data"));
@@ -111,7 +85,7 @@ void UploadTest::hexUpload()
     QCOMPARE(rig.messages().first()->icon(), QMessageBox::Information);
     QVERIFY(QFileInfo::exists(target));
     QCOMPARE(fileBytes(target), stored);
-    checkIdle(rig);
+    rig.verifyIdle();
 }
 
 void UploadTest::hexInterruptMidByte()
@@ -119,7 +93,7 @@ void UploadTest::hexInterruptMidByte()
     TransferRig rig(vxt8088Profile());
     QVERIFY(rig.isValid());
     const QString target = rig.path(QStringLiteral("up.bin"));
-    startUpload(rig, target);
+    rig.startUpload(target);
 
     rig.send("41424");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8088　Receiving...2"));
@@ -127,7 +101,7 @@ void UploadTest::hexInterruptMidByte()
     QCOMPARE(rig.messages().size(), 1);
     QCOMPARE(rig.messages().first()->text(), QStringLiteral("2(2H) has been received!"));
     QCOMPARE(fileBytes(target), QByteArray("AB"));
-    checkIdle(rig);
+    rig.verifyIdle();
 
     // What the board sends after the interrupt is thrown away.
     rig.send("43\x1A");
@@ -147,15 +121,15 @@ void UploadTest::hexPressDeletesTargetAndWaits()
     // Bytes before the press are not part of the upload.
     rig.send("4142");
     QTest::qWait(50);
-    startUpload(rig, target);
+    rig.startUpload(target);
     QVERIFY(!QFileInfo::exists(target));
     QTest::qWait(50);
     rig.click("cmdReadyUpload");   // interrupted before anything came
     QVERIFY(rig.messages().isEmpty());
     QVERIFY(!QFileInfo::exists(target));
-    checkIdle(rig);
+    rig.verifyIdle();
 
-    startUpload(rig, target);
+    rig.startUpload(target);
     rig.send("43\x1A");
     QTRY_COMPARE(rig.messages().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("C"));
@@ -167,7 +141,7 @@ void UploadTest::hexReplacesLongerFile()
     QVERIFY(rig.isValid());
     const QString target = rig.path(QStringLiteral("long.bin"));
     QVERIFY(writeFileBytes(target, QByteArray(1000, 'x')));
-    startUpload(rig, target);
+    rig.startUpload(target);
     rig.send("30313233343536373839\x1A");
     QTRY_COMPARE(rig.messages().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("0123456789"));
@@ -179,7 +153,7 @@ void UploadTest::hexChinese()
     QVERIFY(rig.isValid());
     ProgramSettings::blnChinese = 1;
     rig.window().SetLanguage();
-    startUpload(rig, rig.path(QStringLiteral("up.bin")));
+    rig.startUpload(rig.path(QStringLiteral("up.bin")));
     QCOMPARE(rig.window().cmdReadyUpload->text(), QStringLiteral("中斷 (&I)"));
     QCOMPARE(rig.window().cmdReadyUpload->toolTip(), QStringLiteral("中斷上傳檔案"));
     rig.send("4142");
@@ -196,10 +170,10 @@ void UploadTest::rawUploadByQuietTime()
     TransferRig rig(vxt8052Profile());
     QVERIFY(rig.isValid());
     const QString target = rig.path(QStringLiteral("up.bin"));
-    startUpload(rig, target);
+    rig.startUpload(target);
     QVERIFY(!rig.window().tmrDelayReceive->isActive());
 
-    rig.send(header(3));
+    rig.send(lengthHeader(3));
     QTRY_COMPARE(rig.window().lngExpected, 3);
     QVERIFY(rig.window().tmrDelayReceive->isActive());
     QVERIFY(QFileInfo::exists(target));   // made once the length is known
@@ -209,7 +183,7 @@ void UploadTest::rawUploadByQuietTime()
     QTRY_COMPARE(rig.messages().size(), 1);
     QCOMPARE(rig.messages().first()->text(), QStringLiteral("3(3H) has been received!"));
     QCOMPARE(fileBytes(target), QByteArray("ABC"));
-    checkIdle(rig);
+    rig.verifyIdle();
     QVERIFY(!rig.window().tmrDelayReceive->isActive());
 }
 
@@ -221,8 +195,8 @@ void UploadTest::rawWholeBurstOf65536()
     for (int i = 0; i < data.size(); ++i)
         data[i] = char((i * 7 + i / 256) & 0xFF);
     const QString target = rig.path(QStringLiteral("big.bin"));
-    startUpload(rig, target);
-    rig.send(header(0) + data);   // 0 announces 65536
+    rig.startUpload(target);
+    rig.send(lengthHeader(0) + data);   // 0 announces 65536
     QTRY_COMPARE(rig.messages().size(), 1);
     QCOMPARE(rig.window().lngExpected, 65536);
     QCOMPARE(rig.messages().first()->text(), QStringLiteral("65536(10000H) has been received!"));
@@ -234,17 +208,17 @@ void UploadTest::rawHeaderOnlyFromBytesAfterPress()
     TransferRig rig(vxt8052Profile());
     QVERIFY(rig.isValid());
     const QString target = rig.path(QStringLiteral("up.bin"));
-    rig.send(header(5));
+    rig.send(lengthHeader(5));
     QTest::qWait(50);
     QCOMPARE(rig.port().inBufferCount(), 0);   // thrown away as they came
-    startUpload(rig, target);
+    rig.startUpload(target);
 
     // A header in two pieces is taken once both bytes wait.
-    rig.send(header(4).left(1));
+    rig.send(lengthHeader(4).left(1));
     QTest::qWait(50);
     QCOMPARE(rig.window().lngExpected, 0);
     QVERIFY(!QFileInfo::exists(target));
-    rig.send(header(4).mid(1) + "WX");
+    rig.send(lengthHeader(4).mid(1) + "WX");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8052　Receiving...50%"));
     QCOMPARE(rig.window().lngExpected, 4);
     QTRY_COMPARE(rig.messages().size(), 1);
@@ -256,15 +230,15 @@ void UploadTest::rawPauseEndsUpload()
     TransferRig rig(vxt8052Profile());
     QVERIFY(rig.isValid());
     const QString target = rig.path(QStringLiteral("up.bin"));
-    startUpload(rig, target);
-    rig.send(header(4) + "AB");
+    rig.startUpload(target);
+    rig.send(lengthHeader(4) + "AB");
     QTRY_COMPARE(rig.messages().size(), 1);
     QCOMPARE(rig.messages().first()->text(), QStringLiteral("2(2H) has been received!"));
     rig.send("CD");
     QTest::qWait(100);
     QCOMPARE(rig.messages().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("AB"));
-    checkIdle(rig);
+    rig.verifyIdle();
 }
 
 void UploadTest::rawInterruptThenTimer()
@@ -272,8 +246,8 @@ void UploadTest::rawInterruptThenTimer()
     TransferRig rig(vxt8052Profile());
     QVERIFY(rig.isValid());
     const QString target = rig.path(QStringLiteral("up.bin"));
-    startUpload(rig, target);
-    rig.send(header(3) + "ABC");
+    rig.startUpload(target);
+    rig.send(lengthHeader(3) + "ABC");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8052　Receiving...100%"));
     rig.click("cmdReadyUpload");
     QCOMPARE(rig.messages().size(), 1);
@@ -284,20 +258,20 @@ void UploadTest::rawInterruptThenTimer()
     QTRY_VERIFY(!rig.window().tmrDelayReceive->isActive());
     QCOMPARE(rig.messages().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("ABC"));
-    checkIdle(rig);
+    rig.verifyIdle();
 
     // An upload started again before that quiet time ran out is not ended by it.
     rig.closeMessages();
-    startUpload(rig, target);
-    rig.send(header(2) + "DE");
+    rig.startUpload(target);
+    rig.send(lengthHeader(2) + "DE");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8052　Receiving...100%"));
     rig.click("cmdReadyUpload");
     QCOMPARE(rig.messages().size(), 1);
     rig.closeMessages();
-    startUpload(rig, target);
+    rig.startUpload(target);
     QTest::qWait(700);
     QVERIFY(rig.window().blnUploading);
-    rig.send(header(1) + "Q");
+    rig.send(lengthHeader(1) + "Q");
     QTRY_COMPARE(rig.messages().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("Q"));
 }
@@ -307,13 +281,13 @@ void UploadTest::rawSingleByteThenQuiet()
     TransferRig rig(vxt8052Profile());
     QVERIFY(rig.isValid());
     const QString target = rig.path(QStringLiteral("up.bin"));
-    startUpload(rig, target);
+    rig.startUpload(target);
     rig.send(QByteArray(1, '\x01'));
     QTRY_VERIFY(rig.window().tmrDelayReceive->isActive());
     QTRY_VERIFY(!rig.window().blnUploading);
     QVERIFY(rig.messages().isEmpty());
     QVERIFY(!QFileInfo::exists(target));
-    checkIdle(rig);
+    rig.verifyIdle();
 }
 
 QTEST_MAIN(UploadTest)
