@@ -226,6 +226,8 @@ void TransferFaultTest::unplugMidUpload()
     QFETCH(QByteArray, kept);
     TransferRig rig(profile(board));
     QVERIFY(rig.isValid());
+    if (QTimer *quiet = rig.window().tmrDelayReceive)
+        quiet->setInterval(5000);   // the plug is pulled in the middle, however slow the machine
     const QString target = rig.path(QStringLiteral("up.bin"));
     rig.startUpload(target);
     rig.send(sent);
