@@ -11,6 +11,7 @@ enum class TransferFault {
     SourceTooLarge,     // more than the board can take
     TargetNotAFile,     // the file to write is a folder, a device or a pipe
     TargetUnwritable,   // the file to write cannot be created or written
+    TargetReadOnly,     // the file to write is marked read-only and was left alone
     PortClosed,         // the port is closed and could not be opened again
     PortFailed,         // the port stopped working during the transfer
 };
@@ -19,12 +20,16 @@ enum class TransferFault {
 struct TransferStep {
     enum Kind {
         Continue,      // more to do; the event loop calls again
-        Completed,     // the whole stream went to the port
-        Interrupted,   // the user stopped it
+        Completed,     // download: the whole stream went to the port;
+                       // upload: it ended with its file written and closed
+        Interrupted,   // download: the user stopped it;
+                       // upload: it ended before anything arrived (no file)
         Failed,        // see fault
     };
     Kind kind = Continue;
-    int percent = -1;   // the progress when it changed in this step, else -1
+    int percent = -1;    // the progress when it changed in this step, else -1
+    qint64 count = -1;   // uploads that show a count instead: the count after this step
+    bool endCharacter = false;   // the board closed its stream in this step
     TransferFault fault = TransferFault::None;
 };
 

@@ -1,6 +1,7 @@
 #include "boardprofile.h"
 
 #include "download.h"
+#include "upload.h"
 
 const BoardProfile &vxt8088Profile()
 {
@@ -13,6 +14,7 @@ const BoardProfile &vxt8088Profile()
         QStringLiteral("中斷下載檔案"),
         false,
         [] { return std::unique_ptr<Download>(new HexDownload); },
+        [](std::function<qint64()>) { return std::unique_ptr<Upload>(new HexUpload); },
     };
     return profile;
 }
@@ -28,6 +30,9 @@ const BoardProfile &vxt8052Profile()
         QStringLiteral("中斷傳送檔案"),
         true,
         [] { return std::unique_ptr<Download>(new RawDownload); },
+        [](std::function<qint64()> announcedLength) {
+            return std::unique_ptr<Upload>(new RawUpload(std::move(announcedLength)));
+        },
     };
     return profile;
 }

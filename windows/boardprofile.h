@@ -5,6 +5,7 @@
 #include <memory>
 
 class Download;
+class Upload;
 
 // What sets one board's transfer window apart from the other's.
 struct BoardProfile {
@@ -16,6 +17,8 @@ struct BoardProfile {
     QString chineseDownloadInterruptTip;     // the one tooltip that differs
     bool hasQuietTimer;                      // the 8052 ends uploads after a quiet time
     std::function<std::unique_ptr<Download>()> makeDownload;
+    // `announcedLength` reads the length the board announced (the 8052's header).
+    std::function<std::unique_ptr<Upload>(std::function<qint64()> announcedLength)> makeUpload;
 };
 
 const BoardProfile &vxt8088Profile();

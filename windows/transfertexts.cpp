@@ -62,7 +62,7 @@ Message fileTooLarge(int chinese)
     return {QStringLiteral("File's too big!"), QStringLiteral("Keep file size less than 32000 bytes!")};
 }
 
-Message fault(int chinese, TransferFault fault, const QString &detail)
+Message fault(int chinese, TransferFault fault, const QString &detail, qint64 kept)
 {
     QString text;
     switch (fault) {
@@ -86,6 +86,10 @@ Message fault(int chinese, TransferFault fault, const QString &detail)
         text = chinese ? QStringLiteral("無法寫入目的檔案，接收已停止。檔案中保留已收到的資料。")
                        : QStringLiteral("The target file cannot be written. The upload has stopped; the file keeps what was written before.");
         break;
+    case TransferFault::TargetReadOnly:
+        text = chinese ? QStringLiteral("目的檔案為唯讀，已保持原狀。接收已停止。")
+                       : QStringLiteral("The target file is read-only and was left as it is. The upload has stopped.");
+        break;
     case TransferFault::PortClosed:
         text = chinese ? QStringLiteral("通訊埠沒有開啟，傳輸已停止。")
                        : QStringLiteral("The serial port is not open. The transfer has stopped.");
@@ -97,6 +101,11 @@ Message fault(int chinese, TransferFault fault, const QString &detail)
     }
     if (!detail.isEmpty())
         text += QLatin1Char('\n') + detail;
+    if (kept >= 0) {
+        text += QLatin1Char('\n');
+        text += chinese ? QStringLiteral("檔案中保留已收到的 %1 個位元組。").arg(countWithHex(kept))
+                        : QStringLiteral("The file keeps the %1 bytes received.").arg(countWithHex(kept));
+    }
     return {programTitle(), text};
 }
 

@@ -36,8 +36,9 @@ QString countWithHex(qint64 count);
 Message downloadFinished(int chinese, qint64 count);
 Message uploadFinished(int chinese, qint64 count);
 Message fileTooLarge(int chinese);
-// Why a transfer could not start or stopped; `detail` adds what the system said.
-Message fault(int chinese, TransferFault fault, const QString &detail = {});
+// Why a transfer could not start or stopped; `detail` adds what the system said, and
+// `kept`, when not negative, how many received bytes the target file holds.
+Message fault(int chinese, TransferFault fault, const QString &detail = {}, qint64 kept = -1);
 
 // The file-type list of the browse dialogs.
 QString fileFilter(int chinese);

@@ -5,6 +5,8 @@
 #include "languagetables.h"
 #include "programsettings.h"
 #include "transfertexts.h"
+#include "upload.h"
+#include "uploadpump.h"
 #include "vxt8088_8052.h"
 
 #include <QCloseEvent>
@@ -62,6 +64,12 @@ TransferWindow::TransferWindow(const BoardProfile &profile, CommPort &port, Hook
     connect(m_downloadPump, &DownloadPump::completed, this, &TransferWindow::downloadCompleted);
     connect(m_downloadPump, &DownloadPump::interrupted, this, &TransferWindow::downloadInterrupted);
     connect(m_downloadPump, &DownloadPump::failed, this, [this](TransferFault fault) { downloadFailed(fault); });
+
+    m_uploadPump = new UploadPump(m_port, [this] { return blnUploading; }, this);
+    connect(m_uploadPump, &UploadPump::progress, this, &TransferWindow::uploadProgress);
+    connect(m_uploadPump, &UploadPump::endCharacter, this, &TransferWindow::cmdReadyUpload_Click);
+    connect(m_uploadPump, &UploadPump::finished, this, &TransferWindow::uploadFinished);
+    connect(m_uploadPump, &UploadPump::failed, this, &TransferWindow::uploadFailed);
 
     connect(&m_port, &CommPort::onComm, this, &TransferWindow::MSComm1_OnComm);
     connect(&m_port, &CommPort::failed, this, &TransferWindow::portFailed);
@@ -152,6 +160,7 @@ void TransferWindow::buildControls()
         tmrDelayReceive->setObjectName(QStringLiteral("tmrDelayReceive"));
         tmrDelayReceive->setInterval(500);
         tmrDelayReceive->setSingleShot(false);
+        connect(tmrDelayReceive, &QTimer::timeout, this, &TransferWindow::tmrDelayReceive_Timer);
     }
 
     // The first texts are the English ones; SetLanguage follows once the window shows.
@@ -340,25 +349,133 @@ void TransferWindow::downloadFailed(TransferFault fault, const QString &detail)
 
 void TransferWindow::cmdReadyUpload_Click()
 {
-    showMessage(QMessageBox::Information, TransferTexts::programTitle(),
-                blnChinese ? QStringLiteral("此版本尚未提供上傳功能。") : QStringLiteral("Uploads are not available yet."));
+    blnUploading = !blnUploading;
+    txtTargetFile->setEnabled(!blnUploading);
+    cmdSelectTargetPath->setEnabled(!blnUploading);
+    if (!blnUploading) {
+        cmdReadyUpload->setText(windowText("cmdReadyUpload", LanguageRow::Caption, blnChinese));
+        cmdReadyUpload->setToolTip(windowText("cmdReadyUpload", LanguageRow::ToolTip, blnChinese));
+        m_uploadPump->interrupt();
+        return;
+    }
+
+    const auto texts = TransferTexts::uploadRunning(blnChinese);
+    cmdReadyUpload->setText(texts.caption);
+    cmdReadyUpload->setToolTip(texts.toolTip);
+
+    // A folder, a device or a pipe is refused before anything is deleted.
+    const QString target = txtTargetFile->text();
+    const TransferFault fault = Upload::checkTarget(target);
+    if (fault != TransferFault::None) {
+        uploadFailed(fault);
+        return;
+    }
+    if (!m_port.isOpen()) {
+        QString reason;
+        if (!m_port.open(&reason)) {
+            uploadFailed(TransferFault::PortClosed, reason);
+            return;
+        }
+    }
+    VXT8088_8052::RemoveFile(target);
+    m_port.discardInput();
+    // A quiet time left over from the last upload must not end this one.
+    if (tmrDelayReceive)
+        tmrDelayReceive->stop();
+    lngExpected = 0;
+    ReceiveFile();
+}
+
+void TransferWindow::ReceiveFile()
+{
+    m_uploadPump->start(m_profile.makeUpload([this] { return qint64(lngExpected); }), txtTargetFile->text());
 }
 
 void TransferWindow::MSComm1_OnComm()
 {
-    if (!blnUploading)
+    if (!blnUploading) {
         m_port.discardInput();
+        return;
+    }
+    if (tmrDelayReceive) {
+        // The 8052 ends an upload once the line has been quiet for the timer's interval.
+        tmrDelayReceive->stop();
+        tmrDelayReceive->start();
+        if (lngExpected == 0 && m_port.inBufferCount() >= 2)
+            takeLengthHeader();
+    }
+    m_uploadPump->run();
+}
+
+// The 8052 announces its data with two bytes, most significant first; 0 stands for 65536.
+void TransferWindow::takeLengthHeader()
+{
+    m_port.setRThreshold(0);
+    m_port.setInputLen(2);
+    const QByteArray header = m_port.input();
+    if (header.size() == 2) {
+        lngExpected = static_cast<unsigned char>(header.at(0)) * 256 + static_cast<unsigned char>(header.at(1));
+        if (lngExpected == 0)
+            lngExpected = 65536;
+    }
+    m_port.setInputLen(0);
+    m_port.setRThreshold(1);
+}
+
+void TransferWindow::tmrDelayReceive_Timer()
+{
+    tmrDelayReceive->stop();
+    if (blnUploading)
+        cmdReadyUpload_Click();
+}
+
+void TransferWindow::uploadProgress(int percent, qint64 count)
+{
+    const QString done = percent >= 0 ? TransferTexts::percent(percent) : QString::number(count);
+    setWindowTitle(strBoardName + TransferTexts::receiving(blnChinese) + done);
+}
+
+void TransferWindow::setUploadIdle()
+{
+    if (blnUploading)
+        cmdReadyUpload_Click();
+}
+
+void TransferWindow::uploadFinished(qint64 count)
+{
+    setUploadIdle();
+    setWindowTitle(strCaption);
+    const auto message = TransferTexts::uploadFinished(blnChinese, count);
+    showMessage(QMessageBox::Information, message.title, message.text);
+}
+
+void TransferWindow::uploadFailed(TransferFault fault, const QString &detail, qint64 kept)
+{
+    m_uploadPump->abandon();
+    setUploadIdle();
+    setWindowTitle(strCaption);
+    const auto message = TransferTexts::fault(blnChinese, fault, detail, kept);
+    showMessage(QMessageBox::Warning, message.title, message.text);
 }
 
 // --- The port ------------------------------------------------------------------------
 
+// Both directions stop at once, without another byte; an upload keeps what reached its
+// file. Returns the bytes kept, or -1 when no upload had made a file.
+qint64 TransferWindow::abandonTransfers()
+{
+    m_downloadPump->abandon();
+    setDownloadIdle();
+    const qint64 kept = m_uploadPump->abandon();
+    setUploadIdle();
+    setWindowTitle(strCaption);
+    return kept;
+}
+
 void TransferWindow::portFailed(const QString &reason)
 {
-    if (blnDownloading || m_downloadPump->isRunning()) {
-        downloadFailed(TransferFault::PortFailed, reason);
-        return;
-    }
-    const auto message = TransferTexts::fault(blnChinese, TransferFault::PortFailed, reason);
+    const qint64 kept = abandonTransfers();
+    const auto message = TransferTexts::fault(blnChinese, TransferFault::PortFailed, reason, kept);
     showMessage(QMessageBox::Warning, message.title, message.text);
 }
 
@@ -366,8 +483,11 @@ void TransferWindow::stopTransfersOnClosedPort()
 {
     if (m_port.isOpen())
         return;
-    if (blnDownloading || m_downloadPump->isRunning())
-        downloadFailed(TransferFault::PortClosed);
+    if (!blnDownloading && !m_downloadPump->isRunning() && !blnUploading && !m_uploadPump->isRunning())
+        return;
+    const qint64 kept = abandonTransfers();
+    const auto message = TransferTexts::fault(blnChinese, TransferFault::PortClosed, {}, kept);
+    showMessage(QMessageBox::Warning, message.title, message.text);
 }
 
 // --- Menus ---------------------------------------------------------------------------
@@ -417,6 +537,7 @@ void TransferWindow::Form_QueryUnload()
     blnDownloading = false;
     blnUploading = false;
     m_downloadPump->abandon();
+    m_uploadPump->abandon();
     m_port.close();
     m_hooks.endProgram();
 }

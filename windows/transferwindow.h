@@ -11,6 +11,7 @@
 
 class CommPort;
 class DownloadPump;
+class UploadPump;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -80,6 +81,7 @@ public slots:
     void menSetting_Click();
     void menAbout_Click();
     void MSComm1_OnComm();
+    void tmrDelayReceive_Timer();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -97,8 +99,15 @@ private:
     void downloadInterrupted();
     void downloadFailed(TransferFault fault, const QString &detail = {});
     void setDownloadIdle();
+    void ReceiveFile();
+    void takeLengthHeader();
+    void uploadProgress(int percent, qint64 count);
+    void uploadFinished(qint64 count);
+    void uploadFailed(TransferFault fault, const QString &detail = {}, qint64 kept = -1);
+    void setUploadIdle();
     void portFailed(const QString &reason);
     void stopTransfersOnClosedPort();
+    qint64 abandonTransfers();
     void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
     QString browse(bool save);
     QString programFolder() const;
@@ -107,4 +116,5 @@ private:
     CommPort &m_port;
     Hooks m_hooks;
     DownloadPump *m_downloadPump = nullptr;
+    UploadPump *m_uploadPump = nullptr;
 };

@@ -1,0 +1,196 @@
+#include "transferrig.h"
+
+#include "boardprofile.h"
+#include "commport.h"
+#include "transferwindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSocketNotifier>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+TransferRig::TransferRig(const BoardProfile &profile)
+{
+    termios raw{};
+    cfmakeraw(&raw);
+    char name[256] = {};
+    if (openpty(&m_master, &m_slave, name, &raw, nullptr) != 0)
+        return;
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    if (!QFile::link(QString::fromLocal8Bit(name), m_dir.filePath(QStringLiteral("COM1"))))
+        return;
+    qputenv("KESTRION_COM_DIR", QFile::encodeName(m_dir.path()));
+
+    m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read);
+    QObject::connect(m_readNotifier, &QSocketNotifier::activated, [this] { readBoardEnd(); });
+    m_writeNotifier = new QSocketNotifier(m_master, QSocketNotifier::Write);
+    m_writeNotifier->setEnabled(false);
+    QObject::connect(m_writeNotifier, &QSocketNotifier::activated, [this] { writeBoardEnd(); });
+
+    m_port = std::make_unique<CommPort>();
+    m_port->setCommPort(1);
+    m_port->setPacingBytesPerSecond(1'000'000);
+    if (!m_port->open())
+        return;
+    TransferWindow::Hooks hooks;
+    hooks.endProgram = [] {};
+    hooks.openDocument = [](const QUrl &) {};
+    m_window = std::make_unique<TransferWindow>(profile, *m_port, hooks);
+    m_window->show();
+}
+
+TransferRig::~TransferRig()
+{
+    closeMessages();
+    m_window.reset();
+    m_port.reset();
+    unplug();
+    delete m_paceTimer;
+    if (m_slave >= 0)
+        ::close(m_slave);
+}
+
+void TransferRig::send(const QByteArray &bytes)
+{
+    m_outgoing += bytes;
+    writeBoardEnd();
+}
+
+void TransferRig::sendPaced(const QByteArray &bytes, int bytesPerSecond)
+{
+    constexpr int TickMs = 10;
+    m_paced += bytes;
+    if (!m_paceTimer) {
+        m_paceTimer = new QTimer;
+        m_paceTimer->setTimerType(Qt::PreciseTimer);
+    }
+    m_paceTimer->disconnect();
+    const int perTick = std::max(1, bytesPerSecond * TickMs / 1000);
+    QObject::connect(m_paceTimer, &QTimer::timeout, [this, perTick] {
+        send(m_paced.left(perTick));
+        m_paced.remove(0, perTick);
+        if (m_paced.isEmpty())
+            m_paceTimer->stop();
+    });
+    m_paceTimer->start(TickMs);
+}
+
+void TransferRig::writeBoardEnd()
+{
+    while (!m_outgoing.isEmpty() && m_master >= 0) {
+        const ssize_t n = ::write(m_master, m_outgoing.constData(), size_t(m_outgoing.size()));
+        if (n <= 0)
+            break;
+        m_outgoing.remove(0, n);
+    }
+    if (m_writeNotifier)
+        m_writeNotifier->setEnabled(!m_outgoing.isEmpty() && m_master >= 0);
+}
+
+void TransferRig::readBoardEnd()
+{
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        m_received.append(buffer, n);
+    }
+}
+
+void TransferRig::unplug()
+{
+    delete m_readNotifier;
+    delete m_writeNotifier;
+    m_readNotifier = nullptr;
+    m_writeNotifier = nullptr;
+    if (m_paceTimer)
+        m_paceTimer->stop();
+    m_paced.clear();
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}
+
+void TransferRig::click(const char *buttonName)
+{
+    auto *button = m_window->findChild<QPushButton *>(QLatin1String(buttonName));
+    QVERIFY2(button, buttonName);
+    QVERIFY2(button->isEnabled(), buttonName);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void TransferRig::startDownload(const QString &source)
+{
+    m_window->txtSourceFile->setText(source);
+    click("cmdDownloadFile");
+}
+
+void TransferRig::startUpload(const QString &target)
+{
+    m_window->txtTargetFile->setText(target);
+    click("cmdReadyUpload");
+}
+
+void TransferRig::verifyIdle()
+{
+    const TransferWindow &w = *m_window;
+    QVERIFY(!w.blnDownloading);
+    QVERIFY(!w.blnUploading);
+    QCOMPARE(w.windowTitle(), w.strCaption);
+    QCOMPARE(w.cmdDownloadFile->text(), QStringLiteral("&Download"));
+    QCOMPARE(w.cmdReadyUpload->text(), QStringLiteral("&Upload"));
+    QCOMPARE(w.cmdReadyUpload->toolTip(), QStringLiteral("Start to transfer the data"));
+    QVERIFY(w.txtSourceFile->isEnabled() && w.cmdSelectSourcePath->isEnabled());
+    QVERIFY(w.txtTargetFile->isEnabled() && w.cmdSelectTargetPath->isEnabled());
+}
+
+QList<QMessageBox *> TransferRig::messages() const
+{
+    QList<QMessageBox *> boxes;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            boxes.append(box);
+    }
+    return boxes;
+}
+
+void TransferRig::closeMessages()
+{
+    for (QMessageBox *box : messages())
+        box->close();   // deletes itself
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QByteArray lengthHeader(int length)
+{
+    QByteArray bytes;
+    bytes.append(char((length >> 8) & 0xFF));
+    bytes.append(char(length & 0xFF));
+    return bytes;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+bool writeFileBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
+}
