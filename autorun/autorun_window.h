@@ -1,4 +1,4 @@
-// frmAutorun: the launcher's one window (Part 4.1). Handlers carry the spec's names.
+// frmAutorun: the launcher's one window. Handlers are named after their control and event.
 #pragma once
 
 #include "controls.h"
@@ -34,13 +34,13 @@ public:
     // primary screen's logical resolution.
     explicit AutorunWindow(const TwipScale &scale = TwipScale::forScreen(), QWidget *parent = nullptr);
 
-    // Algorithm 1. Returns the error of the first page switch, if its picture could not be
+    // The start-up layout. Returns the error of the first page switch, if its picture could not be
     // loaded; main() then reports it and ends before the window is shown.
     std::optional<PictureError> Form_Load();
-    // Algorithm 1, step 9: show the window centred on the screen.
+    // The last step of the start-up layout: show the window centred on the screen.
     void showCentred();
 
-    // Algorithm 3 (the spec's private procedure; reachable for tests).
+    // The frame around a link label (private in spirit; reachable for tests).
     void DrawLabelFrame(qint16 left, qint16 top, qint16 width, qint16 height, bool pressed);
 
     // What a picture error during a tab change does: by default show the message box and
@@ -54,7 +54,7 @@ public:
 
     const TwipScale &scale() const { return m_scale; }
 
-    // Controls, named as in the spec (also their objectName).
+    // Controls, by the names the launcher knows them by (also their objectName).
     TabStrip *TabStrip1 = nullptr;
     PictureBox *picBackground = nullptr;
     Label *lblExplain = nullptr;

@@ -48,7 +48,7 @@ void PictureBox::mouseMoveEvent(QMouseEvent *event)
 
 Label::Label(const TwipScale &scale, QWidget *parent) : QLabel(parent), TwipGeometry(scale)
 {
-    // The spec's labels draw their text from the top-left corner; background transparent.
+    // The designed labels draw their text from the top-left corner; background transparent.
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setAutoFillBackground(false);
     setAttribute(Qt::WA_TranslucentBackground);

@@ -1,5 +1,5 @@
-// The launcher's controls: the spec's picture box, label, line and tab strip, as small
-// Qt widgets. Positions are kept in twips, as the spec gives them, and placed in pixels
+// The launcher's controls: the designed picture box, label, line and tab strip, as small
+// Qt widgets. Positions are kept in twips, as the design gives them, and placed in pixels
 // through the window's TwipScale.
 #pragma once
 
@@ -12,7 +12,7 @@
 
 namespace autorun {
 
-// A control whose Left, Top, Width and Height are held in twips (like the spec's controls)
+// A control whose Left, Top, Width and Height are held in twips (like the designed controls)
 // and turned into a pixel geometry in one place.
 class TwipGeometry
 {
@@ -59,7 +59,7 @@ private:
     QPixmap m_picture;
 };
 
-// A label with a text colour given as &H00BBGGRR and the spec's three mouse events:
+// A label with a text colour given as &H00BBGGRR and the three mouse events the launcher handles:
 // MouseMove (with or without a button held), MouseDown (any button) and Click (the
 // platform's click: left button pressed and released on the label).
 class Label : public QLabel, public TwipGeometry
@@ -128,7 +128,7 @@ private:
 // inside the frame) is what the tab widget itself would give its pages.
 //
 // Its style keeps the look of the application's style but the geometry of the tab strip
-// the spec was designed with (the common tab control): a tab row as tall as the caption
+// the window was designed with (the common tab control): a tab row as tall as the caption
 // font's height plus 7 pixels, and a page area 2 pixels below the tab row and 4 pixels
 // inside the left, right and bottom edges. With the 9.75 pt caption font (13 pixels high
 // at 96 dpi) that is CL 4 px and CT 22 px: 60 and 330 twips, the designed values.

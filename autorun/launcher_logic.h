@@ -1,6 +1,6 @@
-// The launcher's rules that need no window: the constants of Part 4.1, the start-up
-// layout (Algorithm 1), the frame around a link label (Algorithm 3), the page picture of a
-// tab (Algorithm 2) and the installer's path (Algorithm 5). Tested in tests/tst_autorun.cpp.
+// The launcher's rules that need no window: its constants, the start-up
+// layout, the frame around a link label, the page picture of a tab and the installer's
+// path. Tested in tests/tst_autorun.cpp.
 #pragma once
 
 #include <QChar>
@@ -36,7 +36,7 @@ inline constexpr char kWebSite[] = "http://www.valtrona.example";
 inline constexpr char kInstallExplanation[] =
     "Install VXT-8088 Kestrion V3.5 and VXT-8052 Kestrion V5.0";
 
-// Algorithm 1, steps 3 to 5, in twips. Inputs: the page-area offsets CL and CT read from
+// The start-up layout's sizes, in twips. Inputs: the page-area offsets CL and CT read from
 // the tab control at its design size, and the window's current outer and client sizes.
 struct StartupLayout
 {
@@ -51,7 +51,7 @@ struct StartupLayout
 StartupLayout startupLayout(int clientLeft, int clientTop, float outerWidth, float outerHeight,
                             float clientWidth, float clientHeight);
 
-// Algorithm 3: one line of the frame. Coordinates are twips in picBackground.
+// One line of the frame around a link label. Coordinates are twips in picBackground.
 struct FrameLine
 {
     qint16 x1 = 0, y1 = 0, x2 = 0, y2 = 0;
@@ -64,11 +64,11 @@ struct FrameLine
 std::array<FrameLine, 4> labelFrame(qint16 left, qint16 top, qint16 width, qint16 height,
                                     bool pressed);
 
-// Algorithm 2, step 3: the picture file of tab i (1-based): tab 1 "Software.jpg", every
+// The picture file of tab i (1-based): tab 1 "Software.jpg", every
 // other tab "e-contact.jpg". Relative name: resolved against the working directory.
 QString pagePictureFile(int tabIndex);
 
-// Algorithm 5, steps 2 and 3: "setup<sep>setup.exe" below the launcher's folder, with the
+// The installer: "setup<sep>setup.exe" below the launcher's folder, with the
 // platform's separator, adding a separator only when the folder does not already end in
 // one (a root folder such as "/" or "D:\").
 QString installerPath(const QString &launcherFolder, QChar separator = QDir::separator());

@@ -1,4 +1,4 @@
-// autorun: the start menu of the kit's distribution disc (spec Part 4.1).
+// autorun: the start menu of the kit's distribution disc.
 #include "autorun_window.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-// The one place where the launcher turns the spec's units into Qt's: twips (1/1440 inch)
+// The one place where the launcher turns the design's units into Qt's: twips (1/1440 inch)
 // to pixels at the screen's logical resolution, and &H00BBGGRR colours to QColor.
 #pragma once
 

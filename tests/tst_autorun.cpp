@@ -1,4 +1,4 @@
-// Tests of the disc start menu `autorun` (spec Part 4.1).
+// Tests of the disc start menu `autorun`.
 // Mouse input goes through the window (QTEST_QPA_MOUSE_HANDLING), so the platform's own
 // routing decides which control gets it, as it does for a user.
 #define QTEST_QPA_MOUSE_HANDLING
@@ -356,7 +356,7 @@ void TestAutorun::designedWindow()
         QVERIFY(!line->isVisibleTo(w.picBackground));
         QVERIFY(line->testAttribute(Qt::WA_TransparentForMouseEvents));
     }
-    // Found by name, as the spec names them.
+    // Found by name, as the launcher names them.
     QVERIFY(w.findChild<QWidget *>("TabStrip1"));
     QVERIFY(w.findChild<QWidget *>("Line3"));
 }
