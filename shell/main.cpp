@@ -1,5 +1,7 @@
 #include "appearance.h"
+#include "programversion.h"
 #include "serialhost.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -9,11 +11,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // No display name: the window system would append it to every window title.
     QApplication::setApplicationName(QStringLiteral("Kestrion"));
+    QApplication::setApplicationVersion(fileVersionString(programVersion()));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
 
     applyProgramAppearance(app);
 
     SerialHost host;
-    host.Form_Load();
+    startUp(host);
     return app.exec();
 }

@@ -1,5 +1,6 @@
 #include "serialhost.h"
 
+#include "aboutbox.h"
 #include "boardprofile.h"
 #include "settingsdialog.h"
 #include "transferwindow.h"
@@ -33,6 +34,10 @@ TransferWindow *SerialHost::showBoardWindow(int board)
     if (!m_window) {
         TransferWindow::Hooks hooks;
         hooks.showSettings = [this](TransferWindow &window) { m_settings->showFromWindow(window); };
+        hooks.showAbout = [](TransferWindow &window) {
+            AboutBox about(&window);   // a fresh box at each opening
+            about.exec();
+        };
         hooks.endProgram = [this] { endProgram(); };
         m_window = std::make_unique<TransferWindow>(profileForBoard(board), MSComm1, hooks);
     }

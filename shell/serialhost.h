@@ -21,8 +21,11 @@ public:
 
     CommPort MSComm1;
 
+public slots:
     // Shows the settings dialog without waiting (the start-up path).
     void Form_Load();
+
+public:
 
     SettingsDialog *settingsDialog() const { return m_settings.get(); }
     TransferWindow *transferWindow() const { return m_window.get(); }

@@ -1,0 +1,322 @@
+// The settings dialog and the start-up around it: the probed port list, OK and its
+// failures, Exit and the close box, at start-up and opened from a transfer window.
+
+#include "commport.h"
+#include "programsettings.h"
+#include "ptyboard.h"
+#include "serialhost.h"
+#include "settingsdialog.h"
+#include "splashwindow.h"
+#include "startup.h"
+#include "transferwindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace ProgramSettings;
+
+namespace {
+
+QMessageBox *openMessageBox()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        if (box && box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
+
+void closeMessageBoxes()
+{
+    while (QMessageBox *box = openMessageBox()) {
+        box->done(QMessageBox::Ok);
+        QTest::qWait(1);
+    }
+}
+
+QStringList entries(const QComboBox *box)
+{
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i)
+        list << box->itemText(i);
+    return list;
+}
+
+} // namespace
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+
+private:
+    // A host as at start-up, with the dialog shown; ending the program is only counted.
+    std::unique_ptr<SerialHost> startHost()
+    {
+        auto host = std::make_unique<SerialHost>();
+        host->endProgram = [this] { ++m_endings; };
+        host->Form_Load();
+        return host;
+    }
+
+    // Runs `act` on the dialog once it is shown modally from the window.
+    void whenDialogOpens(SerialHost &host, std::function<void(SettingsDialog &)> act)
+    {
+        QTimer::singleShot(0, this, [&host, act] {
+            QVERIFY(QTest::qWaitFor([&] { return host.settingsDialog()->isVisible(); }));
+            act(*host.settingsDialog());
+        });
+    }
+
+    // Confirms the start-up dialog on the given entry and returns the window it opened.
+    TransferWindow *confirm(SerialHost &host, int entry)
+    {
+        SettingsDialog &dialog = *host.settingsDialog();
+        dialog.cboCOM->setCurrentIndex(entry);
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        return host.transferWindow();
+    }
+
+private slots:
+    void initTestCase() { m_com = std::make_unique<ComFolder>(m_folder.path()); }
+
+    void init()
+    {
+        intBoard = 0;
+        blnChinese = 0;
+        blnSettingFromWindow = false;
+        m_endings = 0;
+    }
+
+    void cleanup() { closeMessageBoxes(); }
+
+    void startUpGoesFromSplashToDialogOnce()
+    {
+        PtyBoard board(m_folder.path(), 1);
+        SerialHost host;
+        host.endProgram = [] {};
+        QPointer<SplashWindow> splash = startUp(host);
+        QVERIFY(QTest::qWaitFor([&] { return splash && splash->isVisible(); }));
+        QVERIFY(!host.settingsDialog());
+        QTest::mouseClick(splash, Qt::LeftButton);
+        QTRY_VERIFY(splash.isNull());
+        QVERIFY(host.settingsDialog() && host.settingsDialog()->isVisible());
+        QVERIFY(!host.isVisible());   // the host never shows itself
+        SettingsDialog *dialog = host.settingsDialog();
+        QCOMPARE(entries(dialog->cboCOM), QStringList{QStringLiteral("COM1")});
+    }
+
+    void listsOnlyThePortsThatOpen()
+    {
+        PtyBoard com1(m_folder.path(), 1);
+        PtyBoard com4(m_folder.path(), 4);
+        PtyBoard com6(m_folder.path(), 6);
+        QSerialPort other(com6.devicePath());   // another program holds COM6
+        QVERIFY(other.open(QIODevice::ReadWrite));
+
+        auto host = startHost();
+        SettingsDialog &dialog = *host->settingsDialog();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Setting"));
+        QCOMPARE(entries(dialog.cboCOM), (QStringList{QStringLiteral("COM1"), QStringLiteral("COM4")}));
+        QCOMPARE(dialog.cboCOM->currentIndex(), 0);
+        QCOMPARE(dialog.cboCOM->itemData(1, Qt::ToolTipRole).toString(), com4.linkPath());
+        QVERIFY(dialog.optEn->isChecked());
+        QVERIFY(dialog.optVXT8088->isChecked());
+        QVERIFY(!host->MSComm1.isOpen());
+        QCOMPARE(dialog.size(), QSize(249, 185));
+        QCOMPARE(dialog.cboCOM->geometry(), QRect(120, 112, 89, 20));
+
+        // COM4, Chinese, VXT-8052: the port opens and the 8052 window comes in Chinese.
+        dialog.optCH->setChecked(true);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("設定"));
+        QCOMPARE(dialog.cmdOK->text(), QStringLiteral("確定(&O)"));
+        QCOMPARE(dialog.lblPort->text(), QStringLiteral("通訊埠選擇："));
+        dialog.optVXT8052->setChecked(true);
+        TransferWindow *window = confirm(*host, 1);
+        QVERIFY(window);
+        QCOMPARE(window->objectName(), QStringLiteral("frmVXT8052"));
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->fmeTransFile->title(), QStringLiteral("PC 傳送到 VXT-8052"));
+        QCOMPARE(host->MSComm1.commPort(), 4);
+        QVERIFY(host->MSComm1.isOpen());
+        QCOMPARE(intBoard, qint16(8052));
+        QCOMPARE(blnChinese, qint16(1));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(m_endings, 0);   // the dialog closed, the program goes on
+    }
+
+    void okWithoutPortsSaysSoAndStays()
+    {
+        auto host = startHost();
+        SettingsDialog &dialog = *host->settingsDialog();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.cboCOM->count(), 0);
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        QTRY_VERIFY(openMessageBox());
+        QCOMPARE(openMessageBox()->windowTitle(), QStringLiteral("Kestrion's Data Transfer System"));
+        QCOMPARE(openMessageBox()->icon(), QMessageBox::Warning);
+        QCOMPARE(openMessageBox()->text(), QStringLiteral("No serial port is selected."));
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!host->transferWindow());
+    }
+
+    void okOnAPortThatWentAwayKeepsWhatItStored()
+    {
+        auto board = std::make_unique<PtyBoard>(m_folder.path(), 2);
+        auto host = startHost();
+        SettingsDialog &dialog = *host->settingsDialog();
+        QCOMPARE(entries(dialog.cboCOM), QStringList{QStringLiteral("COM2")});
+        board.reset();   // unplugged after the probe
+        dialog.optCH->setChecked(true);
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        QTRY_VERIFY(openMessageBox());
+        QVERIFY(openMessageBox()->text().contains(QStringLiteral("COM2")));
+        QCOMPARE(blnChinese, qint16(1));
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!host->transferWindow());
+    }
+
+    void exitAndCloseBoxAtStartUpEndTheProgram()
+    {
+        auto host = startHost();
+        QTest::mouseClick(host->settingsDialog()->cmdExit, Qt::LeftButton);
+        QCOMPARE(m_endings, 1);
+
+        auto second = startHost();
+        second->settingsDialog()->close();
+        QCOMPARE(m_endings, 2);
+    }
+
+    void fromWindowKeepsThePortInUse()
+    {
+        PtyBoard com1(m_folder.path(), 1);
+        PtyBoard com4(m_folder.path(), 4);
+        auto host = startHost();
+        TransferWindow *window = confirm(*host, 1);
+        QCOMPARE(host->MSComm1.commPort(), 4);
+
+        whenDialogOpens(*host, [&](SettingsDialog &dialog) {
+            QCOMPARE(dialog.cboCOM->currentText(), QStringLiteral("COM4"));
+            QVERIFY(!dialog.fmeVXT->isEnabled());
+            QVERIFY(!dialog.optVXT8052->isEnabled());
+            QVERIFY(dialog.optVXT8088->isChecked());
+            QVERIFY(!host->MSComm1.isOpen());   // closed while the dialog is open
+            QVERIFY(blnSettingFromWindow);
+            dialog.optCH->setChecked(true);
+            QTest::mouseClick(dialog.cmdExit, Qt::LeftButton);
+        });
+        window->menSetting->trigger();
+        QVERIFY(!blnSettingFromWindow);
+        QVERIFY(host->MSComm1.isOpen());
+        QCOMPARE(host->MSComm1.commPort(), 4);
+        QCOMPARE(blnChinese, qint16(0));   // Exit keeps the language
+        QCOMPARE(window->menSetting->text(), QStringLiteral("&Setting"));
+
+        // OK there applies the language and keeps the board; the close box reopens too.
+        whenDialogOpens(*host, [&](SettingsDialog &dialog) {
+            dialog.optCH->setChecked(true);
+            QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        });
+        window->menSetting->trigger();
+        QCOMPARE(window->menSetting->text(), QStringLiteral("設定(&S)"));
+        QCOMPARE(intBoard, qint16(8088));
+        QVERIFY(host->MSComm1.isOpen());
+
+        whenDialogOpens(*host, [&](SettingsDialog &dialog) {
+            QVERIFY(dialog.optCH->isChecked());
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("設定"));
+            dialog.close();
+        });
+        window->menSetting->trigger();
+        QVERIFY(host->MSComm1.isOpen());
+        QCOMPARE(m_endings, 0);
+    }
+
+    void fromWindowWhenThePortWentAway()
+    {
+        auto com1 = std::make_unique<PtyBoard>(m_folder.path(), 1);
+        auto com4 = std::make_unique<PtyBoard>(m_folder.path(), 4);
+        auto host = startHost();
+        TransferWindow *window = confirm(*host, 1);
+
+        // COM4 is gone: the first listed port takes its place, and Exit opens that one.
+        host->MSComm1.close();
+        com4.reset();
+        whenDialogOpens(*host, [&](SettingsDialog &dialog) {
+            QCOMPARE(entries(dialog.cboCOM), QStringList{QStringLiteral("COM1")});
+            QCOMPARE(host->MSComm1.commPort(), 1);
+            QTest::mouseClick(dialog.cmdExit, Qt::LeftButton);
+        });
+        window->menSetting->trigger();
+        QVERIFY(host->MSComm1.isOpen());
+        QCOMPARE(host->MSComm1.commPort(), 1);
+
+        // No port at all: the number stays, OK warns, and leaving says the port is lost.
+        host->MSComm1.close();
+        com1.reset();
+        whenDialogOpens(*host, [&](SettingsDialog &dialog) {
+            QCOMPARE(dialog.cboCOM->count(), 0);
+            QCOMPARE(host->MSComm1.commPort(), 1);
+            QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+            QVERIFY(QTest::qWaitFor([] { return openMessageBox() != nullptr; }));
+            closeMessageBoxes();
+            QVERIFY(dialog.isVisible());
+            QTest::mouseClick(dialog.cmdExit, Qt::LeftButton);
+        });
+        window->menSetting->trigger();
+        QVERIFY(!host->MSComm1.isOpen());
+        QTRY_VERIFY(openMessageBox());
+        QVERIFY(openMessageBox()->text().contains(QStringLiteral("COM1")));
+    }
+
+    void downloadPausesWhileTheDialogIsOpen()
+    {
+        PtyBoard com1(m_folder.path(), 1);
+        auto host = startHost();
+        TransferWindow *window = confirm(*host, 0);
+        QTemporaryDir files;
+        QByteArray content;
+        for (int i = 0; i < 300; ++i)
+            content.append(char(i % 251));
+        const QString path = files.filePath(QStringLiteral("source.bin"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+
+        window->txtSourceFile->setText(path);
+        QTest::mouseClick(window->cmdDownloadFile, Qt::LeftButton);
+        QVERIFY(com1.waitForBytes(40));
+        whenDialogOpens(*host, [&](SettingsDialog &dialog) {
+            const qsizetype before = com1.received().size();
+            QTest::qWait(300);
+            QCOMPARE(com1.received().size(), before);   // nothing goes out meanwhile
+            QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        });
+        window->menSetting->trigger();
+        QVERIFY(window->blnDownloading);
+        host->MSComm1.setPacingBytesPerSecond(1'000'000);
+        QTRY_VERIFY_WITH_TIMEOUT(openMessageBox(), 10000);
+        QCOMPARE(openMessageBox()->text(), QStringLiteral("300(12CH) has been transferred!"));
+        QVERIFY(com1.waitForBytes(601));
+        QCOMPARE(com1.received(), content.toHex().toUpper() + '\x1A');
+    }
+
+private:
+    QTemporaryDir m_folder;
+    std::unique_ptr<ComFolder> m_com;
+    int m_endings = 0;
+};
+
+QTEST_MAIN(SettingsTest)
+#include "tst_settings.moc"
