@@ -158,6 +158,15 @@ private slots:
         QCOMPARE(rig->settingsShown, 0);   // Alt+S is the field's, not the Setting command's
         QTest::keyClick(&w, Qt::Key_F, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget(), w.txtTargetFile);
+
+        // The Setting command: Alt pressed and released alone, then S.
+        QTest::keyPress(&w, Qt::Key_Alt);
+        QTest::keyRelease(&w, Qt::Key_Alt);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
+        QCOMPARE(rig->settingsShown, 1);
+        QTest::keyClick(&w, Qt::Key_F10);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
+        QCOMPARE(rig->settingsShown, 2);
     }
 
     void enablingRules()

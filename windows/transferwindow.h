@@ -14,6 +14,7 @@ class DownloadPump;
 class UploadPump;
 class QAction;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -93,6 +94,7 @@ private:
     void buildControls();
     void buildMenus();
     void fitLabels();
+    bool handleMenuKeys(const QKeyEvent *key);
     void SendFile();
     void downloadProgress(int percent);
     void downloadCompleted(qint64 length);
@@ -116,5 +118,7 @@ private:
     CommPort &m_port;
     Hooks m_hooks;
     DownloadPump *m_downloadPump = nullptr;
+    bool m_altPressedAlone = false;   // Alt is down and no other key came with it
+    bool m_menuKeysArmed = false;     // the next key picks a menu by its letter
     UploadPump *m_uploadPump = nullptr;
 };

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Sets up a Debian machine for Kestrion and builds it.
+#
+#   scripts/kestrion.sh try [8088|8052]   install, build, start a simulated board and
+#                                         Kestrion against it
+#   scripts/kestrion.sh test              install, build and run every test
+#   scripts/kestrion.sh build             install and build only
+#
+# Everything is built once, in build/ beside this folder.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build"
+
+packages=(
+    cmake ninja-build g++
+    qt6-base-dev qt6-serialport-dev libgl-dev   # Qt 6 Widgets, SerialPort, Test
+    fonts-arphic-uming                          # a Ming face for the Chinese captions
+    fonts-liberation fonts-dejavu-core          # Arial and Times New Roman metrics
+    xdg-utils                                   # the document opener
+)
+
+install_packages() {
+    local missing=()
+    for package in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+build_all() {
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$build" -j "$(nproc)"
+}
+
+run_tests() {
+    cd "$build"
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+}
+
+try_it() {
+    local board=${1:-8088}
+    local folder=/tmp/kestrion-com inbox=/tmp/kestrion-inbox
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        echo "Kestrion is a desktop program: run this from a graphical session." >&2
+        exit 1
+    fi
+    mkdir -p "$folder" "$inbox"
+    "$build/tools/vxt-board" --board "$board" --dir "$folder" --port 1 --inbox "$inbox" < /dev/null &
+    local simulator=$!
+    trap 'kill $simulator 2>/dev/null || true' EXIT
+    sleep 0.5
+    cat <<TEXT
+
+A simulated VXT-$board board is on COM1. In the settings dialog choose VXT-$board and COM1.
+  Download: pick any file and press Download; the board stores it in $inbox.
+  Upload:   press Upload, then in another terminal:
+              echo "send /path/to/a/file" > $folder/COM1.ctl
+
+TEXT
+    KESTRION_COM_DIR="$folder" "$build/shell/Kestrion"
+}
+
+case "${1:-}" in
+    try)   install_packages; build_all; try_it "${2:-8088}" ;;
+    test)  install_packages; build_all; run_tests ;;
+    build) install_packages; build_all ;;
+    *) sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+esac
