@@ -59,6 +59,8 @@ TransferWindow::TransferWindow(const BoardProfile &profile, CommPort &port, Hook
 
     buildControls();
     buildMenus();
+    m_titleTimer.setSingleShot(true);
+    connect(&m_titleTimer, &QTimer::timeout, this, &TransferWindow::applyPendingTitle);
 
     m_downloadPump = new DownloadPump(m_port, [this] { return blnDownloading; }, this);
     connect(m_downloadPump, &DownloadPump::progress, this, &TransferWindow::downloadProgress);
@@ -261,6 +263,35 @@ void TransferWindow::Form_Load()
     setWindowTitle(strCaption);
 }
 
+void TransferWindow::showProgressTitle(const QString &title)
+{
+    // A title that changes hundreds of times a second is read by nobody and costs the
+    // window system dearly: show the newest at most every TitleIntervalMs.
+    m_pendingTitle = title;
+    if (m_titleTimer.isActive())
+        return;
+    if (m_titleClock.isValid() && m_titleClock.elapsed() < TitleIntervalMs) {
+        m_titleTimer.start(int(TitleIntervalMs - m_titleClock.elapsed()));
+        return;
+    }
+    applyPendingTitle();
+}
+
+void TransferWindow::applyPendingTitle()
+{
+    setWindowTitle(m_pendingTitle);
+    m_titleClock.start();
+}
+
+void TransferWindow::restoreTitle()
+{
+    if (m_titleTimer.isActive()) {
+        m_titleTimer.stop();
+        applyPendingTitle();   // the last progress is shown, however briefly
+    }
+    setWindowTitle(strCaption);
+}
+
 void TransferWindow::SetLanguage()
 {
     applyWindowLanguage(this, blnChinese, strBoardName);
@@ -355,7 +386,7 @@ void TransferWindow::SendFile()
 
 void TransferWindow::downloadProgress(int percent)
 {
-    setWindowTitle(strBoardName + TransferTexts::sending(blnChinese) + TransferTexts::percent(percent));
+    showProgressTitle(strBoardName + TransferTexts::sending(blnChinese) + TransferTexts::percent(percent));
 }
 
 void TransferWindow::setDownloadIdle()
@@ -367,21 +398,21 @@ void TransferWindow::setDownloadIdle()
 void TransferWindow::downloadCompleted(qint64 length)
 {
     setDownloadIdle();
-    setWindowTitle(strCaption);
+    restoreTitle();
     const auto message = TransferTexts::downloadFinished(blnChinese, length);
     showMessage(QMessageBox::Information, message.title, message.text);
 }
 
 void TransferWindow::downloadInterrupted()
 {
-    setWindowTitle(strCaption);
+    restoreTitle();
 }
 
 void TransferWindow::downloadFailed(TransferFault fault, const QString &detail)
 {
     m_downloadPump->abandon();
     setDownloadIdle();
-    setWindowTitle(strCaption);
+    restoreTitle();
     const auto message = TransferTexts::fault(blnChinese, fault, detail);
     showMessage(QMessageBox::Warning, message.title, message.text);
 }
@@ -473,7 +504,7 @@ void TransferWindow::tmrDelayReceive_Timer()
 void TransferWindow::uploadProgress(int percent, qint64 count)
 {
     const QString done = percent >= 0 ? TransferTexts::percent(percent) : QString::number(count);
-    setWindowTitle(strBoardName + TransferTexts::receiving(blnChinese) + done);
+    showProgressTitle(strBoardName + TransferTexts::receiving(blnChinese) + done);
 }
 
 void TransferWindow::setUploadIdle()
@@ -485,7 +516,7 @@ void TransferWindow::setUploadIdle()
 void TransferWindow::uploadFinished(qint64 count)
 {
     setUploadIdle();
-    setWindowTitle(strCaption);
+    restoreTitle();
     const auto message = TransferTexts::uploadFinished(blnChinese, count);
     showMessage(QMessageBox::Information, message.title, message.text);
 }
@@ -494,7 +525,7 @@ void TransferWindow::uploadFailed(TransferFault fault, const QString &detail, qi
 {
     m_uploadPump->abandon();
     setUploadIdle();
-    setWindowTitle(strCaption);
+    restoreTitle();
     const auto message = TransferTexts::fault(blnChinese, fault, detail, kept);
     showMessage(QMessageBox::Warning, message.title, message.text);
 }
@@ -509,7 +540,7 @@ qint64 TransferWindow::abandonTransfers()
     setDownloadIdle();
     const qint64 kept = m_uploadPump->abandon();
     setUploadIdle();
-    setWindowTitle(strCaption);
+    restoreTitle();
     return kept;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QUrl>
 #include <functional>
@@ -95,6 +96,9 @@ private:
     void buildMenus();
     void fitLabels();
     bool handleMenuKeys(const QKeyEvent *key);
+    void showProgressTitle(const QString &title);
+    void applyPendingTitle();
+    void restoreTitle();
     void SendFile();
     void downloadProgress(int percent);
     void downloadCompleted(qint64 length);
@@ -118,6 +122,10 @@ private:
     CommPort &m_port;
     Hooks m_hooks;
     DownloadPump *m_downloadPump = nullptr;
+    static constexpr qint64 TitleIntervalMs = 40;
+    QTimer m_titleTimer;
+    QElapsedTimer m_titleClock;
+    QString m_pendingTitle;
     bool m_altPressedAlone = false;   // Alt is down and no other key came with it
     bool m_menuKeysArmed = false;     // the next key picks a menu by its letter
     UploadPump *m_uploadPump = nullptr;

@@ -1,0 +1,243 @@
+// Transfer benchmark: the real transfer window against the simulated board (vxt-board, a
+// process of its own) on a pseudo-terminal, at the real line rate of 960 bytes a second.
+// For each of the four transfers it prints the rate the line reached, as a share of the
+// line rate, and the CPU this program used; then the CPU while the window waits for an
+// upload that does not come.
+//
+//   bench_transfers [--size BYTES] [--wait SECONDS] [--board PATH]
+//
+// Run it under a display (xvfb-run works) to count the window system's share too.
+
+#include "boardprofile.h"
+#include "commport.h"
+#include "programsettings.h"
+#include "transferwindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Runs the event loop until `done` holds or `seconds` have passed.
+bool runUntil(const std::function<bool()> &done, int seconds)
+{
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    check.start(100);
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
+}
+
+void closeMessageBoxes()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            box->done(QMessageBox::Ok);
+    }
+}
+
+struct Measurement {
+    qint64 lineBytes = 0;    // what crossed the line
+    double seconds = 0;      // from the first byte to the last
+    double cpu = 0;          // this program's CPU seconds meanwhile
+    bool ok = false;
+};
+
+void report(const char *what, const Measurement &m)
+{
+    if (!m.ok) {
+        std::printf("%-22s  FAILED\n", what);
+        return;
+    }
+    const double rate = m.lineBytes / m.seconds;
+    std::printf("%-22s  %7lld bytes  %7.2f s  %7.1f B/s  %6.2f%% of line rate  CPU %5.2f%% of a core\n", what,
+                static_cast<long long>(m.lineBytes), m.seconds, rate, 100.0 * rate / CommPort::LineBytesPerSecond,
+                100.0 * m.cpu / m.seconds);
+    std::fflush(stdout);
+}
+
+class Bench {
+public:
+    Bench(const QString &boardProgram, int board, qint64 size)
+        : m_board(board)
+        , m_size(size)
+    {
+        qputenv("KESTRION_COM_DIR", m_folder.path().toLocal8Bit());
+        QByteArray content(size, Qt::Uninitialized);
+        for (char &byte : content)
+            byte = char(QRandomGenerator::global()->bounded(256));
+        m_source = m_folder.filePath(QStringLiteral("source.bin"));
+        QFile file(m_source);
+        file.open(QIODevice::WriteOnly);
+        file.write(content);
+        file.close();
+
+        m_simulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_simulator.start(boardProgram, {QStringLiteral("--board"), QString::number(board), QStringLiteral("--dir"),
+                                         m_folder.path(), QStringLiteral("--port"), QStringLiteral("1")});
+        runUntil([&] { return QFileInfo::exists(m_folder.filePath(QStringLiteral("COM1"))); }, 5);
+
+        ProgramSettings::intBoard = qint16(board);
+        m_port.setCommPort(1);
+        QString error;
+        if (!m_port.open(&error))
+            qFatal("cannot open the simulated board: %s", qPrintable(error));
+        TransferWindow::Hooks hooks;
+        hooks.endProgram = [] {};
+        m_window = std::make_unique<TransferWindow>(profileForBoard(board), m_port, hooks);
+        m_window->show();
+        m_window->SetLanguage();
+    }
+
+    ~Bench()
+    {
+        m_window.reset();
+        m_port.close();
+        m_simulator.terminate();
+        m_simulator.waitForFinished(3000);
+    }
+
+    Measurement download()
+    {
+        TransferWindow &w = *m_window;
+        w.txtSourceFile->setText(m_source);
+        Measurement m;
+        const double cpu0 = cpuSeconds();
+        QElapsedTimer clock;
+        clock.start();
+        w.cmdDownloadFile->click();
+        m.ok = runUntil([&] { return !w.blnDownloading; }, int(m_size / 400 + 30));
+        // The line still has what is queued ahead of it: wait until it has gone too.
+        const qint64 ahead = m_port.queuedAhead();
+        m.seconds = clock.nsecsElapsed() / 1e9 + double(ahead) / CommPort::LineBytesPerSecond;
+        m.cpu = cpuSeconds() - cpu0;
+        m.lineBytes = m_board == 8088 ? 2 * m_size + 1 : m_size;
+        closeMessageBoxes();
+        return m;
+    }
+
+    Measurement upload()
+    {
+        TransferWindow &w = *m_window;
+        w.txtTargetFile->setText(m_folder.filePath(QStringLiteral("received.bin")));
+        w.cmdReadyUpload->click();
+        QElapsedTimer clock;
+        qint64 first = -1;
+        qint64 last = -1;
+        double cpu0 = 0;
+        double cpuAtLast = 0;
+        const auto connection = QObject::connect(&w, &QWidget::windowTitleChanged, &w, [&](const QString &title) {
+            if (title == w.strCaption)
+                return;
+            if (first < 0) {
+                clock.start();
+                cpu0 = cpuSeconds();
+                first = 0;
+            }
+            last = clock.nsecsElapsed();
+            cpuAtLast = cpuSeconds();
+        });
+        QFile control(m_folder.filePath(QStringLiteral("COM1.ctl")));
+        if (!control.open(QIODevice::WriteOnly))
+            return {};
+        control.write("send " + QFile::encodeName(m_source) + '\n');
+        control.close();
+
+        Measurement m;
+        m.ok = runUntil([&] { return !w.blnUploading; }, int(m_size / 400 + 30));
+        // Counted up to the last byte, not the 8052's quiet time after it.
+        m.cpu = cpuAtLast - cpu0;
+        QObject::disconnect(connection);
+        // The first title shows the first byte; the line had sent it one byte-time before.
+        m.seconds = last / 1e9 + 1.0 / CommPort::LineBytesPerSecond;
+        m.lineBytes = m_board == 8088 ? 2 * m_size + 1 : m_size + 2;
+        m.ok = m.ok && QFileInfo(m_folder.filePath(QStringLiteral("received.bin"))).size() == m_size;
+        closeMessageBoxes();
+        return m;
+    }
+
+    double waitingCpu(int seconds)
+    {
+        TransferWindow &w = *m_window;
+        w.txtTargetFile->setText(m_folder.filePath(QStringLiteral("never.bin")));
+        w.cmdReadyUpload->click();
+        const double cpu0 = cpuSeconds();
+        QElapsedTimer clock;
+        clock.start();
+        QEventLoop loop;
+        QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+        loop.exec();
+        const double share = (cpuSeconds() - cpu0) / (clock.nsecsElapsed() / 1e9);
+        w.cmdReadyUpload->click();
+        return share;
+    }
+
+private:
+    QTemporaryDir m_folder;
+    QProcess m_simulator;
+    CommPort m_port;
+    std::unique_ptr<TransferWindow> m_window;
+    QString m_source;
+    int m_board;
+    qint64 m_size;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    QCommandLineOption size(QStringLiteral("size"), QStringLiteral("bytes per transfer (default 32000)"),
+                            QStringLiteral("BYTES"), QStringLiteral("32000"));
+    QCommandLineOption wait(QStringLiteral("wait"), QStringLiteral("seconds of waiting measured (default 10)"),
+                            QStringLiteral("SECONDS"), QStringLiteral("10"));
+    QCommandLineOption board(QStringLiteral("board"), QStringLiteral("the simulated board program"),
+                             QStringLiteral("PATH"), QStringLiteral(KESTRION_BOARD_PROGRAM));
+    parser.addOptions({size, wait, board});
+    parser.process(app);
+    const qint64 bytes = parser.value(size).toLongLong();
+
+    std::printf("Line rate: %lld bytes/s (9600 baud, 8N1). %lld bytes a transfer. Platform: %s\n\n",
+                static_cast<long long>(CommPort::LineBytesPerSecond), static_cast<long long>(bytes),
+                qPrintable(QGuiApplication::platformName()));
+    for (int boardNumber : {8088, 8052}) {
+        Bench bench(parser.value(board), boardNumber, bytes);
+        report(boardNumber == 8088 ? "8088 download" : "8052 download", bench.download());
+        report(boardNumber == 8088 ? "8088 upload" : "8052 upload", bench.upload());
+        if (boardNumber == 8052) {
+            const double share = bench.waitingCpu(parser.value(wait).toInt());
+            std::printf("%-22s  CPU %5.2f%% of a core\n", "waiting for an upload", 100.0 * share);
+        }
+    }
+    return 0;
+}
