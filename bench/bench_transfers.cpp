@@ -2,7 +2,8 @@
 // process of its own) on a pseudo-terminal, at the real line rate of 960 bytes a second.
 // For each of the four transfers it prints the rate the line reached, as a share of the
 // line rate, and the CPU this program used; then the CPU while the window waits for an
-// upload that does not come.
+// upload that does not come, what still goes out after an interrupt, and how long the
+// probe of COM1..COM15 takes when no port exists.
 //
 //   bench_transfers [--size BYTES] [--wait SECONDS] [--board PATH]
 //
@@ -11,6 +12,8 @@
 #include "boardprofile.h"
 #include "commport.h"
 #include "programsettings.h"
+#include "ptyboard.h"
+#include "vxt8088_8052.h"
 #include "transferwindow.h"
 
 #include <QApplication>
@@ -210,6 +213,63 @@ private:
     qint64 m_size;
 };
 
+// Interrupts a download after a second and counts what the line still carried after the
+// press. The board's end is read in this process: the pseudo-terminal hands over at once
+// whatever the program writes, so the count is what the program still wrote.
+void measureInterrupt()
+{
+    QTemporaryDir folder;
+    qputenv("KESTRION_COM_DIR", folder.path().toLocal8Bit());
+    PtyBoard board(folder.path(), 1);
+    CommPort port;
+    port.setCommPort(1);
+    port.open();
+    TransferWindow::Hooks hooks;
+    hooks.endProgram = [] {};
+    TransferWindow window(vxt8052Profile(), port, hooks);
+    const QString source = folder.filePath(QStringLiteral("source.bin"));
+    QFile file(source);
+    file.open(QIODevice::WriteOnly);
+    file.write(QByteArray(20000, 'x'));
+    file.close();
+    window.txtSourceFile->setText(source);
+    window.cmdDownloadFile->click();
+    QEventLoop loop;
+    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const qint64 queued = port.queuedAhead();
+    const qint64 before = board.received().size();
+    window.cmdDownloadFile->click();
+    QTimer::singleShot(500, &loop, &QEventLoop::quit);
+    loop.exec();
+    const qint64 after = board.received().size() - before;
+    std::printf("%-22s  %lld byte(s) written after the press (%.1f ms of line time); %lld queued ahead of the "
+                "line at the press, dropped\n",
+                "interrupt", static_cast<long long>(after), 1000.0 * after / CommPort::LineBytesPerSecond,
+                static_cast<long long>(queued));
+}
+
+void measureProbe()
+{
+    QTemporaryDir empty;
+    qputenv("KESTRION_COM_DIR", empty.path().toLocal8Bit());
+    CommPort port;
+    QElapsedTimer clock;
+    clock.start();
+    int found = 0;
+    for (int n = 1; n <= 15; ++n)
+        found += VXT8088_8052::SelectCommPort(port, n) ? 1 : 0;
+    std::printf("%-22s  %.2f ms for COM1..COM15, %d found (empty KESTRION_COM_DIR)\n", "probe",
+                clock.nsecsElapsed() / 1e6, found);
+    qunsetenv("KESTRION_COM_DIR");
+    clock.restart();
+    found = 0;
+    for (int n = 1; n <= 15; ++n)
+        found += VXT8088_8052::SelectCommPort(port, n) ? 1 : 0;
+    std::printf("%-22s  %.2f ms for COM1..COM15, %d found (this machine's devices)\n", "probe",
+                clock.nsecsElapsed() / 1e6, found);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -239,5 +299,7 @@ int main(int argc, char *argv[])
             std::printf("%-22s  CPU %5.2f%% of a core\n", "waiting for an upload", 100.0 * share);
         }
     }
+    measureInterrupt();
+    measureProbe();
     return 0;
 }

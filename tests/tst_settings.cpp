@@ -3,6 +3,7 @@
 
 #include "commport.h"
 #include "programsettings.h"
+#include "messageboxes.h"
 #include "ptyboard.h"
 #include "serialhost.h"
 #include "settingsdialog.h"
@@ -27,24 +28,6 @@
 using namespace ProgramSettings;
 
 namespace {
-
-QMessageBox *openMessageBox()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        auto *box = qobject_cast<QMessageBox *>(widget);
-        if (box && box->isVisible())
-            return box;
-    }
-    return nullptr;
-}
-
-void closeMessageBoxes()
-{
-    while (QMessageBox *box = openMessageBox()) {
-        box->done(QMessageBox::Ok);
-        QTest::qWait(1);
-    }
-}
 
 QStringList entries(const QComboBox *box)
 {

@@ -5,6 +5,7 @@
 #include "commport.h"
 #include "languagetables.h"
 #include "programsettings.h"
+#include "messageboxes.h"
 #include "ptyboard.h"
 #include "transferwindow.h"
 
@@ -23,28 +24,6 @@
 #include <QTimer>
 
 using ProgramSettings::blnChinese;
-
-namespace {
-
-QMessageBox *openMessageBox()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        auto *box = qobject_cast<QMessageBox *>(widget);
-        if (box && box->isVisible())
-            return box;
-    }
-    return nullptr;
-}
-
-void closeMessageBoxes()
-{
-    while (QMessageBox *box = openMessageBox()) {
-        box->done(QMessageBox::Ok);
-        QTest::qWait(1);
-    }
-}
-
-} // namespace
 
 class WindowTest : public QObject {
     Q_OBJECT
