@@ -3,6 +3,7 @@
 #include "commport.h"
 
 #include <QFileInfo>
+#include <utility>
 
 namespace {
 
@@ -32,6 +33,7 @@ TransferFault Upload::checkTarget(const QString &path)
 void Upload::begin(const QString &path)
 {
     m_file.close();
+    m_kept.clear();
     m_path = path;
     m_receiving = false;
     m_written = 0;
@@ -82,6 +84,23 @@ bool Upload::append(const QByteArray &bytes)
     return true;
 }
 
+TransferStep Upload::commit()
+{
+    if (m_kept.isEmpty())
+        return {};
+    const QByteArray bytes = std::exchange(m_kept, {});
+    if (!append(bytes))
+        return failed();
+    return {};
+}
+
+void Upload::abandon()
+{
+    if (m_receiving && !m_kept.isEmpty())
+        append(std::exchange(m_kept, {}));
+    m_file.close();
+}
+
 TransferStep Upload::end()
 {
     TransferStep result;
@@ -89,6 +108,8 @@ TransferStep Upload::end()
         result.kind = TransferStep::Interrupted;
         return result;
     }
+    if (commit().kind == TransferStep::Failed)
+        return failed();
     m_file.close();
     if (m_file.error() != QFileDevice::NoError) {
         m_fault = TransferFault::TargetUnwritable;
@@ -144,8 +165,7 @@ TransferStep HexUpload::step(CommPort &port, bool stillUploading)
         m_byte = static_cast<unsigned char>(value << 4);
     } else {
         m_byte = static_cast<unsigned char>(m_byte + value);
-        if (!append(QByteArray(1, static_cast<char>(m_byte))))
-            return failed();
+        keep(static_cast<char>(m_byte));
     }
     result.count = reportedCount();
     return result;

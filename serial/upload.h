@@ -13,6 +13,8 @@ class CommPort;
 // format; step() performs exactly one turn of the receiving loop and never waits. The
 // target is created only when the first data arrive, is written unbuffered so that what
 // the count says is what the file holds, and is closed when a step ends the upload.
+// Bytes a step keeps are written together when the pump has taken every waiting byte
+// (commit()), one system call for a whole read rather than one a byte.
 class Upload {
 public:
     virtual ~Upload() = default;
@@ -31,8 +33,12 @@ public:
     // One turn of the loop. `stillUploading` is the window's flag as it stands now.
     virtual TransferStep step(CommPort &port, bool stillUploading) = 0;
 
-    // Stops at once, keeping what reached the file (the port failed or went away).
-    void abandon() { m_file.close(); }
+    // Writes what the steps have kept since the last commit. Continue, or Failed when it
+    // did not all reach the file.
+    TransferStep commit();
+
+    // Stops at once, keeping what came (the port failed or went away).
+    void abandon();
 
     // The count the finishing message reports.
     virtual qint64 reportedCount() const = 0;
@@ -49,6 +55,8 @@ protected:
     bool openTarget();
     // Appends to the target; false when not all of it reached the file.
     bool append(const QByteArray &bytes);
+    // Keeps a byte for the next commit().
+    void keep(char byte) { m_kept.append(byte); }
     // The upload ends: the file closed, Completed when it had been opened, else
     // Interrupted. A close that fails turns into a fault.
     TransferStep end();
@@ -56,6 +64,7 @@ protected:
 
 private:
     QFile m_file;
+    QByteArray m_kept;
     QString m_path;
     bool m_receiving = false;
     qint64 m_written = 0;
@@ -64,7 +73,7 @@ private:
 };
 
 // VXT-8088: two hexadecimal digits (either case) a byte, the stream closed by Ctrl-Z
-// (26). One character is taken per step; each completed pair is written at once. A
+// (26). One character is taken per step; each completed pair is kept for the file. A
 // character that is neither a digit nor Ctrl-Z (a CR or LF from the board) is ignored
 // and not counted.
 class HexUpload final : public Upload {

@@ -39,6 +39,13 @@ void UploadPump::run()
     if (m_running || !m_upload)
         return;
     m_running = true;
+    // The title needs only the newest progress of a batch of steps.
+    TransferStep progress;
+    auto reportProgress = [&] {
+        if (progress.percent >= 0 || progress.count >= 0)
+            emit this->progress(progress.percent, progress.count);
+        progress = {};
+    };
     while (m_upload) {
         const bool uploading = m_uploading();
         if (uploading && !m_upload->hasWork(m_port))
@@ -46,14 +53,24 @@ void UploadPump::run()
         const qint64 waitingBefore = m_port.inBufferCount();
         const TransferStep step = m_upload->step(m_port, uploading);
         if (step.percent >= 0 || step.count >= 0)
-            emit progress(step.percent, step.count);
-        if (step.endCharacter)
+            progress = step;
+        if (step.endCharacter) {
+            reportProgress();
             emit endCharacter();
+        }
         if (step.kind != TransferStep::Continue) {
+            reportProgress();
             finish(step);
         } else if (waitingBefore > 0 && m_port.inBufferCount() == waitingBefore) {
             break;   // the port gave nothing although it said it had: wait for more
         }
+    }
+    if (m_upload) {
+        // What came in this batch reaches the file before the event loop runs again.
+        const TransferStep committed = m_upload->commit();
+        reportProgress();
+        if (committed.kind != TransferStep::Continue)
+            finish(committed);
     }
     m_running = false;
 }

@@ -16,6 +16,8 @@ public:
     bool isValid() const { return m_master >= 0; }
     QString devicePath() const { return m_devicePath; }
     QString linkPath() const { return m_linkPath; }
+    // The board's end, non-blocking, for tests that watch it with a notifier.
+    int masterFd() const { return m_master; }
 
     // What the program has sent so far; reads whatever is waiting first.
     const QByteArray &received();

@@ -2,6 +2,7 @@
 
 #include "boardprofile.h"
 #include "commport.h"
+#include "ptyboard.h"
 #include "transferwindow.h"
 
 #include <QApplication>
@@ -15,21 +16,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 TransferRig::TransferRig(const BoardProfile &profile)
 {
-    termios raw{};
-    cfmakeraw(&raw);
-    char name[256] = {};
-    if (openpty(&m_master, &m_slave, name, &raw, nullptr) != 0)
+    m_board = std::make_unique<PtyBoard>(m_dir.path(), 1);
+    if (!m_board->isValid())
         return;
-    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    if (!QFile::link(QString::fromLocal8Bit(name), m_dir.filePath(QStringLiteral("COM1"))))
-        return;
+    m_master = m_board->masterFd();
     qputenv("KESTRION_COM_DIR", QFile::encodeName(m_dir.path()));
 
     m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read);
@@ -57,8 +51,6 @@ TransferRig::~TransferRig()
     m_port.reset();
     unplug();
     delete m_paceTimer;
-    if (m_slave >= 0)
-        ::close(m_slave);
 }
 
 void TransferRig::send(const QByteArray &bytes)
@@ -118,8 +110,7 @@ void TransferRig::unplug()
     if (m_paceTimer)
         m_paceTimer->stop();
     m_paced.clear();
-    if (m_master >= 0)
-        ::close(m_master);
+    m_board->hangUp();
     m_master = -1;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 class CommPort;
+class PtyBoard;
 class QMessageBox;
 class QSocketNotifier;
 class QTimer;
@@ -52,8 +53,8 @@ private:
     void writeBoardEnd();
 
     QTemporaryDir m_dir;
+    std::unique_ptr<PtyBoard> m_board;
     int m_master = -1;
-    int m_slave = -1;   // held so that the board's end stays readable between opens
     QSocketNotifier *m_readNotifier = nullptr;
     QSocketNotifier *m_writeNotifier = nullptr;
     QByteArray m_outgoing;
