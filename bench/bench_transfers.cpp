@@ -243,10 +243,10 @@ void measureInterrupt()
     QTimer::singleShot(500, &loop, &QEventLoop::quit);
     loop.exec();
     const qint64 after = board.received().size() - before;
-    std::printf("%-22s  %lld byte(s) written after the press (%.1f ms of line time); %lld queued ahead of the "
-                "line at the press, dropped\n",
+    std::printf("%-22s  %lld byte(s) written after the press (%.1f ms of line time); at the press %lld byte(s) "
+                "(%.0f ms) were still ahead of the line by its clock, and are discarded\n",
                 "interrupt", static_cast<long long>(after), 1000.0 * after / CommPort::LineBytesPerSecond,
-                static_cast<long long>(queued));
+                static_cast<long long>(queued), 1000.0 * queued / CommPort::LineBytesPerSecond);
 }
 
 void measureProbe()

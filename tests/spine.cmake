@@ -1,4 +1,7 @@
 # The serial layer, the transfer window and the settings dialog.
+if(NOT UNIX)
+    return()   # the board's end of the line is a pseudo-terminal
+endif()
 add_library(kestrion_testsupport STATIC ptyboard.cpp ptyboard.h messageboxes.cpp messageboxes.h)
 target_link_libraries(kestrion_testsupport PUBLIC Qt6::Widgets Qt6::Test util)
 
