@@ -52,8 +52,8 @@ try_it() {
     fi
     mkdir -p "$folder" "$inbox"
     "$build/tools/vxt-board" --board "$board" --dir "$folder" --port 1 --inbox "$inbox" < /dev/null &
-    local simulator=$!
-    trap 'kill $simulator 2>/dev/null || true' EXIT
+    simulator=$!
+    trap 'kill "$simulator" 2>/dev/null || true' EXIT
     sleep 0.5
     cat <<TEXT
 
