@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPointer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 using namespace ProgramSettings;
 
@@ -97,6 +100,39 @@ private slots:
         QVERIFY(!host.isVisible());   // the host never shows itself
         SettingsDialog *dialog = host.settingsDialog();
         QCOMPARE(entries(dialog->cboCOM), QStringList{QStringLiteral("COM1")});
+    }
+
+    void startUpWaitsForTheTimerWithoutAClick()
+    {
+        PtyBoard board(m_folder.path(), 1);
+        SerialHost host;
+        host.endProgram = [] {};
+        QPointer<SplashWindow> splash = startUp(host);
+        QTest::qWait(SplashWindow::waitMs - 1000);
+        QVERIFY(!host.settingsDialog());   // still the splash
+        QTRY_VERIFY_WITH_TIMEOUT(host.settingsDialog() && host.settingsDialog()->isVisible(), 3000);
+        QTRY_VERIFY(splash.isNull());
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(windows.begin(), windows.end(),
+                               [](QWidget *w) { return qobject_cast<SettingsDialog *>(w) && w->isVisible(); }),
+                 1);
+    }
+
+    void aboutComesFromTheHelpMenu()
+    {
+        PtyBoard com1(m_folder.path(), 1);
+        auto host = startHost();
+        TransferWindow *window = confirm(*host, 0);
+        QString title;
+        QTimer::singleShot(0, this, [&] {
+            QVERIFY(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }));
+            QWidget *box = QApplication::activeModalWidget();
+            title = box->windowTitle();
+            QCOMPARE(box->objectName(), QStringLiteral("frmAbout"));
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        window->menAbout->trigger();
+        QCOMPARE(title, QStringLiteral("About Kestrion's Data Transfer System"));
     }
 
     void listsOnlyThePortsThatOpen()
