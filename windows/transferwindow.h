@@ -122,7 +122,7 @@ private:
     CommPort &m_port;
     Hooks m_hooks;
     DownloadPump *m_downloadPump = nullptr;
-    static constexpr qint64 TitleIntervalMs = 100;
+    static constexpr qint64 TitleIntervalMs = 250;
     QTimer m_titleTimer;
     QElapsedTimer m_titleClock;
     QString m_pendingTitle;
