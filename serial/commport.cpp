@@ -36,6 +36,8 @@ CommPort::CommPort(QObject *parent)
     m_outputTimer.setSingleShot(true);
     m_outputTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_outputTimer, &QTimer::timeout, this, &CommPort::outputReady);
+    m_gatherTimer.setSingleShot(true);
+    connect(&m_gatherTimer, &QTimer::timeout, this, &CommPort::uncork);
     connect(&m_port, &QSerialPort::readyRead, this, &CommPort::handleReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &CommPort::handleError);
 }
@@ -79,6 +81,8 @@ bool CommPort::open(QString *error)
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     m_port.setReadBufferSize(0);   // never drop what the board sends
+    m_corked = false;
+    m_received.clear();
 
     if (!m_port.open(QIODevice::ReadWrite)) {
         if (error)
@@ -105,6 +109,9 @@ void CommPort::close()
     if (!m_port.isOpen())
         return;
     m_outputTimer.stop();
+    m_gatherTimer.stop();
+    m_corked = false;
+    m_received.clear();
     // What a transfer has handed over is part of its stream: let the driver have it
     // before the port goes (it is never more than about 100 ms of line time).
     if (m_port.bytesToWrite() > 0)
@@ -120,22 +127,26 @@ bool CommPort::isOpen() const
 
 qint64 CommPort::inBufferCount() const
 {
-    return m_port.isOpen() ? m_port.bytesAvailable() : 0;
+    return m_port.isOpen() ? m_received.size() : 0;
 }
 
 void CommPort::discardInput()
 {
-    if (m_port.isOpen())
-        m_port.clear(QSerialPort::Input);
+    if (!m_port.isOpen())
+        return;
+    m_received.clear();
+    releaseCork();
+    m_port.clear(QSerialPort::Input);
 }
 
 QByteArray CommPort::input()
 {
     if (!m_port.isOpen())
         return {};
-    const qint64 waiting = m_port.bytesAvailable();
-    const qint64 count = m_inputLen > 0 ? std::min<qint64>(m_inputLen, waiting) : waiting;
-    return m_port.read(count);
+    const qint64 count = m_inputLen > 0 ? std::min<qint64>(m_inputLen, m_received.size()) : m_received.size();
+    const QByteArray bytes = m_received.left(count);
+    m_received.remove(0, count);
+    return bytes;
 }
 
 void CommPort::output(const QByteArray &bytes)
@@ -212,8 +223,52 @@ void CommPort::setPacingBytesPerSecond(qint64 bytesPerSecond)
 
 void CommPort::handleReadyRead()
 {
+    if (m_gathering || m_corked || !m_port.isOpen())
+        return;
+    m_gathering = true;
+    const QByteArray fresh = m_port.readAll();
+    m_gathering = false;
+    if (fresh.isEmpty())
+        return;
+    m_received += fresh;
+    cork();
     if (m_rThreshold > 0)
         emit onComm();
+}
+
+// A byte put back into the port's buffer, which is then limited to that one byte, makes
+// the port stop reading the driver (and stop waking us) until the next batch.
+void CommPort::cork()
+{
+    m_port.ungetChar('\0');
+    m_port.setReadBufferSize(1);
+    m_corked = true;
+    m_gatherTimer.start(GatherIntervalMs);
+}
+
+// Takes the cork out and lets the port read again; what waits in the driver comes as
+// the next batch at once. When nothing waits, the next bytes are notified as they come.
+void CommPort::uncork()
+{
+    if (!m_corked || !m_port.isOpen())
+        return;
+    releaseCork();
+    m_port.waitForReadyRead(0);
+}
+
+void CommPort::releaseCork()
+{
+    m_gatherTimer.stop();
+    if (!m_corked)
+        return;
+    m_corked = false;
+    m_port.setReadBufferSize(0);
+    char cork;
+    m_port.getChar(&cork);
+    // A read from the now empty buffer restarts the port's reading of the driver. (It
+    // gives nothing; should a port hand over a byte here, it is kept all the same.)
+    if (m_port.read(&cork, 1) == 1)
+        m_received.append(cork);
 }
 
 void CommPort::handleError(QSerialPort::SerialPortError error)

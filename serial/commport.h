@@ -18,6 +18,12 @@
 // reports it. A sender asks outputRoom() how much it may queue now and waits for
 // outputReady() when there is none, so that never more than about 100 ms of line time is
 // queued ahead of the line.
+//
+// Input is gathered: the first bytes after a quiet spell are taken (and notified) at
+// once; while the line keeps delivering, what came is taken in batches every
+// GatherIntervalMs, so that a busy line wakes the program a few times a second rather
+// than once for every chunk the driver hands over. Nothing is dropped: between batches
+// the bytes wait in the driver.
 class CommPort : public QObject {
     Q_OBJECT
 
@@ -25,6 +31,7 @@ public:
     static constexpr qint32 BaudRate = 9600;
     static constexpr qint64 LineBytesPerSecond = BaudRate / 10;   // 8N1: ten bits a byte
     static constexpr qint64 DefaultQueueAhead = LineBytesPerSecond / 10;   // 100 ms
+    static constexpr int GatherIntervalMs = 100;
 
     explicit CommPort(QObject *parent = nullptr);
     ~CommPort() override;
@@ -91,10 +98,17 @@ signals:
 private:
     void handleReadyRead();
     void handleError(QSerialPort::SerialPortError error);
+    void cork();
+    void uncork();
+    void releaseCork();
     qint64 clockQueued() const;
     qint64 driverQueued() const;
 
     QSerialPort m_port;
+    QByteArray m_received;    // taken from the driver, not yet read by the program
+    QTimer m_gatherTimer;     // the next batch, while the line is busy
+    bool m_corked = false;    // the port's buffer is held full, so it stops reading
+    bool m_gathering = false;
     int m_commPort = 1;
     int m_inputLen = 0;
     int m_rThreshold = 1;
