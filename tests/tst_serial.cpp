@@ -185,6 +185,37 @@ private slots:
         QCOMPARE(port.input(), QByteArray("CDE"));
     }
 
+    void busyLineIsTakenInBatchesWithoutLoss()
+    {
+        PtyBoard board(m_folder.path(), 1);
+        CommPort port;
+        QVERIFY(port.open());
+        QByteArray got;
+        int notifications = 0;
+        connect(&port, &CommPort::onComm, this, [&] {
+            ++notifications;
+            got += port.input();
+        });
+        // Thirty chunks 10 ms apart, as a line delivers them.
+        QByteArray sent;
+        for (int chunk = 0; chunk < 30; ++chunk) {
+            QByteArray bytes;
+            for (int i = 0; i < 97; ++i)
+                bytes.append(char(chunk * 97 + i));
+            sent += bytes;
+            board.send(bytes);
+            QTest::qWait(10);
+        }
+        QTRY_COMPARE(got.size(), sent.size());
+        QCOMPARE(got, sent);
+        QVERIFY2(notifications < 30, qPrintable(QString::number(notifications)));
+
+        // After a quiet spell the next bytes are notified again.
+        QTest::qWait(2 * CommPort::GatherIntervalMs);
+        board.send("tail");
+        QTRY_VERIFY(got.endsWith("tail"));
+    }
+
     void hangUpClosesThePortOnce()
     {
         auto board = std::make_unique<PtyBoard>(m_folder.path(), 1);
