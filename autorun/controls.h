@@ -59,9 +59,9 @@ private:
     QPixmap m_picture;
 };
 
-// A label with a text colour given as &H00BBGGRR and the three mouse events the launcher handles:
-// MouseMove (with or without a button held), MouseDown (any button) and Click (the
-// platform's click: left button pressed and released on the label).
+// A label with a text colour given as &H00BBGGRR and the three mouse events the
+// launcher handles: MouseMove (with or without a button held), MouseDown (any button)
+// and Click (the platform's click: left button pressed and released on the label).
 class Label : public QLabel, public TwipGeometry
 {
     Q_OBJECT
