@@ -1,13 +1,14 @@
 #!/bin/bash
 # Draws Kestrion's pictures into this folder: the program icon, the hand cursor of the
-# web link, the About/transfer-window banner and the start-up splash.
+# web link, the About/transfer-window banner and the start-up splash; and the same icon at
+# the desktop's sizes into ../dist/icons.
 #
-#   assets/draw-artwork.sh            # all four
+#   assets/draw-artwork.sh            # all of them
 #   assets/draw-artwork.sh icon hand  # just these
 #
-# Needs ImageMagick 6 (/usr/bin/convert) and the DejaVu fonts. The results are committed,
-# so the build never runs this; run it again after changing a drawing and look at the
-# pictures before committing them.
+# Needs ImageMagick 6 (/usr/bin/convert), the DejaVu fonts and, for the desktop icons
+# (app-icons), rsvg-convert. The results are committed, so the build never runs this; run
+# it again after changing a drawing and look at the pictures before committing them.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -42,6 +43,49 @@ draw_icon() {
     "$IM" -size 32x32 xc:none +antialias \
         -fill '#008000' -stroke '#000000' -draw 'rectangle 0,5 31,26' -stroke none \
         "${args[@]}" -strip -define png:exclude-chunks=date,time PNG8:"$here/icon.png"
+}
+
+# The program icon for desktop menus: the drawing of draw_icon as vector squares on the same
+# 32-unit grid, kept crisp at every size. Writes ../dist/icons/hicolor: scalable/apps/
+# kestrion.svg and the PNG sizes of the icon theme, rendered from it by rsvg-convert
+# (Debian package librsvg2-bin).
+icon_svg() {
+    local x
+    # rect X Y WIDTH HEIGHT COLOUR
+    rect() { echo "  <rect x=\"$1\" y=\"$2\" width=\"$3\" height=\"$4\" fill=\"$5\"/>"; }
+    echo '<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32" shape-rendering="crispEdges">'
+    echo '  <title>Kestrion</title>'
+    rect 0 5 32 22 '#000000'
+    rect 1 6 30 20 '#008000'
+    for x in 8 10 12 14 16 18 20 22; do
+        rect "$x" 10 1 2 '#C0C0C0'
+        rect "$x" 20 1 2 '#C0C0C0'
+    done
+    rect 6 12 20 8 '#000000'
+    rect 6 14 1 4 '#808080'
+    rect 8 17 1 1 '#FFFFFF'
+    rect 3 7 2 2 '#FF0000'
+    rect 27 9 1 16 '#808000'
+    for x in 4 10 16 22; do
+        rect "$x" 22 1 4 '#808000'
+    done
+    rect 26 6 3 3 '#000000'
+    rect 27 7 1 1 '#FFFF00'
+    for x in 4 7 10 13 16 19 22 25; do
+        rect "$x" 26 2 3 '#FFFF00'
+    done
+    echo '</svg>'
+}
+
+draw_app_icons() {
+    local theme=$here/../dist/icons/hicolor size
+    mkdir -p "$theme/scalable/apps"
+    icon_svg > "$theme/scalable/apps/kestrion.svg"
+    for size in 16 24 32 48 64 128 256; do
+        mkdir -p "$theme/${size}x${size}/apps"
+        rsvg-convert -w "$size" -h "$size" "$theme/scalable/apps/kestrion.svg" \
+            | "$IM" png:- -strip -define png:exclude-chunks=date,time PNG32:"$theme/${size}x${size}/apps/kestrion.png"
+    done
 }
 
 # The 32 x 32 pointing hand of the web link. The top pixel of the index finger is at
@@ -241,13 +285,14 @@ MVG
 }
 
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(icon hand banner splash)
+[ ${#targets[@]} -gt 0 ] || targets=(icon hand banner splash app-icons)
 for t in "${targets[@]}"; do
     case $t in
         icon) draw_icon ;;
         hand) draw_hand ;;
         banner) draw_banner ;;
         splash) draw_splash ;;
-        *) echo "draw-artwork: unknown picture '$t' (icon, hand, banner, splash)" >&2; exit 2 ;;
+        app-icons) draw_app_icons ;;
+        *) echo "draw-artwork: unknown picture '$t' (icon, hand, banner, splash, app-icons)" >&2; exit 2 ;;
     esac
 done
