@@ -39,7 +39,7 @@ TransferRig::TransferRig(const BoardProfile &profile)
         return;
     TransferWindow::Hooks hooks;
     hooks.endProgram = [] {};
-    hooks.openDocument = [](const QUrl &) {};
+    hooks.openDocument = [](const QUrl &) { return true; };
     m_window = std::make_unique<TransferWindow>(profile, *m_port, hooks);
     m_window->show();
 }

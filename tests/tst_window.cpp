@@ -10,6 +10,7 @@
 #include "transferwindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -33,6 +34,7 @@ private:
         PtyBoard board;
         CommPort port;
         QList<QUrl> opened;
+        bool openerStarts = true;
         int endings = 0;
         int settingsShown = 0;
         std::function<void()> onSettings;
@@ -46,7 +48,10 @@ private:
             port.open();
             TransferWindow::Hooks hooks;
             hooks.endProgram = [this] { ++endings; };
-            hooks.openDocument = [this](const QUrl &url) { opened.append(url); };
+            hooks.openDocument = [this](const QUrl &url) {
+                opened.append(url);
+                return openerStarts;
+            };
             hooks.showSettings = [this](TransferWindow &) {
                 ++settingsShown;
                 if (onSettings)
@@ -400,16 +405,32 @@ private slots:
         QVERIFY(filters.startsWith(QStringLiteral("所有的檔案 (*.*)")));
     }
 
-    void menuCommandsOpenDocuments()
+    void menuCommandsOpenDocumentsOrSayWhyNot()
     {
+        // Beside this test, as beside the program, the build places ../Dos; it places
+        // readme.htm beside the program only.
+        const QString folder = QCoreApplication::applicationDirPath();
+        const QString examples = folder + QStringLiteral("/../Dos/VXT-8052");
         auto rig = makeRig(vxt8052Profile());
         TransferWindow &w = *rig->window;
         w.menExamples->trigger();
+        QCOMPARE(rig->opened, QList<QUrl>{QUrl::fromLocalFile(examples)});
+        QVERIFY(!openMessageBox());
+
+        blnChinese = 1;
         w.menContent->trigger();
-        QCOMPARE(rig->opened.size(), 2);
-        const QString folder = QCoreApplication::applicationDirPath();
-        QCOMPARE(rig->opened.at(0).toLocalFile(), folder + QStringLiteral("/../Dos/VXT-8052"));
-        QCOMPARE(rig->opened.at(1).toLocalFile(), folder + QStringLiteral("/readme.htm"));
+        QCOMPARE(rig->opened.size(), 1);
+        QTRY_VERIFY(openMessageBox());
+        QCOMPARE(openMessageBox()->text(),
+                 QStringLiteral("找不到 %1。\n請重新安裝 Kestrion，或洽詢實驗室管理人員。").arg(folder + QStringLiteral("/readme.htm")));
+        closeMessageBoxes();
+
+        blnChinese = 0;
+        rig->openerStarts = false;
+        w.menExamples->trigger();
+        QTRY_VERIFY(openMessageBox());
+        QVERIFY(openMessageBox()->text().contains(QDir::cleanPath(examples)));
+        QCOMPARE(openMessageBox()->icon(), QMessageBox::Warning);
     }
 
     void settingCommandClosesThePortAroundTheDialog()

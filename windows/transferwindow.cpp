@@ -12,7 +12,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -50,7 +52,7 @@ TransferWindow::TransferWindow(const BoardProfile &profile, CommPort &port, Hook
     if (!m_hooks.endProgram)
         m_hooks.endProgram = [] { QCoreApplication::exit(0); };
     if (!m_hooks.openDocument)
-        m_hooks.openDocument = [](const QUrl &url) { QDesktopServices::openUrl(url); };
+        m_hooks.openDocument = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 
     setObjectName(profile.windowName);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -571,12 +573,25 @@ QString TransferWindow::programFolder() const
 
 void TransferWindow::menExamples_Click()
 {
-    m_hooks.openDocument(QUrl::fromLocalFile(programFolder() + m_profile.examplesFolder));
+    openFromProgramFolder(m_profile.examplesFolder);
 }
 
 void TransferWindow::menContent_Click()
 {
-    m_hooks.openDocument(QUrl::fromLocalFile(programFolder() + QStringLiteral("/readme.htm")));
+    openFromProgramFolder(QStringLiteral("/readme.htm"));
+}
+
+// Hands the help page or the examples folder to the document opener. Where it is missing,
+// or the opener cannot be started, a message names the path instead of nothing happening.
+// (A viewer that the opener starts and that then fails is out of sight.)
+void TransferWindow::openFromProgramFolder(const QString &suffix)
+{
+    const QString path = programFolder() + suffix;
+    const bool missing = !QFileInfo::exists(path);
+    if (!missing && m_hooks.openDocument(QUrl::fromLocalFile(path)))
+        return;
+    const auto message = TransferTexts::cannotOpen(blnChinese, QDir::toNativeSeparators(QDir::cleanPath(path)), missing);
+    showMessage(QMessageBox::Warning, message.title, message.text);
 }
 
 void TransferWindow::menSetting_Click()

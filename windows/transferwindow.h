@@ -33,7 +33,8 @@ public:
         std::function<void(TransferWindow &)> showSettings;   // modal settings dialog
         std::function<void(TransferWindow &)> showAbout;      // modal About box
         std::function<void()> endProgram;
-        std::function<void(const QUrl &)> openDocument;       // the platform's opener
+        std::function<bool(const QUrl &)> openDocument;       // the platform's opener; false:
+                                                              // nothing could be started
     };
 
     TransferWindow(const BoardProfile &profile, CommPort &port, Hooks hooks, QWidget *parent = nullptr);
@@ -117,6 +118,7 @@ private:
     void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
     QString browse(bool save);
     QString programFolder() const;
+    void openFromProgramFolder(const QString &suffix);
 
     const BoardProfile &m_profile;
     CommPort &m_port;
