@@ -5,6 +5,8 @@
 #                                         Kestrion against it
 #   scripts/kestrion.sh test              install, build and run every test
 #   scripts/kestrion.sh build             install and build only
+#   scripts/kestrion.sh package           install, build and make the Debian package
+#                                         build/kestrion_VERSION_ARCH.deb
 #
 # Everything is built once, in build/ beside this folder.
 set -euo pipefail
@@ -18,11 +20,13 @@ packages=(
     fonts-arphic-uming                          # a Ming face for the Chinese captions
     fonts-liberation fonts-dejavu-core          # Arial and Times New Roman metrics
     xdg-utils                                   # the document opener
+    desktop-file-utils appstream                # the installed-layout test's validators
 )
+package_tools=(dpkg-dev file)                   # cpack's dependency reckoning (shlibdeps)
 
 install_packages() {
     local missing=()
-    for package in "${packages[@]}"; do
+    for package in "${packages[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
     done
     [ ${#missing[@]} -eq 0 ] && return
@@ -70,5 +74,6 @@ case "${1:-}" in
     try)   install_packages; build_all; try_it "${2:-8088}" ;;
     test)  install_packages; build_all; run_tests ;;
     build) install_packages; build_all ;;
-    *) sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+    package) install_packages "${package_tools[@]}"; build_all; (cd "$build" && cpack -G DEB) ;;
+    *) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac
