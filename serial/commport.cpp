@@ -2,6 +2,8 @@
 
 #include "comportmap.h"
 
+#include <QFileInfo>
+
 #include <QtGlobal>
 #include <algorithm>
 #include <utility>
@@ -55,7 +57,12 @@ void CommPort::setCommPort(int number)
 
 QString CommPort::devicePath() const
 {
-    return ComPortMap::devicePath(m_commPort);
+    return m_devicePath.isEmpty() ? ComPortMap::devicePath(m_commPort) : m_devicePath;
+}
+
+QString CommPort::portName() const
+{
+    return m_devicePath.isEmpty() ? QStringLiteral("COM%1").arg(m_commPort) : m_devicePath;
 }
 
 bool CommPort::open(QString *error)
@@ -63,12 +70,14 @@ bool CommPort::open(QString *error)
     if (m_port.isOpen())
         return true;
 
-    const QString device = ComPortMap::resolvedDevicePath(m_commPort);
+    const QString device = m_devicePath.isEmpty() ? ComPortMap::resolvedDevicePath(m_commPort)
+                                                  : QFileInfo(m_devicePath).canonicalFilePath();
     if (device.isEmpty()) {
         if (error) {
             const QString path = devicePath();
             *error = path.isEmpty() ? tr("COM%1 is not a port number this program knows.").arg(m_commPort)
-                                    : tr("COM%1 (%2) does not exist.").arg(m_commPort).arg(path);
+                   : m_devicePath.isEmpty() ? tr("COM%1 (%2) does not exist.").arg(m_commPort).arg(path)
+                                            : tr("%1 does not exist.").arg(path);
         }
         return false;
     }
@@ -85,7 +94,7 @@ bool CommPort::open(QString *error)
 
     if (!m_port.open(QIODevice::ReadWrite)) {
         if (error)
-            *error = tr("COM%1 (%2) cannot be opened: %3").arg(m_commPort).arg(device, m_port.errorString());
+            *error = tr("%1 (%2) cannot be opened: %3").arg(portName(), device, m_port.errorString());
         m_port.clearError();
         return false;
     }
@@ -239,5 +248,5 @@ void CommPort::handleError(QSerialPort::SerialPortError error)
     m_received.clear();
     m_port.close();
     emit closed();
-    emit failed(tr("COM%1 stopped working (%2).").arg(m_commPort).arg(detail));
+    emit failed(tr("%1 stopped working (%2).").arg(portName(), detail));
 }

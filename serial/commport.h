@@ -38,8 +38,12 @@ public:
     int commPort() const { return m_commPort; }
     void setCommPort(int number);
 
-    // The device the current port number stands for.
+    // A device named by its path rather than by a COM number; empty to use the number.
+    void setDevicePath(const QString &path) { m_devicePath = path; }
+    // The device the port stands for.
     QString devicePath() const;
+    // "COM3", or the device path where one was given.
+    QString portName() const;
 
     // Opens the selected port. On failure the port stays closed and `error` says why.
     bool open(QString *error = nullptr);
@@ -94,6 +98,7 @@ private:
     InputBatcher m_batcher{m_port};
     QByteArray m_received;    // taken from the driver, not yet read by the program
     int m_commPort = 1;
+    QString m_devicePath;
 
     qint64 m_pacingRate = LineBytesPerSecond;
     QElapsedTimer m_clock;

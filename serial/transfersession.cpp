@@ -107,17 +107,20 @@ void TransferSession::startDownload(const QString &path)
 {
     if (m_download)
         return;
-    m_download = m_board == Board::Vxt8052 ? std::unique_ptr<Download>(new RawDownload)
-                                            : std::unique_ptr<Download>(new HexDownload);
+    auto download = m_board == Board::Vxt8052 ? std::unique_ptr<Download>(new RawDownload)
+                                               : std::unique_ptr<Download>(new HexDownload);
     m_downloadInterrupted = false;
     m_lastPercent = -1;
-    QString reason;
-    if (!ensurePortOpen(&reason)) {
-        finishDownload(TransferOutcome::Failed, TransferFault::PortClosed, reason);
-        return;
+    TransferFault fault = download->begin(path);
+    QString detail = download->faultDetail();
+    // The port is opened before the download is in place: opening it would set it going.
+    if (fault == TransferFault::None && !ensurePortOpen(&detail)) {
+        download->abandon();
+        fault = TransferFault::PortClosed;
     }
-    if (const TransferFault fault = m_download->begin(path); fault != TransferFault::None) {
-        finishDownload(TransferOutcome::Failed, fault, m_download->faultDetail());
+    m_download = std::move(download);
+    if (fault != TransferFault::None) {
+        finishDownload(TransferOutcome::Failed, fault, detail);
         return;
     }
     runDownload();
