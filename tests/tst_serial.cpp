@@ -363,6 +363,38 @@ private slots:
         QCOMPARE(board.received(), content);   // not a byte lost across the pause
     }
 
+    void sessionUploadReportsAsData()
+    {
+        QTemporaryDir dir;
+        PtyBoard board(m_folder.path(), 1);
+        CommPort port;
+        QVERIFY(port.open());
+        TransferSession session(Board::Vxt8052, port);
+        QSignalSpy finished(&session, &TransferSession::finished);
+        QSignalSpy progress(&session, &TransferSession::progress);
+        board.send("before");   // outside an upload: thrown away
+        QTest::qWait(50);
+        const QString target = dir.filePath(QStringLiteral("up.bin"));
+        session.startUpload(target);
+        board.send(QByteArray("\x00", 1));
+        QTest::qWait(50);
+        QCOMPARE(session.expectedLength(), 0);
+        board.send(QByteArray("\x04" "AB", 3));
+        QVERIFY(finished.wait(3000));   // ended by the quiet line
+        const auto outcome = finished.first().first().value<TransferOutcome>();
+        QCOMPARE(outcome.direction, Direction::Upload);
+        QCOMPARE(outcome.kind, TransferOutcome::Completed);
+        QCOMPARE(outcome.count, 2);
+        QCOMPARE(outcome.kept, 2);
+        QCOMPARE(outcome.announced, 4);
+        const auto last = progress.last().first().value<TransferProgress>();
+        QCOMPARE(last.percent, 50);
+        QCOMPARE(last.total, 4);
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("AB"));
+    }
+
 private:
     QTemporaryDir m_folder;
     std::unique_ptr<ComFolder> m_com;
