@@ -2,6 +2,7 @@
 
 #include "commport.h"
 #include "languagetables.h"
+#include "menubarkeys.h"
 #include "programsettings.h"
 #include "transfersession.h"
 #include "transfertexts.h"
@@ -12,15 +13,12 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcutEvent>
 #include <QStyle>
 
 using ProgramSettings::blnChinese;
@@ -179,59 +177,7 @@ void TransferWindow::buildMenus()
     // Alt+S belongs to the Source File field, as its label says in both languages. The
     // Setting command is reached from the menu bar: Alt pressed and released alone, or F10,
     // then the menu's letter.
-    menuBar()->installEventFilter(this);
-    qApp->installEventFilter(this);
-}
-
-bool TransferWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == menuBar() && event->type() == QEvent::Shortcut) {
-        const auto *shortcut = static_cast<QShortcutEvent *>(event);
-        if (shortcut->key() == QKeySequence(Qt::ALT | Qt::Key_S)) {
-            if (txtSourceFile->isEnabled())
-                txtSourceFile->setFocus(Qt::ShortcutFocusReason);
-            return true;
-        }
-    }
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-        auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget && widget->window() == this && handleMenuKeys(static_cast<QKeyEvent *>(event)))
-            return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-bool TransferWindow::handleMenuKeys(const QKeyEvent *key)
-{
-    if (key->isAutoRepeat())
-        return false;
-    if (key->type() == QEvent::KeyRelease) {
-        if (key->key() == Qt::Key_Alt && m_altPressedAlone)
-            m_menuKeysArmed = true;
-        m_altPressedAlone = false;
-        return false;
-    }
-    m_altPressedAlone = key->key() == Qt::Key_Alt;
-    if (m_altPressedAlone)
-        return false;
-    if (m_menuKeysArmed) {
-        m_menuKeysArmed = false;
-        for (QAction *entry : menuBar()->actions()) {
-            if (QKeySequence::mnemonic(entry->text()) != QKeySequence(Qt::ALT | key->key()))
-                continue;
-            if (entry->menu())
-                menuBar()->setActiveAction(entry);
-            else
-                entry->trigger();
-            return true;
-        }
-        return key->key() == Qt::Key_Escape;
-    }
-    if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::NoModifier) {
-        m_menuKeysArmed = true;
-        return true;
-    }
-    return false;
+    new MenuBarKeys(*this, *txtSourceFile);
 }
 
 void TransferWindow::Form_Load()

@@ -14,7 +14,6 @@ class CommPort;
 class TransferSession;
 class QAction;
 class QGroupBox;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -84,7 +83,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Form_Load();
@@ -92,7 +90,6 @@ private:
     void buildControls();
     void buildMenus();
     void fitLabels();
-    bool handleMenuKeys(const QKeyEvent *key);
     void showProgressTitle(const QString &title);
     void applyPendingTitle();
     void restoreTitle();
@@ -111,6 +108,4 @@ private:
     QTimer m_titleTimer;
     QElapsedTimer m_titleClock;
     QString m_pendingTitle;
-    bool m_altPressedAlone = false;   // Alt is down and no other key came with it
-    bool m_menuKeysArmed = false;     // the next key picks a menu by its letter
 };
