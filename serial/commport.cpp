@@ -2,8 +2,11 @@
 
 #include "comportmap.h"
 
+#include <QFileInfo>
+
 #include <QtGlobal>
 #include <algorithm>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
@@ -36,9 +39,7 @@ CommPort::CommPort(QObject *parent)
     m_outputTimer.setSingleShot(true);
     m_outputTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_outputTimer, &QTimer::timeout, this, &CommPort::outputReady);
-    m_gatherTimer.setSingleShot(true);
-    connect(&m_gatherTimer, &QTimer::timeout, this, &CommPort::uncork);
-    connect(&m_port, &QSerialPort::readyRead, this, &CommPort::handleReadyRead);
+    connect(&m_batcher, &InputBatcher::arrived, this, &CommPort::handleArrived);
     connect(&m_port, &QSerialPort::errorOccurred, this, &CommPort::handleError);
 }
 
@@ -56,7 +57,12 @@ void CommPort::setCommPort(int number)
 
 QString CommPort::devicePath() const
 {
-    return ComPortMap::devicePath(m_commPort);
+    return m_devicePath.isEmpty() ? ComPortMap::devicePath(m_commPort) : m_devicePath;
+}
+
+QString CommPort::portName() const
+{
+    return m_devicePath.isEmpty() ? QStringLiteral("COM%1").arg(m_commPort) : m_devicePath;
 }
 
 bool CommPort::open(QString *error)
@@ -64,12 +70,14 @@ bool CommPort::open(QString *error)
     if (m_port.isOpen())
         return true;
 
-    const QString device = ComPortMap::resolvedDevicePath(m_commPort);
+    const QString device = m_devicePath.isEmpty() ? ComPortMap::resolvedDevicePath(m_commPort)
+                                                  : QFileInfo(m_devicePath).canonicalFilePath();
     if (device.isEmpty()) {
         if (error) {
             const QString path = devicePath();
             *error = path.isEmpty() ? tr("COM%1 is not a port number this program knows.").arg(m_commPort)
-                                    : tr("COM%1 (%2) does not exist.").arg(m_commPort).arg(path);
+                   : m_devicePath.isEmpty() ? tr("COM%1 (%2) does not exist.").arg(m_commPort).arg(path)
+                                            : tr("%1 does not exist.").arg(path);
         }
         return false;
     }
@@ -81,12 +89,12 @@ bool CommPort::open(QString *error)
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     m_port.setReadBufferSize(0);   // never drop what the board sends
-    m_corked = false;
+    m_batcher.reset();
     m_received.clear();
 
     if (!m_port.open(QIODevice::ReadWrite)) {
         if (error)
-            *error = tr("COM%1 (%2) cannot be opened: %3").arg(m_commPort).arg(device, m_port.errorString());
+            *error = tr("%1 (%2) cannot be opened: %3").arg(portName(), device, m_port.errorString());
         m_port.clearError();
         return false;
     }
@@ -109,8 +117,7 @@ void CommPort::close()
     if (!m_port.isOpen())
         return;
     m_outputTimer.stop();
-    m_gatherTimer.stop();
-    m_corked = false;
+    m_batcher.reset();
     m_received.clear();
     // What a transfer has handed over is part of its stream: let the driver have it
     // before the port goes (it is never more than about 100 ms of line time).
@@ -134,8 +141,8 @@ void CommPort::discardInput()
 {
     if (!m_port.isOpen())
         return;
+    m_batcher.release();
     m_received.clear();
-    releaseCork();
     m_port.clear(QSerialPort::Input);
 }
 
@@ -143,10 +150,7 @@ QByteArray CommPort::input()
 {
     if (!m_port.isOpen())
         return {};
-    const qint64 count = m_inputLen > 0 ? std::min<qint64>(m_inputLen, m_received.size()) : m_received.size();
-    const QByteArray bytes = m_received.left(count);
-    m_received.remove(0, count);
-    return bytes;
+    return std::exchange(m_received, {});
 }
 
 void CommPort::output(const QByteArray &bytes)
@@ -188,14 +192,14 @@ qint64 CommPort::outputRoom()
 {
     if (!m_port.isOpen())
         return 0;
-    return std::max<qint64>(0, m_queueAheadLimit - queuedAhead());
+    return std::max<qint64>(0, QueueAhead - queuedAhead());
 }
 
 void CommPort::requestOutputReady()
 {
     if (m_outputTimer.isActive() || !m_port.isOpen())
         return;
-    const qint64 lowWater = m_queueAheadLimit / 2;
+    const qint64 lowWater = QueueAhead / 2;
     const qint64 byClock = clockQueued();
     int waitMs;
     if (byClock >= driverQueued()) {
@@ -221,54 +225,10 @@ void CommPort::setPacingBytesPerSecond(qint64 bytesPerSecond)
     m_pacingRate = std::max<qint64>(1, bytesPerSecond);
 }
 
-void CommPort::handleReadyRead()
+void CommPort::handleArrived(const QByteArray &bytes)
 {
-    if (m_gathering || m_corked || !m_port.isOpen())
-        return;
-    m_gathering = true;
-    const QByteArray fresh = m_port.readAll();
-    m_gathering = false;
-    if (fresh.isEmpty())
-        return;
-    m_received += fresh;
-    cork();
-    if (m_rThreshold > 0)
-        emit onComm();
-}
-
-// A byte put back into the port's buffer, which is then limited to that one byte, makes
-// the port stop reading the driver (and stop waking us) until the next batch.
-void CommPort::cork()
-{
-    m_port.ungetChar('\0');
-    m_port.setReadBufferSize(1);
-    m_corked = true;
-    m_gatherTimer.start(GatherIntervalMs);
-}
-
-// Takes the cork out and lets the port read again; what waits in the driver comes as
-// the next batch at once. When nothing waits, the next bytes are notified as they come.
-void CommPort::uncork()
-{
-    if (!m_corked || !m_port.isOpen())
-        return;
-    releaseCork();
-    m_port.waitForReadyRead(0);
-}
-
-void CommPort::releaseCork()
-{
-    m_gatherTimer.stop();
-    if (!m_corked)
-        return;
-    m_corked = false;
-    m_port.setReadBufferSize(0);
-    char cork;
-    m_port.getChar(&cork);
-    // A read from the now empty buffer restarts the port's reading of the driver. (It
-    // gives nothing; should a port hand over a byte here, it is kept all the same.)
-    if (m_port.read(&cork, 1) == 1)
-        m_received.append(cork);
+    m_received += bytes;
+    emit onComm();
 }
 
 void CommPort::handleError(QSerialPort::SerialPortError error)
@@ -284,7 +244,9 @@ void CommPort::handleError(QSerialPort::SerialPortError error)
     const QString detail = m_port.errorString();
     m_port.clearError();
     m_outputTimer.stop();
+    m_batcher.reset();
+    m_received.clear();
     m_port.close();
     emit closed();
-    emit failed(tr("COM%1 stopped working (%2).").arg(m_commPort).arg(detail));
+    emit failed(tr("%1 stopped working (%2).").arg(portName(), detail));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "inputbatcher.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
@@ -19,19 +21,15 @@
 // outputReady() when there is none, so that never more than about 100 ms of line time is
 // queued ahead of the line.
 //
-// Input is gathered: the first bytes after a quiet spell are taken (and notified) at
-// once; while the line keeps delivering, what came is taken in batches every
-// GatherIntervalMs, so that a busy line wakes the program a few times a second rather
-// than once for every chunk the driver hands over. Nothing is dropped: between batches
-// the bytes wait in the driver.
+// Input is taken in batches (see InputBatcher): a busy line wakes the program a few
+// times a second, and nothing is dropped.
 class CommPort : public QObject {
     Q_OBJECT
 
 public:
     static constexpr qint32 BaudRate = 9600;
     static constexpr qint64 LineBytesPerSecond = BaudRate / 10;   // 8N1: ten bits a byte
-    static constexpr qint64 DefaultQueueAhead = LineBytesPerSecond / 10;   // 100 ms
-    static constexpr int GatherIntervalMs = 100;
+    static constexpr qint64 QueueAhead = LineBytesPerSecond / 10;   // 100 ms of line time
 
     explicit CommPort(QObject *parent = nullptr);
     ~CommPort() override;
@@ -40,8 +38,12 @@ public:
     int commPort() const { return m_commPort; }
     void setCommPort(int number);
 
-    // The device the current port number stands for.
+    // A device named by its path rather than by a COM number; empty to use the number.
+    void setDevicePath(const QString &path) { m_devicePath = path; }
+    // The device the port stands for.
     QString devicePath() const;
+    // "COM3", or the device path where one was given.
+    QString portName() const;
 
     // Opens the selected port. On failure the port stays closed and `error` says why.
     bool open(QString *error = nullptr);
@@ -52,14 +54,8 @@ public:
     qint64 inBufferCount() const;
     void discardInput();
 
-    // Reads at most inputLen() waiting bytes (all of them when it is 0).
+    // Takes every waiting byte.
     QByteArray input();
-    int inputLen() const { return m_inputLen; }
-    void setInputLen(int length) { m_inputLen = length; }
-
-    // 1: onComm() whenever received bytes are waiting; 0: no receive notification.
-    int rThreshold() const { return m_rThreshold; }
-    void setRThreshold(int threshold) { m_rThreshold = threshold; }
 
     // Queues bytes for the line and returns at once.
     void output(const QByteArray &bytes);
@@ -78,15 +74,12 @@ public:
     void discardOutput();
 
     // The pacing rate; tests and benchmarks may run the clock faster than the line.
-    qint64 pacingBytesPerSecond() const { return m_pacingRate; }
     void setPacingBytesPerSecond(qint64 bytesPerSecond);
-    qint64 queueAheadLimit() const { return m_queueAheadLimit; }
-    void setQueueAheadLimit(qint64 bytes) { m_queueAheadLimit = bytes; }
 
 signals:
     // Received data may be waiting (the line's notification).
     void onComm();
-    // The port was opened or closed by the program.
+    // The port was opened, or closed by the program.
     void opened();
     void closed();
     // The port stopped working (device unplugged, the other end gone). It has been
@@ -96,25 +89,18 @@ signals:
     void outputReady();
 
 private:
-    void handleReadyRead();
+    void handleArrived(const QByteArray &bytes);
     void handleError(QSerialPort::SerialPortError error);
-    void cork();
-    void uncork();
-    void releaseCork();
     qint64 clockQueued() const;
     qint64 driverQueued() const;
 
     QSerialPort m_port;
+    InputBatcher m_batcher{m_port};
     QByteArray m_received;    // taken from the driver, not yet read by the program
-    QTimer m_gatherTimer;     // the next batch, while the line is busy
-    bool m_corked = false;    // the port's buffer is held full, so it stops reading
-    bool m_gathering = false;
     int m_commPort = 1;
-    int m_inputLen = 0;
-    int m_rThreshold = 1;
+    QString m_devicePath;
 
     qint64 m_pacingRate = LineBytesPerSecond;
-    qint64 m_queueAheadLimit = DefaultQueueAhead;
     QElapsedTimer m_clock;
     qint64 m_lineFreeAtNs = 0;   // when the clock says the line will have sent everything
     QTimer m_outputTimer;

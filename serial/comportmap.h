@@ -23,4 +23,8 @@ QString devicePath(int number);
 // platform has paths. Empty when the device does not exist.
 QString resolvedDevicePath(int number);
 
+// What the system knows of the adapter behind a device: its description and USB
+// vendor:product, e.g. "FT232R USB UART, USB 0403:6001"; empty when it knows nothing.
+QString adapterDescription(const QString &resolvedDevice);
+
 } // namespace ComPortMap

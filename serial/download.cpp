@@ -1,19 +1,18 @@
 #include "download.h"
 
+#include "codecs.h"
 #include "commport.h"
-
-namespace {
-constexpr char EndOfFile = 26;   // Ctrl-Z closes the 8088's hexadecimal stream
-constexpr char HexDigits[] = "0123456789ABCDEF";
-} // namespace
 
 TransferFault Download::begin(const QString &path)
 {
     m_file.close();
     m_file.setFileName(path);
     m_position = 0;
-    if (!m_file.open(QIODevice::ReadOnly) || m_file.isSequential())
+    m_faultDetail.clear();
+    if (!m_file.open(QIODevice::ReadOnly) || m_file.isSequential()) {
+        m_faultDetail = m_file.errorString();
         return finish(TransferStep::Failed, TransferFault::SourceUnreadable).fault;
+    }
     m_length = m_file.size();
     if (m_length == 0)
         return finish(TransferStep::Failed, TransferFault::SourceEmpty).fault;
@@ -22,10 +21,14 @@ TransferFault Download::begin(const QString &path)
     return TransferFault::None;
 }
 
-bool Download::readNext(char *byte)
+bool Download::readNext(unsigned char *byte)
 {
-    if (!m_file.getChar(byte))
+    char c;
+    if (!m_file.getChar(&c)) {
+        m_faultDetail = m_file.errorString();
         return false;   // the file shrank or went away since it was measured
+    }
+    *byte = static_cast<unsigned char>(c);
     ++m_position;
     return true;
 }
@@ -41,45 +44,44 @@ TransferStep Download::finish(TransferStep::Kind kind, TransferFault fault)
 
 TransferStep HexDownload::step(CommPort &port, bool stillDownloading)
 {
-    int percent = -1;
-    int digit;
+    bool progressed = false;
+    char digit;
     if (m_highDigitNext) {
         if (!readNext(&m_byte))
             return finish(TransferStep::Failed, TransferFault::SourceUnreadable);
-        percent = roundedPercent(bytesRead(), length());
-        digit = (static_cast<unsigned char>(m_byte) >> 4) & 15;
+        progressed = true;
+        digit = HexEncoder::highDigit(m_byte);
     } else {
-        digit = static_cast<unsigned char>(m_byte) & 15;
+        digit = HexEncoder::lowDigit(m_byte);
     }
     m_highDigitNext = !m_highDigitNext;
-    port.output(HexDigits[digit]);
+    port.output(digit);
 
     TransferStep result;
     if (bytesRead() >= length() && m_highDigitNext) {
         // The low digit of the last byte has gone: close the stream.
-        port.output(EndOfFile);
+        port.output(HexEndOfStream);
         result = finish(TransferStep::Completed);
     } else if (!stillDownloading) {
         // An interrupted download has no end character.
         result = finish(TransferStep::Interrupted);
     }
-    result.percent = percent;
+    result.progressed = progressed;
     return result;
 }
 
 TransferStep RawDownload::step(CommPort &port, bool stillDownloading)
 {
-    char byte;
+    unsigned char byte;
     if (!readNext(&byte))
         return finish(TransferStep::Failed, TransferFault::SourceUnreadable);
-    const int percent = roundedPercent(bytesRead(), length());
-    port.output(byte);
+    port.output(static_cast<char>(byte));
 
     TransferStep result;
     if (bytesRead() >= length())
         result = finish(TransferStep::Completed);
     else if (!stillDownloading)
         result = finish(TransferStep::Interrupted);
-    result.percent = percent;
+    result.progressed = true;
     return result;
 }

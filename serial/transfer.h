@@ -1,9 +1,17 @@
 #pragma once
 
+#include <QMetaType>
+#include <QString>
 #include <QtGlobal>
 
-// Why a transfer could not start or could not go on. The windows turn these into
-// messages in the user's language.
+// The two boards and what a transfer reports, as data. The front ends turn these into
+// titles, messages or lines of text in the user's language.
+
+enum class Board { Vxt8088, Vxt8052 };
+
+enum class Direction { Download, Upload };
+
+// Why a transfer could not start or could not go on.
 enum class TransferFault {
     None,
     SourceUnreadable,   // the file to send cannot be opened or read
@@ -16,27 +24,38 @@ enum class TransferFault {
     PortFailed,         // the port stopped working during the transfer
 };
 
-// What one step of a transfer came to.
-struct TransferStep {
-    enum Kind {
-        Continue,      // more to do; the event loop calls again
-        Completed,     // download: the whole stream went to the port;
-                       // upload: it ended with its file written and closed
-        Interrupted,   // download: the user stopped it;
-                       // upload: it ended before anything arrived (no file)
-        Failed,        // see fault
-    };
-    Kind kind = Continue;
-    int percent = -1;    // the progress when it changed in this step, else -1
-    qint64 count = -1;   // uploads that show a count instead: the count after this step
-    bool endCharacter = false;   // the board closed its stream in this step
-    TransferFault fault = TransferFault::None;
+// How far a transfer has come.
+struct TransferProgress {
+    Direction direction = Direction::Download;
+    int percent = -1;    // of the total; -1 where no total is known (the 8088 upload)
+    qint64 bytes = 0;    // file bytes sent, or stored (8088: characters received / 2)
+    qint64 total = -1;   // the file's length, or the length the board announced
 };
 
-// Percentage of `done` out of `total`, rounded to a whole number, halves up.
-inline int roundedPercent(qint64 done, qint64 total)
-{
-    if (total <= 0)
-        return 0;
-    return int((done * 200 + total) / (total * 2));
-}
+// How a transfer ended.
+struct TransferOutcome {
+    enum Kind {
+        Completed,     // download: the whole stream went out; upload: the board's stream
+                       // ended (its end character, or the quiet line)
+        Interrupted,   // the user stopped it
+        Failed,        // see fault
+    };
+    Direction direction = Direction::Download;
+    Kind kind = Completed;
+    qint64 count = 0;        // download: bytes sent; upload: the count to report
+    qint64 kept = -1;        // upload: bytes the target file holds; -1 when none was made
+    qint64 announced = -1;   // 8052 upload: the length the board announced, once known
+    TransferFault fault = TransferFault::None;
+    QString detail;          // what the system said about the fault, if anything
+};
+
+Q_DECLARE_METATYPE(TransferProgress)
+Q_DECLARE_METATYPE(TransferOutcome)
+
+// What one step of a transfer came to; used between the transfers and the session.
+struct TransferStep {
+    enum Kind { Continue, Completed, Interrupted, Failed };
+    Kind kind = Continue;
+    bool progressed = false;   // the progress changed in this step
+    TransferFault fault = TransferFault::None;
+};

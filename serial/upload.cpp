@@ -1,26 +1,6 @@
 #include "upload.h"
 
-#include "commport.h"
-
 #include <QFileInfo>
-#include <utility>
-
-namespace {
-
-constexpr char EndOfFile = 26;   // Ctrl-Z closes the 8088's hexadecimal stream
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-} // namespace
 
 TransferFault Upload::checkTarget(const QString &path)
 {
@@ -33,174 +13,108 @@ TransferFault Upload::checkTarget(const QString &path)
 void Upload::begin(const QString &path)
 {
     m_file.close();
-    m_kept.clear();
     m_path = path;
     m_receiving = false;
     m_written = 0;
-    m_fault = TransferFault::None;
     m_faultDetail.clear();
 }
 
-bool Upload::openTarget()
+TransferFault Upload::openTarget()
 {
     // Checked again: the path may have changed since the upload started, and opening a
     // pipe for writing would wait for a reader.
-    if (checkTarget(m_path) != TransferFault::None) {
-        m_fault = TransferFault::TargetNotAFile;
-        return false;
-    }
+    if (checkTarget(m_path) != TransferFault::None)
+        return TransferFault::TargetNotAFile;
     const QFileInfo info(m_path);
     // A file left in place because it is marked read-only stays untouched, also for a
     // user (root) whom the system would let write it.
-    if (info.exists() && !(info.permissions() & QFile::WriteOwner)) {
-        m_fault = TransferFault::TargetReadOnly;
-        return false;
-    }
+    if (info.exists() && !(info.permissions() & QFile::WriteOwner))
+        return TransferFault::TargetReadOnly;
     m_file.setFileName(m_path);
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        m_fault = TransferFault::TargetUnwritable;
         m_faultDetail = m_file.errorString();
-        return false;
+        return TransferFault::TargetUnwritable;
     }
     m_receiving = true;
-    return true;
+    return TransferFault::None;
 }
 
-bool Upload::append(const QByteArray &bytes)
+TransferStep Upload::receive(QByteArrayView input)
 {
+    const Decoded decoded = decode(input);
+    if (decoded.dataPhase && !m_receiving) {
+        if (const TransferFault fault = openTarget(); fault != TransferFault::None)
+            return failed(fault);
+    }
     qint64 done = 0;
-    while (done < bytes.size()) {
-        // Unbuffered: every byte counted below has been handed to the system. A short
+    const qint64 size = decoded.bytes.size();
+    while (done < size) {
+        // Unbuffered: every byte counted here has been handed to the system. A short
         // write is followed by another, which then reports why.
-        const qint64 n = m_file.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0) {
-            m_fault = TransferFault::TargetUnwritable;
-            m_faultDetail = m_file.errorString();
-            return false;
-        }
+        const qint64 n = m_file.write(decoded.bytes.constData() + done, size - done);
+        if (n <= 0)
+            return failed(TransferFault::TargetUnwritable, m_file.errorString());
         done += n;
         m_written += n;
     }
-    return true;
-}
-
-TransferStep Upload::commit()
-{
-    if (m_kept.isEmpty())
-        return {};
-    const QByteArray bytes = std::exchange(m_kept, {});
-    if (!append(bytes))
-        return failed();
+    if (decoded.ended)
+        return end();
     return {};
-}
-
-void Upload::abandon()
-{
-    if (m_receiving && !m_kept.isEmpty())
-        append(std::exchange(m_kept, {}));
-    m_file.close();
 }
 
 TransferStep Upload::end()
 {
     TransferStep result;
-    if (!m_receiving) {
-        result.kind = TransferStep::Interrupted;
-        return result;
-    }
-    if (commit().kind == TransferStep::Failed)
-        return failed();
-    m_file.close();
-    if (m_file.error() != QFileDevice::NoError) {
-        m_fault = TransferFault::TargetUnwritable;
-        m_faultDetail = m_file.errorString();
-        return failed();
-    }
     result.kind = TransferStep::Completed;
+    if (!m_receiving)
+        return result;
+    m_file.close();
+    if (m_file.error() != QFileDevice::NoError)
+        return failed(TransferFault::TargetUnwritable, m_file.errorString());
     return result;
 }
 
-TransferStep Upload::failed()
+TransferStep Upload::failed(TransferFault fault, const QString &detail)
 {
+    if (!detail.isEmpty())
+        m_faultDetail = detail;
     m_file.close();
     TransferStep result;
     result.kind = TransferStep::Failed;
-    result.fault = m_fault;
+    result.fault = fault;
     return result;
 }
 
 // --- VXT-8088 ------------------------------------------------------------------------
 
-bool HexUpload::hasWork(const CommPort &port) const
+Upload::Decoded HexUpload::decode(QByteArrayView input)
 {
-    return port.inBufferCount() > 0;
+    const HexDecoder::Result result = m_decoder.feed(input);
+    return {result.bytes, !input.isEmpty(), result.ended};
 }
 
-TransferStep HexUpload::step(CommPort &port, bool stillUploading)
+TransferProgress HexUpload::progress() const
 {
-    if (!stillUploading)
-        return end();
-    if (port.inBufferCount() <= 0)
-        return {};
-    // The first character has come: the file is made now.
-    if (!isReceiving() && !openTarget())
-        return failed();
-
-    const int inputLen = port.inputLen();
-    port.setInputLen(1);
-    const QByteArray input = port.input();
-    port.setInputLen(inputLen);
-    if (input.isEmpty())
-        return {};
-    const char c = input.at(0);
-    const int value = hexValue(c);
-    if (c != EndOfFile && value < 0)
-        return {};   // not part of the data: ignored, not counted
-
-    ++m_characters;
-    TransferStep result;
-    if (c == EndOfFile) {
-        result.endCharacter = true;
-    } else if (m_characters % 2 == 1) {
-        m_byte = static_cast<unsigned char>(value << 4);
-    } else {
-        m_byte = static_cast<unsigned char>(m_byte + value);
-        keep(static_cast<char>(m_byte));
-    }
-    result.count = reportedCount();
-    return result;
+    TransferProgress progress;
+    progress.direction = Direction::Upload;
+    progress.bytes = reportedCount();
+    return progress;
 }
 
 // --- VXT-8052 ------------------------------------------------------------------------
 
-RawUpload::RawUpload(std::function<qint64()> announcedLength)
-    : m_announcedLength(std::move(announcedLength))
+Upload::Decoded RawUpload::decode(QByteArrayView input)
 {
+    const LengthFramedDecoder::Result result = m_decoder.feed(input);
+    return {result.data, m_decoder.announced() > 0, false};
 }
 
-bool RawUpload::hasWork(const CommPort &port) const
+TransferProgress RawUpload::progress() const
 {
-    if (!isReceiving())
-        return m_announcedLength() > 0;
-    return port.inBufferCount() > 0;
-}
-
-TransferStep RawUpload::step(CommPort &port, bool stillUploading)
-{
-    if (!stillUploading)
-        return end();
-    const qint64 announced = m_announcedLength();
-    // Nothing is read before the length is known: the first two bytes are the window's.
-    if (announced <= 0)
-        return {};
-    if (!isReceiving() && !openTarget())
-        return failed();
-    if (port.inBufferCount() <= 0)
-        return {};
-
-    if (!append(port.input()))
-        return failed();
-    TransferStep result;
-    result.percent = roundedPercent(written(), announced);
-    return result;
+    TransferProgress progress;
+    progress.direction = Direction::Upload;
+    progress.bytes = written();
+    progress.total = m_decoder.announced();
+    progress.percent = roundedPercent(written(), progress.total);
+    return progress;
 }

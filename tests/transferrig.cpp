@@ -3,6 +3,7 @@
 #include "boardprofile.h"
 #include "commport.h"
 #include "ptyboard.h"
+#include "transfersession.h"
 #include "transferwindow.h"
 
 #include <QApplication>
@@ -51,6 +52,11 @@ TransferRig::~TransferRig()
     m_port.reset();
     unplug();
     delete m_paceTimer;
+}
+
+QTimer *TransferRig::quietTimer() const
+{
+    return m_window->session().findChild<QTimer *>(QStringLiteral("tmrDelayReceive"));
 }
 
 void TransferRig::send(const QByteArray &bytes)

@@ -26,6 +26,8 @@ public:
     QString path(const QString &name) const { return m_dir.filePath(name); }
     CommPort &port() { return *m_port; }
     TransferWindow &window() { return *m_window; }
+    // The 8052's quiet time, which ends its uploads.
+    QTimer *quietTimer() const;
 
     // The board sends: what the pseudo-terminal does not take at once goes as it drains.
     void send(const QByteArray &bytes);

@@ -1,10 +1,10 @@
-// The serial layer on its own: COM numbers, the port, the file helpers and the download
-// step machines, against a real pseudo-terminal.
+// The serial layer on its own, without a window: COM numbers, the port, the file helpers
+// and the transfer session, against a real pseudo-terminal.
 
 #include "commport.h"
 #include "comportmap.h"
 #include "download.h"
-#include "downloadpump.h"
+#include "transfersession.h"
 #include "ptyboard.h"
 #include "vxt8088_8052.h"
 
@@ -29,23 +29,25 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArra
     return path;
 }
 
-// Runs a whole download on a fast clock and returns what reached the board.
-QByteArray downloadOverLine(std::unique_ptr<Download> download, const QByteArray &content, PtyBoard &board,
-                            CommPort &port, QList<int> *percents = nullptr)
+// Runs a whole download through a session on a fast clock and returns what reached the
+// board.
+QByteArray downloadOverLine(Board kind, const QByteArray &content, PtyBoard &board, CommPort &port,
+                            QList<int> *percents = nullptr)
 {
     QTemporaryDir dir;
     const QString path = writeFile(dir, QStringLiteral("source.bin"), content);
-    bool downloading = true;
-    DownloadPump pump(port, [&] { return downloading; });
-    QSignalSpy completed(&pump, &DownloadPump::completed);
-    QSignalSpy progress(&pump, &DownloadPump::progress);
-    if (pump.start(std::move(download), path) != TransferFault::None)
-        return "<refused>";
-    if (completed.isEmpty() && !completed.wait(10000))
+    TransferSession session(kind, port);
+    QSignalSpy finished(&session, &TransferSession::finished);
+    QSignalSpy progress(&session, &TransferSession::progress);
+    session.startDownload(path);
+    if (finished.isEmpty() && !finished.wait(10000))
+        return "<not finished>";
+    const auto outcome = finished.first().first().value<TransferOutcome>();
+    if (outcome.kind != TransferOutcome::Completed || outcome.count != content.size())
         return "<not completed>";
     if (percents) {
         for (const auto &args : progress)
-            percents->append(args.at(0).toInt());
+            percents->append(args.at(0).value<TransferProgress>().percent);
     }
     board.waitForBytes(1, 100);
     QTest::qWait(50);
@@ -179,10 +181,7 @@ private slots:
         board.send("ABCDE");
         QVERIFY(QTest::qWaitFor([&] { return port.inBufferCount() == 5; }, 2000));
         QVERIFY(!notified.isEmpty());
-        port.setInputLen(2);
-        QCOMPARE(port.input(), QByteArray("AB"));
-        port.setInputLen(0);
-        QCOMPARE(port.input(), QByteArray("CDE"));
+        QCOMPARE(port.input(), QByteArray("ABCDE"));
     }
 
     void busyLineIsTakenInBatchesWithoutLoss()
@@ -211,7 +210,7 @@ private slots:
         QVERIFY2(notifications < 30, qPrintable(QString::number(notifications)));
 
         // After a quiet spell the next bytes are notified again.
-        QTest::qWait(2 * CommPort::GatherIntervalMs);
+        QTest::qWait(2 * InputBatcher::IntervalMs);
         board.send("tail");
         QTRY_VERIFY(got.endsWith("tail"));
     }
@@ -247,7 +246,7 @@ private slots:
         CommPort port;
         port.setPacingBytesPerSecond(1'000'000);
         QVERIFY(port.open());
-        QCOMPARE(downloadOverLine(std::make_unique<HexDownload>(), content, board, port), wire);
+        QCOMPARE(downloadOverLine(Board::Vxt8088, content, board, port), wire);
     }
 
     void hexDownloadShowsWholePercentages()
@@ -257,7 +256,7 @@ private slots:
         port.setPacingBytesPerSecond(1'000'000);
         QVERIFY(port.open());
         QList<int> percents;
-        const QByteArray wire = downloadOverLine(std::make_unique<HexDownload>(), QByteArray(200, '\x55'), board,
+        const QByteArray wire = downloadOverLine(Board::Vxt8088, QByteArray(200, '\x55'), board,
                                                  port, &percents);
         QCOMPARE(wire.size(), 401);
         // One new value per half percent of a 200-byte file: the 50th byte shows 25%.
@@ -303,7 +302,7 @@ private slots:
         CommPort port;
         port.setPacingBytesPerSecond(1'000'000);
         QVERIFY(port.open());
-        QCOMPARE(downloadOverLine(std::make_unique<RawDownload>(), QByteArray("\x02\x1A\xFF"), board, port),
+        QCOMPARE(downloadOverLine(Board::Vxt8052, QByteArray("\x02\x1A\xFF"), board, port),
                  QByteArray("\x02\x1A\xFF"));
     }
 
@@ -348,11 +347,9 @@ private slots:
         QByteArray content;
         for (int i = 0; i < 600; ++i)
             content.append(char(i * 7));
-        bool downloading = true;
-        DownloadPump pump(port, [&] { return downloading; });
-        QSignalSpy completed(&pump, &DownloadPump::completed);
-        QCOMPARE(pump.start(std::make_unique<RawDownload>(), writeFile(dir, QStringLiteral("s"), content)),
-                 TransferFault::None);
+        TransferSession session(Board::Vxt8052, port);
+        QSignalSpy completed(&session, &TransferSession::finished);
+        session.startDownload(writeFile(dir, QStringLiteral("s"), content));
         QVERIFY(board.waitForBytes(100));
         port.close();
         const qsizetype sentBeforeClosing = board.received().size();
@@ -364,6 +361,38 @@ private slots:
         QVERIFY(completed.wait(5000));
         QVERIFY(board.waitForBytes(content.size()));
         QCOMPARE(board.received(), content);   // not a byte lost across the pause
+    }
+
+    void sessionUploadReportsAsData()
+    {
+        QTemporaryDir dir;
+        PtyBoard board(m_folder.path(), 1);
+        CommPort port;
+        QVERIFY(port.open());
+        TransferSession session(Board::Vxt8052, port);
+        QSignalSpy finished(&session, &TransferSession::finished);
+        QSignalSpy progress(&session, &TransferSession::progress);
+        board.send("before");   // outside an upload: thrown away
+        QTest::qWait(50);
+        const QString target = dir.filePath(QStringLiteral("up.bin"));
+        session.startUpload(target);
+        board.send(QByteArray("\x00", 1));
+        QTest::qWait(50);
+        QCOMPARE(session.expectedLength(), 0);
+        board.send(QByteArray("\x04" "AB", 3));
+        QVERIFY(finished.wait(3000));   // ended by the quiet line
+        const auto outcome = finished.first().first().value<TransferOutcome>();
+        QCOMPARE(outcome.direction, Direction::Upload);
+        QCOMPARE(outcome.kind, TransferOutcome::Completed);
+        QCOMPARE(outcome.count, 2);
+        QCOMPARE(outcome.kept, 2);
+        QCOMPARE(outcome.announced, 4);
+        const auto last = progress.last().first().value<TransferProgress>();
+        QCOMPARE(last.percent, 50);
+        QCOMPARE(last.total, 4);
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("AB"));
     }
 
 private:

@@ -139,7 +139,7 @@ void TransferFaultTest::downloadSourceUnusable()
         QVERIFY(QFile::remove(source));   // gone after it was chosen
     rig.click("cmdDownloadFile");
     QCOMPARE(rig.messages().size(), 1);
-    QCOMPARE(rig.messages().first()->text(), text);
+    QVERIFY2(rig.messages().first()->text().startsWith(text), qPrintable(rig.messages().first()->text()));
     QTest::qWait(50);
     QVERIFY(rig.received().isEmpty());
     rig.verifyIdle();
@@ -226,7 +226,7 @@ void TransferFaultTest::unplugMidUpload()
     QFETCH(QByteArray, kept);
     TransferRig rig(profile(board));
     QVERIFY(rig.isValid());
-    if (QTimer *quiet = rig.window().tmrDelayReceive)
+    if (QTimer *quiet = rig.quietTimer(); board == 8052)
         quiet->setInterval(5000);   // the plug is pulled in the middle, however slow the machine
     const QString target = rig.path(QStringLiteral("up.bin"));
     rig.startUpload(target);

@@ -5,6 +5,7 @@
 #include "commport.h"
 #include "programsettings.h"
 #include "transferrig.h"
+#include "transfersession.h"
 #include "transferwindow.h"
 
 #include <QFileInfo>
@@ -171,11 +172,11 @@ void UploadTest::rawUploadByQuietTime()
     QVERIFY(rig.isValid());
     const QString target = rig.path(QStringLiteral("up.bin"));
     rig.startUpload(target);
-    QVERIFY(!rig.window().tmrDelayReceive->isActive());
+    QVERIFY(!rig.quietTimer()->isActive());
 
     rig.send(lengthHeader(3));
-    QTRY_COMPARE(rig.window().lngExpected, 3);
-    QVERIFY(rig.window().tmrDelayReceive->isActive());
+    QTRY_COMPARE(rig.window().session().expectedLength(), 3);
+    QVERIFY(rig.quietTimer()->isActive());
     QVERIFY(QFileInfo::exists(target));   // made once the length is known
     rig.send("ABC");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8052　Receiving...100%"));
@@ -184,7 +185,7 @@ void UploadTest::rawUploadByQuietTime()
     QCOMPARE(rig.messages().first()->text(), QStringLiteral("3(3H) has been received!"));
     QCOMPARE(fileBytes(target), QByteArray("ABC"));
     rig.verifyIdle();
-    QVERIFY(!rig.window().tmrDelayReceive->isActive());
+    QVERIFY(!rig.quietTimer()->isActive());
 }
 
 void UploadTest::rawWholeBurstOf65536()
@@ -198,7 +199,7 @@ void UploadTest::rawWholeBurstOf65536()
     rig.startUpload(target);
     rig.send(lengthHeader(0) + data);   // 0 announces 65536
     QTRY_COMPARE(rig.messages().size(), 1);
-    QCOMPARE(rig.window().lngExpected, 65536);
+    QCOMPARE(rig.window().session().expectedLength(), 65536);
     QCOMPARE(rig.messages().first()->text(), QStringLiteral("65536(10000H) has been received!"));
     QVERIFY(fileBytes(target) == data);
 }
@@ -216,11 +217,11 @@ void UploadTest::rawHeaderOnlyFromBytesAfterPress()
     // A header in two pieces is taken once both bytes wait.
     rig.send(lengthHeader(4).left(1));
     QTest::qWait(50);
-    QCOMPARE(rig.window().lngExpected, 0);
+    QCOMPARE(rig.window().session().expectedLength(), 0);
     QVERIFY(!QFileInfo::exists(target));
     rig.send(lengthHeader(4).mid(1) + "WX");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8052　Receiving...50%"));
-    QCOMPARE(rig.window().lngExpected, 4);
+    QCOMPARE(rig.window().session().expectedLength(), 4);
     QTRY_COMPARE(rig.messages().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("WX"));   // short of the announced length
 }
@@ -252,10 +253,10 @@ void UploadTest::rawInterruptThenTimer()
     rig.click("cmdReadyUpload");
     QCOMPARE(rig.messages().size(), 1);
     QCOMPARE(rig.messages().first()->text(), QStringLiteral("3(3H) has been received!"));
-    QVERIFY(rig.window().tmrDelayReceive->isActive());
+    QVERIFY(rig.quietTimer()->isActive());
 
     // The timer still fires and changes nothing.
-    QTRY_VERIFY(!rig.window().tmrDelayReceive->isActive());
+    QTRY_VERIFY(!rig.quietTimer()->isActive());
     QCOMPARE(rig.messages().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("ABC"));
     rig.verifyIdle();
@@ -283,7 +284,7 @@ void UploadTest::rawSingleByteThenQuiet()
     const QString target = rig.path(QStringLiteral("up.bin"));
     rig.startUpload(target);
     rig.send(QByteArray(1, '\x01'));
-    QTRY_VERIFY(rig.window().tmrDelayReceive->isActive());
+    QTRY_VERIFY(rig.quietTimer()->isActive());
     QTRY_VERIFY(!rig.window().blnUploading);
     QVERIFY(rig.messages().isEmpty());
     QVERIFY(!QFileInfo::exists(target));

@@ -7,6 +7,7 @@
 #include "programsettings.h"
 #include "messageboxes.h"
 #include "ptyboard.h"
+#include "transfersession.h"
 #include "transferwindow.h"
 
 #include <QApplication>
@@ -111,7 +112,7 @@ private slots:
             QCOMPARE(w.fmeTransFile->geometry(), QRect(8, 8, 441, 73));
             QCOMPARE(w.cmdDownloadFile->geometry(), QRect(344, 28, 81, 25));
             QCOMPARE(w.Image1->geometry(), QRect(0, 168, 460, 72));
-            QCOMPARE(w.tmrDelayReceive != nullptr, profile->board == 8052);
+            QCOMPARE(w.session().board(), profile->board);
             QVERIFY(w.findChild<QLineEdit *>(QStringLiteral("txtSourceFile")) == w.txtSourceFile);
 
             // Menu bar: View, Setting, Help.

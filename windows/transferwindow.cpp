@@ -1,12 +1,11 @@
 #include "transferwindow.h"
 
 #include "commport.h"
-#include "downloadpump.h"
 #include "languagetables.h"
+#include "menubarkeys.h"
 #include "programsettings.h"
+#include "transfersession.h"
 #include "transfertexts.h"
-#include "upload.h"
-#include "uploadpump.h"
 #include "vxt8088_8052.h"
 
 #include <QCloseEvent>
@@ -16,15 +15,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcutEvent>
 #include <QStyle>
 
 using ProgramSettings::blnChinese;
@@ -64,20 +60,10 @@ TransferWindow::TransferWindow(const BoardProfile &profile, CommPort &port, Hook
     m_titleTimer.setSingleShot(true);
     connect(&m_titleTimer, &QTimer::timeout, this, &TransferWindow::applyPendingTitle);
 
-    m_downloadPump = new DownloadPump(m_port, [this] { return blnDownloading; }, this);
-    connect(m_downloadPump, &DownloadPump::progress, this, &TransferWindow::downloadProgress);
-    connect(m_downloadPump, &DownloadPump::completed, this, &TransferWindow::downloadCompleted);
-    connect(m_downloadPump, &DownloadPump::interrupted, this, &TransferWindow::downloadInterrupted);
-    connect(m_downloadPump, &DownloadPump::failed, this, [this](TransferFault fault) { downloadFailed(fault); });
-
-    m_uploadPump = new UploadPump(m_port, [this] { return blnUploading; }, this);
-    connect(m_uploadPump, &UploadPump::progress, this, &TransferWindow::uploadProgress);
-    connect(m_uploadPump, &UploadPump::endCharacter, this, &TransferWindow::cmdReadyUpload_Click);
-    connect(m_uploadPump, &UploadPump::finished, this, &TransferWindow::uploadFinished);
-    connect(m_uploadPump, &UploadPump::failed, this, &TransferWindow::uploadFailed);
-
-    connect(&m_port, &CommPort::onComm, this, &TransferWindow::MSComm1_OnComm);
-    connect(&m_port, &CommPort::failed, this, &TransferWindow::portFailed);
+    m_session = new TransferSession(profile.board, m_port, this);
+    connect(m_session, &TransferSession::progress, this, &TransferWindow::showProgress);
+    connect(m_session, &TransferSession::finished, this, &TransferWindow::transferFinished);
+    connect(m_session, &TransferSession::portLost, this, &TransferWindow::portLost);
 
     Form_Load();
 
@@ -160,14 +146,6 @@ void TransferWindow::buildControls()
     connect(cmdDownloadFile, &QPushButton::clicked, this, &TransferWindow::cmdDownloadFile_Click);
     connect(cmdReadyUpload, &QPushButton::clicked, this, &TransferWindow::cmdReadyUpload_Click);
 
-    if (m_profile.hasQuietTimer) {
-        tmrDelayReceive = new QTimer(this);
-        tmrDelayReceive->setObjectName(QStringLiteral("tmrDelayReceive"));
-        tmrDelayReceive->setInterval(500);
-        tmrDelayReceive->setSingleShot(false);
-        connect(tmrDelayReceive, &QTimer::timeout, this, &TransferWindow::tmrDelayReceive_Timer);
-    }
-
     // The first texts are the English ones; SetLanguage follows once the window shows.
     applyWindowLanguage(this, 0, m_profile.boardName);
     fitLabels();
@@ -201,59 +179,7 @@ void TransferWindow::buildMenus()
     // Alt+S belongs to the Source File field, as its label says in both languages. The
     // Setting command is reached from the menu bar: Alt pressed and released alone, or F10,
     // then the menu's letter.
-    menuBar()->installEventFilter(this);
-    qApp->installEventFilter(this);
-}
-
-bool TransferWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == menuBar() && event->type() == QEvent::Shortcut) {
-        const auto *shortcut = static_cast<QShortcutEvent *>(event);
-        if (shortcut->key() == QKeySequence(Qt::ALT | Qt::Key_S)) {
-            if (txtSourceFile->isEnabled())
-                txtSourceFile->setFocus(Qt::ShortcutFocusReason);
-            return true;
-        }
-    }
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-        auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget && widget->window() == this && handleMenuKeys(static_cast<QKeyEvent *>(event)))
-            return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-bool TransferWindow::handleMenuKeys(const QKeyEvent *key)
-{
-    if (key->isAutoRepeat())
-        return false;
-    if (key->type() == QEvent::KeyRelease) {
-        if (key->key() == Qt::Key_Alt && m_altPressedAlone)
-            m_menuKeysArmed = true;
-        m_altPressedAlone = false;
-        return false;
-    }
-    m_altPressedAlone = key->key() == Qt::Key_Alt;
-    if (m_altPressedAlone)
-        return false;
-    if (m_menuKeysArmed) {
-        m_menuKeysArmed = false;
-        for (QAction *entry : menuBar()->actions()) {
-            if (QKeySequence::mnemonic(entry->text()) != QKeySequence(Qt::ALT | key->key()))
-                continue;
-            if (entry->menu())
-                menuBar()->setActiveAction(entry);
-            else
-                entry->trigger();
-            return true;
-        }
-        return key->key() == Qt::Key_Escape;
-    }
-    if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::NoModifier) {
-        m_menuKeysArmed = true;
-        return true;
-    }
-    return false;
+    new MenuBarKeys(*this, *txtSourceFile);
 }
 
 void TransferWindow::Form_Load()
@@ -348,7 +274,7 @@ void TransferWindow::txtTargetFile_Change()
     cmdReadyUpload->setEnabled(!txtTargetFile->text().isEmpty());
 }
 
-// --- Download ------------------------------------------------------------------------
+// --- Transfers -----------------------------------------------------------------------
 
 void TransferWindow::cmdDownloadFile_Click()
 {
@@ -359,208 +285,72 @@ void TransferWindow::cmdDownloadFile_Click()
         const auto texts = TransferTexts::downloadRunning(blnChinese, m_profile.chineseDownloadInterruptTip);
         cmdDownloadFile->setText(texts.caption);
         cmdDownloadFile->setToolTip(texts.toolTip);
-        SendFile();
+        m_session->startDownload(txtSourceFile->text());
     } else {
         cmdDownloadFile->setText(windowText("cmdDownloadFile", LanguageRow::Caption, blnChinese));
         cmdDownloadFile->setToolTip(windowText("cmdDownloadFile", LanguageRow::ToolTip, blnChinese));
-        m_downloadPump->interrupt();
+        m_session->interrupt(Direction::Download);
     }
 }
-
-void TransferWindow::SendFile()
-{
-    if (!m_port.isOpen()) {
-        QString reason;
-        if (!m_port.open(&reason)) {
-            downloadFailed(TransferFault::PortClosed, reason);
-            return;
-        }
-    }
-    const TransferFault fault = m_downloadPump->start(m_profile.makeDownload(), txtSourceFile->text());
-    if (fault == TransferFault::SourceTooLarge) {
-        const auto message = TransferTexts::fileTooLarge(blnChinese);
-        showMessage(QMessageBox::Warning, message.title, message.text);
-        cmdDownloadFile_Click();
-    } else if (fault != TransferFault::None) {
-        downloadFailed(fault);
-    }
-}
-
-void TransferWindow::downloadProgress(int percent)
-{
-    showProgressTitle(strBoardName + TransferTexts::sending(blnChinese) + TransferTexts::percent(percent));
-}
-
-void TransferWindow::setDownloadIdle()
-{
-    if (blnDownloading)
-        cmdDownloadFile_Click();
-}
-
-void TransferWindow::downloadCompleted(qint64 length)
-{
-    setDownloadIdle();
-    restoreTitle();
-    const auto message = TransferTexts::downloadFinished(blnChinese, length);
-    showMessage(QMessageBox::Information, message.title, message.text);
-}
-
-void TransferWindow::downloadInterrupted()
-{
-    restoreTitle();
-}
-
-void TransferWindow::downloadFailed(TransferFault fault, const QString &detail)
-{
-    m_downloadPump->abandon();
-    setDownloadIdle();
-    restoreTitle();
-    const auto message = TransferTexts::fault(blnChinese, fault, detail);
-    showMessage(QMessageBox::Warning, message.title, message.text);
-}
-
-// --- Upload --------------------------------------------------------------------------
 
 void TransferWindow::cmdReadyUpload_Click()
 {
     blnUploading = !blnUploading;
     txtTargetFile->setEnabled(!blnUploading);
     cmdSelectTargetPath->setEnabled(!blnUploading);
-    if (!blnUploading) {
+    if (blnUploading) {
+        const auto texts = TransferTexts::uploadRunning(blnChinese);
+        cmdReadyUpload->setText(texts.caption);
+        cmdReadyUpload->setToolTip(texts.toolTip);
+        m_session->startUpload(txtTargetFile->text());
+    } else {
         cmdReadyUpload->setText(windowText("cmdReadyUpload", LanguageRow::Caption, blnChinese));
         cmdReadyUpload->setToolTip(windowText("cmdReadyUpload", LanguageRow::ToolTip, blnChinese));
-        m_uploadPump->interrupt();
+        m_session->interrupt(Direction::Upload);
+    }
+}
+
+void TransferWindow::showProgress(const TransferProgress &progress)
+{
+    if (progress.direction == Direction::Download) {
+        showProgressTitle(strBoardName + TransferTexts::sending(blnChinese) + TransferTexts::percent(progress.percent));
         return;
     }
-
-    const auto texts = TransferTexts::uploadRunning(blnChinese);
-    cmdReadyUpload->setText(texts.caption);
-    cmdReadyUpload->setToolTip(texts.toolTip);
-
-    // A folder, a device or a pipe is refused before anything is deleted.
-    const QString target = txtTargetFile->text();
-    const TransferFault fault = Upload::checkTarget(target);
-    if (fault != TransferFault::None) {
-        uploadFailed(fault);
-        return;
-    }
-    if (!m_port.isOpen()) {
-        QString reason;
-        if (!m_port.open(&reason)) {
-            uploadFailed(TransferFault::PortClosed, reason);
-            return;
-        }
-    }
-    VXT8088_8052::RemoveFile(target);
-    m_port.discardInput();
-    // A quiet time left over from the last upload must not end this one.
-    if (tmrDelayReceive)
-        tmrDelayReceive->stop();
-    lngExpected = 0;
-    ReceiveFile();
-}
-
-void TransferWindow::ReceiveFile()
-{
-    m_uploadPump->start(m_profile.makeUpload([this] { return qint64(lngExpected); }), txtTargetFile->text());
-}
-
-void TransferWindow::MSComm1_OnComm()
-{
-    if (!blnUploading) {
-        m_port.discardInput();
-        return;
-    }
-    if (tmrDelayReceive) {
-        // The 8052 ends an upload once the line has been quiet for the timer's interval.
-        tmrDelayReceive->stop();
-        tmrDelayReceive->start();
-        if (lngExpected == 0 && m_port.inBufferCount() >= 2)
-            takeLengthHeader();
-    }
-    m_uploadPump->run();
-}
-
-// The 8052 announces its data with two bytes, most significant first; 0 stands for 65536.
-void TransferWindow::takeLengthHeader()
-{
-    m_port.setRThreshold(0);
-    m_port.setInputLen(2);
-    const QByteArray header = m_port.input();
-    if (header.size() == 2) {
-        lngExpected = static_cast<unsigned char>(header.at(0)) * 256 + static_cast<unsigned char>(header.at(1));
-        if (lngExpected == 0)
-            lngExpected = 65536;
-    }
-    m_port.setInputLen(0);
-    m_port.setRThreshold(1);
-}
-
-void TransferWindow::tmrDelayReceive_Timer()
-{
-    tmrDelayReceive->stop();
-    if (blnUploading)
-        cmdReadyUpload_Click();
-}
-
-void TransferWindow::uploadProgress(int percent, qint64 count)
-{
-    const QString done = percent >= 0 ? TransferTexts::percent(percent) : QString::number(count);
+    const QString done = progress.percent >= 0 ? TransferTexts::percent(progress.percent)
+                                               : QString::number(progress.bytes);
     showProgressTitle(strBoardName + TransferTexts::receiving(blnChinese) + done);
 }
 
-void TransferWindow::setUploadIdle()
+void TransferWindow::transferFinished(const TransferOutcome &outcome)
 {
-    if (blnUploading)
+    // The row goes back to idle as a press of its button does.
+    if (outcome.direction == Direction::Download && blnDownloading)
+        cmdDownloadFile_Click();
+    if (outcome.direction == Direction::Upload && blnUploading)
         cmdReadyUpload_Click();
-}
-
-void TransferWindow::uploadFinished(qint64 count)
-{
-    setUploadIdle();
     restoreTitle();
-    const auto message = TransferTexts::uploadFinished(blnChinese, count);
-    showMessage(QMessageBox::Information, message.title, message.text);
+
+    TransferTexts::Message message;
+    if (outcome.kind == TransferOutcome::Failed) {
+        message = TransferTexts::fault(blnChinese, outcome.fault, outcome.detail, outcome.kept);
+        showMessage(QMessageBox::Warning, message.title, message.text);
+    } else if (outcome.direction == Direction::Download) {
+        // An interrupted download ends without a word.
+        if (outcome.kind == TransferOutcome::Completed) {
+            message = TransferTexts::downloadFinished(blnChinese, outcome.count);
+            showMessage(QMessageBox::Information, message.title, message.text);
+        }
+    } else if (outcome.kept >= 0) {
+        // An upload reports what reached its file, however it ended; one that ended
+        // before anything came made no file and says nothing.
+        message = TransferTexts::uploadFinished(blnChinese, outcome.count);
+        showMessage(QMessageBox::Information, message.title, message.text);
+    }
 }
 
-void TransferWindow::uploadFailed(TransferFault fault, const QString &detail, qint64 kept)
+void TransferWindow::portLost(const QString &detail)
 {
-    m_uploadPump->abandon();
-    setUploadIdle();
-    restoreTitle();
-    const auto message = TransferTexts::fault(blnChinese, fault, detail, kept);
-    showMessage(QMessageBox::Warning, message.title, message.text);
-}
-
-// --- The port ------------------------------------------------------------------------
-
-// Both directions stop at once, without another byte; an upload keeps what reached its
-// file. Returns the bytes kept, or -1 when no upload had made a file.
-qint64 TransferWindow::abandonTransfers()
-{
-    m_downloadPump->abandon();
-    setDownloadIdle();
-    const qint64 kept = m_uploadPump->abandon();
-    setUploadIdle();
-    restoreTitle();
-    return kept;
-}
-
-void TransferWindow::portFailed(const QString &reason)
-{
-    const qint64 kept = abandonTransfers();
-    const auto message = TransferTexts::fault(blnChinese, TransferFault::PortFailed, reason, kept);
-    showMessage(QMessageBox::Warning, message.title, message.text);
-}
-
-void TransferWindow::stopTransfersOnClosedPort()
-{
-    if (m_port.isOpen())
-        return;
-    if (!blnDownloading && !m_downloadPump->isRunning() && !blnUploading && !m_uploadPump->isRunning())
-        return;
-    const qint64 kept = abandonTransfers();
-    const auto message = TransferTexts::fault(blnChinese, TransferFault::PortClosed, {}, kept);
+    const auto message = TransferTexts::fault(blnChinese, TransferFault::PortFailed, detail);
     showMessage(QMessageBox::Warning, message.title, message.text);
 }
 
@@ -602,7 +392,7 @@ void TransferWindow::menSetting_Click()
         m_hooks.showSettings(*this);
     ProgramSettings::blnSettingFromWindow = false;
     // The dialog opens the port again as it closes; a transfer cannot go on without it.
-    stopTransfersOnClosedPort();
+    m_session->stopIfPortClosed();
 }
 
 void TransferWindow::menAbout_Click()
@@ -623,8 +413,7 @@ void TransferWindow::Form_QueryUnload()
 {
     blnDownloading = false;
     blnUploading = false;
-    m_downloadPump->abandon();
-    m_uploadPump->abandon();
+    m_session->abandon();
     m_port.close();
     m_hooks.endProgram();
 }

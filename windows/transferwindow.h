@@ -11,11 +11,9 @@
 #include <functional>
 
 class CommPort;
-class DownloadPump;
-class UploadPump;
+class TransferSession;
 class QAction;
 class QGroupBox;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -41,6 +39,8 @@ public:
     ~TransferWindow() override;
 
     const BoardProfile &profile() const { return m_profile; }
+    // The transfers of both directions, which the window starts, interrupts and reports.
+    TransferSession &session() { return *m_session; }
 
     // Writes the texts of the language in force into the controls.
     void SetLanguage();
@@ -48,7 +48,6 @@ public:
     // Window variables.
     bool blnDownloading = false;
     bool blnUploading = false;
-    qint32 lngExpected = 0;
     QString strCaption;
     QString strBoardName;
 
@@ -70,7 +69,6 @@ public:
     QMenu *menHelp = nullptr;
     QAction *menContent = nullptr;
     QAction *menAbout = nullptr;
-    QTimer *tmrDelayReceive = nullptr;   // the 8052 window only
 
 public slots:
     void cmdSelectSourcePath_Click();
@@ -83,12 +81,9 @@ public slots:
     void menContent_Click();
     void menSetting_Click();
     void menAbout_Click();
-    void MSComm1_OnComm();
-    void tmrDelayReceive_Timer();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Form_Load();
@@ -96,25 +91,12 @@ private:
     void buildControls();
     void buildMenus();
     void fitLabels();
-    bool handleMenuKeys(const QKeyEvent *key);
     void showProgressTitle(const QString &title);
     void applyPendingTitle();
     void restoreTitle();
-    void SendFile();
-    void downloadProgress(int percent);
-    void downloadCompleted(qint64 length);
-    void downloadInterrupted();
-    void downloadFailed(TransferFault fault, const QString &detail = {});
-    void setDownloadIdle();
-    void ReceiveFile();
-    void takeLengthHeader();
-    void uploadProgress(int percent, qint64 count);
-    void uploadFinished(qint64 count);
-    void uploadFailed(TransferFault fault, const QString &detail = {}, qint64 kept = -1);
-    void setUploadIdle();
-    void portFailed(const QString &reason);
-    void stopTransfersOnClosedPort();
-    qint64 abandonTransfers();
+    void showProgress(const TransferProgress &progress);
+    void transferFinished(const TransferOutcome &outcome);
+    void portLost(const QString &detail);
     void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
     QString browse(bool save);
     QString programFolder() const;
@@ -123,12 +105,9 @@ private:
     const BoardProfile &m_profile;
     CommPort &m_port;
     Hooks m_hooks;
-    DownloadPump *m_downloadPump = nullptr;
+    TransferSession *m_session = nullptr;
     static constexpr qint64 TitleIntervalMs = 250;
     QTimer m_titleTimer;
     QElapsedTimer m_titleClock;
     QString m_pendingTitle;
-    bool m_altPressedAlone = false;   // Alt is down and no other key came with it
-    bool m_menuKeysArmed = false;     // the next key picks a menu by its letter
-    UploadPump *m_uploadPump = nullptr;
 };

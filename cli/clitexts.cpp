@@ -1,0 +1,170 @@
+#include "clitexts.h"
+
+#include "transfertexts.h"
+
+namespace CliTexts {
+
+namespace {
+
+bool zh(Language language)
+{
+    return language == Language::Chinese;
+}
+
+QString duration(qint64 seconds)
+{
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString description(Language language)
+{
+    if (zh(language))
+        return QStringLiteral("經由 RS-232 (9600 8N1) 與 VXT-8088、VXT-8052 實驗板傳送檔案。\n\n"
+                              "指令：\n"
+                              "  ports                                    列出現在可以開啟的通訊埠\n"
+                              "  download --board 板 --port 埠 檔案        把檔案下載到實驗板\n"
+                              "  upload --board 板 --port 埠 檔案 [--wait 秒]  把實驗板上傳的資料存成檔案");
+    return QStringLiteral("Moves files between this PC and a VXT-8088 or VXT-8052 trainer board over RS-232 "
+                          "(9600 8N1).\n\n"
+                          "Commands:\n"
+                          "  ports                                    list the serial ports that can be opened now\n"
+                          "  download --board B --port P FILE         send FILE to the board\n"
+                          "  upload --board B --port P FILE [--wait S]  store what the board sends in FILE");
+}
+
+QString boardOption(Language language)
+{
+    return zh(language) ? QStringLiteral("實驗板：8088 或 8052。") : QStringLiteral("The board: 8088 or 8052.");
+}
+
+QString portOption(Language language)
+{
+    return zh(language) ? QStringLiteral("通訊埠：COM1 到 COM15，或裝置的完整路徑。")
+                        : QStringLiteral("The serial port: COM1 to COM15, or a device's absolute path.");
+}
+
+QString waitOption(Language language)
+{
+    return zh(language) ? QStringLiteral("上傳時最多等待實驗板開始傳送的秒數。")
+                        : QStringLiteral("Upload: give up when the board has sent nothing for this many seconds.");
+}
+
+QString langOption(Language language)
+{
+    return zh(language) ? QStringLiteral("語言：en（英文）或 zh-TW（繁體中文）。")
+                        : QStringLiteral("Language of the texts: en (English) or zh-TW (Traditional Chinese).");
+}
+
+QString commandArgument(Language language)
+{
+    return zh(language) ? QStringLiteral("ports、download 或 upload。") : QStringLiteral("ports, download or upload.");
+}
+
+QString fileArgument(Language language)
+{
+    return zh(language) ? QStringLiteral("要下載的檔案，或上傳要寫入的檔案。")
+                        : QStringLiteral("The file to send, or the file to write.");
+}
+
+QString usageHint(Language language)
+{
+    return zh(language) ? QStringLiteral("用法請見 kestrion-cli --help。")
+                        : QStringLiteral("See kestrion-cli --help for the usage.");
+}
+
+QString unknownCommand(Language language, const QString &command)
+{
+    return zh(language) ? QStringLiteral("不明的指令「%1」。").arg(command)
+                        : QStringLiteral("Unknown command \"%1\".").arg(command);
+}
+
+QString missingOption(Language language, const QString &option)
+{
+    return zh(language) ? QStringLiteral("缺少 --%1。").arg(option) : QStringLiteral("--%1 is missing.").arg(option);
+}
+
+QString badBoard(Language language, const QString &value)
+{
+    return zh(language) ? QStringLiteral("實驗板「%1」不存在：請用 8088 或 8052。").arg(value)
+                        : QStringLiteral("There is no board \"%1\": use 8088 or 8052.").arg(value);
+}
+
+QString badPort(Language language, const QString &value)
+{
+    return zh(language) ? QStringLiteral("「%1」不是通訊埠：請用 COM1 到 COM15，或以 / 開頭的裝置路徑。").arg(value)
+                        : QStringLiteral("\"%1\" is not a port: use COM1 to COM15 or a device path starting with /.")
+                              .arg(value);
+}
+
+QString badWait(Language language, const QString &value)
+{
+    return zh(language) ? QStringLiteral("--wait 需要正整數秒數，不是「%1」。").arg(value)
+                        : QStringLiteral("--wait takes a whole number of seconds above 0, not \"%1\".").arg(value);
+}
+
+QString badLanguage(Language language, const QString &value)
+{
+    return zh(language) ? QStringLiteral("不支援語言「%1」：請用 en 或 zh-TW。").arg(value)
+                        : QStringLiteral("There are no texts in \"%1\": use en or zh-TW.").arg(value);
+}
+
+QString fileCount(Language language, int expected)
+{
+    if (expected == 0)
+        return zh(language) ? QStringLiteral("ports 不需要檔案。") : QStringLiteral("ports takes no file.");
+    return zh(language) ? QStringLiteral("請指定一個檔案。") : QStringLiteral("Name exactly one file.");
+}
+
+QString noPorts(Language language)
+{
+    return zh(language) ? QStringLiteral("找不到可以開啟的通訊埠。請檢查連接線與 USB 轉接器，"
+                                         "並確認使用者屬於 dialout 群組。")
+                        : QStringLiteral("No serial port can be opened. Check the cable and the USB adapter, and "
+                                         "that you are in the dialout group.");
+}
+
+QString progressLine(Language language, const TransferProgress &progress, qint64 bytesPerSecond)
+{
+    QString line;
+    if (progress.percent >= 0)
+        line += TransferTexts::percent(progress.percent) + QStringLiteral("  ");
+    line += zh(language) ? QStringLiteral("%1 位元組").arg(progress.bytes) : QStringLiteral("%1 bytes").arg(progress.bytes);
+    if (bytesPerSecond > 0) {
+        line += zh(language) ? QStringLiteral("  %1 位元組/秒").arg(bytesPerSecond)
+                             : QStringLiteral("  %1 B/s").arg(bytesPerSecond);
+        if (progress.total > progress.bytes) {
+            const qint64 left = (progress.total - progress.bytes + bytesPerSecond - 1) / bytesPerSecond;
+            line += zh(language) ? QStringLiteral("  剩餘 %1").arg(duration(left))
+                                 : QStringLiteral("  %1 left").arg(duration(left));
+        }
+    }
+    return line;
+}
+
+QString interrupted(Language language, const TransferOutcome &outcome)
+{
+    const QString count = TransferTexts::countWithHex(outcome.direction == Direction::Upload ? outcome.kept : outcome.count);
+    if (outcome.direction == Direction::Download)
+        return zh(language) ? QStringLiteral("下載已中斷，已傳送 %1 個位元組。").arg(count)
+                            : QStringLiteral("The download was interrupted after %1 bytes.").arg(count);
+    if (outcome.kept < 0)
+        return zh(language) ? QStringLiteral("上傳已中斷，尚未收到資料，沒有寫入檔案。")
+                            : QStringLiteral("The upload was interrupted before any data came; no file was written.");
+    return zh(language) ? QStringLiteral("上傳已中斷，檔案中保留 %1 個位元組。").arg(count)
+                        : QStringLiteral("The upload was interrupted; the file holds %1 bytes.").arg(count);
+}
+
+QString nothingReceived(Language language, const TransferOutcome &outcome, int waitSeconds)
+{
+    Q_UNUSED(outcome);
+    if (waitSeconds > 0)
+        return zh(language) ? QStringLiteral("%1 秒內實驗板沒有傳送任何資料，沒有寫入檔案。").arg(waitSeconds)
+                            : QStringLiteral("The board sent nothing within %1 seconds; no file was written.")
+                                  .arg(waitSeconds);
+    return zh(language) ? QStringLiteral("實驗板沒有送出資料長度就停止了，沒有寫入檔案。")
+                        : QStringLiteral("The board stopped before it sent the data's length; no file was written.");
+}
+
+} // namespace CliTexts

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "transfer.h"
+
+#include <QString>
+
+// The command-line program's own texts in English and Traditional Chinese. The texts it
+// shares with the transfer window (the finishing messages, the faults) come from
+// TransferTexts.
+namespace CliTexts {
+
+enum class Language { English, Chinese };
+
+QString description(Language language);
+QString boardOption(Language language);
+QString portOption(Language language);
+QString waitOption(Language language);
+QString langOption(Language language);
+QString commandArgument(Language language);
+QString fileArgument(Language language);
+
+QString usageHint(Language language);
+QString unknownCommand(Language language, const QString &command);
+QString missingOption(Language language, const QString &option);
+QString badBoard(Language language, const QString &value);
+QString badPort(Language language, const QString &value);
+QString badWait(Language language, const QString &value);
+QString badLanguage(Language language, const QString &value);
+QString fileCount(Language language, int expected);
+
+QString noPorts(Language language);
+QString progressLine(Language language, const TransferProgress &progress, qint64 bytesPerSecond);
+QString interrupted(Language language, const TransferOutcome &outcome);
+QString nothingReceived(Language language, const TransferOutcome &outcome, int waitSeconds);
+
+} // namespace CliTexts

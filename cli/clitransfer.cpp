@@ -1,0 +1,154 @@
+#include "clitransfer.h"
+
+#include "commport.h"
+#include "stopsignals.h"
+#include "transfersession.h"
+#include "transfertexts.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <cstdio>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+// The progress line is redrawn at most this often.
+constexpr int ProgressIntervalMs = 250;
+
+bool stderrIsTerminal()
+{
+#ifdef Q_OS_UNIX
+    return ::isatty(STDERR_FILENO) == 1;
+#else
+    return false;
+#endif
+}
+
+void print(FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+bool isFileFault(TransferFault fault)
+{
+    return fault != TransferFault::PortClosed && fault != TransferFault::PortFailed;
+}
+
+} // namespace
+
+CliTransfer::CliTransfer(CliTexts::Language language, Board board, CommPort &port, QObject *parent)
+    : QObject(parent)
+    , m_language(language)
+    , m_port(port)
+    , m_session(new TransferSession(board, port, this))
+    , m_progressOnTerminal(stderrIsTerminal())
+{
+    connect(m_session, &TransferSession::progress, this, &CliTransfer::showProgress);
+    connect(m_session, &TransferSession::finished, this, &CliTransfer::finished);
+    auto *stopSignals = new StopSignals(this);
+    connect(stopSignals, &StopSignals::received, this, &CliTransfer::stopBySignal);
+}
+
+CliTransfer::~CliTransfer() = default;
+
+void CliTransfer::download(const QString &path)
+{
+    m_direction = Direction::Download;
+    m_started.start();
+    m_session->startDownload(path);
+}
+
+void CliTransfer::upload(const QString &path, int waitSeconds)
+{
+    m_direction = Direction::Upload;
+    m_waitSeconds = waitSeconds;
+    m_started.start();
+    m_session->startUpload(path);
+    if (waitSeconds > 0 && m_session->isRunning(Direction::Upload))
+        QTimer::singleShot(waitSeconds * 1000, this, &CliTransfer::stopWaiting);
+}
+
+void CliTransfer::stopWaiting()
+{
+    if (m_dataCame || !m_session->isRunning(Direction::Upload))
+        return;
+    m_waitPassed = true;
+    m_session->interrupt(Direction::Upload);
+}
+
+void CliTransfer::stopBySignal(int signalNumber)
+{
+    if (m_signal)
+        return;
+    m_signal = signalNumber;
+    if (m_session->isRunning(m_direction))
+        m_session->interrupt(m_direction);
+    else
+        end(SignalBase + signalNumber, {}, {});
+}
+
+void CliTransfer::showProgress(const TransferProgress &progress)
+{
+    if (progress.direction == Direction::Upload) {
+        if (!m_dataCame)
+            m_started.start();   // the rate counts from the board's first bytes
+        m_dataCame = true;
+    }
+    if (!m_progressOnTerminal)
+        return;
+    m_pending = progress;
+    const bool last = progress.total > 0 && progress.bytes >= progress.total;
+    if (m_lastProgress.isValid() && m_lastProgress.elapsed() < ProgressIntervalMs && !last)
+        return;
+    m_lastProgress.start();
+    const qint64 ms = m_started.elapsed();
+    const qint64 rate = ms >= 500 ? progress.bytes * 1000 / ms : 0;
+    print(stderr, QStringLiteral("\r\x1b[K") + CliTexts::progressLine(m_language, progress, rate));
+    m_progressShown = true;
+}
+
+void CliTransfer::clearProgressLine()
+{
+    if (m_progressShown)
+        print(stderr, QStringLiteral("\r\x1b[K"));
+    m_progressShown = false;
+}
+
+void CliTransfer::finished(const TransferOutcome &outcome)
+{
+    const int chinese = m_language == CliTexts::Language::Chinese ? 1 : 0;
+    if (outcome.kind == TransferOutcome::Failed) {
+        const auto message = TransferTexts::fault(chinese, outcome.fault, outcome.detail, outcome.kept);
+        end(isFileFault(outcome.fault) ? FileProblem : PortProblem, {},
+            message.text.split(QLatin1Char('\n')).join(QLatin1Char(' ')));
+        return;
+    }
+    if (outcome.kind == TransferOutcome::Interrupted && m_signal) {
+        end(SignalBase + m_signal, {}, CliTexts::interrupted(m_language, outcome));
+        return;
+    }
+    if (outcome.direction == Direction::Upload && outcome.kept < 0) {
+        end(NothingReceived, {}, CliTexts::nothingReceived(m_language, outcome, m_waitPassed ? m_waitSeconds : 0));
+        return;
+    }
+    const auto message = outcome.direction == Direction::Download
+                             ? TransferTexts::downloadFinished(chinese, outcome.count)
+                             : TransferTexts::uploadFinished(chinese, outcome.count);
+    end(Done, message.text, {});
+}
+
+void CliTransfer::end(int code, const QString &out, const QString &err)
+{
+    clearProgressLine();
+    // What is queued for the line goes out before the port closes.
+    m_port.close();
+    if (!out.isEmpty())
+        print(stdout, out + QLatin1Char('\n'));
+    if (!err.isEmpty())
+        print(stderr, err + QLatin1Char('\n'));
+    QCoreApplication::exit(code);
+}

@@ -1,0 +1,188 @@
+// kestrion-cli: the transfers of the Kestrion window from the command line, for labs that
+// script their boards.
+//
+//   kestrion-cli ports
+//   kestrion-cli download --board 8088|8052 --port PORT FILE
+//   kestrion-cli upload   --board 8088|8052 --port PORT FILE [--wait SECONDS]
+
+#include "clitexts.h"
+#include "clitransfer.h"
+#include "commport.h"
+#include "comportmap.h"
+#include "vxt8088_8052.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
+#include <optional>
+
+using CliTexts::Language;
+
+namespace {
+
+constexpr int UsageError = 2;
+
+void printLine(FILE *stream, const QString &text)
+{
+    std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
+}
+
+int usageError(Language language, const QString &text)
+{
+    printLine(stderr, text + QLatin1Char(' ') + CliTexts::usageHint(language));
+    return UsageError;
+}
+
+// The language is needed before the options are described, so it is looked for first.
+std::optional<Language> languageFromArguments(const QStringList &arguments, QString *value)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--lang") && i + 1 < arguments.size())
+            *value = arguments.at(i + 1);
+        else if (argument.startsWith(QLatin1String("--lang=")))
+            *value = argument.mid(7);
+    }
+    if (value->isEmpty() || *value == QLatin1String("en"))
+        return Language::English;
+    if (value->compare(QLatin1String("zh-TW"), Qt::CaseInsensitive) == 0
+        || value->compare(QLatin1String("zh_TW"), Qt::CaseInsensitive) == 0)
+        return Language::Chinese;
+    return std::nullopt;
+}
+
+// COM1..COM15 by number, or a device by its absolute path.
+bool choosePort(CommPort &port, const QString &name)
+{
+    static const QRegularExpression comName(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
+    if (const auto match = comName.match(name); match.hasMatch()) {
+        const int number = match.captured(1).toInt();
+        if (number < ComPortMap::FirstPort || number > ComPortMap::LastPort)
+            return false;
+        port.setCommPort(number);
+        return true;
+    }
+    if (!name.startsWith(QLatin1Char('/')))
+        return false;
+    port.setDevicePath(name);
+    return true;
+}
+
+int listPorts(Language language)
+{
+    CommPort port;
+    int found = 0;
+    for (int number = ComPortMap::FirstPort; number <= ComPortMap::LastPort; ++number) {
+        if (!VXT8088_8052::SelectCommPort(port, number))
+            continue;
+        ++found;
+        QString line = QStringLiteral("COM%1\t%2").arg(number).arg(ComPortMap::devicePath(number));
+        const QString adapter = ComPortMap::adapterDescription(ComPortMap::resolvedDevicePath(number));
+        if (!adapter.isEmpty())
+            line += QLatin1Char('\t') + adapter;
+        printLine(stdout, line);
+    }
+    if (found == 0) {
+        printLine(stderr, CliTexts::noPorts(language));
+        return CliTransfer::PortProblem;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kestrion-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KESTRION_VERSION));
+
+    QString languageName;
+    const std::optional<Language> chosen = languageFromArguments(QCoreApplication::arguments(), &languageName);
+    const Language language = chosen.value_or(Language::English);
+    // Qt's own texts (the --help and --version lines, the parser's complaints) follow.
+    QTranslator qtTexts;
+    if (language == Language::Chinese
+        && qtTexts.load(QStringLiteral("qtbase_zh_TW"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(CliTexts::description(language));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption boardOption(QStringLiteral("board"), CliTexts::boardOption(language),
+                                         QStringLiteral("8088|8052"));
+    const QCommandLineOption portOption(QStringLiteral("port"), CliTexts::portOption(language), QStringLiteral("PORT"));
+    const QCommandLineOption waitOption(QStringLiteral("wait"), CliTexts::waitOption(language),
+                                        QStringLiteral("SECONDS"));
+    const QCommandLineOption langOption(QStringLiteral("lang"), CliTexts::langOption(language),
+                                        QStringLiteral("en|zh-TW"));
+    parser.addOptions({boardOption, portOption, waitOption, langOption});
+    parser.addPositionalArgument(QStringLiteral("command"), CliTexts::commandArgument(language),
+                                 QStringLiteral("ports|download|upload"));
+    parser.addPositionalArgument(QStringLiteral("FILE"), CliTexts::fileArgument(language), QStringLiteral("[FILE]"));
+
+    if (!parser.parse(QCoreApplication::arguments()))
+        return usageError(language, parser.errorText());
+    if (parser.isSet(versionOption)) {
+        printLine(stdout, QStringLiteral("kestrion-cli %1").arg(QCoreApplication::applicationVersion()));
+        return 0;
+    }
+    if (parser.isSet(helpOption)) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (!chosen)
+        return usageError(language, CliTexts::badLanguage(language, languageName));
+
+    const QStringList positional = parser.positionalArguments();
+    const QString command = positional.value(0);
+    if (command == QLatin1String("ports")) {
+        if (positional.size() != 1)
+            return usageError(language, CliTexts::fileCount(language, 0));
+        return listPorts(language);
+    }
+    if (command != QLatin1String("download") && command != QLatin1String("upload"))
+        return usageError(language, command.isEmpty() ? CliTexts::usageHint(language)
+                                                      : CliTexts::unknownCommand(language, command));
+
+    if (!parser.isSet(boardOption))
+        return usageError(language, CliTexts::missingOption(language, QStringLiteral("board")));
+    const QString boardName = parser.value(boardOption);
+    if (boardName != QLatin1String("8088") && boardName != QLatin1String("8052"))
+        return usageError(language, CliTexts::badBoard(language, boardName));
+    const Board board = boardName == QLatin1String("8052") ? Board::Vxt8052 : Board::Vxt8088;
+
+    if (!parser.isSet(portOption))
+        return usageError(language, CliTexts::missingOption(language, QStringLiteral("port")));
+    CommPort port;
+    if (!choosePort(port, parser.value(portOption)))
+        return usageError(language, CliTexts::badPort(language, parser.value(portOption)));
+
+    if (positional.size() != 2)
+        return usageError(language, CliTexts::fileCount(language, 1));
+    const QString path = positional.at(1);
+
+    int waitSeconds = 0;
+    if (parser.isSet(waitOption)) {
+        bool ok = false;
+        waitSeconds = parser.value(waitOption).toInt(&ok);
+        if (!ok || waitSeconds <= 0 || command != QLatin1String("upload"))
+            return usageError(language, CliTexts::badWait(language, parser.value(waitOption)));
+    }
+
+    CliTransfer transfer(language, board, port);
+    // Started from the event loop, so that a transfer refused at once still ends it.
+    QTimer::singleShot(0, &transfer, [&] {
+        if (command == QLatin1String("download"))
+            transfer.download(path);
+        else
+            transfer.upload(path, waitSeconds);
+    });
+    return app.exec();
+}

@@ -1,0 +1,71 @@
+#include "stopsignals.h"
+
+#include <QSocketNotifier>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+constexpr int Handled[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Only what is safe inside a signal handler: one write.
+void onSignal(int number)
+{
+    const unsigned char byte = static_cast<unsigned char>(number);
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+} // namespace
+
+StopSignals::StopSignals(QObject *parent)
+    : QObject(parent)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+        return;
+    ::fcntl(signalPipe[1], F_SETFL, O_NONBLOCK);
+    m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &StopSignals::readSignal);
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int number : Handled)
+        ::sigaction(number, &action, nullptr);
+}
+
+StopSignals::~StopSignals()
+{
+    if (!m_notifier)
+        return;
+    for (const int number : Handled)
+        ::signal(number, SIG_DFL);
+    delete m_notifier;
+    ::close(signalPipe[0]);
+    ::close(signalPipe[1]);
+    signalPipe[0] = signalPipe[1] = -1;
+}
+
+void StopSignals::readSignal()
+{
+    unsigned char byte = 0;
+    if (::read(signalPipe[0], &byte, 1) == 1)
+        emit received(byte);
+}
+
+#else
+
+StopSignals::StopSignals(QObject *parent)
+    : QObject(parent)
+{
+}
+
+StopSignals::~StopSignals() = default;
+
+void StopSignals::readSignal() {}
+
+#endif

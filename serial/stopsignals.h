@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// Turns the signals that ask a program to end (SIGINT, SIGTERM, SIGHUP) into a Qt signal,
+// delivered by the event loop, so that the program ends as its own Quit would: transfers
+// stopped, files closed, the port and its lock released. One at a time per process; the
+// system's handling comes back when it is destroyed.
+class StopSignals : public QObject {
+    Q_OBJECT
+
+public:
+    explicit StopSignals(QObject *parent = nullptr);
+    ~StopSignals() override;
+
+signals:
+    void received(int signalNumber);
+
+private:
+    void readSignal();
+
+    QSocketNotifier *m_notifier = nullptr;
+};

@@ -1,0 +1,260 @@
+#include "transfersession.h"
+
+#include "codecs.h"
+#include "commport.h"
+#include "download.h"
+#include "upload.h"
+#include "vxt8088_8052.h"
+
+#include <algorithm>
+
+TransferSession::TransferSession(Board board, CommPort &port, QObject *parent)
+    : QObject(parent)
+    , m_board(board)
+    , m_port(port)
+    , m_quietTimer(this)
+{
+    m_quietTimer.setObjectName(QStringLiteral("tmrDelayReceive"));
+    m_quietTimer.setInterval(QuietTimeMs);
+    m_quietTimer.setSingleShot(true);
+    connect(&m_quietTimer, &QTimer::timeout, this, &TransferSession::quietTimeElapsed);
+
+    connect(&m_port, &CommPort::outputReady, this, &TransferSession::runDownload);
+    connect(&m_port, &CommPort::opened, this, &TransferSession::runDownload);
+    connect(&m_port, &CommPort::onComm, this, &TransferSession::portNotified);
+    connect(&m_port, &CommPort::failed, this, &TransferSession::portFailed);
+}
+
+TransferSession::~TransferSession()
+{
+    abandon();
+}
+
+bool TransferSession::isRunning(Direction direction) const
+{
+    return direction == Direction::Download ? m_download != nullptr : m_upload != nullptr;
+}
+
+
+bool TransferSession::ensurePortOpen(QString *reason)
+{
+    return m_port.isOpen() || m_port.open(reason);
+}
+
+void TransferSession::abandon()
+{
+    if (m_download)
+        m_download->abandon();
+    m_download.reset();
+    if (m_upload)
+        m_upload->abandon();
+    m_upload.reset();
+}
+
+void TransferSession::interrupt(Direction direction)
+{
+    if (direction == Direction::Upload) {
+        // The quiet time runs on; when it ends, it finds nothing to end.
+        if (m_upload)
+            finishUpload(TransferOutcome::Interrupted);
+        return;
+    }
+    if (!m_download)
+        return;
+    m_downloadInterrupted = true;
+    if (!m_port.isOpen()) {
+        m_download->abandon();
+        finishDownload(TransferOutcome::Interrupted);
+        return;
+    }
+    m_port.discardOutput();
+    runDownload();
+}
+
+void TransferSession::stopIfPortClosed()
+{
+    if (m_port.isOpen())
+        return;
+    if (m_download) {
+        m_download->abandon();
+        finishDownload(TransferOutcome::Failed, TransferFault::PortClosed);
+    }
+    if (m_upload) {
+        m_upload->abandon();
+        finishUpload(TransferOutcome::Failed, TransferFault::PortClosed);
+    }
+}
+
+void TransferSession::portFailed(const QString &reason)
+{
+    if (!m_download && !m_upload) {
+        emit portLost(reason);
+        return;
+    }
+    if (m_download) {
+        m_download->abandon();
+        finishDownload(TransferOutcome::Failed, TransferFault::PortFailed, reason);
+    }
+    if (m_upload) {
+        m_upload->abandon();
+        finishUpload(TransferOutcome::Failed, TransferFault::PortFailed, reason);
+    }
+}
+
+// --- Download ------------------------------------------------------------------------
+
+void TransferSession::startDownload(const QString &path)
+{
+    if (m_download)
+        return;
+    auto download = m_board == Board::Vxt8052 ? std::unique_ptr<Download>(new RawDownload)
+                                               : std::unique_ptr<Download>(new HexDownload);
+    m_downloadInterrupted = false;
+    m_lastPercent = -1;
+    TransferFault fault = download->begin(path);
+    QString detail = download->faultDetail();
+    // The port is opened before the download is in place: opening it would set it going.
+    if (fault == TransferFault::None && !ensurePortOpen(&detail)) {
+        download->abandon();
+        fault = TransferFault::PortClosed;
+    }
+    m_download = std::move(download);
+    if (fault != TransferFault::None) {
+        finishDownload(TransferOutcome::Failed, fault, detail);
+        return;
+    }
+    runDownload();
+}
+
+// Steps until the line is about 100 ms ahead, then comes back when it has taken about
+// half of that. While the port is closed nothing is sent; the download goes on when it
+// opens again.
+void TransferSession::runDownload()
+{
+    if (m_downloadRunning || !m_download)
+        return;
+    m_downloadRunning = true;
+    while (m_download) {
+        if (!m_port.isOpen())
+            break;
+        if (m_port.outputRoom() <= 0) {
+            m_port.requestOutputReady();
+            break;
+        }
+        const TransferStep step = m_download->step(m_port, !m_downloadInterrupted);
+        if (step.progressed) {
+            const int percent = roundedPercent(m_download->bytesRead(), m_download->length());
+            if (percent != m_lastPercent) {
+                m_lastPercent = percent;
+                emit progress({Direction::Download, percent, m_download->bytesRead(), m_download->length()});
+            }
+        }
+        switch (step.kind) {
+        case TransferStep::Continue:
+            break;
+        case TransferStep::Completed:
+            finishDownload(TransferOutcome::Completed);
+            break;
+        case TransferStep::Interrupted:
+            finishDownload(TransferOutcome::Interrupted);
+            break;
+        case TransferStep::Failed:
+            finishDownload(TransferOutcome::Failed, step.fault, m_download->faultDetail());
+            break;
+        }
+    }
+    m_downloadRunning = false;
+}
+
+void TransferSession::finishDownload(TransferOutcome::Kind kind, TransferFault fault, const QString &detail)
+{
+    const std::unique_ptr<Download> download = std::move(m_download);
+    TransferOutcome outcome;
+    outcome.direction = Direction::Download;
+    outcome.kind = kind;
+    outcome.count = kind == TransferOutcome::Completed ? download->length() : download->bytesRead();
+    outcome.fault = fault;
+    outcome.detail = detail;
+    emit finished(outcome);
+}
+
+// --- Upload --------------------------------------------------------------------------
+
+void TransferSession::startUpload(const QString &path)
+{
+    if (m_upload)
+        return;
+    m_upload = m_board == Board::Vxt8052 ? std::unique_ptr<Upload>(new RawUpload)
+                                          : std::unique_ptr<Upload>(new HexUpload);
+    m_lastUploadProgress = {};
+    // A folder, a device or a pipe is refused before anything is deleted.
+    if (const TransferFault fault = Upload::checkTarget(path); fault != TransferFault::None) {
+        finishUpload(TransferOutcome::Failed, fault);
+        return;
+    }
+    QString reason;
+    if (!ensurePortOpen(&reason)) {
+        finishUpload(TransferOutcome::Failed, TransferFault::PortClosed, reason);
+        return;
+    }
+    VXT8088_8052::RemoveFile(path);
+    m_port.discardInput();
+    // A quiet time left over from the last upload must not end this one.
+    m_quietTimer.stop();
+    m_expected = 0;
+    m_upload->begin(path);
+}
+
+void TransferSession::portNotified()
+{
+    if (!m_upload) {
+        m_port.discardInput();
+        return;
+    }
+    if (m_board == Board::Vxt8052)
+        m_quietTimer.start();   // the next quiet time counts from now
+    const QByteArray input = m_port.input();
+    if (input.isEmpty())
+        return;
+    const TransferStep step = m_upload->receive(input);
+    m_expected = std::max<qint64>(0, m_upload->announced());
+    if (m_upload->isReceiving()) {
+        const TransferProgress now = m_upload->progress();
+        if (now.bytes != m_lastUploadProgress.bytes || now.percent != m_lastUploadProgress.percent
+            || now.total != m_lastUploadProgress.total) {
+            m_lastUploadProgress = now;
+            emit progress(now);
+        }
+    }
+    if (step.kind == TransferStep::Completed)
+        finishUpload(TransferOutcome::Completed);
+    else if (step.kind == TransferStep::Failed)
+        finishUpload(TransferOutcome::Failed, step.fault, m_upload->faultDetail());
+}
+
+void TransferSession::quietTimeElapsed()
+{
+    if (m_upload)
+        finishUpload(TransferOutcome::Completed);
+}
+
+void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fault, const QString &detail)
+{
+    if (kind != TransferOutcome::Failed) {
+        const TransferStep ended = m_upload->end();
+        if (ended.kind == TransferStep::Failed) {
+            kind = TransferOutcome::Failed;
+            fault = ended.fault;
+        }
+    }
+    const std::unique_ptr<Upload> upload = std::move(m_upload);
+    TransferOutcome outcome;
+    outcome.direction = Direction::Upload;
+    outcome.kind = kind;
+    outcome.count = upload->reportedCount();
+    outcome.kept = upload->isReceiving() ? upload->written() : -1;
+    outcome.announced = upload->announced();
+    outcome.fault = fault;
+    outcome.detail = detail.isEmpty() ? upload->faultDetail() : detail;
+    emit finished(outcome);
+}

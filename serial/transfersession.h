@@ -1,0 +1,86 @@
+#pragma once
+
+#include "transfer.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <memory>
+
+class CommPort;
+class Download;
+class Upload;
+
+// Both transfer directions of one board on the program's port: a download of a file to
+// the board and an upload of what the board sends into a file, at the same time if need
+// be (the line is full duplex). It reports as data and knows no window: the transfer
+// window and the command-line program are its front ends.
+//
+// Nothing here waits or polls. A download takes its next steps when the line has room
+// (never more than about 100 ms ahead of it); an upload takes what the port announces.
+// Outside an upload, whatever the board sends is thrown away as it comes.
+class TransferSession : public QObject {
+    Q_OBJECT
+
+public:
+    // The 8052 ends an upload when the line has been quiet this long.
+    static constexpr int QuietTimeMs = 500;
+
+    TransferSession(Board board, CommPort &port, QObject *parent = nullptr);
+    ~TransferSession() override;
+
+    Board board() const { return m_board; }
+
+    // Starts sending the file. A file that cannot be sent, or a port that cannot be
+    // opened, ends the download at once: finished() comes before this returns.
+    void startDownload(const QString &path);
+    // Gets ready to receive into `path`: deletes an older file of that name and throws
+    // away what the board sent before. The file is made when the data begin.
+    void startUpload(const QString &path);
+
+    // The user stops a direction. A download sends at most one more character (none
+    // when the port is closed) and drops what is queued ahead of the line; an upload
+    // keeps what reached its file.
+    void interrupt(Direction direction);
+
+    // Ends both directions now, without another byte and without finished(); an upload
+    // keeps what reached its file. For a program that is ending.
+    void abandon();
+
+    // The port is closed and stays so: what runs ends as failed.
+    void stopIfPortClosed();
+
+    bool isRunning(Direction direction) const;
+    // The length the 8052 announced for the latest upload; 0 until it is known.
+    qint64 expectedLength() const { return m_expected; }
+
+signals:
+    void progress(const TransferProgress &progress);
+    void finished(const TransferOutcome &outcome);
+    // The port stopped working while no transfer ran.
+    void portLost(const QString &detail);
+
+private:
+    void runDownload();
+    void finishDownload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
+                        const QString &detail = {});
+    void portNotified();
+    void quietTimeElapsed();
+    void finishUpload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
+                      const QString &detail = {});
+    void portFailed(const QString &reason);
+    bool ensurePortOpen(QString *reason);
+
+    Board m_board;
+    CommPort &m_port;
+
+    std::unique_ptr<Download> m_download;
+    bool m_downloadInterrupted = false;
+    bool m_downloadRunning = false;   // guards against re-entry from a signal handler
+    int m_lastPercent = -1;
+
+    std::unique_ptr<Upload> m_upload;
+    TransferProgress m_lastUploadProgress;
+    qint64 m_expected = 0;
+    QTimer m_quietTimer;   // the 8052 only
+};

@@ -1,0 +1,7 @@
+# kestrion-cli end to end, against the virtual board.
+if(TARGET vxt-board AND TARGET kestrion-cli)
+    kestrion_test(tst_cli SOURCES tst_cli.cpp LIBS Qt6::Core Qt6::SerialPort)
+    target_compile_definitions(tst_cli PRIVATE
+        VXT_BOARD_PATH="$<TARGET_FILE:vxt-board>" CLI_PATH="$<TARGET_FILE:kestrion-cli>")
+    add_dependencies(tst_cli vxt-board kestrion-cli)
+endif()

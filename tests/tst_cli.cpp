@@ -1,0 +1,183 @@
+// kestrion-cli end to end: the real program against the virtual board, its exit codes,
+// and that it needs no GUI library.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+QByteArray sample(qsizetype size)
+{
+    QByteArray bytes(size, 0);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char(i * 13 + i / 256);
+    return bytes;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+} // namespace
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        qputenv("KESTRION_COM_DIR", QFile::encodeName(m_dir.path()));
+        QDir(m_dir.path()).mkpath(QStringLiteral("inbox"));
+    }
+
+    void cleanup()
+    {
+        m_board.terminate();
+        m_board.waitForFinished(3000);
+        QDir(m_dir.filePath(QStringLiteral("inbox"))).removeRecursively();
+    }
+
+    void transfers_data()
+    {
+        QTest::addColumn<QString>("board");
+        QTest::addColumn<QString>("direction");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("8088 download") << "8088" << "download" << "en" << "300(12CH) has been transferred!";
+        QTest::newRow("8052 download") << "8052" << "download" << "zh-TW" << "已傳送 300(12CH) 個位元組！";
+        QTest::newRow("8088 upload") << "8088" << "upload" << "en" << "300(12CH) has been received!";
+        QTest::newRow("8052 upload") << "8052" << "upload" << "en" << "300(12CH) has been received!";
+    }
+
+    void transfers()
+    {
+        QFETCH(QString, board);
+        QFETCH(QString, direction);
+        QFETCH(QString, language);
+        QFETCH(QString, text);
+        startBoard(board);
+        const QByteArray content = sample(300);
+        const QString source = m_dir.filePath(QStringLiteral("source.bin"));
+        writeFile(source, content);
+        const QString target = m_dir.filePath(QStringLiteral("target.bin"));
+        QFile::remove(target);
+
+        QProcess cli;
+        cli.start(CLI_PATH, {direction, "--board", board, "--port", "COM1", "--lang", language,
+                             direction == "download" ? source : target});
+        QVERIFY(cli.waitForStarted());
+        if (direction == "upload") {
+            QTest::qWait(300);   // the CLI is ready before the board sends
+            control("send " + source.toUtf8());
+        }
+        QVERIFY(cli.waitForFinished(15000));
+        QCOMPARE(cli.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()), text + "\n");
+        QVERIFY(cli.readAllStandardError().isEmpty());   // no progress where stderr is no terminal
+        if (direction == "upload") {
+            QCOMPARE(fileBytes(target), content);
+        } else {
+            const QString stored = m_dir.filePath(QStringLiteral("inbox/download-001.bin"));
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(stored), 5000);
+            QCOMPARE(fileBytes(stored), content);
+        }
+    }
+
+    void exitCodes()
+    {
+        startBoard(QStringLiteral("8052"));
+        const QString source = m_dir.filePath(QStringLiteral("source.bin"));
+        writeFile(source, sample(3000));
+        const QString missing = m_dir.filePath(QStringLiteral("missing.bin"));
+
+        QCOMPARE(run({"download", "--board", "8052", "--port", "COM1", missing}), 3);
+        QCOMPARE(run({"download", "--board", "8052", "--port", "COM7", source}), 4);
+        QCOMPARE(run({"download", "--board", "8051", "--port", "COM1", source}), 2);
+        QCOMPARE(run({"upload", "--board", "8088", "--port", "COM1", missing, "--wait", "1"}), 5);
+        {
+            QSerialPort holder(QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath());
+            QVERIFY(holder.open(QIODevice::ReadWrite));
+            QCOMPARE(run({"download", "--board", "8052", "--port", "COM1", source}), 4);
+        }
+
+        // Ctrl-C in the middle of a download: what was sent is said, nothing more goes.
+        QProcess cli;
+        cli.start(CLI_PATH, {"download", "--board", "8052", "--port", "COM1", source});
+        QVERIFY(cli.waitForStarted());
+        QTest::qWait(700);
+        ::kill(pid_t(cli.processId()), SIGINT);
+        QVERIFY(cli.waitForFinished(5000));
+        QCOMPARE(cli.exitCode(), 130);
+        QVERIFY(cli.readAllStandardOutput().isEmpty());
+        QVERIFY(QString::fromUtf8(cli.readAllStandardError()).startsWith("The download was interrupted after "));
+        QTRY_VERIFY_WITH_TIMEOUT((m_output += m_board.readAllStandardOutput()).contains("download 1:"), 3000);
+        const QByteArray stored = fileBytes(m_dir.filePath(QStringLiteral("inbox/download-001.bin")));
+        QVERIFY2(stored.size() > 0 && stored.size() < 3000, qPrintable(QString::number(stored.size())));
+    }
+
+    void needsNoGuiLibrary()
+    {
+        QProcess ldd;
+        ldd.start(QStringLiteral("ldd"), {CLI_PATH});
+        if (!ldd.waitForFinished(5000) || ldd.exitCode() != 0)
+            QSKIP("ldd is not available");
+        const QByteArray libraries = ldd.readAllStandardOutput();
+        QVERIFY(libraries.contains("libQt6SerialPort"));
+        QVERIFY(!libraries.contains("libQt6Gui"));
+        QVERIFY(!libraries.contains("libQt6Widgets"));
+    }
+
+private:
+    void startBoard(const QString &board)
+    {
+        m_output.clear();
+        m_board.start(VXT_BOARD_PATH, {"--board", board, "--dir", m_dir.path(), "--port", "1", "--fast", "--inbox",
+                                       m_dir.filePath(QStringLiteral("inbox"))});
+        QVERIFY(m_board.waitForStarted());
+        while (!m_output.contains("commands:") && m_board.waitForReadyRead(3000))
+            m_output += m_board.readAllStandardOutput();
+        QVERIFY(m_output.contains("commands:"));
+    }
+
+    void control(const QByteArray &line)
+    {
+        QFile fifo(m_dir.filePath(QStringLiteral("COM1.ctl")));
+        QVERIFY(fifo.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QVERIFY(fifo.write(line + '\n') > 0);
+    }
+
+    int run(const QStringList &arguments)
+    {
+        QProcess cli;
+        cli.start(CLI_PATH, arguments);
+        if (!cli.waitForFinished(10000))
+            return -1;
+        // Every error is one line on stderr.
+        const QByteArray err = cli.readAllStandardError();
+        if (cli.exitCode() != 0 && (err.count('\n') != 1 || !err.endsWith('\n')))
+            return -2;
+        return cli.exitCode();
+    }
+
+    QTemporaryDir m_dir;
+    QProcess m_board;
+    QByteArray m_output;
+};
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "tst_cli.moc"
