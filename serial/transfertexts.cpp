@@ -109,18 +109,6 @@ Message fault(int chinese, TransferFault fault, const QString &detail, qint64 ke
     return {programTitle(), text};
 }
 
-Message cannotOpen(int chinese, const QString &path, bool missing)
-{
-    QString text;
-    if (missing)
-        text = chinese ? QStringLiteral("找不到 %1。\n請重新安裝 Kestrion，或洽詢實驗室管理人員。")
-                       : QStringLiteral("%1 cannot be found.\nInstall Kestrion again, or ask your lab staff.");
-    else
-        text = chinese ? QStringLiteral("沒有可以開啟 %1 的程式。")
-                       : QStringLiteral("No program could be started to open %1.");
-    return {programTitle(), text.arg(path)};
-}
-
 QString fileFilter(int chinese)
 {
     return chinese ? QStringLiteral("所有的檔案 (*.*)") : QStringLiteral("All Files (*.*)");

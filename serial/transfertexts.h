@@ -5,8 +5,7 @@
 #include <QString>
 
 // The texts the transfers show: button texts while running, progress titles, the
-// messages at the end and the messages for a transfer that cannot go on; and the message
-// of a menu command that cannot open its document. `chinese` is the
+// messages at the end and the messages for a transfer that cannot go on. `chinese` is the
 // program's language flag (non-zero: Traditional Chinese).
 namespace TransferTexts {
 
@@ -40,9 +39,6 @@ Message fileTooLarge(int chinese);
 // Why a transfer could not start or stopped; `detail` adds what the system said, and
 // `kept`, when not negative, how many received bytes the target file holds.
 Message fault(int chinese, TransferFault fault, const QString &detail = {}, qint64 kept = -1);
-
-// The help page or the examples folder at `path` is missing, or nothing could open it.
-Message cannotOpen(int chinese, const QString &path, bool missing);
 
 // The file-type list of the browse dialogs.
 QString fileFilter(int chinese);

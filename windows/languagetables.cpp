@@ -73,6 +73,16 @@ void fitLabelToText(QLabel *label, int designedLeft, int designedWidth)
     label->setGeometry(right - width, label->y(), width, label->height());
 }
 
+QString cannotOpenText(int language, const QString &path, bool missing)
+{
+    if (missing)
+        return (language ? QStringLiteral("找不到 %1。\n請重新安裝 Kestrion，或洽詢實驗室管理人員。")
+                         : QStringLiteral("%1 cannot be found.\nInstall Kestrion again, or ask your lab staff."))
+            .arg(path);
+    return (language ? QStringLiteral("沒有可以開啟 %1 的程式。") : QStringLiteral("No program could be started to open %1."))
+        .arg(path);
+}
+
 std::span<const LanguageRow> windowLanguageTable()
 {
     return Table;

@@ -21,6 +21,10 @@ std::span<const LanguageRow> windowLanguageTable();
 QString windowText(const char *control, LanguageRow::Property property, int language,
                    const QString &boardName = {});
 
+// The message of Help > Content or View > Examples when the document at `path` is missing
+// or no program could be started to open it.
+QString cannotOpenText(int language, const QString &path, bool missing);
+
 // Gives a label its designed box, widened to the left when its text does not fit, so that
 // the right edge stays beside the field it names and no caption is cut off in either
 // language or with a wider system font.

@@ -380,8 +380,8 @@ void TransferWindow::openFromProgramFolder(const QString &suffix)
     const bool missing = !QFileInfo::exists(path);
     if (!missing && m_hooks.openDocument(QUrl::fromLocalFile(path)))
         return;
-    const auto message = TransferTexts::cannotOpen(blnChinese, QDir::toNativeSeparators(QDir::cleanPath(path)), missing);
-    showMessage(QMessageBox::Warning, message.title, message.text);
+    showMessage(QMessageBox::Warning, TransferTexts::programTitle(),
+                cannotOpenText(blnChinese, QDir::toNativeSeparators(QDir::cleanPath(path)), missing));
 }
 
 void TransferWindow::menSetting_Click()
