@@ -434,6 +434,34 @@ private slots:
         QCOMPARE(openMessageBox()->icon(), QMessageBox::Warning);
     }
 
+    void platformOpenerWithoutAViewerIsReported()
+    {
+        // xdg-open as on a PC with no viewer for the type: it ends with status 3.
+        QTemporaryDir bin;
+        QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+        QVERIFY(opener.open(QIODevice::WriteOnly));
+        opener.write("#!/bin/sh\necho \"$1\" > \"$0.arg\"\nexit 3\n");
+        opener.close();
+        opener.setPermissions(opener.permissions() | QFileDevice::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
+
+        CommPort port;
+        TransferWindow::Hooks hooks;
+        hooks.endProgram = [] {};
+        TransferWindow w(vxt8088Profile(), port, hooks);
+        w.menExamples->trigger();
+        QTRY_VERIFY(openMessageBox());
+        qputenv("PATH", path);
+        const QString examples = QCoreApplication::applicationDirPath() + QStringLiteral("/../Dos/VXT-8088");
+        QCOMPARE(openMessageBox()->text(),
+                 QStringLiteral("No program could open %1.\nA web browser or a file manager is needed: ask your lab staff.")
+                     .arg(QDir::cleanPath(examples)));
+        QFile argument(opener.fileName() + QStringLiteral(".arg"));
+        QVERIFY(argument.open(QIODevice::ReadOnly));
+        QCOMPARE(argument.readAll().trimmed(), QUrl::fromLocalFile(examples).toEncoded());
+    }
+
     void settingCommandClosesThePortAroundTheDialog()
     {
         auto rig = makeRig();

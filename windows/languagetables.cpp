@@ -79,7 +79,8 @@ QString cannotOpenText(int language, const QString &path, bool missing)
         return (language ? QStringLiteral("找不到 %1。\n請重新安裝 Kestrion，或洽詢實驗室管理人員。")
                          : QStringLiteral("%1 cannot be found.\nInstall Kestrion again, or ask your lab staff."))
             .arg(path);
-    return (language ? QStringLiteral("沒有可以開啟 %1 的程式。") : QStringLiteral("No program could be started to open %1."))
+    return (language ? QStringLiteral("沒有可以開啟 %1 的程式。\n需要網頁瀏覽器或檔案管理員，請洽詢實驗室管理人員。")
+                     : QStringLiteral("No program could open %1.\nA web browser or a file manager is needed: ask your lab staff."))
         .arg(path);
 }
 

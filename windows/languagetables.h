@@ -22,7 +22,7 @@ QString windowText(const char *control, LanguageRow::Property property, int lang
                    const QString &boardName = {});
 
 // The message of Help > Content or View > Examples when the document at `path` is missing
-// or no program could be started to open it.
+// or no program could open it.
 QString cannotOpenText(int language, const QString &path, bool missing);
 
 // Gives a label its designed box, widened to the left when its text does not fit, so that

@@ -19,8 +19,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 
 using ProgramSettings::blnChinese;
@@ -48,7 +50,7 @@ TransferWindow::TransferWindow(const BoardProfile &profile, CommPort &port, Hook
     if (!m_hooks.endProgram)
         m_hooks.endProgram = [] { QCoreApplication::exit(0); };
     if (!m_hooks.openDocument)
-        m_hooks.openDocument = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+        m_hooks.openDocument = [this](const QUrl &url) { return openWithPlatform(url); };
 
     setObjectName(profile.windowName);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -372,16 +374,49 @@ void TransferWindow::menContent_Click()
 }
 
 // Hands the help page or the examples folder to the document opener. Where it is missing,
-// or the opener cannot be started, a message names the path instead of nothing happening.
-// (A viewer that the opener starts and that then fails is out of sight.)
+// or no program can open it, a message names the path instead of nothing happening.
 void TransferWindow::openFromProgramFolder(const QString &suffix)
 {
     const QString path = programFolder() + suffix;
     const bool missing = !QFileInfo::exists(path);
     if (!missing && m_hooks.openDocument(QUrl::fromLocalFile(path)))
         return;
+    cannotOpen(path, missing);
+}
+
+void TransferWindow::cannotOpen(const QString &path, bool missing)
+{
     showMessage(QMessageBox::Warning, TransferTexts::programTitle(),
                 cannotOpenText(blnChinese, QDir::toNativeSeparators(QDir::cleanPath(path)), missing));
+}
+
+// The platform's document opener. Where that is xdg-open, its end is watched (without
+// waiting for it), so that a type with no viewer is reported too: xdg-open then ends with
+// a failure status. Elsewhere Qt's opener tells only whether it could be started.
+bool TransferWindow::openWithPlatform(const QUrl &url)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!opener.isEmpty()) {
+        auto *process = new QProcess(this);
+        process->setProcessChannelMode(QProcess::ForwardedChannels);
+        const QString path = url.toLocalFile();
+        connect(process, &QProcess::finished, this, [this, process, path](int status, QProcess::ExitStatus how) {
+            if (how != QProcess::NormalExit || status != 0)
+                cannotOpen(path, false);
+            process->deleteLater();
+        });
+        connect(process, &QProcess::errorOccurred, this, [this, process, path](QProcess::ProcessError error) {
+            if (error != QProcess::FailedToStart)
+                return;
+            cannotOpen(path, false);
+            process->deleteLater();
+        });
+        process->start(opener, {QString::fromLatin1(url.toEncoded())});
+        return true;
+    }
+#endif
+    return QDesktopServices::openUrl(url);
 }
 
 void TransferWindow::menSetting_Click()

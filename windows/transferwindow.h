@@ -101,6 +101,8 @@ private:
     QString browse(bool save);
     QString programFolder() const;
     void openFromProgramFolder(const QString &suffix);
+    bool openWithPlatform(const QUrl &url);
+    void cannotOpen(const QString &path, bool missing);
 
     const BoardProfile &m_profile;
     CommPort &m_port;
