@@ -11,6 +11,7 @@
 #ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -240,13 +241,38 @@ void CommPort::handleError(QSerialPort::SerialPortError error)
         return;
     }
     // A port whose device went away keeps raising errors at full speed until it is
-    // closed, and the first message may be stale: close it at once and say what happened.
-    const QString detail = m_port.errorString();
+    // closed: close it at once. (Its message is often stale, "Inappropriate ioctl for
+    // device" after a hang-up; the front ends say in their own words what happened.) But
+    // first take what the device still gives: at a hang-up the system throws away what
+    // nobody has read, and the last bytes of an upload may be among them.
     m_port.clearError();
     m_outputTimer.stop();
+    const QByteArray last = drainInput();
+    if (!last.isEmpty()) {
+        m_received += last;
+        emit onComm();
+    }
+    if (!m_port.isOpen())
+        return;   // a receiver closed it meanwhile
     m_batcher.reset();
     m_received.clear();
     m_port.close();
-    emit closed();
-    emit failed(tr("%1 stopped working (%2).").arg(portName(), detail));
+    emit failed(portName());
+}
+
+QByteArray CommPort::drainInput()
+{
+    m_batcher.release();
+    QByteArray bytes = m_port.readAll();
+#ifdef Q_OS_UNIX
+    const int fd = m_port.handle();
+    char buffer[4096];
+    for (int reads = 0; fd >= 0 && reads < 1024; ++reads) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0)
+            break;   // the end, an error, or nothing more for now
+        bytes.append(buffer, qsizetype(n));
+    }
+#endif
+    return bytes;
 }

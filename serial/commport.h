@@ -57,6 +57,10 @@ public:
     // Takes every waiting byte.
     QByteArray input();
 
+    // While a transfer needs every byte (an upload), input is taken as it comes rather
+    // than in batches: at a hang-up the system throws away what it still holds.
+    void setPromptInput(bool prompt) { m_batcher.setPrompt(prompt); }
+
     // Queues bytes for the line and returns at once.
     void output(const QByteArray &bytes);
     void output(char byte) { output(QByteArray(1, byte)); }
@@ -82,15 +86,17 @@ signals:
     // The port was opened, or closed by the program.
     void opened();
     void closed();
-    // The port stopped working (device unplugged, the other end gone). It has been
-    // closed already; `reason` is for the user.
-    void failed(const QString &reason);
+    // The port stopped working (device unplugged, the other end gone). What the device
+    // still gave has been delivered, and the port has been closed. `portName` as
+    // portName() gives it.
+    void failed(const QString &portName);
     // See requestOutputReady().
     void outputReady();
 
 private:
     void handleArrived(const QByteArray &bytes);
     void handleError(QSerialPort::SerialPortError error);
+    QByteArray drainInput();
     qint64 clockQueued() const;
     qint64 driverQueued() const;
 

@@ -47,7 +47,7 @@ public:
     // keeps what reached its file. For a program that is ending.
     void abandon();
 
-    // The port is closed and stays so: what runs ends as failed.
+    // The port is closed and stays so: a download waiting for it ends as failed.
     void stopIfPortClosed();
 
     bool isRunning(Direction direction) const;
@@ -68,7 +68,8 @@ private:
     void quietTimeElapsed();
     void finishUpload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
                       const QString &detail = {});
-    void portFailed(const QString &reason);
+    void portClosed();
+    void portFailed(const QString &portName);
     bool ensurePortOpen(QString *reason);
 
     Board m_board;

@@ -441,7 +441,7 @@ private slots:
         rig->onSettings = [] {};   // the port could not be opened again
         w.menSetting->trigger();
         QTRY_VERIFY(openMessageBox());
-        QVERIFY(openMessageBox()->text().contains(QStringLiteral("not open")));
+        QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("The serial port was closed for the Setting command")));
         QVERIFY(!w.blnDownloading);
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
     }

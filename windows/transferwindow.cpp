@@ -330,7 +330,7 @@ void TransferWindow::transferFinished(const TransferOutcome &outcome)
 
     TransferTexts::Message message;
     if (outcome.kind == TransferOutcome::Failed) {
-        message = TransferTexts::fault(blnChinese, outcome.fault, outcome.detail, outcome.kept);
+        message = TransferTexts::fault(blnChinese, outcome);
         showMessage(QMessageBox::Warning, message.title, message.text);
     } else if (outcome.direction == Direction::Download) {
         // An interrupted download ends without a word.
@@ -341,14 +341,14 @@ void TransferWindow::transferFinished(const TransferOutcome &outcome)
     } else if (outcome.kept >= 0) {
         // An upload reports what reached its file, however it ended; one that ended
         // before anything came made no file and says nothing.
-        message = TransferTexts::uploadFinished(blnChinese, outcome.count);
+        message = TransferTexts::uploadFinished(blnChinese, outcome);
         showMessage(QMessageBox::Information, message.title, message.text);
     }
 }
 
-void TransferWindow::portLost(const QString &detail)
+void TransferWindow::portLost(const QString &portName)
 {
-    const auto message = TransferTexts::fault(blnChinese, TransferFault::PortFailed, detail);
+    const auto message = TransferTexts::portLost(blnChinese, portName);
     showMessage(QMessageBox::Warning, message.title, message.text);
 }
 

@@ -95,7 +95,7 @@ private:
     void restoreTitle();
     void showProgress(const TransferProgress &progress);
     void transferFinished(const TransferOutcome &outcome);
-    void portLost(const QString &detail);
+    void portLost(const QString &portName);
     void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
     QString browse(bool save);
     QString programFolder() const;
