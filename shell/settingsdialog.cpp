@@ -134,11 +134,19 @@ bool SettingsDialog::ListCommPorts()
     blnPreviousPortListed = false;
     int count = 0;
     CommPort &port = m_host.MSComm1;
+    QList<int> found;
     for (int n = ComPortMap::FirstPort; n <= ComPortMap::LastPort; ++n) {
-        if (!VXT8088_8052::SelectCommPort(port, n))
-            continue;
+        if (VXT8088_8052::SelectCommPort(port, n))
+            found << n;
+    }
+    // Two numbers that lead to one device are one port: it is listed under the lower.
+    for (int n : ComPortMap::distinctPorts(found)) {
         cboCOM->addItem(QStringLiteral("COM%1").arg(n));
-        cboCOM->setItemData(count, ComPortMap::devicePath(n), Qt::ToolTipRole);
+        QString device = ComPortMap::devicePath(n);
+        const QString adapter = ComPortMap::adapterDescription(ComPortMap::resolvedDevicePath(n));
+        if (!adapter.isEmpty())
+            device += QStringLiteral(" — ") + adapter;
+        cboCOM->setItemData(count, device, Qt::ToolTipRole);
         intPortNumbers[count] = qint16(n);
         if (blnSettingFromWindow && n == intPreviousPort) {
             cboCOM->setCurrentIndex(count);

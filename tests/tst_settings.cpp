@@ -13,12 +13,12 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QPointer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSerialPort>
@@ -135,15 +135,18 @@ private slots:
         QCOMPARE(title, QStringLiteral("About Kestrion's Data Transfer System"));
     }
 
-    void listsOnlyThePortsThatOpen()
+    void listsEachPortThatOpensOnce()
     {
         PtyBoard com1(m_folder.path(), 1);
         PtyBoard com4(m_folder.path(), 4);
         PtyBoard com6(m_folder.path(), 6);
         QSerialPort other(com6.devicePath());   // another program holds COM6
         QVERIFY(other.open(QIODevice::ReadWrite));
+        const QString com3 = m_folder.filePath(QStringLiteral("COM3"));   // COM1 by another name
+        QVERIFY(QFile::link(com1.devicePath(), com3));
 
         auto host = startHost();
+        QFile::remove(com3);
         SettingsDialog &dialog = *host->settingsDialog();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Setting"));
         QCOMPARE(entries(dialog.cboCOM), (QStringList{QStringLiteral("COM1"), QStringLiteral("COM4")}));
