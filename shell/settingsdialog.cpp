@@ -27,6 +27,20 @@ QFont namedFont(const char *family, qreal points)
     return font;
 }
 
+// OK with an empty list: what to look at.
+QString noPortFound(bool chinese)
+{
+    QString text = chinese ? QStringLiteral("找不到任何通訊埠。\n\n請檢查連接線是否接好、USB 轉 RS-232 轉接器是否插上")
+                           : QStringLiteral("No serial port was found.\n\nCheck that the cable is connected and that "
+                                            "the USB serial adapter is plugged in");
+#ifndef Q_OS_WIN
+    text += chinese ? QStringLiteral("，以及您的帳號是否屬於 dialout 群組（加入後須重新登入）")
+                    : QStringLiteral(", and that your user is a member of the group dialout (log in again after "
+                                     "joining it)");
+#endif
+    return text + (chinese ? QStringLiteral("。") : QStringLiteral("."));
+}
+
 } // namespace
 
 SettingsDialog::SettingsDialog(SerialHost &host)
@@ -124,7 +138,7 @@ void SettingsDialog::Form_Initialize()
 {
     blnConfirmed = false;
     ListCommPorts();
-    // With no port at all the list stays empty; OK then says that none is selected.
+    // With no port at all the list stays empty; OK then says that none was found.
     if (cboCOM->count() > 0)
         cboCOM->setCurrentIndex(0);
 }
@@ -220,6 +234,10 @@ void SettingsDialog::cmdOK_Click()
     intBoard = optVXT8088->isChecked() ? 8088 : 8052;
 
     const int i = cboCOM->currentIndex();
+    if (cboCOM->count() == 0) {
+        warn(noPortFound(blnChinese != 0));
+        return;
+    }
     if (i < 0 || i >= cboCOM->count() || i >= int(intPortNumbers.size())) {
         warn(blnChinese ? QStringLiteral("沒有選擇通訊埠。") : QStringLiteral("No serial port is selected."));
         return;

@@ -177,17 +177,33 @@ private slots:
         QCOMPARE(m_endings, 0);   // the dialog closed, the program goes on
     }
 
-    void okWithoutPortsSaysSoAndStays()
+    // With no port, OK says what to check, in the language chosen.
+    void okWithoutPortsSaysWhatToCheck()
     {
         auto host = startHost();
         SettingsDialog &dialog = *host->settingsDialog();
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.cboCOM->count(), 0);
-        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
-        QTRY_VERIFY(openMessageBox());
-        QCOMPARE(openMessageBox()->windowTitle(), QStringLiteral("Kestrion's Data Transfer System"));
-        QCOMPARE(openMessageBox()->icon(), QMessageBox::Warning);
-        QCOMPARE(openMessageBox()->text(), QStringLiteral("No serial port is selected."));
+        auto pressOK = [&](QRadioButton *language) {
+            closeMessageBoxes();
+            language->setChecked(true);
+            QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+            return QTest::qWaitFor([] { return openMessageBox() != nullptr; }) ? openMessageBox() : nullptr;
+        };
+
+        QMessageBox *box = pressOK(dialog.optEn);
+        QVERIFY(box);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Kestrion's Data Transfer System"));
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        QVERIFY(box->text().startsWith(QStringLiteral("No serial port was found.")));
+        QVERIFY(box->text().contains(QStringLiteral("cable")));
+        QVERIFY(box->text().contains(QStringLiteral("dialout")));
+
+        box = pressOK(dialog.optCH);
+        QVERIFY(box);
+        QVERIFY(box->text().startsWith(QStringLiteral("找不到任何通訊埠。")));
+        QVERIFY(box->text().contains(QStringLiteral("dialout 群組")));
+
         QVERIFY(dialog.isVisible());
         QVERIFY(!host->transferWindow());
     }
