@@ -3,6 +3,7 @@
 #include "comportmap.h"
 #include "languagetables.h"
 #include "programsettings.h"
+#include "qtlanguage.h"
 #include "serialhost.h"
 #include "transfertexts.h"
 #include "transferwindow.h"
@@ -231,6 +232,7 @@ void SettingsDialog::optCH_Click()
 void SettingsDialog::cmdOK_Click()
 {
     blnChinese = optEn->isChecked() ? 0 : 1;
+    useQtLanguage(blnChinese != 0);   // Qt's own buttons and dialogs follow, this warning's too
     intBoard = optVXT8088->isChecked() ? 8088 : 8052;
 
     const int i = cboCOM->currentIndex();

@@ -4,6 +4,7 @@
 #include "commport.h"
 #include "programsettings.h"
 #include "messageboxes.h"
+#include "qtlanguage.h"
 #include "ptyboard.h"
 #include "serialhost.h"
 #include "settingsdialog.h"
@@ -13,18 +14,23 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <algorithm>
 
@@ -82,6 +88,7 @@ private slots:
         blnChinese = 0;
         blnSettingFromWindow = false;
         m_endings = 0;
+        useQtLanguage(false);
     }
 
     void cleanup() { closeMessageBoxes(); }
@@ -177,7 +184,8 @@ private slots:
         QCOMPARE(m_endings, 0);   // the dialog closed, the program goes on
     }
 
-    // With no port, OK says what to check, in the language chosen.
+    // With no port, OK says what to check, in the language chosen; Qt's own button
+    // follows that language and goes back to English with it.
     void okWithoutPortsSaysWhatToCheck()
     {
         auto host = startHost();
@@ -198,14 +206,65 @@ private slots:
         QVERIFY(box->text().startsWith(QStringLiteral("No serial port was found.")));
         QVERIFY(box->text().contains(QStringLiteral("cable")));
         QVERIFY(box->text().contains(QStringLiteral("dialout")));
+        QCOMPARE(box->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
 
         box = pressOK(dialog.optCH);
         QVERIFY(box);
         QVERIFY(box->text().startsWith(QStringLiteral("找不到任何通訊埠。")));
         QVERIFY(box->text().contains(QStringLiteral("dialout 群組")));
+        QCOMPARE(box->button(QMessageBox::Ok)->text(), QStringLiteral("確定"));
 
+        box = pressOK(dialog.optEn);
+        QVERIFY(box);
+        QCOMPARE(box->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
         QVERIFY(dialog.isVisible());
         QVERIFY(!host->transferWindow());
+    }
+
+    // In Chinese the file dialog, which Qt draws itself, shows no English: neither its
+    // own texts nor the type, size and date of a file and a folder.
+    void fileDialogInChinese()
+    {
+        PtyBoard com1(m_folder.path(), 1);
+        QTemporaryDir files;
+        QVERIFY(QDir(files.path()).mkdir(QStringLiteral("folder")));
+        QFile notes(files.filePath(QStringLiteral("notes.txt")));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("hello") == 5);
+        notes.close();
+        auto host = startHost();
+        host->settingsDialog()->optCH->setChecked(true);
+        TransferWindow *window = confirm(*host, 0);
+        QStringList english;
+        QTimer::singleShot(0, this, [&] {
+            QVERIFY(QTest::qWaitFor([] { return qobject_cast<QFileDialog *>(QApplication::activeModalWidget()); }));
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            dialog->setDirectory(files.path());
+            auto *list = dialog->findChild<QTreeView *>();
+            QVERIFY(QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) == 2; }));
+            QStringList texts{dialog->windowTitle()};
+            for (int row = 0; row < 2; ++row) {
+                for (int column = 1; column < list->model()->columnCount(list->rootIndex()); ++column)
+                    texts << list->model()->index(row, column, list->rootIndex()).data().toString();
+            }
+            for (const QLabel *label : dialog->findChildren<QLabel *>())
+                texts << label->text();
+            for (const QAbstractButton *button : dialog->findChildren<QAbstractButton *>())
+                texts << button->text() << button->toolTip();
+            for (const QHeaderView *header : dialog->findChildren<QHeaderView *>()) {
+                for (int column = 0; column < header->count(); ++column)
+                    texts << header->model()->headerData(column, header->orientation()).toString();
+            }
+            // Access keys such as (&O) are the only Latin letters allowed.
+            static const QRegularExpression accessKey(QStringLiteral("\\(&[A-Z]\\)"));
+            static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+            for (QString text : texts) {
+                if (text.remove(accessKey).contains(latin))
+                    english << text;
+            }
+            dialog->reject();
+        });
+        QTest::mouseClick(window->cmdSelectSourcePath, Qt::LeftButton);
+        QCOMPARE(english.join(u'|'), QString());
     }
 
     void okOnAPortThatWentAwayKeepsWhatItStored()
