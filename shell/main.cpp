@@ -20,6 +20,7 @@ int main(int argc, char *argv[])
     applyProgramAppearance(app);
 
     SerialHost host;
+    host.endOnTerminationSignals();
     startUp(host);
     return app.exec();
 }

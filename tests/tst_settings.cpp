@@ -1,5 +1,6 @@
 // The settings dialog and the start-up around it: the probed port list, OK and its
-// failures, Exit and the close box, at start-up and opened from a transfer window.
+// failures, Exit and the close box, at start-up and opened from a transfer window; Qt's
+// own texts in the language chosen; the signals that end the program.
 
 #include "commport.h"
 #include "programsettings.h"
@@ -33,6 +34,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <csignal>
 
 using namespace ProgramSettings;
 
@@ -374,6 +376,41 @@ private slots:
         QVERIFY(!host->MSComm1.isOpen());
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("COM1")));
+    }
+
+    // SIGHUP before any window ends the program; SIGTERM during an upload ends it as
+    // closing the window does: the file keeps what came and the port is free at once.
+    void terminationSignalsEndTheProgram()
+    {
+        std::signal(SIGHUP, SIG_DFL);   // as without nohup, whatever ran the tests
+        PtyBoard com1(m_folder.path(), 1);
+        {
+            auto host = startHost();
+            host->endOnTerminationSignals();
+            ::raise(SIGHUP);
+            QTRY_COMPARE(m_endings, 1);
+        }
+
+        auto host = startHost();
+        host->endOnTerminationSignals();
+        TransferWindow *window = confirm(*host, 0);
+        QTemporaryDir files;
+        const QString target = files.filePath(QStringLiteral("up.bin"));
+        window->txtTargetFile->setText(target);
+        QTest::mouseClick(window->cmdReadyUpload, Qt::LeftButton);
+        com1.send("414243");
+        QTRY_COMPARE(window->windowTitle(), QStringLiteral("VXT-8088　Receiving...3"));
+
+        ::raise(SIGTERM);
+        QTRY_COMPARE(m_endings, 2);
+        QVERIFY(!window->isVisible());
+        QVERIFY(!window->blnUploading);
+        QVERIFY(!host->MSComm1.isOpen());
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("ABC"));
+        QSerialPort other(com1.devicePath());
+        QVERIFY(other.open(QIODevice::ReadWrite));
     }
 
     void downloadPausesWhileTheDialogIsOpen()
