@@ -6,6 +6,7 @@
 #include "comportmap.h"
 #include "download.h"
 #include "transfersession.h"
+#include "upload.h"
 #include "ptyboard.h"
 #include "vxt8088_8052.h"
 
@@ -433,6 +434,28 @@ private slots:
         QFile file(dir.filePath(QStringLiteral("up.bin")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), content);
+    }
+
+    // A path that became a FIFO after it was checked is refused at once, not waited on.
+    void pathsThatAreNoLongerFilesNeverBlock()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        PtyBoard board(m_folder.path(), 1);
+        CommPort port;
+        QVERIFY(port.open());
+        TransferSession session(Board::Vxt8088, port);
+        QSignalSpy finished(&session, &TransferSession::finished);
+        session.startDownload(fifo);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished.first().first().value<TransferOutcome>().fault, TransferFault::SourceUnreadable);
+
+        HexUpload upload;   // the target is checked when the upload starts; here it changed since
+        upload.begin(fifo);
+        const TransferStep step = upload.receive("41");
+        QCOMPARE(step.kind, TransferStep::Failed);
+        QCOMPARE(step.fault, TransferFault::TargetNotAFile);
     }
 
     void sessionUploadReportsAsData()
