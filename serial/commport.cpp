@@ -66,7 +66,7 @@ QString CommPort::portName() const
     return m_devicePath.isEmpty() ? QStringLiteral("COM%1").arg(m_commPort) : m_devicePath;
 }
 
-bool CommPort::open(QString *error)
+bool CommPort::open(PortError *error)
 {
     if (m_port.isOpen())
         return true;
@@ -74,12 +74,8 @@ bool CommPort::open(QString *error)
     const QString device = m_devicePath.isEmpty() ? ComPortMap::resolvedDevicePath(m_commPort)
                                                   : QFileInfo(m_devicePath).canonicalFilePath();
     if (device.isEmpty()) {
-        if (error) {
-            const QString path = devicePath();
-            *error = path.isEmpty() ? tr("COM%1 is not a port number this program knows.").arg(m_commPort)
-                   : m_devicePath.isEmpty() ? tr("COM%1 (%2) does not exist.").arg(m_commPort).arg(path)
-                                            : tr("%1 does not exist.").arg(path);
-        }
+        if (error)
+            *error = {PortError::Missing, portName(), m_devicePath.isEmpty() ? devicePath() : QString(), {}};
         return false;
     }
 
@@ -94,8 +90,13 @@ bool CommPort::open(QString *error)
     m_received.clear();
 
     if (!m_port.open(QIODevice::ReadWrite)) {
-        if (error)
-            *error = tr("%1 (%2) cannot be opened: %3").arg(portName(), device, m_port.errorString());
+        if (error) {
+            *error = {PortError::Other, portName(), device, m_port.errorString()};
+            if (m_port.error() == QSerialPort::DeviceNotFoundError)
+                error->kind = PortError::Missing;
+            else if (m_port.error() == QSerialPort::PermissionError)
+                error->kind = QFileInfo(device).isWritable() ? PortError::InUse : PortError::NoPermission;
+        }
         m_port.clearError();
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inputbatcher.h"
+#include "transfer.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -46,7 +47,7 @@ public:
     QString portName() const;
 
     // Opens the selected port. On failure the port stays closed and `error` says why.
-    bool open(QString *error = nullptr);
+    bool open(PortError *error = nullptr);
     void close();
     bool isOpen() const;
 

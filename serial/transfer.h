@@ -25,6 +25,21 @@ enum class TransferFault {
     PortFailed,         // the port stopped working during the transfer
 };
 
+// Why the port could not be opened.
+struct PortError {
+    enum Kind {
+        None,
+        Missing,        // no such device
+        InUse,          // another program holds it
+        NoPermission,   // the user may not open it
+        Other,          // see system
+    };
+    Kind kind = None;
+    QString port;     // "COM3", or the device path the user gave
+    QString device;   // the device behind it, where there is one
+    QString system;   // what the system said
+};
+
 // How far a transfer has come.
 struct TransferProgress {
     Direction direction = Direction::Download;
@@ -49,7 +64,9 @@ struct TransferOutcome {
     qint64 unexpectedCharacters = 0;   // 8088 upload: neither digits nor line breaks
     bool loneDigit = false;            // 8088 upload: ended with a digit without its pair
     TransferFault fault = TransferFault::None;
-    QString detail;          // what the system said about the fault, if anything
+    QString detail;          // what the system said about the fault, if anything;
+                             // PortFailed: the port's name
+    PortError portError;     // PortClosed: why it could not be opened again
 };
 
 Q_DECLARE_METATYPE(TransferProgress)

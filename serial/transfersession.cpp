@@ -7,6 +7,7 @@
 #include "vxt8088_8052.h"
 
 #include <algorithm>
+#include <utility>
 
 TransferSession::TransferSession(Board board, CommPort &port, QObject *parent)
     : QObject(parent)
@@ -39,9 +40,9 @@ bool TransferSession::isRunning(Direction direction) const
 }
 
 
-bool TransferSession::ensurePortOpen(QString *reason)
+bool TransferSession::ensurePortOpen(PortError *error)
 {
-    return m_port.isOpen() || m_port.open(reason);
+    return m_port.isOpen() || m_port.open(error);
 }
 
 void TransferSession::abandon()
@@ -125,15 +126,14 @@ void TransferSession::startDownload(const QString &path)
     m_downloadInterrupted = false;
     m_lastPercent = -1;
     TransferFault fault = download->begin(path);
-    QString detail = download->faultDetail();
     // The port is opened before the download is in place: opening it would set it going.
-    if (fault == TransferFault::None && !ensurePortOpen(&detail)) {
+    if (fault == TransferFault::None && !ensurePortOpen(&m_portError)) {
         download->abandon();
         fault = TransferFault::PortClosed;
     }
     m_download = std::move(download);
     if (fault != TransferFault::None) {
-        finishDownload(TransferOutcome::Failed, fault, detail);
+        finishDownload(TransferOutcome::Failed, fault, m_download->faultDetail());
         return;
     }
     runDownload();
@@ -188,6 +188,8 @@ void TransferSession::finishDownload(TransferOutcome::Kind kind, TransferFault f
     outcome.count = kind == TransferOutcome::Completed ? download->length() : download->bytesRead();
     outcome.fault = fault;
     outcome.detail = detail;
+    if (fault == TransferFault::PortClosed)
+        outcome.portError = std::exchange(m_portError, {});
     emit finished(outcome);
 }
 
@@ -205,9 +207,8 @@ void TransferSession::startUpload(const QString &path)
         finishUpload(TransferOutcome::Failed, fault);
         return;
     }
-    QString reason;
-    if (!ensurePortOpen(&reason)) {
-        finishUpload(TransferOutcome::Failed, TransferFault::PortClosed, reason);
+    if (!ensurePortOpen(&m_portError)) {
+        finishUpload(TransferOutcome::Failed, TransferFault::PortClosed);
         return;
     }
     VXT8088_8052::RemoveFile(path);
@@ -274,5 +275,7 @@ void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fau
     outcome.loneDigit = kind == TransferOutcome::Completed && upload->endedMidByte();
     outcome.fault = fault;
     outcome.detail = detail.isEmpty() ? upload->faultDetail() : detail;
+    if (fault == TransferFault::PortClosed)
+        outcome.portError = std::exchange(m_portError, {});
     emit finished(outcome);
 }

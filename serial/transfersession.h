@@ -70,10 +70,11 @@ private:
                       const QString &detail = {});
     void portClosed();
     void portFailed(const QString &portName);
-    bool ensurePortOpen(QString *reason);
+    bool ensurePortOpen(PortError *error);
 
     Board m_board;
     CommPort &m_port;
+    PortError m_portError;   // why the port could not be opened for the transfer starting
 
     std::unique_ptr<Download> m_download;
     bool m_downloadInterrupted = false;

@@ -142,9 +142,10 @@ Message fault(int chinese, const TransferOutcome &outcome)
     if (!outcome.detail.isEmpty()) {
         text += QLatin1Char('\n');
         text += outcome.fault == TransferFault::PortFailed ? deviceGone(chinese, outcome.detail)
-              : outcome.fault == TransferFault::PortClosed ? outcome.detail
                                                            : systemReason(chinese, outcome.detail);
     }
+    if (outcome.fault == TransferFault::PortClosed && outcome.portError.kind != PortError::None)
+        text += QLatin1Char('\n') + portError(chinese, outcome.portError);
     if (outcome.direction == Direction::Download && outcome.count > 0) {
         text += QLatin1Char('\n');
         text += chinese ? QStringLiteral("已傳送 %1 個位元組。").arg(countWithHex(outcome.count))
@@ -156,6 +157,30 @@ Message fault(int chinese, const TransferOutcome &outcome)
                         : QStringLiteral("The file keeps the %1 bytes received.").arg(countWithHex(outcome.kept));
     }
     return {programTitle(), text};
+}
+
+QString portError(int chinese, const PortError &error)
+{
+    const QString port = error.device.isEmpty() || error.device == error.port
+        ? error.port
+        : (chinese ? QStringLiteral("%1（%2）") : QStringLiteral("%1 (%2)")).arg(error.port, error.device);
+    switch (error.kind) {
+    case PortError::None:
+        break;
+    case PortError::Missing:
+        return chinese ? QStringLiteral("%1 不存在：請檢查連接線與 USB 轉接器。").arg(port)
+                       : QStringLiteral("%1 does not exist: check the cable and the USB adapter.").arg(port);
+    case PortError::InUse:
+        return chinese ? QStringLiteral("%1 正被其他程式使用。").arg(port)
+                       : QStringLiteral("%1 is in use by another program.").arg(port);
+    case PortError::NoPermission:
+        return chinese ? QStringLiteral("沒有使用 %1 的權限：請加入 dialout 群組後重新登入。").arg(port)
+                       : QStringLiteral("You may not use %1: join the dialout group and log in again.").arg(port);
+    case PortError::Other:
+        return chinese ? QStringLiteral("無法開啟 %1：%2").arg(port, systemReason(chinese, error.system))
+                       : QStringLiteral("%1 cannot be opened: %2").arg(port, systemReason(chinese, error.system));
+    }
+    return {};
 }
 
 Message portLost(int chinese, const QString &portName)

@@ -42,6 +42,8 @@ Message fileTooLarge(int chinese);
 // Why a transfer could not start or stopped, what the system said in our words, and what
 // was sent or what the target file keeps.
 Message fault(int chinese, const TransferOutcome &outcome);
+// Why the port could not be opened, and what to do.
+QString portError(int chinese, const PortError &error);
 // The port stopped working while no transfer ran.
 Message portLost(int chinese, const QString &portName);
 // A reason the system gave (its error text), in our words where we know it.

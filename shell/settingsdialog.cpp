@@ -1,5 +1,7 @@
 #include "settingsdialog.h"
 
+#include "messagebox.h"
+
 #include "comportmap.h"
 #include "languagetables.h"
 #include "programsettings.h"
@@ -249,9 +251,9 @@ void SettingsDialog::cmdOK_Click()
     if (port.isOpen() && port.commPort() != intPortNumbers[i])
         port.close();
     port.setCommPort(intPortNumbers[i]);
-    QString error;
+    PortError error;
     if (!port.isOpen() && !port.open(&error)) {
-        warn(error);
+        warn(TransferTexts::portError(blnChinese, error));
         return;
     }
 
@@ -281,12 +283,10 @@ void SettingsDialog::Form_Unload()
     if (blnSettingFromWindow) {
         // However the dialog was left, the window gets its port back.
         CommPort &port = m_host.MSComm1;
-        QString error;
+        PortError error;
         if (!port.isOpen() && !port.open(&error) && m_window) {
-            auto *box = new QMessageBox(QMessageBox::Warning, TransferTexts::programTitle(), error,
-                                        QMessageBox::Ok, m_window);
-            box->setAttribute(Qt::WA_DeleteOnClose);
-            box->open();
+            MessageBoxes::show(m_window, QMessageBox::Warning, TransferTexts::programTitle(),
+                               TransferTexts::portError(blnChinese, error));
         }
         return;
     }
@@ -296,7 +296,5 @@ void SettingsDialog::Form_Unload()
 
 void SettingsDialog::warn(const QString &text)
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, TransferTexts::programTitle(), text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    MessageBoxes::show(this, QMessageBox::Warning, TransferTexts::programTitle(), text);
 }

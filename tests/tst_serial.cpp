@@ -117,9 +117,10 @@ private slots:
     {
         CommPort port;
         port.setCommPort(2);
-        QString error;
+        PortError error;
         QVERIFY(!port.open(&error));
-        QVERIFY2(error.contains(QStringLiteral("COM2")), qPrintable(error));
+        QCOMPARE(error.kind, PortError::Missing);
+        QCOMPARE(error.port, QStringLiteral("COM2"));
         QVERIFY(!port.isOpen());
     }
 

@@ -7,6 +7,7 @@
 #include "programsettings.h"
 #include "messageboxes.h"
 #include "ptyboard.h"
+#include "messagebox.h"
 #include "transfersession.h"
 #include "transferwindow.h"
 
@@ -247,6 +248,7 @@ private slots:
         QCOMPARE(box->windowTitle(), title);
         QCOMPARE(box->text(), text);
         QCOMPARE(box->icon(), QMessageBox::Information);
+        QVERIFY(box->width() >= MessageBoxes::widthForTitle(title));   // the whole title shows
         QVERIFY(!w.blnDownloading);
         QVERIFY(w.txtSourceFile->isEnabled());
         QCOMPARE(w.cmdDownloadFile->text(), language ? QStringLiteral("開始下載 (&D)") : QStringLiteral("&Download"));

@@ -3,6 +3,7 @@
 #include "commport.h"
 #include "languagetables.h"
 #include "menubarkeys.h"
+#include "messagebox.h"
 #include "programsettings.h"
 #include "transfersession.h"
 #include "transfertexts.h"
@@ -20,6 +21,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+
+#include <utility>
 
 using ProgramSettings::blnChinese;
 
@@ -371,6 +374,7 @@ void TransferWindow::menContent_Click()
 
 void TransferWindow::menSetting_Click()
 {
+    m_settingOpen = true;
     m_port.close();
     ProgramSettings::blnSettingFromWindow = true;
     if (m_hooks.showSettings)
@@ -378,6 +382,9 @@ void TransferWindow::menSetting_Click()
     ProgramSettings::blnSettingFromWindow = false;
     // The dialog opens the port again as it closes; a transfer cannot go on without it.
     m_session->stopIfPortClosed();
+    m_settingOpen = false;
+    for (const HeldMessage &message : std::exchange(m_heldMessages, {}))
+        showMessage(message.icon, message.title, message.text);
 }
 
 void TransferWindow::menAbout_Click()
@@ -405,8 +412,10 @@ void TransferWindow::Form_QueryUnload()
 
 void TransferWindow::showMessage(QMessageBox::Icon icon, const QString &title, const QString &text)
 {
-    // Shown without a nested event loop: transfers and the port go on behind it.
-    auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    // What happens while the Setting dialog is open is told when it has closed.
+    if (m_settingOpen) {
+        m_heldMessages.append({icon, title, text});
+        return;
+    }
+    MessageBoxes::show(this, icon, title, text);
 }

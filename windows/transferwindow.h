@@ -104,6 +104,13 @@ private:
     CommPort &m_port;
     Hooks m_hooks;
     TransferSession *m_session = nullptr;
+    struct HeldMessage {
+        QMessageBox::Icon icon;
+        QString title;
+        QString text;
+    };
+    bool m_settingOpen = false;
+    QList<HeldMessage> m_heldMessages;
     static constexpr qint64 TitleIntervalMs = 250;
     QTimer m_titleTimer;
     QElapsedTimer m_titleClock;
