@@ -14,6 +14,7 @@
 #include "programsettings.h"
 #include "ptyboard.h"
 #include "vxt8088_8052.h"
+#include "transfertexts.h"
 #include "transferwindow.h"
 
 #include <QApplication>
@@ -113,9 +114,9 @@ public:
 
         ProgramSettings::intBoard = qint16(board);
         m_port.setCommPort(1);
-        QString error;
+        PortError error;
         if (!m_port.open(&error))
-            qFatal("cannot open the simulated board: %s", qPrintable(error));
+            qFatal("cannot open the simulated board: %s", qPrintable(TransferTexts::portError(0, error)));
         TransferWindow::Hooks hooks;
         hooks.endProgram = [] {};
         m_window = std::make_unique<TransferWindow>(profileForBoard(board), m_port, hooks);

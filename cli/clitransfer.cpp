@@ -122,7 +122,7 @@ void CliTransfer::finished(const TransferOutcome &outcome)
 {
     const int chinese = m_language == CliTexts::Language::Chinese ? 1 : 0;
     if (outcome.kind == TransferOutcome::Failed) {
-        const auto message = TransferTexts::fault(chinese, outcome.fault, outcome.detail, outcome.kept);
+        const auto message = TransferTexts::fault(chinese, outcome);
         end(isFileFault(outcome.fault) ? FileProblem : PortProblem, {},
             message.text.split(QLatin1Char('\n')).join(QLatin1Char(' ')));
         return;
@@ -137,7 +137,7 @@ void CliTransfer::finished(const TransferOutcome &outcome)
     }
     const auto message = outcome.direction == Direction::Download
                              ? TransferTexts::downloadFinished(chinese, outcome.count)
-                             : TransferTexts::uploadFinished(chinese, outcome.count);
+                             : TransferTexts::uploadFinished(chinese, outcome);
     end(Done, message.text, {});
 }
 

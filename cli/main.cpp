@@ -76,18 +76,21 @@ bool choosePort(CommPort &port, const QString &name)
 int listPorts(Language language)
 {
     CommPort port;
-    int found = 0;
+    QList<int> openable;
     for (int number = ComPortMap::FirstPort; number <= ComPortMap::LastPort; ++number) {
-        if (!VXT8088_8052::SelectCommPort(port, number))
-            continue;
-        ++found;
+        if (VXT8088_8052::SelectCommPort(port, number))
+            openable << number;
+    }
+    // Two names for one device are one port.
+    const QList<int> ports = ComPortMap::distinctPorts(openable);
+    for (const int number : ports) {
         QString line = QStringLiteral("COM%1\t%2").arg(number).arg(ComPortMap::devicePath(number));
         const QString adapter = ComPortMap::adapterDescription(ComPortMap::resolvedDevicePath(number));
         if (!adapter.isEmpty())
             line += QLatin1Char('\t') + adapter;
         printLine(stdout, line);
     }
-    if (found == 0) {
+    if (ports.isEmpty()) {
         printLine(stderr, CliTexts::noPorts(language));
         return CliTransfer::PortProblem;
     }

@@ -17,6 +17,7 @@ build="$root/build"
 packages=(
     cmake ninja-build g++
     qt6-base-dev qt6-serialport-dev libgl-dev   # Qt 6 Widgets, SerialPort, Test
+    qt6-translations-l10n                       # Qt's own texts in Chinese (qtbase_zh_TW.qm)
     fonts-arphic-uming                          # a Ming face for the Chinese captions
     fonts-liberation fonts-dejavu-core          # Arial and Times New Roman metrics
     xdg-utils                                   # the document opener

@@ -40,8 +40,8 @@ public:
     qint64 reportedCount() const { return m_characters / 2; }
     // Characters that were neither digits, the end character nor white space.
     qint64 unexpectedCharacters() const { return m_unexpected; }
-    // A high digit is waiting for its pair.
-    bool hasLoneDigit() const { return m_characters % 2 == 1 && !m_ended; }
+    // The last digit so far has no pair.
+    bool hasLoneDigit() const { return (m_characters - (m_ended ? 1 : 0)) % 2 == 1; }
     bool ended() const { return m_ended; }
 
     // The value of a hexadecimal digit, -1 for any other character.

@@ -11,6 +11,7 @@
 #ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -65,7 +66,7 @@ QString CommPort::portName() const
     return m_devicePath.isEmpty() ? QStringLiteral("COM%1").arg(m_commPort) : m_devicePath;
 }
 
-bool CommPort::open(QString *error)
+bool CommPort::open(PortError *error)
 {
     if (m_port.isOpen())
         return true;
@@ -73,12 +74,8 @@ bool CommPort::open(QString *error)
     const QString device = m_devicePath.isEmpty() ? ComPortMap::resolvedDevicePath(m_commPort)
                                                   : QFileInfo(m_devicePath).canonicalFilePath();
     if (device.isEmpty()) {
-        if (error) {
-            const QString path = devicePath();
-            *error = path.isEmpty() ? tr("COM%1 is not a port number this program knows.").arg(m_commPort)
-                   : m_devicePath.isEmpty() ? tr("COM%1 (%2) does not exist.").arg(m_commPort).arg(path)
-                                            : tr("%1 does not exist.").arg(path);
-        }
+        if (error)
+            *error = {PortError::Missing, portName(), m_devicePath.isEmpty() ? devicePath() : QString(), {}};
         return false;
     }
 
@@ -93,8 +90,13 @@ bool CommPort::open(QString *error)
     m_received.clear();
 
     if (!m_port.open(QIODevice::ReadWrite)) {
-        if (error)
-            *error = tr("%1 (%2) cannot be opened: %3").arg(portName(), device, m_port.errorString());
+        if (error) {
+            *error = {PortError::Other, portName(), device, m_port.errorString()};
+            if (m_port.error() == QSerialPort::DeviceNotFoundError)
+                error->kind = PortError::Missing;
+            else if (m_port.error() == QSerialPort::PermissionError)
+                error->kind = QFileInfo(device).isWritable() ? PortError::InUse : PortError::NoPermission;
+        }
         m_port.clearError();
         return false;
     }
@@ -240,13 +242,38 @@ void CommPort::handleError(QSerialPort::SerialPortError error)
         return;
     }
     // A port whose device went away keeps raising errors at full speed until it is
-    // closed, and the first message may be stale: close it at once and say what happened.
-    const QString detail = m_port.errorString();
+    // closed: close it at once. (Its message is often stale, "Inappropriate ioctl for
+    // device" after a hang-up; the front ends say in their own words what happened.) But
+    // first take what the device still gives: at a hang-up the system throws away what
+    // nobody has read, and the last bytes of an upload may be among them.
     m_port.clearError();
     m_outputTimer.stop();
+    const QByteArray last = drainInput();
+    if (!last.isEmpty()) {
+        m_received += last;
+        emit onComm();
+    }
+    if (!m_port.isOpen())
+        return;   // a receiver closed it meanwhile
     m_batcher.reset();
     m_received.clear();
     m_port.close();
-    emit closed();
-    emit failed(tr("%1 stopped working (%2).").arg(portName(), detail));
+    emit failed(portName());
+}
+
+QByteArray CommPort::drainInput()
+{
+    m_batcher.release();
+    QByteArray bytes = m_port.readAll();
+#ifdef Q_OS_UNIX
+    const int fd = m_port.handle();
+    char buffer[4096];
+    for (int reads = 0; fd >= 0 && reads < 1024; ++reads) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0)
+            break;   // the end, an error, or nothing more for now
+        bytes.append(buffer, qsizetype(n));
+    }
+#endif
+    return bytes;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inputbatcher.h"
+#include "transfer.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -46,7 +47,7 @@ public:
     QString portName() const;
 
     // Opens the selected port. On failure the port stays closed and `error` says why.
-    bool open(QString *error = nullptr);
+    bool open(PortError *error = nullptr);
     void close();
     bool isOpen() const;
 
@@ -56,6 +57,10 @@ public:
 
     // Takes every waiting byte.
     QByteArray input();
+
+    // While a transfer needs every byte (an upload), input is taken as it comes rather
+    // than in batches: at a hang-up the system throws away what it still holds.
+    void setPromptInput(bool prompt) { m_batcher.setPrompt(prompt); }
 
     // Queues bytes for the line and returns at once.
     void output(const QByteArray &bytes);
@@ -82,15 +87,17 @@ signals:
     // The port was opened, or closed by the program.
     void opened();
     void closed();
-    // The port stopped working (device unplugged, the other end gone). It has been
-    // closed already; `reason` is for the user.
-    void failed(const QString &reason);
+    // The port stopped working (device unplugged, the other end gone). What the device
+    // still gave has been delivered, and the port has been closed. `portName` as
+    // portName() gives it.
+    void failed(const QString &portName);
     // See requestOutputReady().
     void outputReady();
 
 private:
     void handleArrived(const QByteArray &bytes);
     void handleError(QSerialPort::SerialPortError error);
+    QByteArray drainInput();
     qint64 clockQueued() const;
     qint64 driverQueued() const;
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSerialPortInfo>
 #include <QtGlobal>
 
@@ -59,6 +60,27 @@ QString adapterDescription(const QString &resolvedDevice)
         return parts.join(QStringLiteral(", "));
     }
     return {};
+}
+
+QList<int> distinctPorts(const QList<int> &numbers)
+{
+    QStringList devices;
+    QHash<QString, int> lowest;   // device -> the lowest number leading to it
+    for (int number : numbers) {
+        QString device = resolvedDevicePath(number);
+        if (device.isEmpty())
+            device = QStringLiteral("COM%1").arg(number);   // nothing there: only itself
+        devices << device;
+        const auto known = lowest.constFind(device);
+        if (known == lowest.cend() || number < *known)
+            lowest.insert(device, number);
+    }
+    QList<int> result;
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        if (lowest.value(devices[i]) == numbers[i] && !result.contains(numbers[i]))
+            result << numbers[i];
+    }
+    return result;
 }
 
 } // namespace ComPortMap

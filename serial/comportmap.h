@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // Which device stands behind each COM number.
@@ -26,5 +27,10 @@ QString resolvedDevicePath(int number);
 // What the system knows of the adapter behind a device: its description and USB
 // vendor:product, e.g. "FT232R USB UART, USB 0403:6001"; empty when it knows nothing.
 QString adapterDescription(const QString &resolvedDevice);
+
+// Of the given COM numbers, in the order given, those that lead to different devices:
+// where two or more lead to the same one (two links to one device), only the lowest
+// number stays.
+QList<int> distinctPorts(const QList<int> &numbers);
 
 } // namespace ComPortMap

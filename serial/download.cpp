@@ -2,17 +2,15 @@
 
 #include "codecs.h"
 #include "commport.h"
+#include "regularfile.h"
 
 TransferFault Download::begin(const QString &path)
 {
     m_file.close();
-    m_file.setFileName(path);
     m_position = 0;
     m_faultDetail.clear();
-    if (!m_file.open(QIODevice::ReadOnly) || m_file.isSequential()) {
-        m_faultDetail = m_file.errorString();
+    if (openRegularFile(m_file, path, QIODevice::ReadOnly, &m_faultDetail) != OpenResult::Opened)
         return finish(TransferStep::Failed, TransferFault::SourceUnreadable).fault;
-    }
     m_length = m_file.size();
     if (m_length == 0)
         return finish(TransferStep::Failed, TransferFault::SourceEmpty).fault;

@@ -26,8 +26,16 @@ void InputBatcher::take()
     m_taking = false;
     if (fresh.isEmpty())
         return;
-    hold();
+    if (!m_prompt)
+        hold();
     emit arrived(fresh);
+}
+
+void InputBatcher::setPrompt(bool prompt)
+{
+    m_prompt = prompt;
+    if (prompt)
+        nextBatch();
 }
 
 void InputBatcher::hold()

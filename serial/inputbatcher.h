@@ -28,6 +28,8 @@ public:
     void reset();
     // Lets the port read again, as discarding the waiting input requires.
     void release();
+    // Takes every chunk as it comes (true), or in batches (false).
+    void setPrompt(bool prompt);
 
 signals:
     // Bytes taken from the port, in the order they came.
@@ -42,4 +44,5 @@ private:
     QTimer m_timer;          // the next batch, while the line is busy
     bool m_held = false;     // the port's buffer is held full, so it stops reading
     bool m_taking = false;
+    bool m_prompt = false;
 };

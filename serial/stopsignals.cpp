@@ -3,7 +3,9 @@
 #include <QSocketNotifier>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <csignal>
+#include <iterator>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -12,12 +14,17 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 constexpr int Handled[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction previous[std::size(Handled)];
+bool taken[std::size(Handled)] = {};
 
-// Only what is safe inside a signal handler: one write.
+// Only what is safe inside a signal handler: one write, and errno left as it was for the
+// code that the signal interrupted.
 void onSignal(int number)
 {
+    const int savedErrno = errno;
     const unsigned char byte = static_cast<unsigned char>(number);
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace
@@ -34,16 +41,24 @@ StopSignals::StopSignals(QObject *parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int number : Handled)
-        ::sigaction(number, &action, nullptr);
+    for (size_t i = 0; i < std::size(Handled); ++i) {
+        ::sigaction(Handled[i], nullptr, &previous[i]);
+        // Started by nohup, the program is meant to outlive its terminal.
+        taken[i] = !(Handled[i] == SIGHUP && previous[i].sa_handler == SIG_IGN);
+        if (taken[i])
+            ::sigaction(Handled[i], &action, nullptr);
+    }
 }
 
 StopSignals::~StopSignals()
 {
     if (!m_notifier)
         return;
-    for (const int number : Handled)
-        ::signal(number, SIG_DFL);
+    for (size_t i = 0; i < std::size(Handled); ++i) {
+        if (taken[i])
+            ::sigaction(Handled[i], &previous[i], nullptr);
+        taken[i] = false;
+    }
     delete m_notifier;
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);

@@ -6,8 +6,9 @@ class QSocketNotifier;
 
 // Turns the signals that ask a program to end (SIGINT, SIGTERM, SIGHUP) into a Qt signal,
 // delivered by the event loop, so that the program ends as its own Quit would: transfers
-// stopped, files closed, the port and its lock released. One at a time per process; the
-// system's handling comes back when it is destroyed.
+// stopped, files closed, the port and its lock released. A SIGHUP that the program was
+// started ignoring (nohup) stays ignored. One at a time per process; the former handling
+// comes back when it is destroyed.
 class StopSignals : public QObject {
     Q_OBJECT
 

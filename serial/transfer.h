@@ -21,7 +21,23 @@ enum class TransferFault {
     TargetUnwritable,   // the file to write cannot be created or written
     TargetReadOnly,     // the file to write is marked read-only and was left alone
     PortClosed,         // the port is closed and could not be opened again
+    PortClosedUnderTransfer,   // the program closed the port (the Setting command)
     PortFailed,         // the port stopped working during the transfer
+};
+
+// Why the port could not be opened.
+struct PortError {
+    enum Kind {
+        None,
+        Missing,        // no such device
+        InUse,          // another program holds it
+        NoPermission,   // the user may not open it
+        Other,          // see system
+    };
+    Kind kind = None;
+    QString port;     // "COM3", or the device path the user gave
+    QString device;   // the device behind it, where there is one
+    QString system;   // what the system said
 };
 
 // How far a transfer has come.
@@ -45,8 +61,12 @@ struct TransferOutcome {
     qint64 count = 0;        // download: bytes sent; upload: the count to report
     qint64 kept = -1;        // upload: bytes the target file holds; -1 when none was made
     qint64 announced = -1;   // 8052 upload: the length the board announced, once known
+    qint64 unexpectedCharacters = 0;   // 8088 upload: neither digits nor line breaks
+    bool loneDigit = false;            // 8088 upload: ended with a digit without its pair
     TransferFault fault = TransferFault::None;
-    QString detail;          // what the system said about the fault, if anything
+    QString detail;          // what the system said about the fault, if anything;
+                             // PortFailed: the port's name
+    PortError portError;     // PortClosed: why it could not be opened again
 };
 
 Q_DECLARE_METATYPE(TransferProgress)

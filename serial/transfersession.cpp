@@ -7,6 +7,7 @@
 #include "vxt8088_8052.h"
 
 #include <algorithm>
+#include <utility>
 
 TransferSession::TransferSession(Board board, CommPort &port, QObject *parent)
     : QObject(parent)
@@ -20,8 +21,11 @@ TransferSession::TransferSession(Board board, CommPort &port, QObject *parent)
     connect(&m_quietTimer, &QTimer::timeout, this, &TransferSession::quietTimeElapsed);
 
     connect(&m_port, &CommPort::outputReady, this, &TransferSession::runDownload);
-    connect(&m_port, &CommPort::opened, this, &TransferSession::runDownload);
+    // A download waiting for the port goes on from the event loop, never inside the
+    // open() of a probe, which closes the port again at once.
+    connect(&m_port, &CommPort::opened, this, &TransferSession::runDownload, Qt::QueuedConnection);
     connect(&m_port, &CommPort::onComm, this, &TransferSession::portNotified);
+    connect(&m_port, &CommPort::closed, this, &TransferSession::portClosed);
     connect(&m_port, &CommPort::failed, this, &TransferSession::portFailed);
 }
 
@@ -36,9 +40,9 @@ bool TransferSession::isRunning(Direction direction) const
 }
 
 
-bool TransferSession::ensurePortOpen(QString *reason)
+bool TransferSession::ensurePortOpen(PortError *error)
 {
-    return m_port.isOpen() || m_port.open(reason);
+    return m_port.isOpen() || m_port.open(error);
 }
 
 void TransferSession::abandon()
@@ -73,31 +77,41 @@ void TransferSession::interrupt(Direction direction)
 
 void TransferSession::stopIfPortClosed()
 {
-    if (m_port.isOpen())
+    if (m_port.isOpen() || !m_download)
         return;
-    if (m_download) {
-        m_download->abandon();
-        finishDownload(TransferOutcome::Failed, TransferFault::PortClosed);
-    }
+    m_download->abandon();
+    finishDownload(TransferOutcome::Failed, TransferFault::PortClosedUnderTransfer);
+}
+
+// The program closed the port (the Setting command). What the board sends meanwhile is
+// lost, so an upload ends here with what it has, and nothing that comes later is
+// appended; the 8052 has no end mark and would take the rest as a second download. Only
+// the 8088 download waits: its board keeps waiting for the end character.
+void TransferSession::portClosed()
+{
     if (m_upload) {
         m_upload->abandon();
-        finishUpload(TransferOutcome::Failed, TransferFault::PortClosed);
+        finishUpload(TransferOutcome::Failed, TransferFault::PortClosedUnderTransfer);
+    }
+    if (m_download && m_board == Board::Vxt8052) {
+        m_download->abandon();
+        finishDownload(TransferOutcome::Failed, TransferFault::PortClosedUnderTransfer);
     }
 }
 
-void TransferSession::portFailed(const QString &reason)
+void TransferSession::portFailed(const QString &portName)
 {
     if (!m_download && !m_upload) {
-        emit portLost(reason);
+        emit portLost(portName);
         return;
     }
     if (m_download) {
         m_download->abandon();
-        finishDownload(TransferOutcome::Failed, TransferFault::PortFailed, reason);
+        finishDownload(TransferOutcome::Failed, TransferFault::PortFailed, portName);
     }
     if (m_upload) {
         m_upload->abandon();
-        finishUpload(TransferOutcome::Failed, TransferFault::PortFailed, reason);
+        finishUpload(TransferOutcome::Failed, TransferFault::PortFailed, portName);
     }
 }
 
@@ -112,15 +126,14 @@ void TransferSession::startDownload(const QString &path)
     m_downloadInterrupted = false;
     m_lastPercent = -1;
     TransferFault fault = download->begin(path);
-    QString detail = download->faultDetail();
     // The port is opened before the download is in place: opening it would set it going.
-    if (fault == TransferFault::None && !ensurePortOpen(&detail)) {
+    if (fault == TransferFault::None && !ensurePortOpen(&m_portError)) {
         download->abandon();
         fault = TransferFault::PortClosed;
     }
     m_download = std::move(download);
     if (fault != TransferFault::None) {
-        finishDownload(TransferOutcome::Failed, fault, detail);
+        finishDownload(TransferOutcome::Failed, fault, m_download->faultDetail());
         return;
     }
     runDownload();
@@ -175,6 +188,8 @@ void TransferSession::finishDownload(TransferOutcome::Kind kind, TransferFault f
     outcome.count = kind == TransferOutcome::Completed ? download->length() : download->bytesRead();
     outcome.fault = fault;
     outcome.detail = detail;
+    if (fault == TransferFault::PortClosed)
+        outcome.portError = std::exchange(m_portError, {});
     emit finished(outcome);
 }
 
@@ -192,9 +207,8 @@ void TransferSession::startUpload(const QString &path)
         finishUpload(TransferOutcome::Failed, fault);
         return;
     }
-    QString reason;
-    if (!ensurePortOpen(&reason)) {
-        finishUpload(TransferOutcome::Failed, TransferFault::PortClosed, reason);
+    if (!ensurePortOpen(&m_portError)) {
+        finishUpload(TransferOutcome::Failed, TransferFault::PortClosed);
         return;
     }
     VXT8088_8052::RemoveFile(path);
@@ -203,6 +217,7 @@ void TransferSession::startUpload(const QString &path)
     m_quietTimer.stop();
     m_expected = 0;
     m_upload->begin(path);
+    m_port.setPromptInput(true);
 }
 
 void TransferSession::portNotified()
@@ -248,13 +263,19 @@ void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fau
         }
     }
     const std::unique_ptr<Upload> upload = std::move(m_upload);
+    m_port.setPromptInput(false);
     TransferOutcome outcome;
     outcome.direction = Direction::Upload;
     outcome.kind = kind;
     outcome.count = upload->reportedCount();
     outcome.kept = upload->isReceiving() ? upload->written() : -1;
     outcome.announced = upload->announced();
+    outcome.unexpectedCharacters = upload->unexpectedCharacters();
+    // A lone last digit says something about the board only when the board ended there.
+    outcome.loneDigit = kind == TransferOutcome::Completed && upload->endedMidByte();
     outcome.fault = fault;
     outcome.detail = detail.isEmpty() ? upload->faultDetail() : detail;
+    if (fault == TransferFault::PortClosed)
+        outcome.portError = std::exchange(m_portError, {});
     emit finished(outcome);
 }

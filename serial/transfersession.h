@@ -47,7 +47,7 @@ public:
     // keeps what reached its file. For a program that is ending.
     void abandon();
 
-    // The port is closed and stays so: what runs ends as failed.
+    // The port is closed and stays so: a download waiting for it ends as failed.
     void stopIfPortClosed();
 
     bool isRunning(Direction direction) const;
@@ -68,11 +68,13 @@ private:
     void quietTimeElapsed();
     void finishUpload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
                       const QString &detail = {});
-    void portFailed(const QString &reason);
-    bool ensurePortOpen(QString *reason);
+    void portClosed();
+    void portFailed(const QString &portName);
+    bool ensurePortOpen(PortError *error);
 
     Board m_board;
     CommPort &m_port;
+    PortError m_portError;   // why the port could not be opened for the transfer starting
 
     std::unique_ptr<Download> m_download;
     bool m_downloadInterrupted = false;

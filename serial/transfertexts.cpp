@@ -1,5 +1,11 @@
 #include "transfertexts.h"
 
+#include "download.h"
+
+#include <QStringList>
+
+#include <cerrno>
+
 namespace TransferTexts {
 
 QString programTitle()
@@ -48,65 +54,172 @@ Message downloadFinished(int chinese, qint64 count)
     return {QStringLiteral("Download is finished!"), QStringLiteral("%1 has been transferred!").arg(countWithHex(count))};
 }
 
-Message uploadFinished(int chinese, qint64 count)
+Message uploadFinished(int chinese, const TransferOutcome &outcome)
 {
-    if (chinese)
-        return {QStringLiteral("接收完畢！"), QStringLiteral("已接收到 %1 個位元組！").arg(countWithHex(count))};
-    return {QStringLiteral("Upload is finished!"), QStringLiteral("%1 has been received!").arg(countWithHex(count))};
+    const QString count = countWithHex(outcome.count);
+    Message message = chinese
+        ? Message{QStringLiteral("接收完畢！"), QStringLiteral("已接收到 %1 個位元組！").arg(count)}
+        : Message{QStringLiteral("Upload is finished!"), QStringLiteral("%1 has been received!").arg(count)};
+    QStringList remarks;
+    if (outcome.announced > 0 && outcome.announced != outcome.count)
+        remarks << (chinese ? QStringLiteral("實驗板宣告的長度是 %1 個位元組。").arg(countWithHex(outcome.announced))
+                            : QStringLiteral("The board announced %1 bytes.").arg(countWithHex(outcome.announced)));
+    if (outcome.unexpectedCharacters > 0)
+        remarks << (chinese ? QStringLiteral("有 %1 個字元不是十六進位數字，已略過。").arg(outcome.unexpectedCharacters)
+                            : QStringLiteral("%1 characters that are not hexadecimal digits were left out.")
+                                  .arg(outcome.unexpectedCharacters));
+    if (outcome.loneDigit)
+        remarks << (chinese ? QStringLiteral("最後一個數字沒有配對，已略過。")
+                            : QStringLiteral("The last digit had no pair and was left out."));
+    if (outcome.unexpectedCharacters > 0 || outcome.loneDigit)
+        remarks << (chinese ? QStringLiteral("實驗板的設定可能不對。") : QStringLiteral("The board setting may be wrong."));
+    if (!remarks.isEmpty())
+        message.text += QLatin1Char('\n') + remarks.join(chinese ? QString() : QStringLiteral(" "));
+    return message;
 }
 
 Message fileTooLarge(int chinese)
 {
+    const QString limit = QString::number(RawDownload::MaximumSize);
     if (chinese)
-        return {QStringLiteral("檔案太大！"), QStringLiteral("檔案大小不能超過 32000 Bytes！")};
-    return {QStringLiteral("File's too big!"), QStringLiteral("Keep file size less than 32000 bytes!")};
+        return {QStringLiteral("檔案太大！"), QStringLiteral("檔案大小不能超過 %1 Bytes！").arg(limit)};
+    return {QStringLiteral("File's too big!"), QStringLiteral("Keep file size less than %1 bytes!").arg(limit)};
 }
 
-Message fault(int chinese, TransferFault fault, const QString &detail, qint64 kept)
+namespace {
+
+QString faultSentence(int chinese, const TransferOutcome &outcome)
 {
-    QString text;
-    switch (fault) {
+    switch (outcome.fault) {
     case TransferFault::None:
+    case TransferFault::SourceTooLarge:
         break;
     case TransferFault::SourceUnreadable:
-        text = chinese ? QStringLiteral("無法讀取來源檔案，傳送已停止。")
+        return chinese ? QStringLiteral("無法讀取來源檔案，傳送已停止。")
                        : QStringLiteral("The source file cannot be read. The download has stopped.");
-        break;
     case TransferFault::SourceEmpty:
-        text = chinese ? QStringLiteral("來源檔案是空的，沒有資料可傳送。")
+        return chinese ? QStringLiteral("來源檔案是空的，沒有資料可傳送。")
                        : QStringLiteral("The source file is empty: there is nothing to send.");
-        break;
-    case TransferFault::SourceTooLarge:
-        return fileTooLarge(chinese);
     case TransferFault::TargetNotAFile:
-        text = chinese ? QStringLiteral("目的路徑不是一般檔案（資料夾、裝置或管道），無法寫入。")
+        return chinese ? QStringLiteral("目的路徑不是一般檔案（資料夾、裝置或管道），無法寫入。")
                        : QStringLiteral("The target is not an ordinary file (a folder, a device or a pipe) and cannot be written.");
-        break;
     case TransferFault::TargetUnwritable:
-        text = chinese ? QStringLiteral("無法寫入目的檔案，接收已停止。檔案中保留已收到的資料。")
-                       : QStringLiteral("The target file cannot be written. The upload has stopped; the file keeps what was written before.");
-        break;
+        if (outcome.kept < 0)
+            return chinese ? QStringLiteral("無法建立目的檔案，接收已停止。")
+                           : QStringLiteral("The target file cannot be created. The upload has stopped.");
+        return chinese ? QStringLiteral("無法寫入目的檔案，接收已停止。")
+                       : QStringLiteral("The target file cannot be written. The upload has stopped.");
     case TransferFault::TargetReadOnly:
-        text = chinese ? QStringLiteral("目的檔案為唯讀，已保持原狀。接收已停止。")
+        return chinese ? QStringLiteral("目的檔案為唯讀，已保持原狀。接收已停止。")
                        : QStringLiteral("The target file is read-only and was left as it is. The upload has stopped.");
-        break;
     case TransferFault::PortClosed:
-        text = chinese ? QStringLiteral("通訊埠沒有開啟，傳輸已停止。")
+        return chinese ? QStringLiteral("通訊埠沒有開啟，傳輸已停止。")
                        : QStringLiteral("The serial port is not open. The transfer has stopped.");
-        break;
+    case TransferFault::PortClosedUnderTransfer:
+        return chinese ? QStringLiteral("通訊埠因「設定」而關閉，傳輸已停止。")
+                       : QStringLiteral("The serial port was closed for the Setting command, so the transfer has stopped.");
     case TransferFault::PortFailed:
-        text = chinese ? QStringLiteral("通訊埠停止運作，傳輸已停止。")
+        return chinese ? QStringLiteral("通訊埠停止運作，傳輸已停止。")
                        : QStringLiteral("The serial port stopped working. The transfer has stopped.");
-        break;
     }
-    if (!detail.isEmpty())
-        text += QLatin1Char('\n') + detail;
-    if (kept >= 0) {
+    return {};
+}
+
+QString deviceGone(int chinese, const QString &portName)
+{
+    return chinese ? QStringLiteral("%1 的裝置已不在（轉接器被拔除、實驗板關機或連線另一端已關閉）。").arg(portName)
+                   : QStringLiteral("The device of %1 went away (adapter unplugged, board switched off, or the other end closed).")
+                         .arg(portName);
+}
+
+} // namespace
+
+Message fault(int chinese, const TransferOutcome &outcome)
+{
+    if (outcome.fault == TransferFault::SourceTooLarge)
+        return fileTooLarge(chinese);
+    QString text = faultSentence(chinese, outcome);
+    if (!outcome.detail.isEmpty()) {
         text += QLatin1Char('\n');
-        text += chinese ? QStringLiteral("檔案中保留已收到的 %1 個位元組。").arg(countWithHex(kept))
-                        : QStringLiteral("The file keeps the %1 bytes received.").arg(countWithHex(kept));
+        text += outcome.fault == TransferFault::PortFailed ? deviceGone(chinese, outcome.detail)
+                                                           : systemReason(chinese, outcome.detail);
+    }
+    if (outcome.fault == TransferFault::PortClosed && outcome.portError.kind != PortError::None)
+        text += QLatin1Char('\n') + portError(chinese, outcome.portError);
+    if (outcome.direction == Direction::Download && outcome.count > 0) {
+        text += QLatin1Char('\n');
+        text += chinese ? QStringLiteral("已傳送 %1 個位元組。").arg(countWithHex(outcome.count))
+                        : QStringLiteral("%1 bytes had been sent.").arg(countWithHex(outcome.count));
+    }
+    if (outcome.direction == Direction::Upload && outcome.kept >= 0) {
+        text += QLatin1Char('\n');
+        text += chinese ? QStringLiteral("檔案中保留已收到的 %1 個位元組。").arg(countWithHex(outcome.kept))
+                        : QStringLiteral("The file keeps the %1 bytes received.").arg(countWithHex(outcome.kept));
     }
     return {programTitle(), text};
+}
+
+QString portError(int chinese, const PortError &error)
+{
+    const QString port = error.device.isEmpty() || error.device == error.port
+        ? error.port
+        : (chinese ? QStringLiteral("%1（%2）") : QStringLiteral("%1 (%2)")).arg(error.port, error.device);
+    switch (error.kind) {
+    case PortError::None:
+        break;
+    case PortError::Missing:
+        return chinese ? QStringLiteral("%1 不存在：請檢查連接線與 USB 轉接器。").arg(port)
+                       : QStringLiteral("%1 does not exist: check the cable and the USB adapter.").arg(port);
+    case PortError::InUse:
+        return chinese ? QStringLiteral("%1 正被其他程式使用。").arg(port)
+                       : QStringLiteral("%1 is in use by another program.").arg(port);
+    case PortError::NoPermission:
+        return chinese ? QStringLiteral("沒有使用 %1 的權限：請加入 dialout 群組後重新登入。").arg(port)
+                       : QStringLiteral("You may not use %1: join the dialout group and log in again.").arg(port);
+    case PortError::Other:
+        return chinese ? QStringLiteral("無法開啟 %1：%2").arg(port, systemReason(chinese, error.system))
+                       : QStringLiteral("%1 cannot be opened: %2").arg(port, systemReason(chinese, error.system));
+    }
+    return {};
+}
+
+Message portLost(int chinese, const QString &portName)
+{
+    const QString text = chinese
+        ? QStringLiteral("通訊埠停止運作。%1\n請檢查連接線與轉接器，再從「設定」重新選擇通訊埠。").arg(deviceGone(chinese, portName))
+        : QStringLiteral("The serial port stopped working. %1\nCheck the cable and the adapter, then choose Setting "
+                         "to open a port again.")
+              .arg(deviceGone(chinese, portName));
+    return {programTitle(), text};
+}
+
+QString systemReason(int chinese, const QString &systemText)
+{
+    struct Reason {
+        int error;
+        const char *english;
+        const char *chinese;
+    };
+    static const Reason reasons[] = {
+        {ENOENT, "The file or a folder on its path does not exist.", "檔案或路徑中的資料夾不存在。"},
+        {EACCES, "You have no permission for it.", "沒有存取權限。"},
+        {EPERM, "The system does not permit it.", "系統不允許這個動作。"},
+        {ENOSPC, "The disk is full.", "磁碟已滿。"},
+        {EDQUOT, "Your disk quota is used up.", "磁碟配額已用完。"},
+        {EROFS, "The disk is read-only.", "磁碟是唯讀的。"},
+        {ENAMETOOLONG, "The name is too long.", "名稱太長。"},
+        {EISDIR, "It is a folder.", "這是資料夾。"},
+        {ENOTDIR, "A part of the path is not a folder.", "路徑中有一部分不是資料夾。"},
+        {EIO, "The device reported an input/output error.", "裝置發生輸入/輸出錯誤。"},
+        {ENXIO, "The device is not there.", "裝置不存在。"},
+        {ENODEV, "The device is not there.", "裝置不存在。"},
+        {EBUSY, "It is in use.", "正在使用中。"},
+    };
+    for (const Reason &reason : reasons) {
+        if (systemText == qt_error_string(reason.error))
+            return chinese ? QString::fromUtf8(reason.chinese) : QString::fromUtf8(reason.english);
+    }
+    return systemText;
 }
 
 QString fileFilter(int chinese)

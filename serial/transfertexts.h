@@ -34,11 +34,20 @@ QString percent(int value);
 QString countWithHex(qint64 count);
 
 Message downloadFinished(int chinese, qint64 count);
-Message uploadFinished(int chinese, qint64 count);
+// The count, and a word where the stream was not what the board should send: fewer or
+// more bytes than the 8052 announced, characters that are no hexadecimal digits, a last
+// digit without its pair.
+Message uploadFinished(int chinese, const TransferOutcome &outcome);
 Message fileTooLarge(int chinese);
-// Why a transfer could not start or stopped; `detail` adds what the system said, and
-// `kept`, when not negative, how many received bytes the target file holds.
-Message fault(int chinese, TransferFault fault, const QString &detail = {}, qint64 kept = -1);
+// Why a transfer could not start or stopped, what the system said in our words, and what
+// was sent or what the target file keeps.
+Message fault(int chinese, const TransferOutcome &outcome);
+// Why the port could not be opened, and what to do.
+QString portError(int chinese, const PortError &error);
+// The port stopped working while no transfer ran.
+Message portLost(int chinese, const QString &portName);
+// A reason the system gave (its error text), in our words where we know it.
+QString systemReason(int chinese, const QString &systemText);
 
 // The file-type list of the browse dialogs.
 QString fileFilter(int chinese);

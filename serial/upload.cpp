@@ -1,5 +1,7 @@
 #include "upload.h"
 
+#include "regularfile.h"
+
 #include <QFileInfo>
 
 TransferFault Upload::checkTarget(const QString &path)
@@ -21,18 +23,17 @@ void Upload::begin(const QString &path)
 
 TransferFault Upload::openTarget()
 {
-    // Checked again: the path may have changed since the upload started, and opening a
-    // pipe for writing would wait for a reader.
-    if (checkTarget(m_path) != TransferFault::None)
-        return TransferFault::TargetNotAFile;
     const QFileInfo info(m_path);
     // A file left in place because it is marked read-only stays untouched, also for a
     // user (root) whom the system would let write it.
     if (info.exists() && !(info.permissions() & QFile::WriteOwner))
         return TransferFault::TargetReadOnly;
-    m_file.setFileName(m_path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        m_faultDetail = m_file.errorString();
+    switch (openRegularFile(m_file, m_path, QIODevice::WriteOnly | QIODevice::Unbuffered, &m_faultDetail)) {
+    case OpenResult::Opened:
+        break;
+    case OpenResult::NotARegularFile:
+        return TransferFault::TargetNotAFile;
+    case OpenResult::Failed:
         return TransferFault::TargetUnwritable;
     }
     m_receiving = true;

@@ -38,6 +38,9 @@ public:
     virtual TransferProgress progress() const = 0;
     // The length the board announced; -1 where the board announces none.
     virtual qint64 announced() const { return -1; }
+    // Signs that the board's stream was not what this board sends.
+    virtual qint64 unexpectedCharacters() const { return 0; }
+    virtual bool endedMidByte() const { return false; }
 
     // True once the target has been made, i.e. the data phase has begun.
     bool isReceiving() const { return m_receiving; }
@@ -71,6 +74,8 @@ class HexUpload final : public Upload {
 public:
     qint64 reportedCount() const override { return m_decoder.reportedCount(); }
     TransferProgress progress() const override;
+    qint64 unexpectedCharacters() const override { return m_decoder.unexpectedCharacters(); }
+    bool endedMidByte() const override { return m_decoder.hasLoneDigit(); }
 
 protected:
     Decoded decode(QByteArrayView input) override;

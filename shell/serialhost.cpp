@@ -3,6 +3,7 @@
 #include "aboutbox.h"
 #include "boardprofile.h"
 #include "settingsdialog.h"
+#include "stopsignals.h"
 #include "transferwindow.h"
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@ SerialHost::SerialHost(QWidget *parent)
 
 SerialHost::~SerialHost()
 {
+    m_signals.reset();
     // The window and the dialog talk to the port: they go first.
     m_window.reset();
     m_settings.reset();
@@ -43,4 +45,22 @@ TransferWindow *SerialHost::showBoardWindow(int board)
     }
     m_window->show();
     return m_window.get();
+}
+
+void SerialHost::endOnTerminationSignals()
+{
+    if (m_signals)
+        return;
+    m_signals = std::make_unique<StopSignals>();
+    connect(m_signals.get(), &StopSignals::received, this, &SerialHost::endBySignal);
+}
+
+void SerialHost::endBySignal()
+{
+    if (m_window) {
+        m_window->close();   // as the user closing it: transfers stop, the port closes
+        return;
+    }
+    MSComm1.close();
+    endProgram();
 }

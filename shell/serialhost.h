@@ -7,6 +7,7 @@
 #include <memory>
 
 class SettingsDialog;
+class StopSignals;
 class TransferWindow;
 
 // The hidden host of the program's one serial port. It is never shown: loading it opens
@@ -37,7 +38,15 @@ public:
     // own here.
     std::function<void()> endProgram;
 
+    // From now on SIGTERM, SIGHUP and SIGINT end the program as closing the transfer
+    // window does (transfers stop, the port and its lock are released); before that
+    // window exists they end it at once.
+    void endOnTerminationSignals();
+
 private:
+    void endBySignal();
+
     std::unique_ptr<SettingsDialog> m_settings;
     std::unique_ptr<TransferWindow> m_window;
+    std::unique_ptr<StopSignals> m_signals;
 };

@@ -1,8 +1,11 @@
 #include "settingsdialog.h"
 
+#include "messagebox.h"
+
 #include "comportmap.h"
 #include "languagetables.h"
 #include "programsettings.h"
+#include "qtlanguage.h"
 #include "serialhost.h"
 #include "transfertexts.h"
 #include "transferwindow.h"
@@ -25,6 +28,20 @@ QFont namedFont(const char *family, qreal points)
     QFont font(QString::fromUtf8(family));
     font.setPointSizeF(points);
     return font;
+}
+
+// OK with an empty list: what to look at.
+QString noPortFound(bool chinese)
+{
+    QString text = chinese ? QStringLiteral("找不到任何通訊埠。\n\n請檢查連接線是否接好、USB 轉 RS-232 轉接器是否插上")
+                           : QStringLiteral("No serial port was found.\n\nCheck that the cable is connected and that "
+                                            "the USB serial adapter is plugged in");
+#ifndef Q_OS_WIN
+    text += chinese ? QStringLiteral("，以及您的帳號是否屬於 dialout 群組（加入後須重新登入）")
+                    : QStringLiteral(", and that your user is a member of the group dialout (log in again after "
+                                     "joining it)");
+#endif
+    return text + (chinese ? QStringLiteral("。") : QStringLiteral("."));
 }
 
 } // namespace
@@ -124,7 +141,7 @@ void SettingsDialog::Form_Initialize()
 {
     blnConfirmed = false;
     ListCommPorts();
-    // With no port at all the list stays empty; OK then says that none is selected.
+    // With no port at all the list stays empty; OK then says that none was found.
     if (cboCOM->count() > 0)
         cboCOM->setCurrentIndex(0);
 }
@@ -134,11 +151,19 @@ bool SettingsDialog::ListCommPorts()
     blnPreviousPortListed = false;
     int count = 0;
     CommPort &port = m_host.MSComm1;
+    QList<int> found;
     for (int n = ComPortMap::FirstPort; n <= ComPortMap::LastPort; ++n) {
-        if (!VXT8088_8052::SelectCommPort(port, n))
-            continue;
+        if (VXT8088_8052::SelectCommPort(port, n))
+            found << n;
+    }
+    // Two numbers that lead to one device are one port: it is listed under the lower.
+    for (int n : ComPortMap::distinctPorts(found)) {
         cboCOM->addItem(QStringLiteral("COM%1").arg(n));
-        cboCOM->setItemData(count, ComPortMap::devicePath(n), Qt::ToolTipRole);
+        QString device = ComPortMap::devicePath(n);
+        const QString adapter = ComPortMap::adapterDescription(ComPortMap::resolvedDevicePath(n));
+        if (!adapter.isEmpty())
+            device += QStringLiteral(" — ") + adapter;
+        cboCOM->setItemData(count, device, Qt::ToolTipRole);
         intPortNumbers[count] = qint16(n);
         if (blnSettingFromWindow && n == intPreviousPort) {
             cboCOM->setCurrentIndex(count);
@@ -209,9 +234,14 @@ void SettingsDialog::optCH_Click()
 void SettingsDialog::cmdOK_Click()
 {
     blnChinese = optEn->isChecked() ? 0 : 1;
+    useQtLanguage(blnChinese != 0);   // Qt's own buttons and dialogs follow, this warning's too
     intBoard = optVXT8088->isChecked() ? 8088 : 8052;
 
     const int i = cboCOM->currentIndex();
+    if (cboCOM->count() == 0) {
+        warn(noPortFound(blnChinese != 0));
+        return;
+    }
     if (i < 0 || i >= cboCOM->count() || i >= int(intPortNumbers.size())) {
         warn(blnChinese ? QStringLiteral("沒有選擇通訊埠。") : QStringLiteral("No serial port is selected."));
         return;
@@ -221,9 +251,9 @@ void SettingsDialog::cmdOK_Click()
     if (port.isOpen() && port.commPort() != intPortNumbers[i])
         port.close();
     port.setCommPort(intPortNumbers[i]);
-    QString error;
+    PortError error;
     if (!port.isOpen() && !port.open(&error)) {
-        warn(error);
+        warn(TransferTexts::portError(blnChinese, error));
         return;
     }
 
@@ -253,12 +283,10 @@ void SettingsDialog::Form_Unload()
     if (blnSettingFromWindow) {
         // However the dialog was left, the window gets its port back.
         CommPort &port = m_host.MSComm1;
-        QString error;
+        PortError error;
         if (!port.isOpen() && !port.open(&error) && m_window) {
-            auto *box = new QMessageBox(QMessageBox::Warning, TransferTexts::programTitle(), error,
-                                        QMessageBox::Ok, m_window);
-            box->setAttribute(Qt::WA_DeleteOnClose);
-            box->open();
+            MessageBoxes::show(m_window, QMessageBox::Warning, TransferTexts::programTitle(),
+                               TransferTexts::portError(blnChinese, error));
         }
         return;
     }
@@ -268,7 +296,5 @@ void SettingsDialog::Form_Unload()
 
 void SettingsDialog::warn(const QString &text)
 {
-    auto *box = new QMessageBox(QMessageBox::Warning, TransferTexts::programTitle(), text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    MessageBoxes::show(this, QMessageBox::Warning, TransferTexts::programTitle(), text);
 }

@@ -36,7 +36,7 @@ private slots:
         QTest::newRow("lower case") << QByteArray("af\x1A") << QByteArray("\xAF") << 1LL << true << 0LL << false;
         QTest::newRow("end at once") << QByteArray("\x1A") << QByteArray() << 0LL << true << 0LL << false;
         QTest::newRow("odd digits") << QByteArray("12345\x1A") << QByteArray("\x12\x34") << 3LL << true << 0LL
-                                    << false;
+                                    << true;
         QTest::newRow("line breaks pass") << QByteArray("41\r\n 4\t2\x1A") << QByteArray("AB") << 2LL << true << 0LL
                                           << false;
         QTest::newRow("junk noted") << QByteArray("4G1:") << QByteArray("A") << 1LL << false << 2LL << false;

@@ -1,10 +1,12 @@
 // The serial layer on its own, without a window: COM numbers, the port, the file helpers
 // and the transfer session, against a real pseudo-terminal.
 
+#include "codecs.h"
 #include "commport.h"
 #include "comportmap.h"
 #include "download.h"
 #include "transfersession.h"
+#include "upload.h"
 #include "ptyboard.h"
 #include "vxt8088_8052.h"
 
@@ -115,9 +117,10 @@ private slots:
     {
         CommPort port;
         port.setCommPort(2);
-        QString error;
+        PortError error;
         QVERIFY(!port.open(&error));
-        QVERIFY2(error.contains(QStringLiteral("COM2")), qPrintable(error));
+        QCOMPARE(error.kind, PortError::Missing);
+        QCOMPARE(error.port, QStringLiteral("COM2"));
         QVERIFY(!port.isOpen());
     }
 
@@ -338,29 +341,122 @@ private slots:
         QCOMPARE(step.fault, TransferFault::SourceUnreadable);
     }
 
-    void downloadWaitsWhileThePortIsClosed()
+    // Closing the port under a transfer (the Setting command): the 8088 download waits
+    // and goes on, even across a probe that opens and closes the port; the 8052 download
+    // and an upload stop there, and nothing that comes later is appended.
+    void portClosedUnderTransfers()
     {
         QTemporaryDir dir;
         PtyBoard board(m_folder.path(), 1);
         CommPort port;
         QVERIFY(port.open());
         QByteArray content;
-        for (int i = 0; i < 600; ++i)
+        for (int i = 0; i < 300; ++i)
             content.append(char(i * 7));
-        TransferSession session(Board::Vxt8052, port);
-        QSignalSpy completed(&session, &TransferSession::finished);
-        session.startDownload(writeFile(dir, QStringLiteral("s"), content));
+        const QString source = writeFile(dir, QStringLiteral("s"), content);
+
+        // One session on a port at a time: outside an upload, a session throws input away.
+        auto hex = std::make_unique<TransferSession>(Board::Vxt8088, port);
+        QSignalSpy hexFinished(hex.get(), &TransferSession::finished);
+        hex->startDownload(source);
         QVERIFY(board.waitForBytes(100));
         port.close();
         const qsizetype sentBeforeClosing = board.received().size();
+        QVERIFY(SelectCommPort(port, 1));   // the dialog's probe
         QTest::qWait(200);
         QCOMPARE(board.received().size(), sentBeforeClosing);   // nothing while closed
-        QVERIFY(completed.isEmpty());
+        QVERIFY(hexFinished.isEmpty());
         QVERIFY(port.open());
         port.setPacingBytesPerSecond(1'000'000);
-        QVERIFY(completed.wait(5000));
-        QVERIFY(board.waitForBytes(content.size()));
-        QCOMPARE(board.received(), content);   // not a byte lost across the pause
+        QVERIFY(hexFinished.wait(5000));
+        QVERIFY(board.waitForBytes(601));
+        QCOMPARE(board.received(), HexEncoder::encode(content) + HexEndOfStream);   // not a byte lost
+        board.clearReceived();
+        port.setPacingBytesPerSecond(CommPort::LineBytesPerSecond);
+        hex.reset();
+
+        TransferSession raw(Board::Vxt8052, port);
+        QSignalSpy rawFinished(&raw, &TransferSession::finished);
+        raw.startDownload(source);
+        QVERIFY(board.waitForBytes(20));
+        port.close();
+        QCOMPARE(rawFinished.size(), 1);
+        auto outcome = rawFinished.first().first().value<TransferOutcome>();
+        QCOMPARE(outcome.fault, TransferFault::PortClosedUnderTransfer);
+        QTest::qWait(50);
+        QCOMPARE(outcome.count, board.received().size());   // what went, and no more
+        QVERIFY(port.open());
+
+        const QString target = dir.filePath(QStringLiteral("up.bin"));
+        raw.startUpload(target);
+        board.send(QByteArray("\x00\x04" "AB", 4));
+        QTRY_COMPARE(raw.expectedLength(), 4);
+        port.close();
+        QCOMPARE(rawFinished.size(), 2);
+        outcome = rawFinished.last().first().value<TransferOutcome>();
+        QCOMPARE(outcome.fault, TransferFault::PortClosedUnderTransfer);
+        QCOMPARE(outcome.kept, 2);
+        QVERIFY(port.open());
+        board.send("CD");
+        QTest::qWait(100);
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("AB"));
+    }
+
+    // The board sends its last bytes and hangs up at once: the upload still gets every
+    // one. (What the system holds at a hang-up it throws away, so during an upload the
+    // port takes what comes as it comes.)
+    void hangUpRightAfterTheEndLosesNothing()
+    {
+        QTemporaryDir dir;
+        auto board = std::make_unique<PtyBoard>(m_folder.path(), 1);
+        CommPort port;
+        QVERIFY(port.open());
+        TransferSession session(Board::Vxt8088, port);
+        QSignalSpy finished(&session, &TransferSession::finished);
+        QSignalSpy lost(&session, &TransferSession::portLost);
+        QByteArray content;
+        for (int i = 0; i < 200; ++i)
+            content.append(char(i));
+        session.startUpload(dir.filePath(QStringLiteral("up.bin")));
+        for (int chunk = 0; chunk < 4; ++chunk) {
+            board->send(HexEncoder::encode(content.mid(chunk * 50, 50)));
+            QTest::qWait(20);
+        }
+        board->send(QByteArray(1, HexEndOfStream));
+        QTest::qWait(20);
+        board->hangUp();
+        QTRY_COMPARE(lost.size(), 1);   // the port went after the upload had ended
+        QCOMPARE(finished.size(), 1);
+        const auto outcome = finished.first().first().value<TransferOutcome>();
+        QCOMPARE(outcome.kind, TransferOutcome::Completed);
+        QCOMPARE(outcome.kept, 200);
+        QFile file(dir.filePath(QStringLiteral("up.bin")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), content);
+    }
+
+    // A path that became a FIFO after it was checked is refused at once, not waited on.
+    void pathsThatAreNoLongerFilesNeverBlock()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        PtyBoard board(m_folder.path(), 1);
+        CommPort port;
+        QVERIFY(port.open());
+        TransferSession session(Board::Vxt8088, port);
+        QSignalSpy finished(&session, &TransferSession::finished);
+        session.startDownload(fifo);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished.first().first().value<TransferOutcome>().fault, TransferFault::SourceUnreadable);
+
+        HexUpload upload;   // the target is checked when the upload starts; here it changed since
+        upload.begin(fifo);
+        const TransferStep step = upload.receive("41");
+        QCOMPARE(step.kind, TransferStep::Failed);
+        QCOMPARE(step.fault, TransferFault::TargetNotAFile);
     }
 
     void sessionUploadReportsAsData()

@@ -1,9 +1,11 @@
 // The settings dialog and the start-up around it: the probed port list, OK and its
-// failures, Exit and the close box, at start-up and opened from a transfer window.
+// failures, Exit and the close box, at start-up and opened from a transfer window; Qt's
+// own texts in the language chosen; the signals that end the program.
 
 #include "commport.h"
 #include "programsettings.h"
 #include "messageboxes.h"
+#include "qtlanguage.h"
 #include "ptyboard.h"
 #include "serialhost.h"
 #include "settingsdialog.h"
@@ -13,20 +15,26 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QPointer>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <algorithm>
+#include <csignal>
 
 using namespace ProgramSettings;
 
@@ -82,6 +90,7 @@ private slots:
         blnChinese = 0;
         blnSettingFromWindow = false;
         m_endings = 0;
+        useQtLanguage(false);
     }
 
     void cleanup() { closeMessageBoxes(); }
@@ -135,15 +144,18 @@ private slots:
         QCOMPARE(title, QStringLiteral("About Kestrion's Data Transfer System"));
     }
 
-    void listsOnlyThePortsThatOpen()
+    void listsEachPortThatOpensOnce()
     {
         PtyBoard com1(m_folder.path(), 1);
         PtyBoard com4(m_folder.path(), 4);
         PtyBoard com6(m_folder.path(), 6);
         QSerialPort other(com6.devicePath());   // another program holds COM6
         QVERIFY(other.open(QIODevice::ReadWrite));
+        const QString com3 = m_folder.filePath(QStringLiteral("COM3"));   // COM1 by another name
+        QVERIFY(QFile::link(com1.devicePath(), com3));
 
         auto host = startHost();
+        QFile::remove(com3);
         SettingsDialog &dialog = *host->settingsDialog();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Setting"));
         QCOMPARE(entries(dialog.cboCOM), (QStringList{QStringLiteral("COM1"), QStringLiteral("COM4")}));
@@ -174,19 +186,87 @@ private slots:
         QCOMPARE(m_endings, 0);   // the dialog closed, the program goes on
     }
 
-    void okWithoutPortsSaysSoAndStays()
+    // With no port, OK says what to check, in the language chosen; Qt's own button
+    // follows that language and goes back to English with it.
+    void okWithoutPortsSaysWhatToCheck()
     {
         auto host = startHost();
         SettingsDialog &dialog = *host->settingsDialog();
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.cboCOM->count(), 0);
-        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
-        QTRY_VERIFY(openMessageBox());
-        QCOMPARE(openMessageBox()->windowTitle(), QStringLiteral("Kestrion's Data Transfer System"));
-        QCOMPARE(openMessageBox()->icon(), QMessageBox::Warning);
-        QCOMPARE(openMessageBox()->text(), QStringLiteral("No serial port is selected."));
+        auto pressOK = [&](QRadioButton *language) {
+            closeMessageBoxes();
+            language->setChecked(true);
+            QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+            return QTest::qWaitFor([] { return openMessageBox() != nullptr; }) ? openMessageBox() : nullptr;
+        };
+
+        QMessageBox *box = pressOK(dialog.optEn);
+        QVERIFY(box);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Kestrion's Data Transfer System"));
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        QVERIFY(box->text().startsWith(QStringLiteral("No serial port was found.")));
+        QVERIFY(box->text().contains(QStringLiteral("cable")));
+        QVERIFY(box->text().contains(QStringLiteral("dialout")));
+        QCOMPARE(box->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
+
+        box = pressOK(dialog.optCH);
+        QVERIFY(box);
+        QVERIFY(box->text().startsWith(QStringLiteral("找不到任何通訊埠。")));
+        QVERIFY(box->text().contains(QStringLiteral("dialout 群組")));
+        QCOMPARE(box->button(QMessageBox::Ok)->text(), QStringLiteral("確定"));
+
+        box = pressOK(dialog.optEn);
+        QVERIFY(box);
+        QCOMPARE(box->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
         QVERIFY(dialog.isVisible());
         QVERIFY(!host->transferWindow());
+    }
+
+    // In Chinese the file dialog, which Qt draws itself, shows no English: neither its
+    // own texts nor the type, size and date of a file and a folder.
+    void fileDialogInChinese()
+    {
+        PtyBoard com1(m_folder.path(), 1);
+        QTemporaryDir files;
+        QVERIFY(QDir(files.path()).mkdir(QStringLiteral("folder")));
+        QFile notes(files.filePath(QStringLiteral("notes.txt")));
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("hello") == 5);
+        notes.close();
+        auto host = startHost();
+        host->settingsDialog()->optCH->setChecked(true);
+        TransferWindow *window = confirm(*host, 0);
+        QStringList english;
+        QTimer::singleShot(0, this, [&] {
+            QVERIFY(QTest::qWaitFor([] { return qobject_cast<QFileDialog *>(QApplication::activeModalWidget()); }));
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            dialog->setDirectory(files.path());
+            auto *list = dialog->findChild<QTreeView *>();
+            QVERIFY(QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) == 2; }));
+            QStringList texts{dialog->windowTitle()};
+            for (int row = 0; row < 2; ++row) {
+                for (int column = 1; column < list->model()->columnCount(list->rootIndex()); ++column)
+                    texts << list->model()->index(row, column, list->rootIndex()).data().toString();
+            }
+            for (const QLabel *label : dialog->findChildren<QLabel *>())
+                texts << label->text();
+            for (const QAbstractButton *button : dialog->findChildren<QAbstractButton *>())
+                texts << button->text() << button->toolTip();
+            for (const QHeaderView *header : dialog->findChildren<QHeaderView *>()) {
+                for (int column = 0; column < header->count(); ++column)
+                    texts << header->model()->headerData(column, header->orientation()).toString();
+            }
+            // Access keys such as (&O) are the only Latin letters allowed.
+            static const QRegularExpression accessKey(QStringLiteral("\\(&[A-Z]\\)"));
+            static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+            for (QString text : texts) {
+                if (text.remove(accessKey).contains(latin))
+                    english << text;
+            }
+            dialog->reject();
+        });
+        QTest::mouseClick(window->cmdSelectSourcePath, Qt::LeftButton);
+        QCOMPARE(english.join(u'|'), QString());
     }
 
     void okOnAPortThatWentAwayKeepsWhatItStored()
@@ -296,6 +376,41 @@ private slots:
         QVERIFY(!host->MSComm1.isOpen());
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("COM1")));
+    }
+
+    // SIGHUP before any window ends the program; SIGTERM during an upload ends it as
+    // closing the window does: the file keeps what came and the port is free at once.
+    void terminationSignalsEndTheProgram()
+    {
+        std::signal(SIGHUP, SIG_DFL);   // as without nohup, whatever ran the tests
+        PtyBoard com1(m_folder.path(), 1);
+        {
+            auto host = startHost();
+            host->endOnTerminationSignals();
+            ::raise(SIGHUP);
+            QTRY_COMPARE(m_endings, 1);
+        }
+
+        auto host = startHost();
+        host->endOnTerminationSignals();
+        TransferWindow *window = confirm(*host, 0);
+        QTemporaryDir files;
+        const QString target = files.filePath(QStringLiteral("up.bin"));
+        window->txtTargetFile->setText(target);
+        QTest::mouseClick(window->cmdReadyUpload, Qt::LeftButton);
+        com1.send("414243");
+        QTRY_COMPARE(window->windowTitle(), QStringLiteral("VXT-8088　Receiving...3"));
+
+        ::raise(SIGTERM);
+        QTRY_COMPARE(m_endings, 2);
+        QVERIFY(!window->isVisible());
+        QVERIFY(!window->blnUploading);
+        QVERIFY(!host->MSComm1.isOpen());
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("ABC"));
+        QSerialPort other(com1.devicePath());
+        QVERIFY(other.open(QIODevice::ReadWrite));
     }
 
     void downloadPausesWhileTheDialogIsOpen()

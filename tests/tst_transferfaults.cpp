@@ -285,7 +285,7 @@ void TransferFaultTest::targetUnwritable()
     const QMessageBox *box = rig.messages().first();
     QCOMPARE(box->icon(), QMessageBox::Warning);
     const QString expected = readOnly ? QStringLiteral("The target file is read-only and was left as it is.")
-                                      : QStringLiteral("The target file cannot be written.");
+                                      : QStringLiteral("The target file cannot be created.");
     QVERIFY2(box->text().startsWith(expected), qPrintable(box->text()));
     rig.verifyIdle();
     QCOMPARE(fileBytes(rig.path(QStringLiteral("plain.txt"))), QByteArray("plain"));

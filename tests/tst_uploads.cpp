@@ -57,7 +57,12 @@ void UploadTest::hexUpload_data()
     QTest::newRow("AB") << QByteArray("4142\x1A") << QByteArray("AB") << "2(2H) has been received!";
     QTest::newRow("lower case") << QByteArray("af\x1A") << QByteArray("\xAF") << "1(1H) has been received!";
     QTest::newRow("end first") << QByteArray("\x1A") << QByteArray() << "0(0H) has been received!";
-    QTest::newRow("odd digits") << QByteArray("41424\x1A") << QByteArray("AB") << "3(3H) has been received!";
+    QTest::newRow("odd digits") << QByteArray("41424\x1A") << QByteArray("AB")
+                                << "3(3H) has been received!\nThe last digit had no pair and was left out. "
+                                   "The board setting may be wrong.";
+    QTest::newRow("not hexadecimal") << QByteArray("\x00\x02" "AB\x1A", 5) << QByteArray("\xAB")
+                                     << "1(1H) has been received!\n2 characters that are not hexadecimal digits "
+                                        "were left out. The board setting may be wrong.";
     QTest::newRow("line breaks ignored") << QByteArray("41\r\n42\r\n\x1A") << QByteArray("AB")
                                          << "2(2H) has been received!";
     QTest::newRow("every byte, mixed case") << hexText(all.left(128), false) + hexText(all.mid(128), true) + '\x1A'
@@ -234,7 +239,7 @@ void UploadTest::rawPauseEndsUpload()
     rig.startUpload(target);
     rig.send(lengthHeader(4) + "AB");
     QTRY_COMPARE(rig.messages().size(), 1);
-    QCOMPARE(rig.messages().first()->text(), QStringLiteral("2(2H) has been received!"));
+    QCOMPARE(rig.messages().first()->text(), QStringLiteral("2(2H) has been received!\nThe board announced 4(4H) bytes."));
     rig.send("CD");
     QTest::qWait(100);
     QCOMPARE(rig.messages().size(), 1);

@@ -7,6 +7,7 @@
 #include "programsettings.h"
 #include "messageboxes.h"
 #include "ptyboard.h"
+#include "messagebox.h"
 #include "transfersession.h"
 #include "transferwindow.h"
 
@@ -252,6 +253,7 @@ private slots:
         QCOMPARE(box->windowTitle(), title);
         QCOMPARE(box->text(), text);
         QCOMPARE(box->icon(), QMessageBox::Information);
+        QVERIFY(box->width() >= MessageBoxes::widthForTitle(title));   // the whole title shows
         QVERIFY(!w.blnDownloading);
         QVERIFY(w.txtSourceFile->isEnabled());
         QCOMPARE(w.cmdDownloadFile->text(), language ? QStringLiteral("開始下載 (&D)") : QStringLiteral("&Download"));
@@ -490,7 +492,7 @@ private slots:
         rig->onSettings = [] {};   // the port could not be opened again
         w.menSetting->trigger();
         QTRY_VERIFY(openMessageBox());
-        QVERIFY(openMessageBox()->text().contains(QStringLiteral("not open")));
+        QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("The serial port was closed for the Setting command")));
         QVERIFY(!w.blnDownloading);
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
     }

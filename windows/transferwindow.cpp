@@ -3,6 +3,7 @@
 #include "commport.h"
 #include "languagetables.h"
 #include "menubarkeys.h"
+#include "messagebox.h"
 #include "programsettings.h"
 #include "transfersession.h"
 #include "transfertexts.h"
@@ -24,6 +25,8 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyle>
+
+#include <utility>
 
 using ProgramSettings::blnChinese;
 
@@ -334,7 +337,7 @@ void TransferWindow::transferFinished(const TransferOutcome &outcome)
 
     TransferTexts::Message message;
     if (outcome.kind == TransferOutcome::Failed) {
-        message = TransferTexts::fault(blnChinese, outcome.fault, outcome.detail, outcome.kept);
+        message = TransferTexts::fault(blnChinese, outcome);
         showMessage(QMessageBox::Warning, message.title, message.text);
     } else if (outcome.direction == Direction::Download) {
         // An interrupted download ends without a word.
@@ -345,14 +348,14 @@ void TransferWindow::transferFinished(const TransferOutcome &outcome)
     } else if (outcome.kept >= 0) {
         // An upload reports what reached its file, however it ended; one that ended
         // before anything came made no file and says nothing.
-        message = TransferTexts::uploadFinished(blnChinese, outcome.count);
+        message = TransferTexts::uploadFinished(blnChinese, outcome);
         showMessage(QMessageBox::Information, message.title, message.text);
     }
 }
 
-void TransferWindow::portLost(const QString &detail)
+void TransferWindow::portLost(const QString &portName)
 {
-    const auto message = TransferTexts::fault(blnChinese, TransferFault::PortFailed, detail);
+    const auto message = TransferTexts::portLost(blnChinese, portName);
     showMessage(QMessageBox::Warning, message.title, message.text);
 }
 
@@ -421,6 +424,7 @@ bool TransferWindow::openWithPlatform(const QUrl &url)
 
 void TransferWindow::menSetting_Click()
 {
+    m_settingOpen = true;
     m_port.close();
     ProgramSettings::blnSettingFromWindow = true;
     if (m_hooks.showSettings)
@@ -428,6 +432,9 @@ void TransferWindow::menSetting_Click()
     ProgramSettings::blnSettingFromWindow = false;
     // The dialog opens the port again as it closes; a transfer cannot go on without it.
     m_session->stopIfPortClosed();
+    m_settingOpen = false;
+    for (const HeldMessage &message : std::exchange(m_heldMessages, {}))
+        showMessage(message.icon, message.title, message.text);
 }
 
 void TransferWindow::menAbout_Click()
@@ -455,8 +462,10 @@ void TransferWindow::Form_QueryUnload()
 
 void TransferWindow::showMessage(QMessageBox::Icon icon, const QString &title, const QString &text)
 {
-    // Shown without a nested event loop: transfers and the port go on behind it.
-    auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    // What happens while the Setting dialog is open is told when it has closed.
+    if (m_settingOpen) {
+        m_heldMessages.append({icon, title, text});
+        return;
+    }
+    MessageBoxes::show(this, icon, title, text);
 }

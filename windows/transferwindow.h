@@ -96,7 +96,7 @@ private:
     void restoreTitle();
     void showProgress(const TransferProgress &progress);
     void transferFinished(const TransferOutcome &outcome);
-    void portLost(const QString &detail);
+    void portLost(const QString &portName);
     void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
     QString browse(bool save);
     QString programFolder() const;
@@ -108,6 +108,13 @@ private:
     CommPort &m_port;
     Hooks m_hooks;
     TransferSession *m_session = nullptr;
+    struct HeldMessage {
+        QMessageBox::Icon icon;
+        QString title;
+        QString text;
+    };
+    bool m_settingOpen = false;
+    QList<HeldMessage> m_heldMessages;
     static constexpr qint64 TitleIntervalMs = 250;
     QTimer m_titleTimer;
     QElapsedTimer m_titleClock;
