@@ -1,6 +1,7 @@
 #include "transferwindow.h"
 
 #include "commport.h"
+#include "documentopener.h"
 #include "languagetables.h"
 #include "menubarkeys.h"
 #include "messagebox.h"
@@ -11,7 +12,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,10 +20,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPixmap>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QStyle>
 
 #include <utility>
@@ -53,7 +51,9 @@ TransferWindow::TransferWindow(const BoardProfile &profile, CommPort &port, Hook
     if (!m_hooks.endProgram)
         m_hooks.endProgram = [] { QCoreApplication::exit(0); };
     if (!m_hooks.openDocument)
-        m_hooks.openDocument = [this](const QUrl &url) { return openWithPlatform(url); };
+        m_hooks.openDocument = [this](const QUrl &url) {
+            return openDocument(this, url, [this, path = url.toLocalFile()] { cannotOpen(path, false); });
+        };
 
     setObjectName(profile.windowName);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -393,34 +393,6 @@ void TransferWindow::cannotOpen(const QString &path, bool missing)
                 cannotOpenText(blnChinese, QDir::toNativeSeparators(QDir::cleanPath(path)), missing));
 }
 
-// The platform's document opener. Where that is xdg-open, its end is watched (without
-// waiting for it), so that a type with no viewer is reported too: xdg-open then ends with
-// a failure status. Elsewhere Qt's opener tells only whether it could be started.
-bool TransferWindow::openWithPlatform(const QUrl &url)
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (!opener.isEmpty()) {
-        auto *process = new QProcess(this);
-        process->setProcessChannelMode(QProcess::ForwardedChannels);
-        const QString path = url.toLocalFile();
-        connect(process, &QProcess::finished, this, [this, process, path](int status, QProcess::ExitStatus how) {
-            if (how != QProcess::NormalExit || status != 0)
-                cannotOpen(path, false);
-            process->deleteLater();
-        });
-        connect(process, &QProcess::errorOccurred, this, [this, process, path](QProcess::ProcessError error) {
-            if (error != QProcess::FailedToStart)
-                return;
-            cannotOpen(path, false);
-            process->deleteLater();
-        });
-        process->start(opener, {QString::fromLatin1(url.toEncoded())});
-        return true;
-    }
-#endif
-    return QDesktopServices::openUrl(url);
-}
 
 void TransferWindow::menSetting_Click()
 {

@@ -101,7 +101,6 @@ private:
     QString browse(bool save);
     QString programFolder() const;
     void openFromProgramFolder(const QString &suffix);
-    bool openWithPlatform(const QUrl &url);
     void cannotOpen(const QString &path, bool missing);
 
     const BoardProfile &m_profile;
