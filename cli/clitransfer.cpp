@@ -123,8 +123,7 @@ void CliTransfer::finished(const TransferOutcome &outcome)
     const int chinese = m_language == CliTexts::Language::Chinese ? 1 : 0;
     if (outcome.kind == TransferOutcome::Failed) {
         const auto message = TransferTexts::fault(chinese, outcome);
-        end(isFileFault(outcome.fault) ? FileProblem : PortProblem, {},
-            message.text.split(QLatin1Char('\n')).join(QLatin1Char(' ')));
+        end(isFileFault(outcome.fault) ? FileProblem : PortProblem, {}, oneLine(message.text));
         return;
     }
     if (outcome.kind == TransferOutcome::Interrupted && m_signal) {
@@ -139,6 +138,14 @@ void CliTransfer::finished(const TransferOutcome &outcome)
                              ? TransferTexts::downloadFinished(chinese, outcome.count)
                              : TransferTexts::uploadFinished(chinese, outcome);
     end(Done, message.text, {});
+}
+
+// A message of several lines as one sentence after another (Chinese runs on without a
+// space).
+QString CliTransfer::oneLine(const QString &text) const
+{
+    const QString gap = m_language == CliTexts::Language::Chinese ? QString() : QStringLiteral(" ");
+    return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(gap);
 }
 
 void CliTransfer::end(int code, const QString &out, const QString &err)

@@ -34,6 +34,7 @@ private:
     void stopWaiting();
     void clearProgressLine();
     void end(int code, const QString &out, const QString &err);
+    QString oneLine(const QString &text) const;
 
     CliTexts::Language m_language;
     Direction m_direction = Direction::Download;
