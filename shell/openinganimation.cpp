@@ -39,10 +39,10 @@ OpeningAnimation::OpeningAnimation(QObject *parent)
     : QObject(parent)
     , m_animation(new QVariantAnimation(this))
 {
-    for (QWidget *&edge : m_edges) {
-        edge = new QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint
-                                        | Qt::WindowTransparentForInput
-                                        | Qt::WindowDoesNotAcceptFocus);
+    for (std::unique_ptr<QWidget> &edge : m_edges) {
+        edge = std::make_unique<QWidget>(nullptr, Qt::ToolTip | Qt::FramelessWindowHint
+                                                      | Qt::WindowTransparentForInput
+                                                      | Qt::WindowDoesNotAcceptFocus);
         edge->setObjectName(QStringLiteral("openingFrameEdge"));
         edge->setAttribute(Qt::WA_ShowWithoutActivating);
         edge->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -55,17 +55,13 @@ OpeningAnimation::OpeningAnimation(QObject *parent)
     connect(m_animation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant &value) { moveFrame(value.toRect()); });
     connect(m_animation, &QVariantAnimation::finished, this, [this] {
-        for (QWidget *edge : m_edges)
+        for (const std::unique_ptr<QWidget> &edge : m_edges)
             edge->hide();
         emit finished();
     });
 }
 
-OpeningAnimation::~OpeningAnimation()
-{
-    for (QWidget *edge : m_edges)
-        delete edge;
-}
+OpeningAnimation::~OpeningAnimation() = default;
 
 void OpeningAnimation::play(const QRect &from, const QRect &to)
 {
@@ -73,7 +69,7 @@ void OpeningAnimation::play(const QRect &from, const QRect &to)
     m_animation->setStartValue(from);
     m_animation->setEndValue(to);
     moveFrame(from);
-    for (QWidget *edge : m_edges)
+    for (const std::unique_ptr<QWidget> &edge : m_edges)
         edge->show();
     m_animation->start();
 }

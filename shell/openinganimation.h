@@ -4,6 +4,7 @@
 #include <QRect>
 
 #include <array>
+#include <memory>
 
 class QVariantAnimation;
 class QWidget;
@@ -52,7 +53,8 @@ signals:
 private:
     void moveFrame(const QRect &rect);
 
-    std::array<QWidget *, 4> m_edges{};
+    // Top-level windows: the animation is no widget that could be their parent.
+    std::array<std::unique_ptr<QWidget>, 4> m_edges;
     QVariantAnimation *m_animation;
     QRect m_rect;
 };
