@@ -7,6 +7,9 @@
 
 namespace {
 
+// Seen on dark and light desktops alike.
+constexpr QRgb FrameColour = qRgb(0x2F, 0x5F, 0xD0);
+
 // n / 2, with a half rounded to the even neighbour.
 int halfRoundedToEven(int n)
 {
@@ -48,7 +51,7 @@ OpeningAnimation::OpeningAnimation(QObject *parent)
         edge->setAttribute(Qt::WA_TransparentForMouseEvents);
         edge->setAutoFillBackground(true);
         QPalette palette = edge->palette();
-        palette.setColor(QPalette::Window, QColor(0x2F, 0x5F, 0xD0)); // seen on dark and light desktops
+        palette.setColor(QPalette::Window, QColor(FrameColour));
         edge->setPalette(palette);
     }
     m_animation->setDuration(durationMs);

@@ -20,7 +20,6 @@ struct ScreenRect
 
     static ScreenRect fromQRect(const QRect &rect);
     QRect toQRect() const;
-    friend bool operator==(const ScreenRect &, const ScreenRect &) = default;
 };
 
 // Where the opening frame starts: one pixel at the desktop's centre, half the width and
