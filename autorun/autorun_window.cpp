@@ -1,5 +1,7 @@
 #include "autorun_window.h"
 
+#include "messagebox.h"
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
@@ -7,7 +9,6 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
-#include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
 #include <QStyle>
@@ -79,7 +80,8 @@ std::optional<PictureError> loadPicture(const QString &file, QPixmap *picture)
 
 void showPictureError(QWidget *parent, const PictureError &error)
 {
-    QMessageBox::critical(parent, QCoreApplication::applicationName(), error.message());
+    MessageBoxes::showAndWait(parent, QMessageBox::Critical, QCoreApplication::applicationName(),
+                              error.message());
 }
 
 AutorunWindow::AutorunWindow(const TwipScale &scale, QWidget *parent)
