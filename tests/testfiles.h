@@ -24,3 +24,12 @@ inline QByteArray fileBytes(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// Bytes that differ from their neighbours and cover every value, to send and compare.
+inline QByteArray sample(qsizetype size)
+{
+    QByteArray bytes(size, 0);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char(i * 7 + i / 256);
+    return bytes;
+}

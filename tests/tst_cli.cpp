@@ -12,18 +12,6 @@
 
 #include <csignal>
 
-namespace {
-
-QByteArray sample(qsizetype size)
-{
-    QByteArray bytes(size, 0);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char(i * 13 + i / 256);
-    return bytes;
-}
-
-} // namespace
-
 class CliTest : public QObject {
     Q_OBJECT
 

@@ -106,14 +106,6 @@ public:
     int fd = -1;
 };
 
-QByteArray sample(qsizetype size)
-{
-    QByteArray bytes(size, 0);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char(i * 7 + i / 256);
-    return bytes;
-}
-
 } // namespace
 
 class TestSimulator : public QObject {
