@@ -33,9 +33,9 @@ const std::array<LanguageRow, 18> Table{{
     {"menAbout", LanguageRow::Caption, "&About...", "關於(&A)..."},
 }};
 
-QString rowText(const LanguageRow &row, int language, const QString &boardName)
+QString rowText(const LanguageRow &row, Language language, const QString &boardName)
 {
-    QString text = QString::fromUtf8(language == 1 ? row.chinese : row.english);
+    QString text = QString::fromUtf8(language == Language::Chinese ? row.chinese : row.english);
     if (text.contains(QLatin1String("%1")))
         text = text.arg(boardName);
     return text;
@@ -78,7 +78,7 @@ std::span<const LanguageRow> windowLanguageTable()
     return Table;
 }
 
-QString windowText(const char *control, LanguageRow::Property property, int language, const QString &boardName)
+QString windowText(const char *control, LanguageRow::Property property, Language language, const QString &boardName)
 {
     for (const LanguageRow &row : Table) {
         if (row.property == property && std::strcmp(row.control, control) == 0)
@@ -87,10 +87,8 @@ QString windowText(const char *control, LanguageRow::Property property, int lang
     return {};
 }
 
-void applyWindowLanguage(QWidget *window, int language, const QString &boardName)
+void applyWindowLanguage(QWidget *window, Language language, const QString &boardName)
 {
-    if (language != 0 && language != 1)
-        return;
     for (const LanguageRow &row : Table) {
         QObject *control = window->findChild<QObject *>(QLatin1String(row.control));
         if (!control)

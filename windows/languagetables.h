@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfertexts.h"
+
 #include <QString>
 #include <span>
 
@@ -17,8 +19,8 @@ struct LanguageRow {
 
 std::span<const LanguageRow> windowLanguageTable();
 
-// The text of one row for a control, in the given language (0 English, 1 Chinese).
-QString windowText(const char *control, LanguageRow::Property property, int language,
+// The text of one row for a control, in the given language.
+QString windowText(const char *control, LanguageRow::Property property, Language language,
                    const QString &boardName = {});
 
 // Gives a label its designed box, widened to the left when its text does not fit, so that
@@ -26,6 +28,5 @@ QString windowText(const char *control, LanguageRow::Property property, int lang
 // language or with a wider system font.
 void fitLabelToText(class QLabel *label, int designedLeft, int designedWidth);
 
-// Writes every row into the controls found by object name below `window`. Any language
-// other than 0 or 1 leaves everything as it is.
-void applyWindowLanguage(QWidget *window, int language, const QString &boardName);
+// Writes every row into the controls found by object name below `window`.
+void applyWindowLanguage(QWidget *window, Language language, const QString &boardName);
