@@ -110,7 +110,7 @@ public:
             qFatal("cannot open the simulated board: %s", qPrintable(TransferTexts::portError(Language::English, error)));
         TransferWindow::Hooks hooks;
         hooks.endProgram = [] {};
-        m_window = std::make_unique<TransferWindow>(profileForBoard(board), m_port, hooks);
+        m_window = std::make_unique<TransferWindow>(profileForBoard(board == 8052 ? Board::Vxt8052 : Board::Vxt8088), m_port, hooks);
         m_window->show();
         m_window->SetLanguage(Language::English);
     }

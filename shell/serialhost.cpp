@@ -52,7 +52,7 @@ void SerialHost::settingsConfirmed()
             about.exec();
         };
         hooks.endProgram = [this] { endProgram(); };
-        m_window = std::make_unique<TransferWindow>(profileForBoard(intBoard), MSComm1, hooks);
+        m_window = std::make_unique<TransferWindow>(profileForBoard(board()), MSComm1, hooks);
         m_window->show();
     }
     // The flag holds 0 or 1; anything else would leave the texts as they are.
