@@ -1,5 +1,7 @@
 #include "autorun_window.h"
 
+#include "messagebox.h"
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
@@ -7,7 +9,6 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
-#include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
 #include <QStyle>
@@ -49,11 +50,12 @@ QFont tabFont()
 
 QCursor handCursor()
 {
-    // 32 x 32 pointing hand, hot spot at column 12, row 5 (the tip of the index finger).
+    // 32 x 32 pointing hand; the hot spot is the tip of the index finger.
+    constexpr QPoint hotSpot(12, 5);
     const QPixmap hand(QStringLiteral(":/autorun/hand.png"));
     if (hand.isNull())
         return QCursor(Qt::PointingHandCursor);
-    return QCursor(hand, 12, 5);
+    return QCursor(hand, hotSpot.x(), hotSpot.y());
 }
 
 } // namespace
@@ -78,7 +80,8 @@ std::optional<PictureError> loadPicture(const QString &file, QPixmap *picture)
 
 void showPictureError(QWidget *parent, const PictureError &error)
 {
-    QMessageBox::critical(parent, QCoreApplication::applicationName(), error.message());
+    MessageBoxes::showAndWait(parent, QMessageBox::Critical, QCoreApplication::applicationName(),
+                              error.message());
 }
 
 AutorunWindow::AutorunWindow(const TwipScale &scale, QWidget *parent)
@@ -91,8 +94,8 @@ AutorunWindow::AutorunWindow(const TwipScale &scale, QWidget *parent)
     setObjectName(QStringLiteral("frmAutorun"));
     setWindowTitle(QString::fromLatin1(kWindowCaption));
     setWindowIcon(QIcon(QStringLiteral(":/autorun/icon.png")));
-    // Client area as designed: 9120 x 6390 twips (replaced by Form_Load).
-    resize(m_scale.toPixels(9120), m_scale.toPixels(6390));
+    // Client area as designed (replaced by Form_Load).
+    resize(m_scale.toPixels(kDesignClientWidth), m_scale.toPixels(kDesignClientHeight));
 
     // TabStrip1: fills the client area, behind picBackground.
     TabStrip1 = new TabStrip(m_scale, this);
@@ -101,14 +104,15 @@ AutorunWindow::AutorunWindow(const TwipScale &scale, QWidget *parent)
     TabStrip1->addTab(new QWidget, QStringLiteral("Software"));
     TabStrip1->addTab(new QWidget, QStringLiteral("Contact"));
     TabStrip1->setCurrentIndex(0);
-    TabStrip1->setTwipGeometry(QRect(0, 0, 9120, 6390));
+    TabStrip1->setTwipGeometry(QRect(0, 0, kDesignClientWidth, kDesignClientHeight));
 
     // picBackground: in front of the tab strip's page area.
     picBackground = new PictureBox(m_scale, this);
     picBackground->setObjectName(QStringLiteral("picBackground"));
     picBackground->setBackColor(kPictureBackColor);
     picBackground->setPicture(QPixmap(QStringLiteral(":/autorun/background.jpg")));
-    picBackground->setTwipGeometry(QRect(60, 330, kPictureWidth, kPictureHeight));
+    picBackground->setTwipGeometry(
+        QRect(kDesignPageLeft, kDesignPageTop, kPictureWidth, kPictureHeight));
     picBackground->raise();
 
     const QFont font = labelFont();
@@ -118,7 +122,8 @@ AutorunWindow::AutorunWindow(const TwipScale &scale, QWidget *parent)
     lblExplain->setFont(font);
     lblExplain->setForeColor(kExplainColor);
     lblExplain->setWordWrap(true);
-    lblExplain->setText(QString(3, QChar(0x3000)));
+    const QChar ideographicSpace(0x3000);
+    lblExplain->setText(QString(3, ideographicSpace));   // the designed caption
     lblExplain->setTwipGeometry(QRect(240, 3600, 4965, 1125));
     // Takes the pointer (with no handler of its own), as the platform's label does: a
     // movement over it is not a movement over the bare picture.
@@ -165,17 +170,8 @@ AutorunWindow::AutorunWindow(const TwipScale &scale, QWidget *parent)
     connect(lblLink, &Label::clicked, this, &AutorunWindow::lblLink_Click);
 
     m_quit = [](int code) { QCoreApplication::exit(code); };
-    m_pictureErrorAction = [this](const PictureError &error) {
-        showPictureError(this, error);
-        m_quit(1);
-    };
     m_startProgram = [](const QString &path) { return QProcess::startDetached(path, {}); };
     m_openUrl = [](const QString &url) { return QDesktopServices::openUrl(QUrl(url)); };
-}
-
-void AutorunWindow::setPictureErrorAction(std::function<void(const PictureError &)> action)
-{
-    m_pictureErrorAction = std::move(action);
 }
 
 void AutorunWindow::setQuitAction(std::function<void(int)> quit)
@@ -254,8 +250,10 @@ std::optional<PictureError> AutorunWindow::switchPage()
 
 void AutorunWindow::TabStrip1_Click()
 {
-    if (auto error = switchPage())
-        m_pictureErrorAction(*error);
+    if (auto error = switchPage()) {
+        showPictureError(this, *error);
+        m_quit(kPictureErrorExitCode);
+    }
 }
 
 void AutorunWindow::DrawLabelFrame(qint16 left, qint16 top, qint16 width, qint16 height,

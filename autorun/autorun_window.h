@@ -43,16 +43,14 @@ public:
     // The frame around a link label (private in spirit; reachable for tests).
     void DrawLabelFrame(qint16 left, qint16 top, qint16 width, qint16 height, bool pressed);
 
-    // What a picture error during a tab change does: by default show the message box and
-    // end the program (quit action with code 1). Tests may replace either part.
-    void setPictureErrorAction(std::function<void(const PictureError &)> action);
+    // A picture error during a tab change shows the message box and then ends the program
+    // through the quit action, with kPictureErrorExitCode: by default
+    // QCoreApplication::exit; tests may replace it.
     void setQuitAction(std::function<void(int)> quit);
     // What the links start (Algorithms 5 and 6); tests may replace them. Defaults:
     // QProcess::startDetached(path) and QDesktopServices::openUrl(url).
     void setStartProgramAction(std::function<bool(const QString &)> start);
     void setOpenUrlAction(std::function<bool(const QString &)> open);
-
-    const TwipScale &scale() const { return m_scale; }
 
     // Controls, by the names the launcher knows them by (also their objectName).
     TabStrip *TabStrip1 = nullptr;
@@ -80,7 +78,6 @@ private:
     void frameLabel(const Label *label, bool pressed);
 
     TwipScale m_scale;
-    std::function<void(const PictureError &)> m_pictureErrorAction;
     std::function<void(int)> m_quit;
     std::function<bool(const QString &)> m_startProgram;
     std::function<bool(const QString &)> m_openUrl;

@@ -13,7 +13,8 @@
 namespace autorun {
 
 // A control whose Left, Top, Width and Height are held in twips (like the designed controls)
-// and turned into a pixel geometry in one place.
+// and turned into a pixel geometry in one place. It holds a copy of the scale, not a
+// reference: the window's own scale is destroyed before the window's children are.
 class TwipGeometry
 {
 public:
@@ -26,7 +27,7 @@ protected:
         m_twips = twips;
         w->setGeometry(m_scale.toPixels(twips));
     }
-    const TwipScale &m_scale;
+    const TwipScale m_scale;
 
 private:
     QRect m_twips;
@@ -118,7 +119,7 @@ protected:
 
 private:
     void place();
-    const TwipScale &m_scale;
+    const TwipScale m_scale;
     int m_x1 = 0, m_y1 = 0, m_x2 = 0, m_y2 = 0;
     quint32 m_color = 0;
     QPoint m_from, m_to; // end points in pixels, relative to this widget

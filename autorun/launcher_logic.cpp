@@ -34,11 +34,11 @@ std::array<FrameLine, 4> labelFrame(qint16 L, qint16 T, qint16 W, qint16 H, bool
     const quint32 light = pressed ? kDarkFrameColor : kLightFrameColor;
     const quint32 dark = pressed ? kLightFrameColor : kDarkFrameColor;
 
-    const qint16 left = add16(L, -120);                  // L - 120
-    const qint16 top = add16(T, -60);                    // T - 60
-    const qint16 right = add16(add16(L, W), 120);        // L + W + 120
-    const qint16 bottomRight = add16(add16(L, W), 121);  // L + W + 121
-    const qint16 bottom = add16(add16(T, H), 60);        // T + H + 60
+    const qint16 left = add16(L, -kFrameOutsetX);                      // L - 120
+    const qint16 top = add16(T, -kFrameOutsetY);                       // T - 60
+    const qint16 right = add16(add16(L, W), kFrameOutsetX);            // L + W + 120
+    const qint16 bottomRight = add16(add16(L, W), kFrameOutsetX + 1);  // L + W + 121
+    const qint16 bottom = add16(add16(T, H), kFrameOutsetY);           // T + H + 60
 
     std::array<FrameLine, 4> lines;
     lines[0] = {left, top, right, top, light};                 // Line1: top

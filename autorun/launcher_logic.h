@@ -14,6 +14,8 @@ namespace autorun {
 // Program title: the QApplication name, the title of the fatal picture error box.
 inline constexpr char kProgramTitle[] = "Kestrion Autorun";
 inline constexpr char kWindowCaption[] = "Kestrion's Data Transfer System V1.0g";
+// The exit code when a page picture cannot be loaded.
+inline constexpr int kPictureErrorExitCode = 1;
 
 // Colours, &H00BBGGRR.
 inline constexpr quint32 kIdleLinkColor = 0x0000FF00;        // green
@@ -26,6 +28,17 @@ inline constexpr quint32 kExplainColor = 0x00FFFFFF;         // white
 // Page picture area, twips.
 inline constexpr int kPictureWidth = 9000;
 inline constexpr int kPictureHeight = 6000;
+
+// The designed tab strip's page-area offsets (CL, CT) and the client area they give the
+// window around the picture: 9120 x 6390 twips.
+inline constexpr int kDesignPageLeft = 60;
+inline constexpr int kDesignPageTop = 330;
+inline constexpr int kDesignClientWidth = kDesignPageLeft + kPictureWidth + kDesignPageLeft;
+inline constexpr int kDesignClientHeight = kDesignPageTop + kPictureHeight + kDesignPageLeft;
+
+// How far the frame around a link label stands out from the label, twips.
+inline constexpr qint16 kFrameOutsetX = 120;
+inline constexpr qint16 kFrameOutsetY = 60;
 
 inline constexpr char kSoftwarePicture[] = "Software.jpg";
 inline constexpr char kContactPicture[] = "e-contact.jpg";

@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
     // A page picture that cannot be loaded ends the program before the window is shown.
     if (const auto error = window.Form_Load()) {
         autorun::showPictureError(nullptr, *error);
-        return 1;
+        return autorun::kPictureErrorExitCode;
     }
     window.showCentred();
     return app.exec();

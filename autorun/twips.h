@@ -8,21 +8,25 @@
 
 namespace autorun {
 
+inline constexpr qreal kTwipsPerInch = 1440.0;
+// The resolution the window was designed at, and the one taken when no screen tells.
+inline constexpr qreal kDesignDotsPerInch = 96.0;
+
 // Twips <-> device-independent pixels at a given logical resolution (dots per inch).
 // At 96 dpi a pixel is 15 twips. Every conversion of the launcher goes through here.
 class TwipScale
 {
 public:
-    explicit TwipScale(qreal dotsPerInch = 96.0) : m_dpi(dotsPerInch > 0 ? dotsPerInch : 96.0) {}
+    explicit TwipScale(qreal dotsPerInch = kDesignDotsPerInch)
+        : m_dpi(dotsPerInch > 0 ? dotsPerInch : kDesignDotsPerInch) {}
 
     // The logical resolution of the primary screen (96 when there is none).
     static TwipScale forScreen();
 
-    qreal dotsPerInch() const { return m_dpi; }
-    qreal twipsPerPixel() const { return 1440.0 / m_dpi; }
+    qreal twipsPerPixel() const { return kTwipsPerInch / m_dpi; }
 
-    int toPixels(qreal twips) const { return qRound(twips * m_dpi / 1440.0); }
-    qreal toTwips(int pixels) const { return pixels * 1440.0 / m_dpi; }
+    int toPixels(qreal twips) const { return qRound(twips * m_dpi / kTwipsPerInch); }
+    qreal toTwips(int pixels) const { return pixels * kTwipsPerInch / m_dpi; }
     // A rectangle given as Left, Top, Width, Height in twips.
     QRect toPixels(const QRect &twips) const;
     QRect toTwips(const QRect &pixels) const;

@@ -11,7 +11,7 @@
 
 #include "boardprofile.h"
 #include "commport.h"
-#include "programsettings.h"
+#include "messageboxes.h"
 #include "ptyboard.h"
 #include "vxt8088_8052.h"
 #include "transfertexts.h"
@@ -62,14 +62,6 @@ bool runUntil(const std::function<bool()> &done, int seconds)
     return done();
 }
 
-void closeMessageBoxes()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
-            box->done(QMessageBox::Ok);
-    }
-}
-
 struct Measurement {
     qint64 lineBytes = 0;    // what crossed the line
     qint64 rateBytes = -1;   // what the rate is taken over, when not all of it
@@ -112,16 +104,15 @@ public:
                                          m_folder.path(), QStringLiteral("--port"), QStringLiteral("1")});
         runUntil([&] { return QFileInfo::exists(m_folder.filePath(QStringLiteral("COM1"))); }, 5);
 
-        ProgramSettings::intBoard = qint16(board);
         m_port.setCommPort(1);
         PortError error;
         if (!m_port.open(&error))
-            qFatal("cannot open the simulated board: %s", qPrintable(TransferTexts::portError(0, error)));
+            qFatal("cannot open the simulated board: %s", qPrintable(TransferTexts::portError(Language::English, error)));
         TransferWindow::Hooks hooks;
         hooks.endProgram = [] {};
-        m_window = std::make_unique<TransferWindow>(profileForBoard(board), m_port, hooks);
+        m_window = std::make_unique<TransferWindow>(profileForBoard(board == 8052 ? Board::Vxt8052 : Board::Vxt8088), m_port, hooks);
         m_window->show();
-        m_window->SetLanguage();
+        m_window->SetLanguage(Language::English);
     }
 
     ~Bench()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer.h"
+#include "transfertexts.h"
 
 #include <QString>
 
@@ -8,8 +9,6 @@
 // shares with the transfer window (the finishing messages, the faults) come from
 // TransferTexts.
 namespace CliTexts {
-
-enum class Language { English, Chinese };
 
 QString description(Language language);
 QString boardOption(Language language);

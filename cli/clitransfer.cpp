@@ -40,7 +40,7 @@ bool isFileFault(TransferFault fault)
 
 } // namespace
 
-CliTransfer::CliTransfer(CliTexts::Language language, Board board, CommPort &port, QObject *parent)
+CliTransfer::CliTransfer(Language language, Board board, CommPort &port, QObject *parent)
     : QObject(parent)
     , m_language(language)
     , m_port(port)
@@ -120,11 +120,9 @@ void CliTransfer::clearProgressLine()
 
 void CliTransfer::finished(const TransferOutcome &outcome)
 {
-    const int chinese = m_language == CliTexts::Language::Chinese ? 1 : 0;
     if (outcome.kind == TransferOutcome::Failed) {
-        const auto message = TransferTexts::fault(chinese, outcome);
-        end(isFileFault(outcome.fault) ? FileProblem : PortProblem, {},
-            message.text.split(QLatin1Char('\n')).join(QLatin1Char(' ')));
+        const auto message = TransferTexts::fault(m_language, outcome);
+        end(isFileFault(outcome.fault) ? FileProblem : PortProblem, {}, oneLine(message.text));
         return;
     }
     if (outcome.kind == TransferOutcome::Interrupted && m_signal) {
@@ -136,9 +134,17 @@ void CliTransfer::finished(const TransferOutcome &outcome)
         return;
     }
     const auto message = outcome.direction == Direction::Download
-                             ? TransferTexts::downloadFinished(chinese, outcome.count)
-                             : TransferTexts::uploadFinished(chinese, outcome);
+                             ? TransferTexts::downloadFinished(m_language, outcome.count)
+                             : TransferTexts::uploadFinished(m_language, outcome);
     end(Done, message.text, {});
+}
+
+// A message of several lines as one sentence after another (Chinese runs on without a
+// space).
+QString CliTransfer::oneLine(const QString &text) const
+{
+    const QString gap = m_language == Language::Chinese ? QString() : QStringLiteral(" ");
+    return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(gap);
 }
 
 void CliTransfer::end(int code, const QString &out, const QString &err)

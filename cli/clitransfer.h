@@ -20,7 +20,7 @@ class CliTransfer : public QObject {
 public:
     enum ExitCode { Done = 0, FileProblem = 3, PortProblem = 4, NothingReceived = 5, SignalBase = 128 };
 
-    CliTransfer(CliTexts::Language language, Board board, CommPort &port, QObject *parent = nullptr);
+    CliTransfer(Language language, Board board, CommPort &port, QObject *parent = nullptr);
     ~CliTransfer() override;
 
     // Starts the transfer; the event loop ends with the exit code.
@@ -34,8 +34,9 @@ private:
     void stopWaiting();
     void clearProgressLine();
     void end(int code, const QString &out, const QString &err);
+    QString oneLine(const QString &text) const;
 
-    CliTexts::Language m_language;
+    Language m_language;
     Direction m_direction = Direction::Download;
     CommPort &m_port;
     TransferSession *m_session;

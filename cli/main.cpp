@@ -21,7 +21,6 @@
 #include <cstdio>
 #include <optional>
 
-using CliTexts::Language;
 
 namespace {
 

@@ -34,8 +34,6 @@ public:
 
     Result feed(QByteArrayView input);
 
-    // Characters counted so far, the end character included.
-    qint64 characters() const { return m_characters; }
     // What the finishing message reports: the characters divided by two.
     qint64 reportedCount() const { return m_characters / 2; }
     // Characters that were neither digits, the end character nor white space.

@@ -20,11 +20,14 @@ QString devicePath(int number)
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(number);
 #else
-    if (number <= 4)
-        return QStringLiteral("/dev/ttyS%1").arg(number - 1);
-    if (number <= 10)
-        return QStringLiteral("/dev/ttyUSB%1").arg(number - 5);
-    return QStringLiteral("/dev/ttyACM%1").arg(number - 11);
+    // The first COM number of each kind of device.
+    constexpr int FirstUsbAdapter = 5;        // COM5..COM10: ttyUSB0..ttyUSB5
+    constexpr int FirstModemAdapter = 11;     // COM11..COM15: ttyACM0..ttyACM4
+    if (number < FirstUsbAdapter)
+        return QStringLiteral("/dev/ttyS%1").arg(number - FirstPort);
+    if (number < FirstModemAdapter)
+        return QStringLiteral("/dev/ttyUSB%1").arg(number - FirstUsbAdapter);
+    return QStringLiteral("/dev/ttyACM%1").arg(number - FirstModemAdapter);
 #endif
 }
 

@@ -39,7 +39,6 @@ bool TransferSession::isRunning(Direction direction) const
     return direction == Direction::Download ? m_download != nullptr : m_upload != nullptr;
 }
 
-
 bool TransferSession::ensurePortOpen(PortError *error)
 {
     return m_port.isOpen() || m_port.open(error);
@@ -50,8 +49,10 @@ void TransferSession::abandon()
     if (m_download)
         m_download->abandon();
     m_download.reset();
-    if (m_upload)
+    if (m_upload) {
         m_upload->abandon();
+        m_port.setPromptInput(false);
+    }
     m_upload.reset();
 }
 

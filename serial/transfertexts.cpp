@@ -13,27 +13,31 @@ QString programTitle()
     return QStringLiteral("Kestrion's Data Transfer System");
 }
 
-ButtonTexts downloadRunning(int chinese, const QString &chineseToolTip)
+ButtonTexts downloadRunning(Language language, const QString &chineseToolTip)
 {
+    const bool chinese = language == Language::Chinese;
     if (chinese)
         return {QStringLiteral("中斷 (&I)"), chineseToolTip};
     return {QStringLiteral("&Interrupt"), QStringLiteral("Interrupt the receiving data")};
 }
 
-ButtonTexts uploadRunning(int chinese)
+ButtonTexts uploadRunning(Language language)
 {
+    const bool chinese = language == Language::Chinese;
     if (chinese)
         return {QStringLiteral("中斷 (&I)"), QStringLiteral("中斷上傳檔案")};
     return {QStringLiteral("&Interrupt"), QStringLiteral("Interrupt the transferring data")};
 }
 
-QString sending(int chinese)
+QString sending(Language language)
 {
+    const bool chinese = language == Language::Chinese;
     return chinese ? QStringLiteral("　傳送中...") : QStringLiteral("　Transferring...");
 }
 
-QString receiving(int chinese)
+QString receiving(Language language)
 {
+    const bool chinese = language == Language::Chinese;
     return chinese ? QStringLiteral("　接收中...") : QStringLiteral("　Receiving...");
 }
 
@@ -47,15 +51,17 @@ QString countWithHex(qint64 count)
     return QStringLiteral("%1(%2H)").arg(count).arg(QString::number(count, 16).toUpper());
 }
 
-Message downloadFinished(int chinese, qint64 count)
+Message downloadFinished(Language language, qint64 count)
 {
+    const bool chinese = language == Language::Chinese;
     if (chinese)
         return {QStringLiteral("傳送完畢！"), QStringLiteral("已傳送 %1 個位元組！").arg(countWithHex(count))};
     return {QStringLiteral("Download is finished!"), QStringLiteral("%1 has been transferred!").arg(countWithHex(count))};
 }
 
-Message uploadFinished(int chinese, const TransferOutcome &outcome)
+Message uploadFinished(Language language, const TransferOutcome &outcome)
 {
+    const bool chinese = language == Language::Chinese;
     const QString count = countWithHex(outcome.count);
     Message message = chinese
         ? Message{QStringLiteral("接收完畢！"), QStringLiteral("已接收到 %1 個位元組！").arg(count)}
@@ -78,8 +84,9 @@ Message uploadFinished(int chinese, const TransferOutcome &outcome)
     return message;
 }
 
-Message fileTooLarge(int chinese)
+Message fileTooLarge(Language language)
 {
+    const bool chinese = language == Language::Chinese;
     const QString limit = QString::number(RawDownload::MaximumSize);
     if (chinese)
         return {QStringLiteral("檔案太大！"), QStringLiteral("檔案大小不能超過 %1 Bytes！").arg(limit)};
@@ -88,8 +95,9 @@ Message fileTooLarge(int chinese)
 
 namespace {
 
-QString faultSentence(int chinese, const TransferOutcome &outcome)
+QString faultSentence(Language language, const TransferOutcome &outcome)
 {
+    const bool chinese = language == Language::Chinese;
     switch (outcome.fault) {
     case TransferFault::None:
     case TransferFault::SourceTooLarge:
@@ -125,8 +133,9 @@ QString faultSentence(int chinese, const TransferOutcome &outcome)
     return {};
 }
 
-QString deviceGone(int chinese, const QString &portName)
+QString deviceGone(Language language, const QString &portName)
 {
+    const bool chinese = language == Language::Chinese;
     return chinese ? QStringLiteral("%1 的裝置已不在（轉接器被拔除、實驗板關機或連線另一端已關閉）。").arg(portName)
                    : QStringLiteral("The device of %1 went away (adapter unplugged, board switched off, or the other end closed).")
                          .arg(portName);
@@ -134,18 +143,19 @@ QString deviceGone(int chinese, const QString &portName)
 
 } // namespace
 
-Message fault(int chinese, const TransferOutcome &outcome)
+Message fault(Language language, const TransferOutcome &outcome)
 {
+    const bool chinese = language == Language::Chinese;
     if (outcome.fault == TransferFault::SourceTooLarge)
-        return fileTooLarge(chinese);
-    QString text = faultSentence(chinese, outcome);
+        return fileTooLarge(language);
+    QString text = faultSentence(language, outcome);
     if (!outcome.detail.isEmpty()) {
         text += QLatin1Char('\n');
-        text += outcome.fault == TransferFault::PortFailed ? deviceGone(chinese, outcome.detail)
-                                                           : systemReason(chinese, outcome.detail);
+        text += outcome.fault == TransferFault::PortFailed ? deviceGone(language, outcome.detail)
+                                                           : systemReason(language, outcome.detail);
     }
     if (outcome.fault == TransferFault::PortClosed && outcome.portError.kind != PortError::None)
-        text += QLatin1Char('\n') + portError(chinese, outcome.portError);
+        text += QLatin1Char('\n') + portError(language, outcome.portError);
     if (outcome.direction == Direction::Download && outcome.count > 0) {
         text += QLatin1Char('\n');
         text += chinese ? QStringLiteral("已傳送 %1 個位元組。").arg(countWithHex(outcome.count))
@@ -159,8 +169,9 @@ Message fault(int chinese, const TransferOutcome &outcome)
     return {programTitle(), text};
 }
 
-QString portError(int chinese, const PortError &error)
+QString portError(Language language, const PortError &error)
 {
+    const bool chinese = language == Language::Chinese;
     const QString port = error.device.isEmpty() || error.device == error.port
         ? error.port
         : (chinese ? QStringLiteral("%1（%2）") : QStringLiteral("%1 (%2)")).arg(error.port, error.device);
@@ -177,24 +188,26 @@ QString portError(int chinese, const PortError &error)
         return chinese ? QStringLiteral("沒有使用 %1 的權限：請加入 dialout 群組後重新登入。").arg(port)
                        : QStringLiteral("You may not use %1: join the dialout group and log in again.").arg(port);
     case PortError::Other:
-        return chinese ? QStringLiteral("無法開啟 %1：%2").arg(port, systemReason(chinese, error.system))
-                       : QStringLiteral("%1 cannot be opened: %2").arg(port, systemReason(chinese, error.system));
+        return chinese ? QStringLiteral("無法開啟 %1：%2").arg(port, systemReason(language, error.system))
+                       : QStringLiteral("%1 cannot be opened: %2").arg(port, systemReason(language, error.system));
     }
     return {};
 }
 
-Message portLost(int chinese, const QString &portName)
+Message portLost(Language language, const QString &portName)
 {
+    const bool chinese = language == Language::Chinese;
     const QString text = chinese
-        ? QStringLiteral("通訊埠停止運作。%1\n請檢查連接線與轉接器，再從「設定」重新選擇通訊埠。").arg(deviceGone(chinese, portName))
+        ? QStringLiteral("通訊埠停止運作。%1\n請檢查連接線與轉接器，再從「設定」重新選擇通訊埠。").arg(deviceGone(language, portName))
         : QStringLiteral("The serial port stopped working. %1\nCheck the cable and the adapter, then choose Setting "
                          "to open a port again.")
-              .arg(deviceGone(chinese, portName));
+              .arg(deviceGone(language, portName));
     return {programTitle(), text};
 }
 
-QString systemReason(int chinese, const QString &systemText)
+QString systemReason(Language language, const QString &systemText)
 {
+    const bool chinese = language == Language::Chinese;
     struct Reason {
         int error;
         const char *english;
@@ -222,8 +235,9 @@ QString systemReason(int chinese, const QString &systemText)
     return systemText;
 }
 
-QString fileFilter(int chinese)
+QString fileFilter(Language language)
 {
+    const bool chinese = language == Language::Chinese;
     return chinese ? QStringLiteral("所有的檔案 (*.*)") : QStringLiteral("All Files (*.*)");
 }
 

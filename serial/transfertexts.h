@@ -4,9 +4,12 @@
 
 #include <QString>
 
+// The languages of the program's texts.
+enum class Language { English, Chinese };
+
 // The texts the transfers show: button texts while running, progress titles, the
-// messages at the end and the messages for a transfer that cannot go on. `chinese` is the
-// program's language flag (non-zero: Traditional Chinese).
+// messages at the end and the messages for a transfer that cannot go on, in English or
+// Traditional Chinese.
 namespace TransferTexts {
 
 struct ButtonTexts {
@@ -22,34 +25,34 @@ struct Message {
 // The program's title, carried by message boxes that have no title of their own.
 QString programTitle();
 
-ButtonTexts downloadRunning(int chinese, const QString &chineseToolTip);
-ButtonTexts uploadRunning(int chinese);
+ButtonTexts downloadRunning(Language language, const QString &chineseToolTip);
+ButtonTexts uploadRunning(Language language);
 
 // "　Transferring..." / "　Receiving..." and their Chinese forms.
-QString sending(int chinese);
-QString receiving(int chinese);
+QString sending(Language language);
+QString receiving(Language language);
 // "25%": a whole percentage, at least two digits.
 QString percent(int value);
 // "1234(4D2H)"
 QString countWithHex(qint64 count);
 
-Message downloadFinished(int chinese, qint64 count);
+Message downloadFinished(Language language, qint64 count);
 // The count, and a word where the stream was not what the board should send: fewer or
 // more bytes than the 8052 announced, characters that are no hexadecimal digits, a last
 // digit without its pair.
-Message uploadFinished(int chinese, const TransferOutcome &outcome);
-Message fileTooLarge(int chinese);
+Message uploadFinished(Language language, const TransferOutcome &outcome);
+Message fileTooLarge(Language language);
 // Why a transfer could not start or stopped, what the system said in our words, and what
 // was sent or what the target file keeps.
-Message fault(int chinese, const TransferOutcome &outcome);
+Message fault(Language language, const TransferOutcome &outcome);
 // Why the port could not be opened, and what to do.
-QString portError(int chinese, const PortError &error);
+QString portError(Language language, const PortError &error);
 // The port stopped working while no transfer ran.
-Message portLost(int chinese, const QString &portName);
+Message portLost(Language language, const QString &portName);
 // A reason the system gave (its error text), in our words where we know it.
-QString systemReason(int chinese, const QString &systemText);
+QString systemReason(Language language, const QString &systemText);
 
 // The file-type list of the browse dialogs.
-QString fileFilter(int chinese);
+QString fileFilter(Language language);
 
 } // namespace TransferTexts

@@ -17,6 +17,9 @@
 
 namespace {
 
+// The hand cursor's hot spot: the tip of the index finger in the 32 x 32 picture.
+constexpr QPoint HandHotSpot(12, 5);
+
 QFont timesNewRoman9()
 {
     QFont font(QStringLiteral("Times New Roman"), 9);
@@ -93,9 +96,10 @@ AboutBox::AboutBox(QWidget *owner)
     linkFont.setUnderline(true);
     lblLink->setFont(linkFont);
     QPalette linkPalette = lblLink->palette();
-    linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    linkPalette.setColor(QPalette::WindowText, QColor(Qt::blue));
     lblLink->setPalette(linkPalette);
-    lblLink->setCursor(QCursor(QPixmap(QStringLiteral(":/assets/hand.png")), 12, 5));
+    lblLink->setCursor(QCursor(QPixmap(QStringLiteral(":/assets/hand.png")), HandHotSpot.x(),
+                               HandHotSpot.y()));
     lblLink->setText(QLatin1String(siteAddress));
     growToFit(lblLink);
     lblLink->installEventFilter(this);

@@ -3,6 +3,11 @@
 #include <QApplication>
 #include <QFont>
 
+namespace {
+// Small enough for captions laid out in fixed pixel positions.
+constexpr int DialogFontPixels = 11;
+} // namespace
+
 void applyProgramAppearance(QApplication &app)
 {
     // The Chinese captions name Ming faces that are rarely installed outside Windows;
@@ -16,7 +21,7 @@ void applyProgramAppearance(QApplication &app)
                                {QStringLiteral("Liberation Serif"), QStringLiteral("Nimbus Roman")});
 
     QFont dialogFont(QStringLiteral("Nimbus Sans"));
-    dialogFont.setPixelSize(11);
+    dialogFont.setPixelSize(DialogFontPixels);
     app.setFont(dialogFont);
 
     app.setStyleSheet(QStringLiteral(

@@ -7,6 +7,9 @@
 
 namespace {
 
+// Seen on dark and light desktops alike.
+constexpr QRgb FrameColour = qRgb(0x2F, 0x5F, 0xD0);
+
 // n / 2, with a half rounded to the even neighbour.
 int halfRoundedToEven(int n)
 {
@@ -39,33 +42,29 @@ OpeningAnimation::OpeningAnimation(QObject *parent)
     : QObject(parent)
     , m_animation(new QVariantAnimation(this))
 {
-    for (QWidget *&edge : m_edges) {
-        edge = new QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint
-                                        | Qt::WindowTransparentForInput
-                                        | Qt::WindowDoesNotAcceptFocus);
+    for (std::unique_ptr<QWidget> &edge : m_edges) {
+        edge = std::make_unique<QWidget>(nullptr, Qt::ToolTip | Qt::FramelessWindowHint
+                                                      | Qt::WindowTransparentForInput
+                                                      | Qt::WindowDoesNotAcceptFocus);
         edge->setObjectName(QStringLiteral("openingFrameEdge"));
         edge->setAttribute(Qt::WA_ShowWithoutActivating);
         edge->setAttribute(Qt::WA_TransparentForMouseEvents);
         edge->setAutoFillBackground(true);
         QPalette palette = edge->palette();
-        palette.setColor(QPalette::Window, QColor(0x2F, 0x5F, 0xD0)); // seen on dark and light desktops
+        palette.setColor(QPalette::Window, QColor(FrameColour));
         edge->setPalette(palette);
     }
     m_animation->setDuration(durationMs);
     connect(m_animation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant &value) { moveFrame(value.toRect()); });
     connect(m_animation, &QVariantAnimation::finished, this, [this] {
-        for (QWidget *edge : m_edges)
+        for (const std::unique_ptr<QWidget> &edge : m_edges)
             edge->hide();
         emit finished();
     });
 }
 
-OpeningAnimation::~OpeningAnimation()
-{
-    for (QWidget *edge : m_edges)
-        delete edge;
-}
+OpeningAnimation::~OpeningAnimation() = default;
 
 void OpeningAnimation::play(const QRect &from, const QRect &to)
 {
@@ -73,7 +72,7 @@ void OpeningAnimation::play(const QRect &from, const QRect &to)
     m_animation->setStartValue(from);
     m_animation->setEndValue(to);
     moveFrame(from);
-    for (QWidget *edge : m_edges)
+    for (const std::unique_ptr<QWidget> &edge : m_edges)
         edge->show();
     m_animation->start();
 }

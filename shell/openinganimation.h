@@ -4,6 +4,7 @@
 #include <QRect>
 
 #include <array>
+#include <memory>
 
 class QVariantAnimation;
 class QWidget;
@@ -19,7 +20,6 @@ struct ScreenRect
 
     static ScreenRect fromQRect(const QRect &rect);
     QRect toQRect() const;
-    friend bool operator==(const ScreenRect &, const ScreenRect &) = default;
 };
 
 // Where the opening frame starts: one pixel at the desktop's centre, half the width and
@@ -52,7 +52,8 @@ signals:
 private:
     void moveFrame(const QRect &rect);
 
-    std::array<QWidget *, 4> m_edges{};
+    // Top-level windows: the animation is no widget that could be their parent.
+    std::array<std::unique_ptr<QWidget>, 4> m_edges;
     QVariantAnimation *m_animation;
     QRect m_rect;
 };

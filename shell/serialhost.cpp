@@ -2,17 +2,17 @@
 
 #include "aboutbox.h"
 #include "boardprofile.h"
+#include "programsettings.h"
 #include "settingsdialog.h"
 #include "stopsignals.h"
 #include "transferwindow.h"
 
 #include <QCoreApplication>
 
-SerialHost::SerialHost(QWidget *parent)
-    : QWidget(parent)
+SerialHost::SerialHost(QObject *parent)
+    : QObject(parent)
 {
     setObjectName(QStringLiteral("frmRS232"));
-    setWindowTitle(QStringLiteral("RS-232"));
     endProgram = [] { QCoreApplication::exit(0); };
 }
 
@@ -26,25 +26,38 @@ SerialHost::~SerialHost()
 
 void SerialHost::Form_Load()
 {
-    if (!m_settings)
-        m_settings = std::make_unique<SettingsDialog>(*this);
+    if (!m_settings) {
+        m_settings = std::make_unique<SettingsDialog>(MSComm1);
+        connect(m_settings.get(), &SettingsDialog::confirmed, this, &SerialHost::settingsConfirmed);
+        connect(m_settings.get(), &SettingsDialog::abandoned, this, [this] { endProgram(); });
+    }
     m_settings->show();
 }
 
-TransferWindow *SerialHost::showBoardWindow(int board)
+void SerialHost::showSettingsFrom(TransferWindow &window)
 {
+    ProgramSettings::blnSettingFromWindow = true;
+    m_settings->showFromWindow(window);
+    ProgramSettings::blnSettingFromWindow = false;
+}
+
+void SerialHost::settingsConfirmed()
+{
+    using namespace ProgramSettings;
     if (!m_window) {
         TransferWindow::Hooks hooks;
-        hooks.showSettings = [this](TransferWindow &window) { m_settings->showFromWindow(window); };
+        hooks.showSettings = [this](TransferWindow &window) { showSettingsFrom(window); };
         hooks.showAbout = [](TransferWindow &window) {
             AboutBox about(&window);   // a fresh box at each opening
             about.exec();
         };
         hooks.endProgram = [this] { endProgram(); };
-        m_window = std::make_unique<TransferWindow>(profileForBoard(board), MSComm1, hooks);
+        m_window = std::make_unique<TransferWindow>(profileForBoard(board()), MSComm1, hooks);
+        m_window->show();
     }
-    m_window->show();
-    return m_window.get();
+    // The flag holds 0 or 1; anything else would leave the texts as they are.
+    if (blnChinese == 0 || blnChinese == 1)
+        m_window->SetLanguage(language());
 }
 
 void SerialHost::endOnTerminationSignals()

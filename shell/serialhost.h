@@ -2,7 +2,7 @@
 
 #include "commport.h"
 
-#include <QWidget>
+#include <QObject>
 #include <functional>
 #include <memory>
 
@@ -12,27 +12,21 @@ class TransferWindow;
 
 // The hidden host of the program's one serial port. It is never shown: loading it opens
 // the settings dialog, whose OK brings up the transfer window of the chosen board. It
-// lives, hidden, until the program ends.
-class SerialHost : public QWidget {
+// lives until the program ends.
+class SerialHost : public QObject {
     Q_OBJECT
 
 public:
-    explicit SerialHost(QWidget *parent = nullptr);
+    explicit SerialHost(QObject *parent = nullptr);
     ~SerialHost() override;
 
     CommPort MSComm1;
 
-public slots:
     // Shows the settings dialog without waiting (the start-up path).
     void Form_Load();
 
-public:
-
     SettingsDialog *settingsDialog() const { return m_settings.get(); }
     TransferWindow *transferWindow() const { return m_window.get(); }
-
-    // Creates and shows the window of the given board; only one is ever made in a run.
-    TransferWindow *showBoardWindow(int board);
 
     // Ends the program: every window goes, no further handler runs. Tests put their
     // own here.
@@ -44,6 +38,10 @@ public:
     void endOnTerminationSignals();
 
 private:
+    // OK in the settings dialog: the first makes and shows the chosen board's window (only
+    // one is ever made in a run); every one gives it the language.
+    void settingsConfirmed();
+    void showSettingsFrom(TransferWindow &window);
     void endBySignal();
 
     std::unique_ptr<SettingsDialog> m_settings;

@@ -6,9 +6,8 @@
 #include "languagetables.h"
 #include "programsettings.h"
 #include "qtlanguage.h"
-#include "serialhost.h"
+#include "commport.h"
 #include "transfertexts.h"
-#include "transferwindow.h"
 #include "vxt8088_8052.h"
 
 #include <QComboBox>
@@ -46,9 +45,9 @@ QString noPortFound(bool chinese)
 
 } // namespace
 
-SettingsDialog::SettingsDialog(SerialHost &host)
+SettingsDialog::SettingsDialog(CommPort &port)
     : QDialog(nullptr)
-    , m_host(host)
+    , m_port(port)
 {
     setObjectName(QStringLiteral("frmOption"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -149,29 +148,27 @@ void SettingsDialog::Form_Initialize()
 bool SettingsDialog::ListCommPorts()
 {
     blnPreviousPortListed = false;
-    int count = 0;
-    CommPort &port = m_host.MSComm1;
     QList<int> found;
     for (int n = ComPortMap::FirstPort; n <= ComPortMap::LastPort; ++n) {
-        if (VXT8088_8052::SelectCommPort(port, n))
+        if (VXT8088_8052::SelectCommPort(m_port, n))
             found << n;
     }
     // Two numbers that lead to one device are one port: it is listed under the lower.
     for (int n : ComPortMap::distinctPorts(found)) {
-        cboCOM->addItem(QStringLiteral("COM%1").arg(n));
+        // Each entry keeps its port number as its data.
+        cboCOM->addItem(QStringLiteral("COM%1").arg(n), n);
         QString device = ComPortMap::devicePath(n);
         const QString adapter = ComPortMap::adapterDescription(ComPortMap::resolvedDevicePath(n));
         if (!adapter.isEmpty())
             device += QStringLiteral(" — ") + adapter;
-        cboCOM->setItemData(count, device, Qt::ToolTipRole);
-        intPortNumbers[count] = qint16(n);
+        const int entry = cboCOM->count() - 1;
+        cboCOM->setItemData(entry, device, Qt::ToolTipRole);
         if (blnSettingFromWindow && n == intPreviousPort) {
-            cboCOM->setCurrentIndex(count);
+            cboCOM->setCurrentIndex(entry);
             blnPreviousPortListed = true;
         }
-        ++count;
     }
-    return count > 0;
+    return cboCOM->count() > 0;
 }
 
 void SettingsDialog::Form_Load()
@@ -190,18 +187,17 @@ void SettingsDialog::Form_Load()
     else
         optVXT8052->setChecked(true);
 
-    CommPort &port = m_host.MSComm1;
-    intPreviousPort = qint16(port.commPort());
+    intPreviousPort = qint16(m_port.commPort());
     const bool listed = ListCommPorts();
     if (!listed || blnPreviousPortListed) {
-        port.setCommPort(intPreviousPort);
+        m_port.setCommPort(intPreviousPort);
     } else {
-        port.setCommPort(intPortNumbers[0]);
+        m_port.setCommPort(cboCOM->itemData(0).toInt());
         cboCOM->setCurrentIndex(0);
     }
 }
 
-void SettingsDialog::showFromWindow(TransferWindow &window)
+void SettingsDialog::showFromWindow(QWidget &window)
 {
     m_window = &window;
     resetToDesign();
@@ -234,33 +230,30 @@ void SettingsDialog::optCH_Click()
 void SettingsDialog::cmdOK_Click()
 {
     blnChinese = optEn->isChecked() ? 0 : 1;
-    useQtLanguage(blnChinese != 0);   // Qt's own buttons and dialogs follow, this warning's too
+    useQtLanguage(language() == Language::Chinese);   // Qt's own texts follow, this warning's too
     intBoard = optVXT8088->isChecked() ? 8088 : 8052;
 
     const int i = cboCOM->currentIndex();
     if (cboCOM->count() == 0) {
-        warn(noPortFound(blnChinese != 0));
+        warn(noPortFound(language() == Language::Chinese));
         return;
     }
-    if (i < 0 || i >= cboCOM->count() || i >= int(intPortNumbers.size())) {
+    if (i < 0) {
         warn(blnChinese ? QStringLiteral("沒有選擇通訊埠。") : QStringLiteral("No serial port is selected."));
         return;
     }
 
-    CommPort &port = m_host.MSComm1;
-    if (port.isOpen() && port.commPort() != intPortNumbers[i])
-        port.close();
-    port.setCommPort(intPortNumbers[i]);
+    const int number = cboCOM->itemData(i).toInt();
+    if (m_port.isOpen() && m_port.commPort() != number)
+        m_port.close();
+    m_port.setCommPort(number);
     PortError error;
-    if (!port.isOpen() && !port.open(&error)) {
-        warn(TransferTexts::portError(blnChinese, error));
+    if (!m_port.isOpen() && !m_port.open(&error)) {
+        warn(TransferTexts::portError(language(), error));
         return;
     }
 
-    if (!blnSettingFromWindow)
-        m_window = m_host.showBoardWindow(intBoard);
-    if (m_window)
-        m_window->SetLanguage();
+    emit confirmed();
 
     blnConfirmed = true;
     accept();
@@ -282,16 +275,15 @@ void SettingsDialog::Form_Unload()
 {
     if (blnSettingFromWindow) {
         // However the dialog was left, the window gets its port back.
-        CommPort &port = m_host.MSComm1;
         PortError error;
-        if (!port.isOpen() && !port.open(&error) && m_window) {
+        if (!m_port.isOpen() && !m_port.open(&error) && m_window) {
             MessageBoxes::show(m_window, QMessageBox::Warning, TransferTexts::programTitle(),
-                               TransferTexts::portError(blnChinese, error));
+                               TransferTexts::portError(language(), error));
         }
         return;
     }
     if (!blnConfirmed)
-        m_host.endProgram();
+        emit abandoned();
 }
 
 void SettingsDialog::warn(const QString &text)

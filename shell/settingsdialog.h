@@ -1,31 +1,29 @@
 #pragma once
 
 #include <QDialog>
-#include <array>
 
+class CommPort;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class SerialHost;
-class TransferWindow;
 
 // Board, language and serial port. At start-up it is the first window the user works
 // with and its OK opens the chosen board's window; later the window's Setting command
-// opens it modally to change language and port, with the board locked.
+// opens it modally to change language and port, with the board locked. It probes, opens
+// and chooses the program's port; what OK leads to is its owner's business.
 class SettingsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit SettingsDialog(SerialHost &host);
+    explicit SettingsDialog(CommPort &port);
     ~SettingsDialog() override;
 
     // Shows the dialog modally over the window and returns when it has closed.
-    void showFromWindow(TransferWindow &window);
+    void showFromWindow(QWidget &window);
 
     // Dialog state that outlives each showing.
-    std::array<qint16, 15> intPortNumbers{};
     bool blnConfirmed = false;
     qint16 intPreviousPort = 0;
     bool blnPreviousPortListed = false;
@@ -50,6 +48,12 @@ public slots:
     // Closing by any means: the close box, Esc, OK or Exit.
     void done(int result) override;
 
+signals:
+    // OK stored board and language and opened the chosen port.
+    void confirmed();
+    // The dialog of the start-up closed without OK: the program ends.
+    void abandoned();
+
 private:
     void Form_Initialize();
     void Form_Load();
@@ -58,6 +62,6 @@ private:
     void Form_Unload();
     void warn(const QString &text);
 
-    SerialHost &m_host;
-    TransferWindow *m_window = nullptr;
+    CommPort &m_port;
+    QWidget *m_window = nullptr;   // the window it was shown from
 };

@@ -8,6 +8,13 @@
 #include <QScreen>
 #include <QTimer>
 
+namespace {
+// The picture is 640 x 470: its last two rows fall outside the window.
+constexpr QSize WindowSize(640, 468);
+// Behind the picture: the dark blue at its foot, should the picture be missing.
+constexpr QRgb BackgroundColour = qRgb(0x05, 0x0F, 0x33);
+} // namespace
+
 SplashWindow::SplashWindow(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
     , m_picture(QStringLiteral(":/assets/splash.jpg"))
@@ -16,7 +23,7 @@ SplashWindow::SplashWindow(QWidget *parent)
     setObjectName(QStringLiteral("frmLogo"));
     // Never drawn: the window has no title bar.
     setWindowTitle(QStringLiteral("Valtrona"));
-    setFixedSize(640, 468);
+    setFixedSize(WindowSize);
 
     tmrLogo->setObjectName(QStringLiteral("tmrLogo"));
     tmrLogo->setInterval(waitMs);
@@ -62,9 +69,8 @@ void SplashWindow::showEvent(QShowEvent *event)
 void SplashWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(0x05, 0x0F, 0x33));
-    // The picture is two rows taller than the window; they fall outside.
-    painter.drawPixmap(0, 0, m_picture);
+    painter.fillRect(rect(), QColor(BackgroundColour));
+    painter.drawPixmap(0, 0, m_picture);   // unscaled, from the top-left corner
 }
 
 void SplashWindow::mouseReleaseEvent(QMouseEvent *event)

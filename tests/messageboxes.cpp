@@ -2,22 +2,26 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QTest>
+
+QList<QMessageBox *> messageBoxes()
+{
+    QList<QMessageBox *> boxes;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            boxes.append(box);
+    }
+    return boxes;
+}
 
 QMessageBox *openMessageBox()
 {
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        auto *box = qobject_cast<QMessageBox *>(widget);
-        if (box && box->isVisible())
-            return box;
-    }
-    return nullptr;
+    const QList<QMessageBox *> boxes = messageBoxes();
+    return boxes.isEmpty() ? nullptr : boxes.first();
 }
 
 void closeMessageBoxes()
 {
-    while (QMessageBox *box = openMessageBox()) {
+    for (QMessageBox *box : messageBoxes())
         box->done(QMessageBox::Ok);
-        QTest::qWait(1);
-    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -1,6 +1,7 @@
 #include "transferrig.h"
 
 #include "boardprofile.h"
+#include "messageboxes.h"
 #include "commport.h"
 #include "ptyboard.h"
 #include "transfersession.h"
@@ -19,7 +20,7 @@
 #include <cerrno>
 #include <unistd.h>
 
-TransferRig::TransferRig(const BoardProfile &profile)
+TransferRig::TransferRig(const BoardProfile &profile, qint64 pacing)
 {
     m_board = std::make_unique<PtyBoard>(m_dir.path(), 1);
     if (!m_board->isValid())
@@ -35,19 +36,27 @@ TransferRig::TransferRig(const BoardProfile &profile)
 
     m_port = std::make_unique<CommPort>();
     m_port->setCommPort(1);
-    m_port->setPacingBytesPerSecond(1'000'000);
+    m_port->setPacingBytesPerSecond(pacing);
     if (!m_port->open())
         return;
     TransferWindow::Hooks hooks;
-    hooks.endProgram = [] {};
-    hooks.openDocument = [](const QUrl &) { return true; };
+    hooks.endProgram = [this] { ++endings; };
+    hooks.openDocument = [this](const QUrl &url) {
+        opened.append(url);
+        return openerStarts;
+    };
+    hooks.showSettings = [this](TransferWindow &) {
+        ++settingsShown;
+        if (onSettings)
+            onSettings();
+    };
     m_window = std::make_unique<TransferWindow>(profile, *m_port, hooks);
     m_window->show();
 }
 
 TransferRig::~TransferRig()
 {
-    closeMessages();
+    closeMessageBoxes();
     m_window.reset();
     m_port.reset();
     unplug();
@@ -107,6 +116,11 @@ void TransferRig::readBoardEnd()
     }
 }
 
+bool TransferRig::waitForBytes(qsizetype count, int timeoutMs)
+{
+    return QTest::qWaitFor([&] { return m_received.size() >= count; }, timeoutMs);
+}
+
 void TransferRig::unplug()
 {
     delete m_readNotifier;
@@ -153,41 +167,10 @@ void TransferRig::verifyIdle()
     QVERIFY(w.txtTargetFile->isEnabled() && w.cmdSelectTargetPath->isEnabled());
 }
 
-QList<QMessageBox *> TransferRig::messages() const
-{
-    QList<QMessageBox *> boxes;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
-            boxes.append(box);
-    }
-    return boxes;
-}
-
-void TransferRig::closeMessages()
-{
-    for (QMessageBox *box : messages())
-        box->close();   // deletes itself
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 QByteArray lengthHeader(int length)
 {
     QByteArray bytes;
     bytes.append(char((length >> 8) & 0xFF));
     bytes.append(char(length & 0xFF));
     return bytes;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool writeFileBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
 }

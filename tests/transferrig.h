@@ -1,25 +1,31 @@
 #pragma once
 
+#include "testfiles.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
+#include <QUrl>
+#include <functional>
 #include <memory>
 
 class CommPort;
 class PtyBoard;
-class QMessageBox;
 class QSocketNotifier;
 class QTimer;
 class TransferWindow;
 struct BoardProfile;
 
-// A board's end of the line for tests: a pseudo-terminal in raw mode whose device is
-// linked as COM1 in a temporary folder that KESTRION_COM_DIR points at, with a port and a
-// transfer window on the program's end. The folder also holds the tests' files.
+// The tests' transfer window on a line: a pseudo-terminal in raw mode plays the board, its
+// device linked as COM1 in a temporary folder that KESTRION_COM_DIR points at, with the
+// program's port and a transfer window on the other end. The folder also holds the tests'
+// files. The window's hooks are the rig's: it counts the endings and the Setting
+// commands and keeps the documents the window asked to open.
 class TransferRig {
 public:
-    explicit TransferRig(const BoardProfile &profile);
+    // `pacing`: the port's clock, in bytes a second (fast unless a test needs the line's).
+    explicit TransferRig(const BoardProfile &profile, qint64 pacing = 1'000'000);
     ~TransferRig();
 
     bool isValid() const { return m_master >= 0 && m_window; }
@@ -34,8 +40,10 @@ public:
     // The same at a steady rate, as a board on a real line does.
     void sendPaced(const QByteArray &bytes, int bytesPerSecond);
     bool sendPending() const { return !m_outgoing.isEmpty() || !m_paced.isEmpty(); }
-    // What the board has received so far.
+    // What the board has received so far, and waiting for more of it.
     const QByteArray &received() const { return m_received; }
+    bool waitForBytes(qsizetype count, int timeoutMs = 5000);
+    void clearReceived() { m_received.clear(); }
     // Pulls the plug: the board's end goes away.
     void unplug();
 
@@ -46,9 +54,13 @@ public:
     void startUpload(const QString &target);
     // Both rows idle, with their idle texts, and the title at rest.
     void verifyIdle();
-    // The message boxes shown so far, oldest first; closing them forgets them.
-    QList<QMessageBox *> messages() const;
-    void closeMessages();
+
+    // What the window asked of the program around it.
+    QList<QUrl> opened;
+    bool openerStarts = true;   // what the opener answers: false, nothing could be started
+    int endings = 0;
+    int settingsShown = 0;
+    std::function<void()> onSettings;   // runs as the Setting dialog would
 
 private:
     void readBoardEnd();
@@ -69,6 +81,3 @@ private:
 
 // The 8052's two-byte length, most significant byte first.
 QByteArray lengthHeader(int length);
-// Reads a whole file; empty when it is missing.
-QByteArray fileBytes(const QString &path);
-bool writeFileBytes(const QString &path, const QByteArray &bytes);

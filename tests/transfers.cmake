@@ -3,5 +3,5 @@
 if(NOT UNIX)
     return()
 endif()
-kestrion_test(tst_uploads SOURCES tst_uploads.cpp transferrig.cpp transferrig.h LIBS kestrion_shell kestrion_testsupport)
-kestrion_test(tst_transferfaults SOURCES tst_transferfaults.cpp transferrig.cpp transferrig.h LIBS kestrion_shell kestrion_testsupport)
+kestrion_test(tst_uploads SOURCES tst_uploads.cpp LIBS kestrion_transferrig)
+kestrion_test(tst_transferfaults SOURCES tst_transferfaults.cpp LIBS kestrion_transferrig)

@@ -1,6 +1,8 @@
 // kestrion-cli end to end: the real program against the virtual board, its exit codes,
 // and that it needs no GUI library.
 
+#include "testfiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -9,30 +11,6 @@
 #include <QTest>
 
 #include <csignal>
-
-namespace {
-
-QByteArray sample(qsizetype size)
-{
-    QByteArray bytes(size, 0);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char(i * 13 + i / 256);
-    return bytes;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
-} // namespace
 
 class CliTest : public QObject {
     Q_OBJECT
@@ -73,7 +51,7 @@ private slots:
         startBoard(board);
         const QByteArray content = sample(300);
         const QString source = m_dir.filePath(QStringLiteral("source.bin"));
-        writeFile(source, content);
+        writeTestFile(source, content);
         const QString target = m_dir.filePath(QStringLiteral("target.bin"));
         QFile::remove(target);
 
@@ -102,7 +80,7 @@ private slots:
     {
         startBoard(QStringLiteral("8052"));
         const QString source = m_dir.filePath(QStringLiteral("source.bin"));
-        writeFile(source, sample(3000));
+        writeTestFile(source, sample(3000));
         const QString missing = m_dir.filePath(QStringLiteral("missing.bin"));
 
         QCOMPARE(run({"download", "--board", "8052", "--port", "COM1", missing}), 3);

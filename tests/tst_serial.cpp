@@ -8,6 +8,7 @@
 #include "transfersession.h"
 #include "upload.h"
 #include "ptyboard.h"
+#include "testfiles.h"
 #include "vxt8088_8052.h"
 
 #include <QFile>
@@ -22,22 +23,13 @@ using namespace VXT8088_8052;
 
 namespace {
 
-QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
 // Runs a whole download through a session on a fast clock and returns what reached the
 // board.
 QByteArray downloadOverLine(Board kind, const QByteArray &content, PtyBoard &board, CommPort &port,
                             QList<int> *percents = nullptr)
 {
     QTemporaryDir dir;
-    const QString path = writeFile(dir, QStringLiteral("source.bin"), content);
+    const QString path = writeTestFile(dir.filePath(QStringLiteral("source.bin")), content);
     TransferSession session(kind, port);
     QSignalSpy finished(&session, &TransferSession::finished);
     QSignalSpy progress(&session, &TransferSession::progress);
@@ -127,7 +119,7 @@ private slots:
     void checkFileExistsOnlyForFiles()
     {
         QTemporaryDir dir;
-        const QString file = writeFile(dir, QStringLiteral("a.bin"), "x");
+        const QString file = writeTestFile(dir.filePath(QStringLiteral("a.bin")), "x");
         QVERIFY(CheckFileExists(file));
         QVERIFY(QFile::link(file, dir.filePath(QStringLiteral("link"))));
         QVERIFY(CheckFileExists(dir.filePath(QStringLiteral("link"))));
@@ -141,13 +133,13 @@ private slots:
     void removeFileTouchesOnlyFilesAndLinks()
     {
         QTemporaryDir dir;
-        const QString plain = writeFile(dir, QStringLiteral("plain"), "1234");
+        const QString plain = writeTestFile(dir.filePath(QStringLiteral("plain")), "1234");
         RemoveFile(plain);
         QVERIFY(!QFile::exists(plain));
 
         RemoveFile(dir.filePath(QStringLiteral("missing")));   // silently nothing
 
-        const QString readOnly = writeFile(dir, QStringLiteral("readonly"), "1234");
+        const QString readOnly = writeTestFile(dir.filePath(QStringLiteral("readonly")), "1234");
         QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadUser);
         RemoveFile(readOnly);
         QVERIFY(QFile::exists(readOnly));
@@ -290,7 +282,7 @@ private slots:
         CommPort port;
         QVERIFY(port.open());
         HexDownload download;
-        QCOMPARE(download.begin(writeFile(dir, QStringLiteral("s"), "\x12\x34")), TransferFault::None);
+        QCOMPARE(download.begin(writeTestFile(dir.filePath(QStringLiteral("s")), "\x12\x34")), TransferFault::None);
         for (int i = 0; i < stepsBeforePress; ++i)
             QCOMPARE(download.step(port, true).kind, TransferStep::Continue);
         QCOMPARE(int(download.step(port, false).kind), endsAs);
@@ -313,14 +305,14 @@ private slots:
     {
         QTemporaryDir dir;
         RawDownload raw;
-        QCOMPARE(raw.begin(writeFile(dir, QStringLiteral("max"), QByteArray(32000, 'x'))), TransferFault::None);
+        QCOMPARE(raw.begin(writeTestFile(dir.filePath(QStringLiteral("max")), QByteArray(32000, 'x'))), TransferFault::None);
         raw.abandon();
-        QCOMPARE(raw.begin(writeFile(dir, QStringLiteral("over"), QByteArray(32001, 'x'))),
+        QCOMPARE(raw.begin(writeTestFile(dir.filePath(QStringLiteral("over")), QByteArray(32001, 'x'))),
                  TransferFault::SourceTooLarge);
         HexDownload hex;
-        QCOMPARE(hex.begin(writeFile(dir, QStringLiteral("big"), QByteArray(40000, 'x'))), TransferFault::None);
+        QCOMPARE(hex.begin(writeTestFile(dir.filePath(QStringLiteral("big")), QByteArray(40000, 'x'))), TransferFault::None);
         hex.abandon();
-        QCOMPARE(hex.begin(writeFile(dir, QStringLiteral("empty"), QByteArray())), TransferFault::SourceEmpty);
+        QCOMPARE(hex.begin(writeTestFile(dir.filePath(QStringLiteral("empty")), QByteArray())), TransferFault::SourceEmpty);
         QCOMPARE(hex.begin(dir.filePath(QStringLiteral("missing"))), TransferFault::SourceUnreadable);
     }
 
@@ -330,7 +322,7 @@ private slots:
         PtyBoard board(m_folder.path(), 1);
         CommPort port;
         QVERIFY(port.open());
-        const QString path = writeFile(dir, QStringLiteral("s"), QByteArray(10000, 'x'));
+        const QString path = writeTestFile(dir.filePath(QStringLiteral("s")), QByteArray(10000, 'x'));
         RawDownload download;
         QCOMPARE(download.begin(path), TransferFault::None);
         QVERIFY(QFile::resize(path, 10));
@@ -353,7 +345,7 @@ private slots:
         QByteArray content;
         for (int i = 0; i < 300; ++i)
             content.append(char(i * 7));
-        const QString source = writeFile(dir, QStringLiteral("s"), content);
+        const QString source = writeTestFile(dir.filePath(QStringLiteral("s")), content);
 
         // One session on a port at a time: outside an upload, a session throws input away.
         auto hex = std::make_unique<TransferSession>(Board::Vxt8088, port);

@@ -1,6 +1,8 @@
 // End-to-end tests of the virtual board (tools/vxt-board): the real program, started as a
 // process, on a real pseudo-terminal that the test opens through the COMn link.
 
+#include "testfiles.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -103,20 +105,6 @@ public:
     QByteArray output;
     int fd = -1;
 };
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-QByteArray sample(qsizetype size)
-{
-    QByteArray bytes(size, 0);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char(i * 7 + i / 256);
-    return bytes;
-}
 
 } // namespace
 

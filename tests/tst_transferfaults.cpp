@@ -3,7 +3,7 @@
 
 #include "boardprofile.h"
 #include "commport.h"
-#include "programsettings.h"
+#include "messageboxes.h"
 #include "transferrig.h"
 #include "transferwindow.h"
 
@@ -37,7 +37,7 @@ QByteArray randomBytes(int size, quint32 seed)
 QStringList messageTexts(const TransferRig &rig)
 {
     QStringList texts;
-    for (const QMessageBox *box : rig.messages())
+    for (const QMessageBox *box : messageBoxes())
         texts.append(box->text());
     texts.sort();
     return texts;
@@ -49,8 +49,6 @@ class TransferFaultTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { ProgramSettings::blnChinese = 0; }
-
     void rawDownload_data();
     void rawDownload();
     void rawDownloadTooLarge();
@@ -84,11 +82,11 @@ void TransferFaultTest::rawDownload()
     TransferRig rig(vxt8052Profile());
     QVERIFY(rig.isValid());
     const QString source = rig.path(QStringLiteral("down.bin"));
-    QVERIFY(writeFileBytes(source, content));
+    writeTestFile(source, content);
     rig.startDownload(source);
-    QTRY_COMPARE(rig.messages().size(), 1);
-    QCOMPARE(rig.messages().first()->windowTitle(), QStringLiteral("Download is finished!"));
-    QCOMPARE(rig.messages().first()->text(), text);
+    QTRY_COMPARE(messageBoxes().size(), 1);
+    QCOMPARE(messageBoxes().first()->windowTitle(), QStringLiteral("Download is finished!"));
+    QCOMPARE(messageBoxes().first()->text(), text);
     QTRY_COMPARE(rig.received().size(), content.size());
     QTest::qWait(20);
     QVERIFY(rig.received() == content);   // nothing before, nothing after
@@ -100,12 +98,12 @@ void TransferFaultTest::rawDownloadTooLarge()
     TransferRig rig(vxt8052Profile());
     QVERIFY(rig.isValid());
     const QString source = rig.path(QStringLiteral("down.bin"));
-    QVERIFY(writeFileBytes(source, QByteArray(32001, 'x')));
+    writeTestFile(source, QByteArray(32001, 'x'));
     rig.startDownload(source);
-    QCOMPARE(rig.messages().size(), 1);
-    QCOMPARE(rig.messages().first()->windowTitle(), QStringLiteral("File's too big!"));
-    QCOMPARE(rig.messages().first()->text(), QStringLiteral("Keep file size less than 32000 bytes!"));
-    QCOMPARE(rig.messages().first()->icon(), QMessageBox::Warning);
+    QCOMPARE(messageBoxes().size(), 1);
+    QCOMPARE(messageBoxes().first()->windowTitle(), QStringLiteral("File's too big!"));
+    QCOMPARE(messageBoxes().first()->text(), QStringLiteral("Keep file size less than 32000 bytes!"));
+    QCOMPARE(messageBoxes().first()->icon(), QMessageBox::Warning);
     QTest::qWait(50);
     QVERIFY(rig.received().isEmpty());
     QCOMPARE(rig.window().txtSourceFile->text(), source);
@@ -133,13 +131,13 @@ void TransferFaultTest::downloadSourceUnusable()
     TransferRig rig(profile(board));
     QVERIFY(rig.isValid());
     const QString source = rig.path(QStringLiteral("down.bin"));
-    QVERIFY(writeFileBytes(source, vanishes ? QByteArray("data") : QByteArray()));
+    writeTestFile(source, vanishes ? QByteArray("data") : QByteArray());
     rig.window().txtSourceFile->setText(source);
     if (vanishes)
         QVERIFY(QFile::remove(source));   // gone after it was chosen
     rig.click("cmdDownloadFile");
-    QCOMPARE(rig.messages().size(), 1);
-    QVERIFY2(rig.messages().first()->text().startsWith(text), qPrintable(rig.messages().first()->text()));
+    QCOMPARE(messageBoxes().size(), 1);
+    QVERIFY2(messageBoxes().first()->text().startsWith(text), qPrintable(messageBoxes().first()->text()));
     QTest::qWait(50);
     QVERIFY(rig.received().isEmpty());
     rig.verifyIdle();
@@ -166,7 +164,7 @@ void TransferFaultTest::bothDirectionsAtOnce()
     const QByteArray up = randomBytes(size, 3);
     const QString source = rig.path(QStringLiteral("down.bin"));
     const QString target = rig.path(QStringLiteral("up.bin"));
-    QVERIFY(writeFileBytes(source, down));
+    writeTestFile(source, down);
 
     rig.startUpload(target);
     rig.startDownload(source);
@@ -175,7 +173,7 @@ void TransferFaultTest::bothDirectionsAtOnce()
     const QByteArray downWire = board == 8088 ? down.toHex().toUpper() + '\x1A' : down;
     rig.sendPaced(upWire, LineRate);
 
-    QTRY_COMPARE_WITH_TIMEOUT(rig.messages().size(), 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(messageBoxes().size(), 2, 10000);
     const QString count = QStringLiteral("%1(%2H)").arg(size).arg(size, 0, 16).toUpper();
     QCOMPARE(messageTexts(rig), (QStringList{count + " has been received!", count + " has been transferred!"}));
     QVERIFY(fileBytes(target) == up);
@@ -195,15 +193,15 @@ void TransferFaultTest::unplugMidDownload()
     QVERIFY(rig.isValid());
     rig.port().setPacingBytesPerSecond(4000);
     const QString source = rig.path(QStringLiteral("down.bin"));
-    QVERIFY(writeFileBytes(source, randomBytes(8000, 4)));
+    writeTestFile(source, randomBytes(8000, 4));
     rig.startDownload(source);
     QTRY_VERIFY(rig.received().size() >= 200);
     rig.unplug();
 
-    QTRY_COMPARE(rig.messages().size(), 1);
-    QVERIFY2(rig.messages().first()->text().startsWith(
+    QTRY_COMPARE(messageBoxes().size(), 1);
+    QVERIFY2(messageBoxes().first()->text().startsWith(
                  QStringLiteral("The serial port stopped working. The transfer has stopped.")),
-             qPrintable(rig.messages().first()->text()));
+             qPrintable(messageBoxes().first()->text()));
     QVERIFY(!rig.port().isOpen());
     rig.verifyIdle();
 }
@@ -234,8 +232,8 @@ void TransferFaultTest::unplugMidUpload()
     QTRY_COMPARE(rig.window().windowTitle(), title);
     rig.unplug();
 
-    QTRY_COMPARE(rig.messages().size(), 1);
-    const QString text = rig.messages().first()->text();
+    QTRY_COMPARE(messageBoxes().size(), 1);
+    const QString text = messageBoxes().first()->text();
     QVERIFY2(text.startsWith(QStringLiteral("The serial port stopped working. The transfer has stopped.")),
              qPrintable(text));
     QVERIFY2(text.endsWith(QStringLiteral("The file keeps the %1(%1H) bytes received.").arg(kept.size())),
@@ -244,10 +242,10 @@ void TransferFaultTest::unplugMidUpload()
     rig.verifyIdle();
 
     // Still usable: a new upload says the port cannot be opened and stays idle.
-    rig.closeMessages();
+    closeMessageBoxes();
     rig.startUpload(target);
-    QCOMPARE(rig.messages().size(), 1);
-    QVERIFY(rig.messages().first()->text().startsWith(QStringLiteral("The serial port is not open.")));
+    QCOMPARE(messageBoxes().size(), 1);
+    QVERIFY(messageBoxes().first()->text().startsWith(QStringLiteral("The serial port is not open.")));
     QCOMPARE(fileBytes(target), kept);
     rig.verifyIdle();
 }
@@ -272,17 +270,17 @@ void TransferFaultTest::targetUnwritable()
     QFETCH(bool, readOnly);
     TransferRig rig(profile(board));
     QVERIFY(rig.isValid());
-    QVERIFY(writeFileBytes(rig.path(QStringLiteral("plain.txt")), "plain"));
+    writeTestFile(rig.path(QStringLiteral("plain.txt")), "plain");
     const QString target = rig.path(name);
     if (readOnly) {
-        QVERIFY(writeFileBytes(target, "keep"));
+        writeTestFile(target, "keep");
         QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     }
 
     rig.startUpload(target);
     rig.send(board == 8088 ? QByteArray("4142\x1A") : lengthHeader(2) + "AB");
-    QTRY_COMPARE(rig.messages().size(), 1);
-    const QMessageBox *box = rig.messages().first();
+    QTRY_COMPARE(messageBoxes().size(), 1);
+    const QMessageBox *box = messageBoxes().first();
     QCOMPARE(box->icon(), QMessageBox::Warning);
     const QString expected = readOnly ? QStringLiteral("The target file is read-only and was left as it is.")
                                       : QStringLiteral("The target file cannot be created.");
@@ -320,8 +318,8 @@ void TransferFaultTest::targetNotAFile()
     }
 
     rig.startUpload(target);
-    QCOMPARE(rig.messages().size(), 1);
-    QCOMPARE(rig.messages().first()->text(),
+    QCOMPARE(messageBoxes().size(), 1);
+    QCOMPARE(messageBoxes().first()->text(),
              QStringLiteral("The target is not an ordinary file (a folder, a device or a pipe) and cannot be written."));
     rig.verifyIdle();
     QVERIFY(QFileInfo::exists(target));
@@ -329,7 +327,7 @@ void TransferFaultTest::targetNotAFile()
     // Whatever the board sends now is not taken for an upload.
     rig.send("4142\x1A");
     QTest::qWait(50);
-    QCOMPARE(rig.messages().size(), 1);
+    QCOMPARE(messageBoxes().size(), 1);
     QCOMPARE(rig.port().inBufferCount(), 0);
 }
 
@@ -350,8 +348,8 @@ void TransferFaultTest::diskFull()
     const QString target = disk + QStringLiteral("/up.bin");
     rig.startUpload(target);
     rig.send(lengthHeader(0) + data);
-    QTRY_COMPARE(rig.messages().size(), 1);
-    const QString text = rig.messages().first()->text();
+    QTRY_COMPARE(messageBoxes().size(), 1);
+    const QString text = messageBoxes().first()->text();
     QVERIFY2(text.startsWith(QStringLiteral("The target file cannot be written.")), qPrintable(text));
 
     // What the message says is kept is exactly what the file holds.

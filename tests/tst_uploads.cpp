@@ -3,7 +3,7 @@
 
 #include "boardprofile.h"
 #include "commport.h"
-#include "programsettings.h"
+#include "messageboxes.h"
 #include "transferrig.h"
 #include "transfersession.h"
 #include "transferwindow.h"
@@ -28,8 +28,6 @@ class UploadTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { ProgramSettings::blnChinese = 0; }
-
     void hexUpload_data();
     void hexUpload();
     void hexInterruptMidByte();
@@ -85,10 +83,10 @@ void UploadTest::hexUpload()
     QVERIFY(!rig.window().txtTargetFile->isEnabled());
 
     rig.send(sent);
-    QTRY_COMPARE(rig.messages().size(), 1);
-    QCOMPARE(rig.messages().first()->windowTitle(), QStringLiteral("Upload is finished!"));
-    QCOMPARE(rig.messages().first()->text(), text);
-    QCOMPARE(rig.messages().first()->icon(), QMessageBox::Information);
+    QTRY_COMPARE(messageBoxes().size(), 1);
+    QCOMPARE(messageBoxes().first()->windowTitle(), QStringLiteral("Upload is finished!"));
+    QCOMPARE(messageBoxes().first()->text(), text);
+    QCOMPARE(messageBoxes().first()->icon(), QMessageBox::Information);
     QVERIFY(QFileInfo::exists(target));
     QCOMPARE(fileBytes(target), stored);
     rig.verifyIdle();
@@ -104,15 +102,15 @@ void UploadTest::hexInterruptMidByte()
     rig.send("41424");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8088　Receiving...2"));
     rig.click("cmdReadyUpload");
-    QCOMPARE(rig.messages().size(), 1);
-    QCOMPARE(rig.messages().first()->text(), QStringLiteral("2(2H) has been received!"));
+    QCOMPARE(messageBoxes().size(), 1);
+    QCOMPARE(messageBoxes().first()->text(), QStringLiteral("2(2H) has been received!"));
     QCOMPARE(fileBytes(target), QByteArray("AB"));
     rig.verifyIdle();
 
     // What the board sends after the interrupt is thrown away.
     rig.send("43\x1A");
     QTest::qWait(100);
-    QCOMPARE(rig.messages().size(), 1);
+    QCOMPARE(messageBoxes().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("AB"));
     QCOMPARE(rig.port().inBufferCount(), 0);
 }
@@ -122,7 +120,7 @@ void UploadTest::hexPressDeletesTargetAndWaits()
     TransferRig rig(vxt8088Profile());
     QVERIFY(rig.isValid());
     const QString target = rig.path(QStringLiteral("old.bin"));
-    QVERIFY(writeFileBytes(target, "old"));
+    writeTestFile(target, "old");
 
     // Bytes before the press are not part of the upload.
     rig.send("4142");
@@ -131,13 +129,13 @@ void UploadTest::hexPressDeletesTargetAndWaits()
     QVERIFY(!QFileInfo::exists(target));
     QTest::qWait(50);
     rig.click("cmdReadyUpload");   // interrupted before anything came
-    QVERIFY(rig.messages().isEmpty());
+    QVERIFY(messageBoxes().isEmpty());
     QVERIFY(!QFileInfo::exists(target));
     rig.verifyIdle();
 
     rig.startUpload(target);
     rig.send("43\x1A");
-    QTRY_COMPARE(rig.messages().size(), 1);
+    QTRY_COMPARE(messageBoxes().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("C"));
 }
 
@@ -146,10 +144,10 @@ void UploadTest::hexReplacesLongerFile()
     TransferRig rig(vxt8088Profile());
     QVERIFY(rig.isValid());
     const QString target = rig.path(QStringLiteral("long.bin"));
-    QVERIFY(writeFileBytes(target, QByteArray(1000, 'x')));
+    writeTestFile(target, QByteArray(1000, 'x'));
     rig.startUpload(target);
     rig.send("30313233343536373839\x1A");
-    QTRY_COMPARE(rig.messages().size(), 1);
+    QTRY_COMPARE(messageBoxes().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("0123456789"));
 }
 
@@ -157,17 +155,16 @@ void UploadTest::hexChinese()
 {
     TransferRig rig(vxt8088Profile());
     QVERIFY(rig.isValid());
-    ProgramSettings::blnChinese = 1;
-    rig.window().SetLanguage();
+    rig.window().SetLanguage(Language::Chinese);
     rig.startUpload(rig.path(QStringLiteral("up.bin")));
     QCOMPARE(rig.window().cmdReadyUpload->text(), QStringLiteral("中斷 (&I)"));
     QCOMPARE(rig.window().cmdReadyUpload->toolTip(), QStringLiteral("中斷上傳檔案"));
     rig.send("4142");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8088　接收中...2"));
     rig.send("\x1A");
-    QTRY_COMPARE(rig.messages().size(), 1);
-    QCOMPARE(rig.messages().first()->windowTitle(), QStringLiteral("接收完畢！"));
-    QCOMPARE(rig.messages().first()->text(), QStringLiteral("已接收到 2(2H) 個位元組！"));
+    QTRY_COMPARE(messageBoxes().size(), 1);
+    QCOMPARE(messageBoxes().first()->windowTitle(), QStringLiteral("接收完畢！"));
+    QCOMPARE(messageBoxes().first()->text(), QStringLiteral("已接收到 2(2H) 個位元組！"));
     QCOMPARE(rig.window().cmdReadyUpload->text(), QStringLiteral("準備上傳 (&U)"));
 }
 
@@ -185,9 +182,9 @@ void UploadTest::rawUploadByQuietTime()
     QVERIFY(QFileInfo::exists(target));   // made once the length is known
     rig.send("ABC");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8052　Receiving...100%"));
-    QVERIFY(rig.messages().isEmpty());   // the end is the quiet time only
-    QTRY_COMPARE(rig.messages().size(), 1);
-    QCOMPARE(rig.messages().first()->text(), QStringLiteral("3(3H) has been received!"));
+    QVERIFY(messageBoxes().isEmpty());   // the end is the quiet time only
+    QTRY_COMPARE(messageBoxes().size(), 1);
+    QCOMPARE(messageBoxes().first()->text(), QStringLiteral("3(3H) has been received!"));
     QCOMPARE(fileBytes(target), QByteArray("ABC"));
     rig.verifyIdle();
     QVERIFY(!rig.quietTimer()->isActive());
@@ -203,9 +200,9 @@ void UploadTest::rawWholeBurstOf65536()
     const QString target = rig.path(QStringLiteral("big.bin"));
     rig.startUpload(target);
     rig.send(lengthHeader(0) + data);   // 0 announces 65536
-    QTRY_COMPARE(rig.messages().size(), 1);
+    QTRY_COMPARE(messageBoxes().size(), 1);
     QCOMPARE(rig.window().session().expectedLength(), 65536);
-    QCOMPARE(rig.messages().first()->text(), QStringLiteral("65536(10000H) has been received!"));
+    QCOMPARE(messageBoxes().first()->text(), QStringLiteral("65536(10000H) has been received!"));
     QVERIFY(fileBytes(target) == data);
 }
 
@@ -227,7 +224,7 @@ void UploadTest::rawHeaderOnlyFromBytesAfterPress()
     rig.send(lengthHeader(4).mid(1) + "WX");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8052　Receiving...50%"));
     QCOMPARE(rig.window().session().expectedLength(), 4);
-    QTRY_COMPARE(rig.messages().size(), 1);
+    QTRY_COMPARE(messageBoxes().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("WX"));   // short of the announced length
 }
 
@@ -238,11 +235,11 @@ void UploadTest::rawPauseEndsUpload()
     const QString target = rig.path(QStringLiteral("up.bin"));
     rig.startUpload(target);
     rig.send(lengthHeader(4) + "AB");
-    QTRY_COMPARE(rig.messages().size(), 1);
-    QCOMPARE(rig.messages().first()->text(), QStringLiteral("2(2H) has been received!\nThe board announced 4(4H) bytes."));
+    QTRY_COMPARE(messageBoxes().size(), 1);
+    QCOMPARE(messageBoxes().first()->text(), QStringLiteral("2(2H) has been received!\nThe board announced 4(4H) bytes."));
     rig.send("CD");
     QTest::qWait(100);
-    QCOMPARE(rig.messages().size(), 1);
+    QCOMPARE(messageBoxes().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("AB"));
     rig.verifyIdle();
 }
@@ -256,29 +253,29 @@ void UploadTest::rawInterruptThenTimer()
     rig.send(lengthHeader(3) + "ABC");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8052　Receiving...100%"));
     rig.click("cmdReadyUpload");
-    QCOMPARE(rig.messages().size(), 1);
-    QCOMPARE(rig.messages().first()->text(), QStringLiteral("3(3H) has been received!"));
+    QCOMPARE(messageBoxes().size(), 1);
+    QCOMPARE(messageBoxes().first()->text(), QStringLiteral("3(3H) has been received!"));
     QVERIFY(rig.quietTimer()->isActive());
 
     // The timer still fires and changes nothing.
     QTRY_VERIFY(!rig.quietTimer()->isActive());
-    QCOMPARE(rig.messages().size(), 1);
+    QCOMPARE(messageBoxes().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("ABC"));
     rig.verifyIdle();
 
     // An upload started again before that quiet time ran out is not ended by it.
-    rig.closeMessages();
+    closeMessageBoxes();
     rig.startUpload(target);
     rig.send(lengthHeader(2) + "DE");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8052　Receiving...100%"));
     rig.click("cmdReadyUpload");
-    QCOMPARE(rig.messages().size(), 1);
-    rig.closeMessages();
+    QCOMPARE(messageBoxes().size(), 1);
+    closeMessageBoxes();
     rig.startUpload(target);
     QTest::qWait(700);
     QVERIFY(rig.window().blnUploading);
     rig.send(lengthHeader(1) + "Q");
-    QTRY_COMPARE(rig.messages().size(), 1);
+    QTRY_COMPARE(messageBoxes().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("Q"));
 }
 
@@ -291,7 +288,7 @@ void UploadTest::rawSingleByteThenQuiet()
     rig.send(QByteArray(1, '\x01'));
     QTRY_VERIFY(rig.quietTimer()->isActive());
     QTRY_VERIFY(!rig.window().blnUploading);
-    QVERIFY(rig.messages().isEmpty());
+    QVERIFY(messageBoxes().isEmpty());
     QVERIFY(!QFileInfo::exists(target));
     rig.verifyIdle();
 }

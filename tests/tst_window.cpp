@@ -4,10 +4,9 @@
 #include "boardprofile.h"
 #include "commport.h"
 #include "languagetables.h"
-#include "programsettings.h"
-#include "messageboxes.h"
-#include "ptyboard.h"
 #include "messagebox.h"
+#include "messageboxes.h"
+#include "transferrig.h"
 #include "transfersession.h"
 #include "transferwindow.h"
 
@@ -26,81 +25,31 @@
 #include <QTest>
 #include <QTimer>
 
-using ProgramSettings::blnChinese;
-
 class WindowTest : public QObject {
     Q_OBJECT
 
 private:
-    struct Rig {
-        PtyBoard board;
-        CommPort port;
-        QList<QUrl> opened;
-        bool openerStarts = true;
-        int endings = 0;
-        int settingsShown = 0;
-        std::function<void()> onSettings;
-        std::unique_ptr<TransferWindow> window;
-
-        Rig(const QString &folder, const BoardProfile &profile, qint64 pacing)
-            : board(folder, 1)
-        {
-            port.setPacingBytesPerSecond(pacing);
-            port.setCommPort(1);
-            port.open();
-            TransferWindow::Hooks hooks;
-            hooks.endProgram = [this] { ++endings; };
-            hooks.openDocument = [this](const QUrl &url) {
-                opened.append(url);
-                return openerStarts;
-            };
-            hooks.showSettings = [this](TransferWindow &) {
-                ++settingsShown;
-                if (onSettings)
-                    onSettings();
-            };
-            window = std::make_unique<TransferWindow>(profile, port, hooks);
-            window->show();
-            window->SetLanguage();
-        }
-    };
-
-    std::unique_ptr<Rig> makeRig(const BoardProfile &profile = vxt8088Profile(), qint64 pacing = 1'000'000)
+    std::unique_ptr<TransferRig> makeRig(const BoardProfile &profile = vxt8088Profile(), qint64 pacing = 1'000'000)
     {
-        auto rig = std::make_unique<Rig>(m_folder.path(), profile, pacing);
-        if (!rig->port.isOpen())
-            qFatal("the test port did not open");
+        auto rig = std::make_unique<TransferRig>(profile, pacing);
+        if (!rig->isValid())
+            qFatal("the test line did not open");
         return rig;
     }
 
     QString writeFile(const QString &name, const QByteArray &bytes)
     {
-        const QString path = m_files.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return path;
+        return writeTestFile(m_files.filePath(name), bytes);
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_com = std::make_unique<ComFolder>(m_folder.path());
-    }
-
-    void init() { blnChinese = 0; }
-
-    void cleanup()
-    {
-        closeMessageBoxes();
-        blnChinese = 0;
-    }
+    void cleanup() { closeMessageBoxes(); }
 
     void newWindowIsIdleAndEmpty()
     {
         for (const BoardProfile *profile : {&vxt8088Profile(), &vxt8052Profile()}) {
             auto rig = makeRig(*profile);
-            TransferWindow &w = *rig->window;
+            TransferWindow &w = rig->window();
             QCOMPARE(w.windowTitle(), profile->caption);
             QVERIFY(w.txtSourceFile->text().isEmpty());
             QVERIFY(w.txtTargetFile->text().isEmpty());
@@ -129,7 +78,7 @@ private slots:
     void tabOrderAndAccessKeys()
     {
         auto rig = makeRig();
-        TransferWindow &w = *rig->window;
+        TransferWindow &w = rig->window();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.txtSourceFile->setFocus();
@@ -158,7 +107,7 @@ private slots:
     void enablingRules()
     {
         auto rig = makeRig();
-        TransferWindow &w = *rig->window;
+        TransferWindow &w = rig->window();
         const QString path = writeFile(QStringLiteral("source.bin"), "abc");
 
         // Typing the path enables Download at the last keystroke only.
@@ -181,9 +130,8 @@ private slots:
     void languagesSwitchThereAndBack()
     {
         auto rig = makeRig(vxt8052Profile());
-        TransferWindow &w = *rig->window;
-        blnChinese = 1;
-        w.SetLanguage();
+        TransferWindow &w = rig->window();
+        w.SetLanguage(Language::Chinese);
         QCOMPARE(w.fmeTransFile->title(), QStringLiteral("PC 傳送到 VXT-8052"));
         QCOMPARE(w.fmeReceiveFile->title(), QStringLiteral("VXT-8052 傳送到 PC"));
         QCOMPARE(w.menSetting->text(), QStringLiteral("設定(&S)"));
@@ -192,13 +140,8 @@ private slots:
         QCOMPARE(w.cmdSelectSourcePath->text(), QStringLiteral("..."));
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8052 RS-232C System"));
 
-        blnChinese = 2;   // not a language: nothing changes
-        w.SetLanguage();
-        QCOMPARE(w.menSetting->text(), QStringLiteral("設定(&S)"));
-
-        blnChinese = 0;
-        w.SetLanguage();
-        w.SetLanguage();
+        w.SetLanguage(Language::English);
+        w.SetLanguage(Language::English);
         for (const LanguageRow &row : windowLanguageTable()) {
             QObject *control = w.findChild<QObject *>(QLatin1String(row.control));
             QVERIFY2(control, row.control);
@@ -231,10 +174,9 @@ private slots:
         QFETCH(QString, running);
         QFETCH(QString, title);
         QFETCH(QString, text);
-        blnChinese = qint16(language);
         auto rig = makeRig(vxt8088Profile(), 20'000);
-        TransferWindow &w = *rig->window;
-        w.SetLanguage();
+        TransferWindow &w = rig->window();
+        w.SetLanguage(language ? Language::Chinese : Language::English);
         QByteArray content;
         for (int i = 0; i < 1234; ++i)
             content.append(char(i));
@@ -272,8 +214,8 @@ private slots:
             previous = value;
         }
 
-        QVERIFY(rig->board.waitForBytes(2 * 1234 + 1));
-        const QByteArray wire = rig->board.received();
+        QVERIFY(rig->waitForBytes(2 * 1234 + 1));
+        const QByteArray wire = rig->received();
         QCOMPARE(wire.size(), 2 * 1234 + 1);
         QCOMPARE(QByteArray::fromHex(wire.chopped(1)), content);
         QCOMPARE(wire.back(), '\x1A');
@@ -282,27 +224,27 @@ private slots:
     void interruptStopsTheLine()
     {
         auto rig = makeRig(vxt8088Profile(), CommPort::LineBytesPerSecond);
-        TransferWindow &w = *rig->window;
+        TransferWindow &w = rig->window();
         w.txtSourceFile->setText(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
         QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
-        QVERIFY(rig->board.waitForBytes(50));
+        QVERIFY(rig->waitForBytes(50));
         QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
         QCOMPARE(w.cmdDownloadFile->text(), QStringLiteral("&Download"));
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
         QVERIFY(w.txtSourceFile->isEnabled());
         QTest::qWait(300);
-        const qsizetype sent = rig->board.received().size();
+        const qsizetype sent = rig->received().size();
         QVERIFY(sent < 2 * 5000);
-        QVERIFY(!rig->board.received().contains('\x1A'));
+        QVERIFY(!rig->received().contains('\x1A'));
         QTest::qWait(200);
-        QCOMPARE(rig->board.received().size(), sent);   // the line has stopped
+        QCOMPARE(rig->received().size(), sent);   // the line has stopped
         QVERIFY(!openMessageBox());
     }
 
     void sourcesThatCannotBeSent()
     {
         auto rig = makeRig(vxt8052Profile());
-        TransferWindow &w = *rig->window;
+        TransferWindow &w = rig->window();
 
         w.txtSourceFile->setText(writeFile(QStringLiteral("too-big.bin"), QByteArray(32001, 'x')));
         QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
@@ -331,42 +273,42 @@ private slots:
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("cannot be read")));
         QVERIFY(!w.blnDownloading);
         QTest::qWait(50);
-        QVERIFY(rig->board.received().isEmpty());
+        QVERIFY(rig->received().isEmpty());
     }
 
     void unpluggedMidDownload()
     {
         auto rig = makeRig(vxt8088Profile(), CommPort::LineBytesPerSecond);
-        TransferWindow &w = *rig->window;
+        TransferWindow &w = rig->window();
         w.txtSourceFile->setText(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
         QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
-        QVERIFY(rig->board.waitForBytes(20));
-        rig->board.hangUp();
+        QVERIFY(rig->waitForBytes(20));
+        rig->unplug();
         QTRY_VERIFY_WITH_TIMEOUT(openMessageBox(), 5000);
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("stopped working")));
         QVERIFY(!w.blnDownloading);
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
-        QVERIFY(!rig->port.isOpen());
+        QVERIFY(!rig->port().isOpen());
     }
 
     void closingDuringDownloadEndsTheProgram()
     {
         auto rig = makeRig(vxt8088Profile(), CommPort::LineBytesPerSecond);
-        TransferWindow &w = *rig->window;
+        TransferWindow &w = rig->window();
         w.txtSourceFile->setText(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
         QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
-        QVERIFY(rig->board.waitForBytes(10));
+        QVERIFY(rig->waitForBytes(10));
         w.close();
         QCOMPARE(rig->endings, 1);
         QVERIFY(!w.blnDownloading);
         QVERIFY(!w.blnUploading);
-        QVERIFY(!rig->port.isOpen());
+        QVERIFY(!rig->port().isOpen());
     }
 
     void browseDialogs()
     {
         auto rig = makeRig();
-        TransferWindow &w = *rig->window;
+        TransferWindow &w = rig->window();
         const QString path = writeFile(QStringLiteral("picked.bin"), "abc");
         QString filters;
         auto pick = [&](const QString &file) {
@@ -400,7 +342,7 @@ private slots:
         QTest::mouseClick(w.cmdSelectSourcePath, Qt::LeftButton);
         QCOMPARE(w.txtSourceFile->text(), path);
 
-        blnChinese = 1;
+        w.SetLanguage(Language::Chinese);
         const QString target = m_files.filePath(QStringLiteral("new-target.bin"));
         pick(target);
         QTest::mouseClick(w.cmdSelectTargetPath, Qt::LeftButton);
@@ -415,12 +357,12 @@ private slots:
         const QString folder = QCoreApplication::applicationDirPath();
         const QString examples = folder + QStringLiteral("/../Dos/VXT-8052");
         auto rig = makeRig(vxt8052Profile());
-        TransferWindow &w = *rig->window;
+        TransferWindow &w = rig->window();
         w.menExamples->trigger();
         QCOMPARE(rig->opened, QList<QUrl>{QUrl::fromLocalFile(examples)});
         QVERIFY(!openMessageBox());
 
-        blnChinese = 1;
+        w.SetLanguage(Language::Chinese);
         w.menContent->trigger();
         QCOMPARE(rig->opened.size(), 1);
         QTRY_VERIFY(openMessageBox());
@@ -428,7 +370,7 @@ private slots:
                  QStringLiteral("找不到 %1。\n請重新安裝 Kestrion，或洽詢實驗室管理人員。").arg(folder + QStringLiteral("/readme.htm")));
         closeMessageBoxes();
 
-        blnChinese = 0;
+        w.SetLanguage(Language::English);
         rig->openerStarts = false;
         w.menExamples->trigger();
         QTRY_VERIFY(openMessageBox());
@@ -467,28 +409,24 @@ private slots:
     void settingCommandClosesThePortAroundTheDialog()
     {
         auto rig = makeRig();
-        bool flagWhileOpen = false;
         bool portWhileOpen = true;
         rig->onSettings = [&] {
-            flagWhileOpen = ProgramSettings::blnSettingFromWindow;
-            portWhileOpen = rig->port.isOpen();
-            rig->port.open();   // as the dialog does when it closes
+            portWhileOpen = rig->port().isOpen();
+            rig->port().open();   // as the dialog does when it closes
         };
-        rig->window->menSetting->trigger();
+        rig->window().menSetting->trigger();
         QCOMPARE(rig->settingsShown, 1);
-        QVERIFY(flagWhileOpen);
         QVERIFY(!portWhileOpen);
-        QVERIFY(!ProgramSettings::blnSettingFromWindow);
-        QVERIFY(rig->port.isOpen());
+        QVERIFY(rig->port().isOpen());
     }
 
     void downloadStopsWhenThePortStaysClosed()
     {
         auto rig = makeRig(vxt8088Profile(), CommPort::LineBytesPerSecond);
-        TransferWindow &w = *rig->window;
+        TransferWindow &w = rig->window();
         w.txtSourceFile->setText(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
         QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
-        QVERIFY(rig->board.waitForBytes(10));
+        QVERIFY(rig->waitForBytes(10));
         rig->onSettings = [] {};   // the port could not be opened again
         w.menSetting->trigger();
         QTRY_VERIFY(openMessageBox());
@@ -498,9 +436,7 @@ private slots:
     }
 
 private:
-    QTemporaryDir m_folder;
     QTemporaryDir m_files;
-    std::unique_ptr<ComFolder> m_com;
 };
 
 QTEST_MAIN(WindowTest)

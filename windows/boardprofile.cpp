@@ -26,7 +26,7 @@ const BoardProfile &vxt8052Profile()
     return profile;
 }
 
-const BoardProfile &profileForBoard(int board)
+const BoardProfile &profileForBoard(Board board)
 {
-    return board == 8052 ? vxt8052Profile() : vxt8088Profile();
+    return board == Board::Vxt8052 ? vxt8052Profile() : vxt8088Profile();
 }

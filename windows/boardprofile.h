@@ -16,4 +16,4 @@ struct BoardProfile {
 
 const BoardProfile &vxt8088Profile();
 const BoardProfile &vxt8052Profile();
-const BoardProfile &profileForBoard(int board);
+const BoardProfile &profileForBoard(Board board);

@@ -33,9 +33,9 @@ const std::array<LanguageRow, 18> Table{{
     {"menAbout", LanguageRow::Caption, "&About...", "關於(&A)..."},
 }};
 
-QString rowText(const LanguageRow &row, int language, const QString &boardName)
+QString rowText(const LanguageRow &row, Language language, const QString &boardName)
 {
-    QString text = QString::fromUtf8(language == 1 ? row.chinese : row.english);
+    QString text = QString::fromUtf8(language == Language::Chinese ? row.chinese : row.english);
     if (text.contains(QLatin1String("%1")))
         text = text.arg(boardName);
     return text;
@@ -73,13 +73,14 @@ void fitLabelToText(QLabel *label, int designedLeft, int designedWidth)
     label->setGeometry(right - width, label->y(), width, label->height());
 }
 
-QString cannotOpenText(int language, const QString &path, bool missing)
+QString cannotOpenText(Language language, const QString &path, bool missing)
 {
+    const bool chinese = language == Language::Chinese;
     if (missing)
-        return (language ? QStringLiteral("找不到 %1。\n請重新安裝 Kestrion，或洽詢實驗室管理人員。")
+        return (chinese ? QStringLiteral("找不到 %1。\n請重新安裝 Kestrion，或洽詢實驗室管理人員。")
                          : QStringLiteral("%1 cannot be found.\nInstall Kestrion again, or ask your lab staff."))
             .arg(path);
-    return (language ? QStringLiteral("沒有可以開啟 %1 的程式。\n需要網頁瀏覽器或檔案管理員，請洽詢實驗室管理人員。")
+    return (chinese ? QStringLiteral("沒有可以開啟 %1 的程式。\n需要網頁瀏覽器或檔案管理員，請洽詢實驗室管理人員。")
                      : QStringLiteral("No program could open %1.\nA web browser or a file manager is needed: ask your lab staff."))
         .arg(path);
 }
@@ -89,7 +90,7 @@ std::span<const LanguageRow> windowLanguageTable()
     return Table;
 }
 
-QString windowText(const char *control, LanguageRow::Property property, int language, const QString &boardName)
+QString windowText(const char *control, LanguageRow::Property property, Language language, const QString &boardName)
 {
     for (const LanguageRow &row : Table) {
         if (row.property == property && std::strcmp(row.control, control) == 0)
@@ -98,10 +99,8 @@ QString windowText(const char *control, LanguageRow::Property property, int lang
     return {};
 }
 
-void applyWindowLanguage(QWidget *window, int language, const QString &boardName)
+void applyWindowLanguage(QWidget *window, Language language, const QString &boardName)
 {
-    if (language != 0 && language != 1)
-        return;
     for (const LanguageRow &row : Table) {
         QObject *control = window->findChild<QObject *>(QLatin1String(row.control));
         if (!control)

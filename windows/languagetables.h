@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfertexts.h"
+
 #include <QString>
 #include <span>
 
@@ -17,19 +19,18 @@ struct LanguageRow {
 
 std::span<const LanguageRow> windowLanguageTable();
 
-// The text of one row for a control, in the given language (0 English, 1 Chinese).
-QString windowText(const char *control, LanguageRow::Property property, int language,
+// The text of one row for a control, in the given language.
+QString windowText(const char *control, LanguageRow::Property property, Language language,
                    const QString &boardName = {});
 
 // The message of Help > Content or View > Examples when the document at `path` is missing
 // or no program could open it.
-QString cannotOpenText(int language, const QString &path, bool missing);
+QString cannotOpenText(Language language, const QString &path, bool missing);
 
 // Gives a label its designed box, widened to the left when its text does not fit, so that
 // the right edge stays beside the field it names and no caption is cut off in either
 // language or with a wider system font.
 void fitLabelToText(class QLabel *label, int designedLeft, int designedWidth);
 
-// Writes every row into the controls found by object name below `window`. Any language
-// other than 0 or 1 leaves everything as it is.
-void applyWindowLanguage(QWidget *window, int language, const QString &boardName);
+// Writes every row into the controls found by object name below `window`.
+void applyWindowLanguage(QWidget *window, Language language, const QString &boardName);

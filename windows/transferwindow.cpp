@@ -5,7 +5,6 @@
 #include "languagetables.h"
 #include "menubarkeys.h"
 #include "messagebox.h"
-#include "programsettings.h"
 #include "transfersession.h"
 #include "transfertexts.h"
 #include "vxt8088_8052.h"
@@ -25,8 +24,6 @@
 #include <QStyle>
 
 #include <utility>
-
-using ProgramSettings::blnChinese;
 
 namespace {
 
@@ -71,6 +68,8 @@ TransferWindow::TransferWindow(const BoardProfile &profile, CommPort &port, Hook
     connect(m_session, &TransferSession::portLost, this, &TransferWindow::portLost);
 
     Form_Load();
+    // The first texts are the English ones; the language chosen follows once it shows.
+    SetLanguage(Language::English);
 
     // Open centred on the screen.
     adjustSize();
@@ -151,9 +150,6 @@ void TransferWindow::buildControls()
     connect(cmdDownloadFile, &QPushButton::clicked, this, &TransferWindow::cmdDownloadFile_Click);
     connect(cmdReadyUpload, &QPushButton::clicked, this, &TransferWindow::cmdReadyUpload_Click);
 
-    // The first texts are the English ones; SetLanguage follows once the window shows.
-    applyWindowLanguage(this, 0, m_profile.boardName);
-    fitLabels();
     txtSourceFile->setFocus();
 }
 
@@ -225,9 +221,10 @@ void TransferWindow::restoreTitle()
     setWindowTitle(strCaption);
 }
 
-void TransferWindow::SetLanguage()
+void TransferWindow::SetLanguage(Language language)
 {
-    applyWindowLanguage(this, blnChinese, strBoardName);
+    m_language = language;
+    applyWindowLanguage(this, m_language, strBoardName);
     fitLabels();
 }
 
@@ -248,7 +245,7 @@ QString TransferWindow::browse(bool save)
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     // The list shows "All Files (*.*)" and, as users expect, lists every file, also
     // those without an extension.
-    dialog.setNameFilter(TransferTexts::fileFilter(blnChinese) + QStringLiteral(" (*)"));
+    dialog.setNameFilter(TransferTexts::fileFilter(m_language) + QStringLiteral(" (*)"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -287,13 +284,13 @@ void TransferWindow::cmdDownloadFile_Click()
     txtSourceFile->setEnabled(!blnDownloading);
     cmdSelectSourcePath->setEnabled(!blnDownloading);
     if (blnDownloading) {
-        const auto texts = TransferTexts::downloadRunning(blnChinese, m_profile.chineseDownloadInterruptTip);
+        const auto texts = TransferTexts::downloadRunning(m_language, m_profile.chineseDownloadInterruptTip);
         cmdDownloadFile->setText(texts.caption);
         cmdDownloadFile->setToolTip(texts.toolTip);
         m_session->startDownload(txtSourceFile->text());
     } else {
-        cmdDownloadFile->setText(windowText("cmdDownloadFile", LanguageRow::Caption, blnChinese));
-        cmdDownloadFile->setToolTip(windowText("cmdDownloadFile", LanguageRow::ToolTip, blnChinese));
+        cmdDownloadFile->setText(windowText("cmdDownloadFile", LanguageRow::Caption, m_language));
+        cmdDownloadFile->setToolTip(windowText("cmdDownloadFile", LanguageRow::ToolTip, m_language));
         m_session->interrupt(Direction::Download);
     }
 }
@@ -304,13 +301,13 @@ void TransferWindow::cmdReadyUpload_Click()
     txtTargetFile->setEnabled(!blnUploading);
     cmdSelectTargetPath->setEnabled(!blnUploading);
     if (blnUploading) {
-        const auto texts = TransferTexts::uploadRunning(blnChinese);
+        const auto texts = TransferTexts::uploadRunning(m_language);
         cmdReadyUpload->setText(texts.caption);
         cmdReadyUpload->setToolTip(texts.toolTip);
         m_session->startUpload(txtTargetFile->text());
     } else {
-        cmdReadyUpload->setText(windowText("cmdReadyUpload", LanguageRow::Caption, blnChinese));
-        cmdReadyUpload->setToolTip(windowText("cmdReadyUpload", LanguageRow::ToolTip, blnChinese));
+        cmdReadyUpload->setText(windowText("cmdReadyUpload", LanguageRow::Caption, m_language));
+        cmdReadyUpload->setToolTip(windowText("cmdReadyUpload", LanguageRow::ToolTip, m_language));
         m_session->interrupt(Direction::Upload);
     }
 }
@@ -318,12 +315,12 @@ void TransferWindow::cmdReadyUpload_Click()
 void TransferWindow::showProgress(const TransferProgress &progress)
 {
     if (progress.direction == Direction::Download) {
-        showProgressTitle(strBoardName + TransferTexts::sending(blnChinese) + TransferTexts::percent(progress.percent));
+        showProgressTitle(strBoardName + TransferTexts::sending(m_language) + TransferTexts::percent(progress.percent));
         return;
     }
     const QString done = progress.percent >= 0 ? TransferTexts::percent(progress.percent)
                                                : QString::number(progress.bytes);
-    showProgressTitle(strBoardName + TransferTexts::receiving(blnChinese) + done);
+    showProgressTitle(strBoardName + TransferTexts::receiving(m_language) + done);
 }
 
 void TransferWindow::transferFinished(const TransferOutcome &outcome)
@@ -337,25 +334,25 @@ void TransferWindow::transferFinished(const TransferOutcome &outcome)
 
     TransferTexts::Message message;
     if (outcome.kind == TransferOutcome::Failed) {
-        message = TransferTexts::fault(blnChinese, outcome);
+        message = TransferTexts::fault(m_language, outcome);
         showMessage(QMessageBox::Warning, message.title, message.text);
     } else if (outcome.direction == Direction::Download) {
         // An interrupted download ends without a word.
         if (outcome.kind == TransferOutcome::Completed) {
-            message = TransferTexts::downloadFinished(blnChinese, outcome.count);
+            message = TransferTexts::downloadFinished(m_language, outcome.count);
             showMessage(QMessageBox::Information, message.title, message.text);
         }
     } else if (outcome.kept >= 0) {
         // An upload reports what reached its file, however it ended; one that ended
         // before anything came made no file and says nothing.
-        message = TransferTexts::uploadFinished(blnChinese, outcome);
+        message = TransferTexts::uploadFinished(m_language, outcome);
         showMessage(QMessageBox::Information, message.title, message.text);
     }
 }
 
 void TransferWindow::portLost(const QString &portName)
 {
-    const auto message = TransferTexts::portLost(blnChinese, portName);
+    const auto message = TransferTexts::portLost(m_language, portName);
     showMessage(QMessageBox::Warning, message.title, message.text);
 }
 
@@ -390,7 +387,7 @@ void TransferWindow::openFromProgramFolder(const QString &suffix)
 void TransferWindow::cannotOpen(const QString &path, bool missing)
 {
     showMessage(QMessageBox::Warning, TransferTexts::programTitle(),
-                cannotOpenText(blnChinese, QDir::toNativeSeparators(QDir::cleanPath(path)), missing));
+                cannotOpenText(m_language, QDir::toNativeSeparators(QDir::cleanPath(path)), missing));
 }
 
 
@@ -398,10 +395,8 @@ void TransferWindow::menSetting_Click()
 {
     m_settingOpen = true;
     m_port.close();
-    ProgramSettings::blnSettingFromWindow = true;
     if (m_hooks.showSettings)
         m_hooks.showSettings(*this);
-    ProgramSettings::blnSettingFromWindow = false;
     // The dialog opens the port again as it closes; a transfer cannot go on without it.
     m_session->stopIfPortClosed();
     m_settingOpen = false;

@@ -2,6 +2,7 @@
 
 #include "boardprofile.h"
 #include "transfer.h"
+#include "transfertexts.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -28,7 +29,8 @@ class TransferWindow : public QMainWindow {
 public:
     // What the window needs from the program around it.
     struct Hooks {
-        std::function<void(TransferWindow &)> showSettings;   // modal settings dialog
+        std::function<void(TransferWindow &)> showSettings;   // modal settings dialog; it
+                                                              // gives the window its language
         std::function<void(TransferWindow &)> showAbout;      // modal About box
         std::function<void()> endProgram;
         std::function<bool(const QUrl &)> openDocument;       // the platform's opener; false:
@@ -42,8 +44,9 @@ public:
     // The transfers of both directions, which the window starts, interrupts and reports.
     TransferSession &session() { return *m_session; }
 
-    // Writes the texts of the language in force into the controls.
-    void SetLanguage();
+    // Writes the texts of the language into the controls; later texts (buttons, titles,
+    // messages, the browse dialogs' file types) follow it too.
+    void SetLanguage(Language language);
 
     // Window variables.
     bool blnDownloading = false;
@@ -106,6 +109,7 @@ private:
     const BoardProfile &m_profile;
     CommPort &m_port;
     Hooks m_hooks;
+    Language m_language = Language::English;
     TransferSession *m_session = nullptr;
     struct HeldMessage {
         QMessageBox::Icon icon;
