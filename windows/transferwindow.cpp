@@ -4,6 +4,7 @@
 #include "documentopener.h"
 #include "languagetables.h"
 #include "menubarkeys.h"
+#include "progresstitle.h"
 #include "messagebox.h"
 #include "transfersession.h"
 #include "transfertexts.h"
@@ -59,8 +60,7 @@ TransferWindow::TransferWindow(const BoardProfile &profile, CommPort &port, Hook
 
     buildControls();
     buildMenus();
-    m_titleTimer.setSingleShot(true);
-    connect(&m_titleTimer, &QTimer::timeout, this, &TransferWindow::applyPendingTitle);
+    m_title = new ProgressTitle(*this);
 
     m_session = new TransferSession(profile.board, m_port, this);
     connect(m_session, &TransferSession::progress, this, &TransferWindow::showProgress);
@@ -192,35 +192,6 @@ void TransferWindow::Form_Load()
     setWindowTitle(strCaption);
 }
 
-void TransferWindow::showProgressTitle(const QString &title)
-{
-    // A title that changes hundreds of times a second is read by nobody and costs the
-    // window system dearly: show the newest at most every TitleIntervalMs.
-    m_pendingTitle = title;
-    if (m_titleTimer.isActive())
-        return;
-    if (m_titleClock.isValid() && m_titleClock.elapsed() < TitleIntervalMs) {
-        m_titleTimer.start(int(TitleIntervalMs - m_titleClock.elapsed()));
-        return;
-    }
-    applyPendingTitle();
-}
-
-void TransferWindow::applyPendingTitle()
-{
-    setWindowTitle(m_pendingTitle);
-    m_titleClock.start();
-}
-
-void TransferWindow::restoreTitle()
-{
-    if (m_titleTimer.isActive()) {
-        m_titleTimer.stop();
-        applyPendingTitle();   // the last progress is shown, however briefly
-    }
-    setWindowTitle(strCaption);
-}
-
 void TransferWindow::SetLanguage(Language language)
 {
     m_language = language;
@@ -315,12 +286,12 @@ void TransferWindow::cmdReadyUpload_Click()
 void TransferWindow::showProgress(const TransferProgress &progress)
 {
     if (progress.direction == Direction::Download) {
-        showProgressTitle(strBoardName + TransferTexts::sending(m_language) + TransferTexts::percent(progress.percent));
+        m_title->show(strBoardName + TransferTexts::sending(m_language) + TransferTexts::percent(progress.percent));
         return;
     }
     const QString done = progress.percent >= 0 ? TransferTexts::percent(progress.percent)
                                                : QString::number(progress.bytes);
-    showProgressTitle(strBoardName + TransferTexts::receiving(m_language) + done);
+    m_title->show(strBoardName + TransferTexts::receiving(m_language) + done);
 }
 
 void TransferWindow::transferFinished(const TransferOutcome &outcome)
@@ -330,7 +301,7 @@ void TransferWindow::transferFinished(const TransferOutcome &outcome)
         cmdDownloadFile_Click();
     if (outcome.direction == Direction::Upload && blnUploading)
         cmdReadyUpload_Click();
-    restoreTitle();
+    m_title->restore(strCaption);
 
     TransferTexts::Message message;
     if (outcome.kind == TransferOutcome::Failed) {
@@ -389,7 +360,6 @@ void TransferWindow::cannotOpen(const QString &path, bool missing)
     showMessage(QMessageBox::Warning, TransferTexts::programTitle(),
                 cannotOpenText(m_language, QDir::toNativeSeparators(QDir::cleanPath(path)), missing));
 }
-
 
 void TransferWindow::menSetting_Click()
 {

@@ -6,12 +6,11 @@
 
 #include <QMainWindow>
 #include <QMessageBox>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <QUrl>
 #include <functional>
 
 class CommPort;
+class ProgressTitle;
 class TransferSession;
 class QAction;
 class QGroupBox;
@@ -94,9 +93,6 @@ private:
     void buildControls();
     void buildMenus();
     void fitLabels();
-    void showProgressTitle(const QString &title);
-    void applyPendingTitle();
-    void restoreTitle();
     void showProgress(const TransferProgress &progress);
     void transferFinished(const TransferOutcome &outcome);
     void portLost(const QString &portName);
@@ -118,8 +114,5 @@ private:
     };
     bool m_settingOpen = false;
     QList<HeldMessage> m_heldMessages;
-    static constexpr qint64 TitleIntervalMs = 250;
-    QTimer m_titleTimer;
-    QElapsedTimer m_titleClock;
-    QString m_pendingTitle;
+    ProgressTitle *m_title = nullptr;
 };
