@@ -22,8 +22,10 @@
 // outputReady() when there is none, so that never more than about 100 ms of line time is
 // queued ahead of the line.
 //
-// Input is taken in batches (see InputBatcher): a busy line wakes the program a few
-// times a second, and nothing is dropped.
+// Input is taken in batches (see InputBatcher), so that a busy line wakes the program a
+// few times a second, or as it comes while a transfer needs every byte
+// (setPromptInput()). On a hang-up, what the device still gives is delivered before the
+// port closes.
 class CommPort : public QObject {
     Q_OBJECT
 
