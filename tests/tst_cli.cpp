@@ -78,7 +78,9 @@ private slots:
 
     void exitCodes()
     {
+        QCOMPARE(run({"ports"}), 4);   // no port at all
         startBoard(QStringLiteral("8052"));
+        QCOMPARE(run({"ports"}), 0);
         const QString source = m_dir.filePath(QStringLiteral("source.bin"));
         writeTestFile(source, sample(3000));
         const QString missing = m_dir.filePath(QStringLiteral("missing.bin"));
