@@ -5,11 +5,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 
 class CliTest : public QObject {
@@ -60,7 +62,9 @@ private slots:
                              direction == "download" ? source : target});
         QVERIFY(cli.waitForStarted());
         if (direction == "upload") {
-            QTest::qWait(300);   // the CLI is ready before the board sends
+            // The board sends once the CLI holds the line: earlier bytes are not its.
+            QVERIFY(QTest::qWaitFor([&] { return holdsLine(cli.processId()); }, 5000));
+            QTest::qWait(50);
             control("send " + source.toUtf8());
         }
         QVERIFY(cli.waitForFinished(15000));
@@ -132,6 +136,17 @@ private:
         while (!m_output.contains("commands:") && m_board.waitForReadyRead(3000))
             m_output += m_board.readAllStandardOutput();
         QVERIFY(m_output.contains("commands:"));
+    }
+
+    // Whether the process has the board's line open (Linux: its descriptors in /proc).
+    bool holdsLine(qint64 pid) const
+    {
+        const QString device = QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath();
+        const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+        const QStringList entries = fds.entryList(QDir::System | QDir::NoDotAndDotDot);
+        return std::any_of(entries.begin(), entries.end(), [&](const QString &fd) {
+            return QFileInfo(fds.filePath(fd)).symLinkTarget() == device;
+        });
     }
 
     void control(const QByteArray &line)
