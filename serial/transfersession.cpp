@@ -203,9 +203,11 @@ void TransferSession::startUpload(const QString &path)
     m_upload = m_board == Board::Vxt8052 ? std::unique_ptr<Upload>(new RawUpload)
                                           : std::unique_ptr<Upload>(new HexUpload);
     m_lastUploadProgress = {};
-    // A folder, a device or a pipe is refused before anything is deleted.
-    if (const TransferFault fault = Upload::checkTarget(path); fault != TransferFault::None) {
-        finishUpload(TransferOutcome::Failed, fault);
+    // A target that could not be made is refused now, before anything is deleted and
+    // before the board sends data that would be lost.
+    QString detail;
+    if (const TransferFault fault = Upload::checkTarget(path, &detail); fault != TransferFault::None) {
+        finishUpload(TransferOutcome::Failed, fault, detail);
         return;
     }
     if (!ensurePortOpen(&m_portError)) {

@@ -35,7 +35,9 @@ public:
     // opened, ends the download at once: finished() comes before this returns.
     void startDownload(const QString &path);
     // Gets ready to receive into `path`: deletes an older file of that name and throws
-    // away what the board sent before. The file is made when the data begin.
+    // away what the board sent before. The file is made when the data begin; a target
+    // that could not be made (see Upload::checkTarget) or a port that cannot be opened
+    // ends the upload at once: finished() comes before this returns.
     void startUpload(const QString &path);
 
     // The user stops a direction. A download sends at most one more character (none
