@@ -30,6 +30,10 @@ QString fileCount(Language language, int expected);
 QString noPorts(Language language);
 QString progressLine(Language language, const TransferProgress &progress, qint64 bytesPerSecond);
 QString interrupted(Language language, const TransferOutcome &outcome);
-QString nothingReceived(Language language, const TransferOutcome &outcome, int waitSeconds);
+// An upload that stored no byte; `silentSeconds` above 0 when it ended because the board
+// had been silent that long.
+QString nothingReceived(Language language, const TransferOutcome &outcome, qint64 silentSeconds);
+// An upload given up in the middle of the board's data.
+QString unfinished(Language language, const TransferOutcome &outcome, qint64 silentSeconds);
 
 } // namespace CliTexts

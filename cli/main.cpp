@@ -170,12 +170,18 @@ int main(int argc, char *argv[])
         return usageError(language, CliTexts::fileCount(language, 1));
     const QString path = positional.at(1);
 
-    int waitSeconds = 0;
+    qint64 waitSeconds = 0;
     if (parser.isSet(waitOption)) {
-        bool ok = false;
-        waitSeconds = parser.value(waitOption).toInt(&ok);
-        if (!ok || waitSeconds <= 0 || command != QLatin1String("upload"))
-            return usageError(language, CliTexts::badWait(language, parser.value(waitOption)));
+        // Any whole number above 0; one beyond what the clock can count waits as long as
+        // it can.
+        static const QRegularExpression wholeNumber(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]+")));
+        const QString value = parser.value(waitOption);
+        bool fits = false;
+        waitSeconds = value.toLongLong(&fits);
+        if (!wholeNumber.match(value).hasMatch() || (fits && waitSeconds == 0) || command != QLatin1String("upload"))
+            return usageError(language, CliTexts::badWait(language, value));
+        if (!fits)
+            waitSeconds = CliTransfer::MaxWaitSeconds;
     }
 
     CliTransfer transfer(language, board, port);

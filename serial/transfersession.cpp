@@ -256,7 +256,14 @@ void TransferSession::quietTimeElapsed()
         finishUpload(TransferOutcome::Completed);
 }
 
-void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fault, const QString &detail)
+void TransferSession::stopSilentUpload()
+{
+    if (m_upload)
+        finishUpload(TransferOutcome::Interrupted, TransferFault::None, {}, true);
+}
+
+void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fault, const QString &detail,
+                                   bool boardStopped)
 {
     if (kind != TransferOutcome::Failed) {
         const TransferStep ended = m_upload->end();
@@ -275,7 +282,7 @@ void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fau
     outcome.announced = upload->announced();
     outcome.unexpectedCharacters = upload->unexpectedCharacters();
     // A lone last digit says something about the board only when the board ended there.
-    outcome.loneDigit = kind == TransferOutcome::Completed && upload->endedMidByte();
+    outcome.loneDigit = (kind == TransferOutcome::Completed || boardStopped) && upload->endedMidByte();
     outcome.fault = fault;
     outcome.detail = detail.isEmpty() ? upload->faultDetail() : detail;
     if (fault == TransferFault::PortClosed)

@@ -45,6 +45,11 @@ public:
     // keeps what reached its file.
     void interrupt(Direction direction);
 
+    // The board has been silent for longer than the caller will wait: the upload ends as
+    // interrupted, keeping what reached its file, but as one the board stopped, so a last
+    // digit without its pair is reported.
+    void stopSilentUpload();
+
     // Ends both directions now, without another byte and without finished(); an upload
     // keeps what reached its file. For a program that is ending.
     void abandon();
@@ -69,7 +74,7 @@ private:
     void portNotified();
     void quietTimeElapsed();
     void finishUpload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
-                      const QString &detail = {});
+                      const QString &detail = {}, bool boardStopped = false);
     void portClosed();
     void portFailed(const QString &portName);
     bool ensurePortOpen(PortError *error);

@@ -114,6 +114,69 @@ private slots:
         QVERIFY2(stored.size() > 0 && stored.size() < 3000, qPrintable(QString::number(stored.size())));
     }
 
+    // --wait counts the board's silence, before its data and in the middle of them; an
+    // upload that stored no byte, or that the board left unfinished, is no success.
+    void waitIsAnIdleLimit_data()
+    {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("stored");   // null: no file
+        QTest::newRow("silent") << QByteArray() << 5
+                                << "The board sent nothing within 1 second; no file was written." << QByteArray();
+        QTest::newRow("junk only") << QByteArray("\r\nxyz\r\n") << 5
+                                   << "The board sent no byte of data and then nothing for 1 second; the file is "
+                                      "empty. 3 characters that are not hexadecimal digits were left out. The board "
+                                      "setting may be wrong."
+                                   << QByteArray("");
+        QTest::newRow("stalls") << QByteArray("414") << 6
+                                << "The board sent nothing for 1 second before the end of its data; the file holds "
+                                   "1(1H) bytes. The last digit had no pair and was left out. The board setting may "
+                                   "be wrong."
+                                << QByteArray("A");
+    }
+
+    void waitIsAnIdleLimit()
+    {
+        QFETCH(QByteArray, sent);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QFETCH(QByteArray, stored);
+        startBoard(QStringLiteral("8088"));
+        const QString target = m_dir.filePath(QStringLiteral("inbox/up.bin"));
+        const QString raw = m_dir.filePath(QStringLiteral("inbox/raw.txt"));
+        writeTestFile(raw, sent);
+
+        QProcess cli;
+        cli.start(CLI_PATH, {"upload", "--board", "8088", "--port", "COM1", target, "--wait", "1"});
+        QVERIFY(cli.waitForStarted());
+        if (!sent.isEmpty()) {
+            QVERIFY(QTest::qWaitFor([&] { return holdsLine(cli.processId()); }, 5000));
+            control("raw " + raw.toUtf8());
+        }
+        QVERIFY(cli.waitForFinished(10000));
+        QCOMPARE(cli.exitCode(), exitCode);
+        QVERIFY(cli.readAllStandardOutput().isEmpty());
+        QCOMPARE(QString::fromUtf8(cli.readAllStandardError()), message + "\n");
+        QCOMPARE(QFileInfo::exists(target), !stored.isNull());
+        if (!stored.isNull())
+            QCOMPARE(fileBytes(target), stored);
+    }
+
+    // A wait beyond what 32 bits of milliseconds hold is still a wait.
+    void longWaitIsNotCutShort()
+    {
+        startBoard(QStringLiteral("8052"));
+        QProcess cli;
+        cli.start(CLI_PATH, {"upload", "--board", "8052", "--port", "COM1", m_dir.filePath(QStringLiteral("up.bin")),
+                             "--wait", "4294968"});
+        QVERIFY(cli.waitForStarted());
+        QVERIFY(!cli.waitForFinished(1500));
+        ::kill(pid_t(cli.processId()), SIGTERM);
+        QVERIFY(cli.waitForFinished(5000));
+        QCOMPARE(cli.exitCode(), 143);
+    }
+
     void needsNoGuiLibrary()
     {
         QProcess ldd;
