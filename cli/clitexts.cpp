@@ -75,10 +75,36 @@ QString fileArgument(Language language)
                         : QStringLiteral("The file to send, or the file to write.");
 }
 
+QString portValueName(Language language)
+{
+    return zh(language) ? QStringLiteral("埠") : QStringLiteral("PORT");
+}
+
+QString secondsValueName(Language language)
+{
+    return zh(language) ? QStringLiteral("秒") : QStringLiteral("SECONDS");
+}
+
+QString commandName(Language language)
+{
+    return zh(language) ? QStringLiteral("指令") : QStringLiteral("command");
+}
+
+QString fileName(Language language)
+{
+    return zh(language) ? QStringLiteral("檔案") : QStringLiteral("FILE");
+}
+
 QString usageHint(Language language)
 {
     return zh(language) ? QStringLiteral("用法請見 kestrion-cli --help。")
                         : QStringLiteral("See kestrion-cli --help for the usage.");
+}
+
+QString missingCommand(Language language)
+{
+    return zh(language) ? QStringLiteral("缺少指令：ports、download 或 upload。")
+                        : QStringLiteral("Name a command: ports, download or upload.");
 }
 
 QString unknownCommand(Language language, const QString &command)
@@ -109,6 +135,11 @@ QString badWait(Language language, const QString &value)
 {
     return zh(language) ? QStringLiteral("--wait 需要正整數秒數，不是「%1」。").arg(value)
                         : QStringLiteral("--wait takes a whole number of seconds above 0, not \"%1\".").arg(value);
+}
+
+QString waitIsForUpload(Language language)
+{
+    return zh(language) ? QStringLiteral("--wait 只用於 upload。") : QStringLiteral("--wait is for upload only.");
 }
 
 QString badLanguage(Language language, const QString &value)

@@ -90,8 +90,17 @@ private slots:
         const QString missing = m_dir.filePath(QStringLiteral("missing.bin"));
 
         QCOMPARE(run({"download", "--board", "8052", "--port", "COM1", missing}), 3);
+        // The target is checked before the board is waited for.
+        QCOMPARE(run({"upload", "--board", "8088", "--port", "COM1", m_dir.filePath(QStringLiteral("no/up.bin"))}), 3);
         QCOMPARE(run({"download", "--board", "8052", "--port", "COM7", source}), 4);
         QCOMPARE(run({"download", "--board", "8051", "--port", "COM1", source}), 2);
+        QString err;
+        QCOMPARE(run({}, &err), 2);
+        QCOMPARE(err.count(QStringLiteral("--help")), 1);
+        QCOMPARE(run({"download", "--board", "8052", "--port", "COM1", source, "--wait", "5"}, &err), 2);
+        QVERIFY2(err.startsWith(QStringLiteral("--wait is for upload only.")), qPrintable(err));
+        QCOMPARE(run({"ports", "--lang", ""}), 2);
+        QCOMPARE(run({"ports", "--lang="}), 2);
         QCOMPARE(run({"upload", "--board", "8088", "--port", "COM1", missing, "--wait", "1"}), 5);
         {
             QSerialPort holder(QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath());
@@ -177,6 +186,18 @@ private slots:
         QCOMPARE(cli.exitCode(), 143);
     }
 
+    void usageInChinese()
+    {
+        QProcess cli;
+        cli.start(CLI_PATH, {"--help", "--lang", "zh-TW"});
+        QVERIFY(cli.waitForFinished(5000));
+        const QString help = QString::fromUtf8(cli.readAllStandardOutput());
+        for (const char *placeholder : {"<埠>", "<秒>", "[檔案]"})
+            QVERIFY2(help.contains(QString::fromUtf8(placeholder)), placeholder);
+        for (const char *english : {"PORT", "SECONDS", "FILE", "command"})
+            QVERIFY2(!help.contains(QLatin1String(english)), english);
+    }
+
     void needsNoGuiLibrary()
     {
         QProcess ldd;
@@ -219,7 +240,7 @@ private:
         QVERIFY(fifo.write(line + '\n') > 0);
     }
 
-    int run(const QStringList &arguments)
+    int run(const QStringList &arguments, QString *errorLine = nullptr)
     {
         QProcess cli;
         cli.start(CLI_PATH, arguments);
@@ -229,6 +250,8 @@ private:
         const QByteArray err = cli.readAllStandardError();
         if (cli.exitCode() != 0 && (err.count('\n') != 1 || !err.endsWith('\n')))
             return -2;
+        if (errorLine)
+            *errorLine = QString::fromUtf8(err);
         return cli.exitCode();
     }
 
