@@ -11,6 +11,12 @@ bool zh(Language language)
     return language == Language::Chinese;
 }
 
+// "1 second", "2 seconds"; the Chinese texts say "%1 秒" themselves.
+QString secondsText(qint64 count)
+{
+    return count == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(count);
+}
+
 QString duration(qint64 seconds)
 {
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
@@ -47,8 +53,9 @@ QString portOption(Language language)
 
 QString waitOption(Language language)
 {
-    return zh(language) ? QStringLiteral("上傳時最多等待實驗板開始傳送的秒數。")
-                        : QStringLiteral("Upload: give up when the board has sent nothing for this many seconds.");
+    return zh(language) ? QStringLiteral("上傳：實驗板連續這麼多秒沒有送出任何東西（開始前或傳送中）就放棄。")
+                        : QStringLiteral("Upload: give up when the board has sent nothing for this many seconds, "
+                                         "before its data or in the middle of them.");
 }
 
 QString langOption(Language language)
@@ -68,10 +75,36 @@ QString fileArgument(Language language)
                         : QStringLiteral("The file to send, or the file to write.");
 }
 
+QString portValueName(Language language)
+{
+    return zh(language) ? QStringLiteral("埠") : QStringLiteral("PORT");
+}
+
+QString secondsValueName(Language language)
+{
+    return zh(language) ? QStringLiteral("秒") : QStringLiteral("SECONDS");
+}
+
+QString commandName(Language language)
+{
+    return zh(language) ? QStringLiteral("指令") : QStringLiteral("command");
+}
+
+QString fileName(Language language)
+{
+    return zh(language) ? QStringLiteral("檔案") : QStringLiteral("FILE");
+}
+
 QString usageHint(Language language)
 {
     return zh(language) ? QStringLiteral("用法請見 kestrion-cli --help。")
                         : QStringLiteral("See kestrion-cli --help for the usage.");
+}
+
+QString missingCommand(Language language)
+{
+    return zh(language) ? QStringLiteral("缺少指令：ports、download 或 upload。")
+                        : QStringLiteral("Name a command: ports, download or upload.");
 }
 
 QString unknownCommand(Language language, const QString &command)
@@ -102,6 +135,11 @@ QString badWait(Language language, const QString &value)
 {
     return zh(language) ? QStringLiteral("--wait 需要正整數秒數，不是「%1」。").arg(value)
                         : QStringLiteral("--wait takes a whole number of seconds above 0, not \"%1\".").arg(value);
+}
+
+QString waitIsForUpload(Language language)
+{
+    return zh(language) ? QStringLiteral("--wait 只用於 upload。") : QStringLiteral("--wait is for upload only.");
 }
 
 QString badLanguage(Language language, const QString &value)
@@ -156,15 +194,50 @@ QString interrupted(Language language, const TransferOutcome &outcome)
                         : QStringLiteral("The upload was interrupted; the file holds %1 bytes.").arg(count);
 }
 
-QString nothingReceived(Language language, const TransferOutcome &outcome, int waitSeconds)
+namespace {
+
+// A sentence, then what was odd about the board's stream.
+QString withRemarks(Language language, const QString &sentence, const TransferOutcome &outcome)
 {
-    Q_UNUSED(outcome);
-    if (waitSeconds > 0)
-        return zh(language) ? QStringLiteral("%1 秒內實驗板沒有傳送任何資料，沒有寫入檔案。").arg(waitSeconds)
-                            : QStringLiteral("The board sent nothing within %1 seconds; no file was written.")
-                                  .arg(waitSeconds);
-    return zh(language) ? QStringLiteral("實驗板沒有送出資料長度就停止了，沒有寫入檔案。")
-                        : QStringLiteral("The board stopped before it sent the data's length; no file was written.");
+    const QString remarks = TransferTexts::uploadRemarks(language, outcome);
+    if (remarks.isEmpty())
+        return sentence;
+    return sentence + (zh(language) ? QString() : QStringLiteral(" ")) + remarks;
+}
+
+} // namespace
+
+QString nothingReceived(Language language, const TransferOutcome &outcome, qint64 silentSeconds)
+{
+    if (outcome.kept < 0) {
+        if (silentSeconds > 0)
+            return zh(language) ? QStringLiteral("%1 秒內實驗板沒有傳送任何資料，沒有寫入檔案。").arg(silentSeconds)
+                                : QStringLiteral("The board sent nothing within %1; no file was written.")
+                                      .arg(secondsText(silentSeconds));
+        return zh(language) ? QStringLiteral("實驗板沒有送出資料長度就停止了，沒有寫入檔案。")
+                            : QStringLiteral("The board stopped before it sent the data's length; no file was written.");
+    }
+    // Something came, but no byte of data: the file was made and is empty.
+    QString sentence;
+    if (silentSeconds > 0)
+        sentence = zh(language) ? QStringLiteral("實驗板沒有送出任何資料位元組，之後 %1 秒沒有動靜；檔案是空的。").arg(silentSeconds)
+                                : QStringLiteral("The board sent no byte of data and then nothing for %1; "
+                                                 "the file is empty.")
+                                      .arg(secondsText(silentSeconds));
+    else
+        sentence = zh(language) ? QStringLiteral("實驗板沒有送出任何資料位元組；檔案是空的。")
+                                : QStringLiteral("The board sent no byte of data; the file is empty.");
+    return withRemarks(language, sentence, outcome);
+}
+
+QString unfinished(Language language, const TransferOutcome &outcome, qint64 silentSeconds)
+{
+    const QString kept = TransferTexts::countWithHex(outcome.kept);
+    const QString sentence = zh(language)
+        ? QStringLiteral("實驗板在資料結束前停了 %1 秒，不再等待；檔案中保留 %2 個位元組。").arg(silentSeconds).arg(kept)
+        : QStringLiteral("The board sent nothing for %1 before the end of its data; the file holds %2 bytes.")
+              .arg(secondsText(silentSeconds), kept);
+    return withRemarks(language, sentence, outcome);
 }
 
 } // namespace CliTexts

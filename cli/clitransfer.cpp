@@ -6,8 +6,8 @@
 #include "transfertexts.h"
 
 #include <QCoreApplication>
-#include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -17,6 +17,8 @@ namespace {
 
 // The progress line is redrawn at most this often.
 constexpr int ProgressIntervalMs = 250;
+// A QTimer counts in int milliseconds (about 24 days): a longer wait goes in laps of a day.
+constexpr qint64 LongestLapMs = 24 * 60 * 60 * 1000;
 
 bool stderrIsTerminal()
 {
@@ -49,6 +51,11 @@ CliTransfer::CliTransfer(Language language, Board board, CommPort &port, QObject
 {
     connect(m_session, &TransferSession::progress, this, &CliTransfer::showProgress);
     connect(m_session, &TransferSession::finished, this, &CliTransfer::finished);
+    // Anything the board sends, data or not, shows that it is still there.
+    connect(&m_port, &CommPort::onComm, this, [this] { m_sinceBoard.start(); });
+    m_silenceTimer.setSingleShot(true);
+    m_silenceTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_silenceTimer, &QTimer::timeout, this, &CliTransfer::checkSilence);
     auto *stopSignals = new StopSignals(this);
     connect(stopSignals, &StopSignals::received, this, &CliTransfer::stopBySignal);
 }
@@ -62,22 +69,31 @@ void CliTransfer::download(const QString &path)
     m_session->startDownload(path);
 }
 
-void CliTransfer::upload(const QString &path, int waitSeconds)
+void CliTransfer::upload(const QString &path, qint64 waitSeconds)
 {
     m_direction = Direction::Upload;
-    m_waitSeconds = waitSeconds;
+    m_waitSeconds = std::min(waitSeconds, MaxWaitSeconds);
     m_started.start();
+    m_sinceBoard.start();
     m_session->startUpload(path);
-    if (waitSeconds > 0 && m_session->isRunning(Direction::Upload))
-        QTimer::singleShot(waitSeconds * 1000, this, &CliTransfer::stopWaiting);
+    if (m_waitSeconds > 0 && m_session->isRunning(Direction::Upload))
+        checkSilence();
 }
 
-void CliTransfer::stopWaiting()
+// The timer is not restarted for every byte: when it fires, it looks at how long the
+// board has really been silent and runs again for what is left. (It may also fire a
+// little early, which this absorbs too.)
+void CliTransfer::checkSilence()
 {
-    if (m_dataCame || !m_session->isRunning(Direction::Upload))
+    if (!m_session->isRunning(Direction::Upload))
         return;
-    m_waitPassed = true;
-    m_session->interrupt(Direction::Upload);
+    const qint64 left = m_waitSeconds * 1000 - m_sinceBoard.elapsed();
+    if (left > 0) {
+        m_silenceTimer.start(int(std::min(left, LongestLapMs)));
+        return;
+    }
+    m_gaveUp = true;
+    m_session->stopSilentUpload();
 }
 
 void CliTransfer::stopBySignal(int signalNumber)
@@ -120,6 +136,7 @@ void CliTransfer::clearProgressLine()
 
 void CliTransfer::finished(const TransferOutcome &outcome)
 {
+    m_silenceTimer.stop();
     if (outcome.kind == TransferOutcome::Failed) {
         const auto message = TransferTexts::fault(m_language, outcome);
         end(isFileFault(outcome.fault) ? FileProblem : PortProblem, {}, oneLine(message.text));
@@ -129,8 +146,14 @@ void CliTransfer::finished(const TransferOutcome &outcome)
         end(SignalBase + m_signal, {}, CliTexts::interrupted(m_language, outcome));
         return;
     }
-    if (outcome.direction == Direction::Upload && outcome.kept < 0) {
-        end(NothingReceived, {}, CliTexts::nothingReceived(m_language, outcome, m_waitPassed ? m_waitSeconds : 0));
+    // An upload that stored no byte is no success, nor one the board left unfinished.
+    const qint64 silentSeconds = m_gaveUp ? m_waitSeconds : 0;
+    if (outcome.direction == Direction::Upload && outcome.kept <= 0) {
+        end(NothingReceived, {}, CliTexts::nothingReceived(m_language, outcome, silentSeconds));
+        return;
+    }
+    if (outcome.direction == Direction::Upload && m_gaveUp) {
+        end(Unfinished, {}, CliTexts::unfinished(m_language, outcome, silentSeconds));
         return;
     }
     const auto message = outcome.direction == Direction::Download

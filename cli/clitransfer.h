@@ -6,32 +6,48 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
+
+#include <limits>
 
 class CommPort;
 class TransferSession;
 
 // One download or upload from the command line, on the same session as the window. It
 // ends the event loop with the program's exit code: 0 done, 3 a file problem, 4 a port
-// problem, 5 nothing came from the board, 128 + the signal's number when stopped by a
-// signal (130 for Ctrl-C, 143 for SIGTERM).
+// problem, 5 no data came from the board, 6 the board fell silent before the end of its
+// data, 128 + the signal's number when stopped by a signal (130 for Ctrl-C, 143 for
+// SIGTERM).
 class CliTransfer : public QObject {
     Q_OBJECT
 
 public:
-    enum ExitCode { Done = 0, FileProblem = 3, PortProblem = 4, NothingReceived = 5, SignalBase = 128 };
+    enum ExitCode {
+        Done = 0,
+        FileProblem = 3,
+        PortProblem = 4,
+        NothingReceived = 5,
+        Unfinished = 6,
+        SignalBase = 128,
+    };
+
+    // The longest wait for a silent board that the clock can count in milliseconds.
+    static constexpr qint64 MaxWaitSeconds = std::numeric_limits<qint64>::max() / 1000;
 
     CliTransfer(Language language, Board board, CommPort &port, QObject *parent = nullptr);
     ~CliTransfer() override;
 
-    // Starts the transfer; the event loop ends with the exit code.
+    // Starts the transfer; the event loop ends with the exit code. An upload with
+    // `waitSeconds` above 0 gives up once the board has sent nothing for that long, before
+    // its data or in the middle of them; more than MaxWaitSeconds is taken as that.
     void download(const QString &path);
-    void upload(const QString &path, int waitSeconds);
+    void upload(const QString &path, qint64 waitSeconds);
 
 private:
     void showProgress(const TransferProgress &progress);
     void finished(const TransferOutcome &outcome);
     void stopBySignal(int signalNumber);
-    void stopWaiting();
+    void checkSilence();
     void clearProgressLine();
     void end(int code, const QString &out, const QString &err);
     QString oneLine(const QString &text) const;
@@ -46,7 +62,9 @@ private:
     QElapsedTimer m_lastProgress;
     TransferProgress m_pending;
     int m_signal = 0;
-    int m_waitSeconds = 0;
-    bool m_waitPassed = false;
+    qint64 m_waitSeconds = 0;
+    QElapsedTimer m_sinceBoard;   // since the board last sent anything
+    QTimer m_silenceTimer;
+    bool m_gaveUp = false;
     bool m_dataCame = false;
 };

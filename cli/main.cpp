@@ -38,16 +38,21 @@ int usageError(Language language, const QString &text)
 }
 
 // The language is needed before the options are described, so it is looked for first.
+// English when none is given; an empty one is no language.
 std::optional<Language> languageFromArguments(const QStringList &arguments, QString *value)
 {
+    bool given = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
-        if (argument == QLatin1String("--lang") && i + 1 < arguments.size())
+        if (argument == QLatin1String("--lang") && i + 1 < arguments.size()) {
             *value = arguments.at(i + 1);
-        else if (argument.startsWith(QLatin1String("--lang=")))
+            given = true;
+        } else if (argument.startsWith(QLatin1String("--lang="))) {
             *value = argument.mid(7);
+            given = true;
+        }
     }
-    if (value->isEmpty() || *value == QLatin1String("en"))
+    if (!given || *value == QLatin1String("en"))
         return Language::English;
     if (value->compare(QLatin1String("zh-TW"), Qt::CaseInsensitive) == 0
         || value->compare(QLatin1String("zh_TW"), Qt::CaseInsensitive) == 0)
@@ -119,15 +124,17 @@ int main(int argc, char *argv[])
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption boardOption(QStringLiteral("board"), CliTexts::boardOption(language),
                                          QStringLiteral("8088|8052"));
-    const QCommandLineOption portOption(QStringLiteral("port"), CliTexts::portOption(language), QStringLiteral("PORT"));
+    const QCommandLineOption portOption(QStringLiteral("port"), CliTexts::portOption(language),
+                                        CliTexts::portValueName(language));
     const QCommandLineOption waitOption(QStringLiteral("wait"), CliTexts::waitOption(language),
-                                        QStringLiteral("SECONDS"));
+                                        CliTexts::secondsValueName(language));
     const QCommandLineOption langOption(QStringLiteral("lang"), CliTexts::langOption(language),
                                         QStringLiteral("en|zh-TW"));
     parser.addOptions({boardOption, portOption, waitOption, langOption});
-    parser.addPositionalArgument(QStringLiteral("command"), CliTexts::commandArgument(language),
+    parser.addPositionalArgument(CliTexts::commandName(language), CliTexts::commandArgument(language),
                                  QStringLiteral("ports|download|upload"));
-    parser.addPositionalArgument(QStringLiteral("FILE"), CliTexts::fileArgument(language), QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(CliTexts::fileName(language), CliTexts::fileArgument(language),
+                                 QLatin1Char('[') + CliTexts::fileName(language) + QLatin1Char(']'));
 
     if (!parser.parse(QCoreApplication::arguments()))
         return usageError(language, parser.errorText());
@@ -150,8 +157,10 @@ int main(int argc, char *argv[])
         return listPorts(language);
     }
     if (command != QLatin1String("download") && command != QLatin1String("upload"))
-        return usageError(language, command.isEmpty() ? CliTexts::usageHint(language)
+        return usageError(language, command.isEmpty() ? CliTexts::missingCommand(language)
                                                       : CliTexts::unknownCommand(language, command));
+    if (parser.isSet(waitOption) && command != QLatin1String("upload"))
+        return usageError(language, CliTexts::waitIsForUpload(language));
 
     if (!parser.isSet(boardOption))
         return usageError(language, CliTexts::missingOption(language, QStringLiteral("board")));
@@ -170,12 +179,18 @@ int main(int argc, char *argv[])
         return usageError(language, CliTexts::fileCount(language, 1));
     const QString path = positional.at(1);
 
-    int waitSeconds = 0;
+    qint64 waitSeconds = 0;
     if (parser.isSet(waitOption)) {
-        bool ok = false;
-        waitSeconds = parser.value(waitOption).toInt(&ok);
-        if (!ok || waitSeconds <= 0 || command != QLatin1String("upload"))
-            return usageError(language, CliTexts::badWait(language, parser.value(waitOption)));
+        // Any whole number above 0; one beyond what the clock can count waits as long as
+        // it can.
+        static const QRegularExpression wholeNumber(QRegularExpression::anchoredPattern(QStringLiteral("[0-9]+")));
+        const QString value = parser.value(waitOption);
+        bool fits = false;
+        waitSeconds = value.toLongLong(&fits);
+        if (!wholeNumber.match(value).hasMatch() || (fits && waitSeconds == 0))
+            return usageError(language, CliTexts::badWait(language, value));
+        if (!fits)
+            waitSeconds = CliTransfer::MaxWaitSeconds;
     }
 
     CliTransfer transfer(language, board, port);

@@ -203,9 +203,11 @@ void TransferSession::startUpload(const QString &path)
     m_upload = m_board == Board::Vxt8052 ? std::unique_ptr<Upload>(new RawUpload)
                                           : std::unique_ptr<Upload>(new HexUpload);
     m_lastUploadProgress = {};
-    // A folder, a device or a pipe is refused before anything is deleted.
-    if (const TransferFault fault = Upload::checkTarget(path); fault != TransferFault::None) {
-        finishUpload(TransferOutcome::Failed, fault);
+    // A target that could not be made is refused now, before anything is deleted and
+    // before the board sends data that would be lost.
+    QString detail;
+    if (const TransferFault fault = Upload::checkTarget(path, &detail); fault != TransferFault::None) {
+        finishUpload(TransferOutcome::Failed, fault, detail);
         return;
     }
     if (!ensurePortOpen(&m_portError)) {
@@ -254,7 +256,14 @@ void TransferSession::quietTimeElapsed()
         finishUpload(TransferOutcome::Completed);
 }
 
-void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fault, const QString &detail)
+void TransferSession::stopSilentUpload()
+{
+    if (m_upload)
+        finishUpload(TransferOutcome::Interrupted, TransferFault::None, {}, true);
+}
+
+void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fault, const QString &detail,
+                                   bool boardStopped)
 {
     if (kind != TransferOutcome::Failed) {
         const TransferStep ended = m_upload->end();
@@ -273,7 +282,7 @@ void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fau
     outcome.announced = upload->announced();
     outcome.unexpectedCharacters = upload->unexpectedCharacters();
     // A lone last digit says something about the board only when the board ended there.
-    outcome.loneDigit = kind == TransferOutcome::Completed && upload->endedMidByte();
+    outcome.loneDigit = (kind == TransferOutcome::Completed || boardStopped) && upload->endedMidByte();
     outcome.fault = fault;
     outcome.detail = detail.isEmpty() ? upload->faultDetail() : detail;
     if (fault == TransferFault::PortClosed)

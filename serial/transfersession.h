@@ -35,13 +35,20 @@ public:
     // opened, ends the download at once: finished() comes before this returns.
     void startDownload(const QString &path);
     // Gets ready to receive into `path`: deletes an older file of that name and throws
-    // away what the board sent before. The file is made when the data begin.
+    // away what the board sent before. The file is made when the data begin; a target
+    // that could not be made (see Upload::checkTarget) or a port that cannot be opened
+    // ends the upload at once: finished() comes before this returns.
     void startUpload(const QString &path);
 
     // The user stops a direction. A download sends at most one more character (none
     // when the port is closed) and drops what is queued ahead of the line; an upload
     // keeps what reached its file.
     void interrupt(Direction direction);
+
+    // The board has been silent for longer than the caller will wait: the upload ends as
+    // interrupted, keeping what reached its file, but as one the board stopped, so a last
+    // digit without its pair is reported.
+    void stopSilentUpload();
 
     // Ends both directions now, without another byte and without finished(); an upload
     // keeps what reached its file. For a program that is ending.
@@ -67,7 +74,7 @@ private:
     void portNotified();
     void quietTimeElapsed();
     void finishUpload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
-                      const QString &detail = {});
+                      const QString &detail = {}, bool boardStopped = false);
     void portClosed();
     void portFailed(const QString &portName);
     bool ensurePortOpen(PortError *error);

@@ -66,6 +66,14 @@ Message uploadFinished(Language language, const TransferOutcome &outcome)
     Message message = chinese
         ? Message{QStringLiteral("接收完畢！"), QStringLiteral("已接收到 %1 個位元組！").arg(count)}
         : Message{QStringLiteral("Upload is finished!"), QStringLiteral("%1 has been received!").arg(count)};
+    if (const QString remarks = uploadRemarks(language, outcome); !remarks.isEmpty())
+        message.text += QLatin1Char('\n') + remarks;
+    return message;
+}
+
+QString uploadRemarks(Language language, const TransferOutcome &outcome)
+{
+    const bool chinese = language == Language::Chinese;
     QStringList remarks;
     if (outcome.announced > 0 && outcome.announced != outcome.count)
         remarks << (chinese ? QStringLiteral("實驗板宣告的長度是 %1 個位元組。").arg(countWithHex(outcome.announced))
@@ -79,9 +87,7 @@ Message uploadFinished(Language language, const TransferOutcome &outcome)
                             : QStringLiteral("The last digit had no pair and was left out."));
     if (outcome.unexpectedCharacters > 0 || outcome.loneDigit)
         remarks << (chinese ? QStringLiteral("實驗板的設定可能不對。") : QStringLiteral("The board setting may be wrong."));
-    if (!remarks.isEmpty())
-        message.text += QLatin1Char('\n') + remarks.join(chinese ? QString() : QStringLiteral(" "));
-    return message;
+    return remarks.join(chinese ? QString() : QStringLiteral(" "));
 }
 
 Message fileTooLarge(Language language)

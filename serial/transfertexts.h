@@ -41,6 +41,8 @@ Message downloadFinished(Language language, qint64 count);
 // more bytes than the 8052 announced, characters that are no hexadecimal digits, a last
 // digit without its pair.
 Message uploadFinished(Language language, const TransferOutcome &outcome);
+// Those words alone; empty when the stream was as it should be.
+QString uploadRemarks(Language language, const TransferOutcome &outcome);
 Message fileTooLarge(Language language);
 // Why a transfer could not start or stopped, what the system said in our words, and what
 // was sent or what the target file keeps.

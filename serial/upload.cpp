@@ -4,11 +4,54 @@
 
 #include <QFileInfo>
 
-TransferFault Upload::checkTarget(const QString &path)
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// A file is marked read-only by its owner's write permission, whoever the user is.
+bool markedReadOnly(const QFileInfo &info)
+{
+    return !(info.permissions() & QFile::WriteOwner);
+}
+
+} // namespace
+
+TransferFault Upload::checkTarget(const QString &path, QString *detail)
 {
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         return TransferFault::TargetNotAFile;
+    if (info.exists() && markedReadOnly(info))
+        return TransferFault::TargetReadOnly;
+    // The file is made in its folder later (an older file of the name is deleted first):
+    // the folder must exist and let this user add to it.
+    const QString folder = path.isEmpty() ? QString() : info.absolutePath();
+#ifdef Q_OS_UNIX
+    const QByteArray native = QFile::encodeName(folder);
+    struct stat status = {};
+    int error = 0;
+    if (folder.isEmpty())
+        error = ENOENT;
+    else if (::stat(native.constData(), &status) != 0)
+        error = errno;
+    else if (!S_ISDIR(status.st_mode))
+        error = ENOTDIR;
+    else if (::faccessat(AT_FDCWD, native.constData(), W_OK | X_OK, AT_EACCESS) != 0)
+        error = errno;
+    if (error != 0) {
+        *detail = qt_error_string(error);
+        return TransferFault::TargetUnwritable;
+    }
+#else
+    const QFileInfo folderInfo(folder);
+    if (folder.isEmpty() || !folderInfo.isDir() || !folderInfo.isWritable())
+        return TransferFault::TargetUnwritable;
+#endif
     return TransferFault::None;
 }
 
@@ -26,7 +69,7 @@ TransferFault Upload::openTarget()
     const QFileInfo info(m_path);
     // A file left in place because it is marked read-only stays untouched, also for a
     // user (root) whom the system would let write it.
-    if (info.exists() && !(info.permissions() & QFile::WriteOwner))
+    if (info.exists() && markedReadOnly(info))
         return TransferFault::TargetReadOnly;
     switch (openRegularFile(m_file, m_path, QIODevice::WriteOnly | QIODevice::Unbuffered, &m_faultDetail)) {
     case OpenResult::Opened:

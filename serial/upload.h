@@ -15,9 +15,12 @@ class Upload {
 public:
     virtual ~Upload() = default;
 
-    // A path that names something other than a regular file (a folder, a device, a pipe)
-    // is never deleted, opened or written to.
-    static TransferFault checkTarget(const QString &path);
+    // Whether the board's data could be stored at `path`, asked before the board sends
+    // anything and without creating anything. A path that names something other than a
+    // regular file (a folder, a device, a pipe) is never deleted, opened or written to; a
+    // file marked read-only is kept; the folder must be there and take a new file. On
+    // TargetUnwritable, `detail` holds what the system said.
+    static TransferFault checkTarget(const QString &path, QString *detail);
 
     // Remembers the target; nothing is created yet.
     void begin(const QString &path);

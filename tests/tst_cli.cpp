@@ -90,8 +90,17 @@ private slots:
         const QString missing = m_dir.filePath(QStringLiteral("missing.bin"));
 
         QCOMPARE(run({"download", "--board", "8052", "--port", "COM1", missing}), 3);
+        // The target is checked before the board is waited for.
+        QCOMPARE(run({"upload", "--board", "8088", "--port", "COM1", m_dir.filePath(QStringLiteral("no/up.bin"))}), 3);
         QCOMPARE(run({"download", "--board", "8052", "--port", "COM7", source}), 4);
         QCOMPARE(run({"download", "--board", "8051", "--port", "COM1", source}), 2);
+        QString err;
+        QCOMPARE(run({}, &err), 2);
+        QCOMPARE(err.count(QStringLiteral("--help")), 1);
+        QCOMPARE(run({"download", "--board", "8052", "--port", "COM1", source, "--wait", "5"}, &err), 2);
+        QVERIFY2(err.startsWith(QStringLiteral("--wait is for upload only.")), qPrintable(err));
+        QCOMPARE(run({"ports", "--lang", ""}), 2);
+        QCOMPARE(run({"ports", "--lang="}), 2);
         QCOMPARE(run({"upload", "--board", "8088", "--port", "COM1", missing, "--wait", "1"}), 5);
         {
             QSerialPort holder(QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath());
@@ -112,6 +121,81 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT((m_output += m_board.readAllStandardOutput()).contains("download 1:"), 3000);
         const QByteArray stored = fileBytes(m_dir.filePath(QStringLiteral("inbox/download-001.bin")));
         QVERIFY2(stored.size() > 0 && stored.size() < 3000, qPrintable(QString::number(stored.size())));
+    }
+
+    // --wait counts the board's silence, before its data and in the middle of them; an
+    // upload that stored no byte, or that the board left unfinished, is no success.
+    void waitIsAnIdleLimit_data()
+    {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("stored");   // null: no file
+        QTest::newRow("silent") << QByteArray() << 5
+                                << "The board sent nothing within 1 second; no file was written." << QByteArray();
+        QTest::newRow("junk only") << QByteArray("\r\nxyz\r\n") << 5
+                                   << "The board sent no byte of data and then nothing for 1 second; the file is "
+                                      "empty. 3 characters that are not hexadecimal digits were left out. The board "
+                                      "setting may be wrong."
+                                   << QByteArray("");
+        QTest::newRow("stalls") << QByteArray("414") << 6
+                                << "The board sent nothing for 1 second before the end of its data; the file holds "
+                                   "1(1H) bytes. The last digit had no pair and was left out. The board setting may "
+                                   "be wrong."
+                                << QByteArray("A");
+    }
+
+    void waitIsAnIdleLimit()
+    {
+        QFETCH(QByteArray, sent);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QFETCH(QByteArray, stored);
+        startBoard(QStringLiteral("8088"));
+        const QString target = m_dir.filePath(QStringLiteral("inbox/up.bin"));
+        const QString raw = m_dir.filePath(QStringLiteral("inbox/raw.txt"));
+        writeTestFile(raw, sent);
+
+        QProcess cli;
+        cli.start(CLI_PATH, {"upload", "--board", "8088", "--port", "COM1", target, "--wait", "1"});
+        QVERIFY(cli.waitForStarted());
+        if (!sent.isEmpty()) {
+            QVERIFY(QTest::qWaitFor([&] { return holdsLine(cli.processId()); }, 5000));
+            control("raw " + raw.toUtf8());
+        }
+        QVERIFY(cli.waitForFinished(10000));
+        QCOMPARE(cli.exitCode(), exitCode);
+        QVERIFY(cli.readAllStandardOutput().isEmpty());
+        QCOMPARE(QString::fromUtf8(cli.readAllStandardError()), message + "\n");
+        QCOMPARE(QFileInfo::exists(target), !stored.isNull());
+        if (!stored.isNull())
+            QCOMPARE(fileBytes(target), stored);
+    }
+
+    // A wait beyond what 32 bits of milliseconds hold is still a wait.
+    void longWaitIsNotCutShort()
+    {
+        startBoard(QStringLiteral("8052"));
+        QProcess cli;
+        cli.start(CLI_PATH, {"upload", "--board", "8052", "--port", "COM1", m_dir.filePath(QStringLiteral("up.bin")),
+                             "--wait", "4294968"});
+        QVERIFY(cli.waitForStarted());
+        QVERIFY(!cli.waitForFinished(1500));
+        ::kill(pid_t(cli.processId()), SIGTERM);
+        QVERIFY(cli.waitForFinished(5000));
+        QCOMPARE(cli.exitCode(), 143);
+    }
+
+    void usageInChinese()
+    {
+        QProcess cli;
+        cli.start(CLI_PATH, {"--help", "--lang", "zh-TW"});
+        QVERIFY(cli.waitForFinished(5000));
+        const QString help = QString::fromUtf8(cli.readAllStandardOutput());
+        for (const char *placeholder : {"<埠>", "<秒>", "[檔案]"})
+            QVERIFY2(help.contains(QString::fromUtf8(placeholder)), placeholder);
+        for (const char *english : {"PORT", "SECONDS", "FILE", "command"})
+            QVERIFY2(!help.contains(QLatin1String(english)), english);
     }
 
     void needsNoGuiLibrary()
@@ -156,7 +240,7 @@ private:
         QVERIFY(fifo.write(line + '\n') > 0);
     }
 
-    int run(const QStringList &arguments)
+    int run(const QStringList &arguments, QString *errorLine = nullptr)
     {
         QProcess cli;
         cli.start(CLI_PATH, arguments);
@@ -166,6 +250,8 @@ private:
         const QByteArray err = cli.readAllStandardError();
         if (cli.exitCode() != 0 && (err.count('\n') != 1 || !err.endsWith('\n')))
             return -2;
+        if (errorLine)
+            *errorLine = QString::fromUtf8(err);
         return cli.exitCode();
     }
 

@@ -11,12 +11,15 @@
 #include "testfiles.h"
 #include "vxt8088_8052.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <sys/stat.h>
 
 using namespace VXT8088_8052;
@@ -449,6 +452,44 @@ private slots:
         const TransferStep step = upload.receive("41");
         QCOMPARE(step.kind, TransferStep::Failed);
         QCOMPARE(step.fault, TransferFault::TargetNotAFile);
+    }
+
+    // A target that cannot be made is refused at the start, before the board sends, and
+    // nothing is created; one whose folder goes away later fails when the data begin.
+    void uploadTargetCheckedAtStart()
+    {
+        QTemporaryDir dir;
+        PtyBoard board(m_folder.path(), 1);
+        CommPort port;
+        QVERIFY(port.open());
+        TransferSession session(Board::Vxt8088, port);
+        QSignalSpy finished(&session, &TransferSession::finished);
+        writeTestFile(dir.filePath(QStringLiteral("plain.txt")), "plain");
+        const struct {
+            const char *name;
+            int error;
+        } refused[] = {{"missing/up.bin", ENOENT}, {"plain.txt/up.bin", ENOTDIR}};
+        for (const auto &target : refused) {
+            session.startUpload(dir.filePath(QString::fromUtf8(target.name)));
+            QCOMPARE(finished.size(), 1);
+            const auto outcome = finished.takeFirst().first().value<TransferOutcome>();
+            QCOMPARE(outcome.fault, TransferFault::TargetUnwritable);
+            QCOMPARE(outcome.kept, -1);
+            QCOMPARE(outcome.detail, qt_error_string(target.error));
+            QVERIFY(!session.isRunning(Direction::Upload));
+        }
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("missing"))));
+        QCOMPARE(fileBytes(dir.filePath(QStringLiteral("plain.txt"))), QByteArray("plain"));
+
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("gone")));
+        session.startUpload(dir.filePath(QStringLiteral("gone/up.bin")));
+        QVERIFY(session.isRunning(Direction::Upload));
+        QVERIFY(QDir(dir.path()).rmdir(QStringLiteral("gone")));
+        board.send("41");
+        QVERIFY(finished.wait(3000));
+        const auto outcome = finished.first().first().value<TransferOutcome>();
+        QCOMPARE(outcome.fault, TransferFault::TargetUnwritable);
+        QCOMPARE(outcome.kept, -1);
     }
 
     void sessionUploadReportsAsData()
