@@ -9,6 +9,7 @@
 //
 // Run it under a display (xvfb-run works) to count the window system's share too.
 
+#include "benchclock.h"
 #include "boardprofile.h"
 #include "commport.h"
 #include "messageboxes.h"
@@ -33,34 +34,8 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <ctime>
 
 namespace {
-
-// CPU time of all this program's threads. The clock the scheduler keeps per thread is
-// exact; getrusage's split into user and system time is estimated from ticks, and on a
-// virtual machine its sum can even go backwards between two readings.
-double cpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-// Runs the event loop until `done` holds or `seconds` have passed.
-bool runUntil(const std::function<bool()> &done, int seconds)
-{
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    check.start(100);
-    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
-    loop.exec();
-    return done();
-}
 
 struct Measurement {
     qint64 lineBytes = 0;    // what crossed the line

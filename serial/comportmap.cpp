@@ -1,9 +1,12 @@
 #include "comportmap.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSerialPortInfo>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QtGlobal>
 
 namespace ComPortMap {
@@ -61,6 +64,52 @@ QString adapterDescription(const QString &resolvedDevice)
                          .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
                          .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
         return parts.join(QStringLiteral(", "));
+    }
+    return {};
+}
+
+namespace {
+
+// An address is one short line: what is beyond this is no address.
+constexpr qint64 AddressFileReadLimit = 1024;
+
+QString firstLineOf(const QString &path)
+{
+    QFile file(path);
+    // Checked as a regular file, but read without blocking should it be something else
+    // by now.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return {};
+    const QByteArray head = file.read(AddressFileReadLimit);
+    const qsizetype end = head.indexOf('\n');
+    return QString::fromUtf8(end < 0 ? head : head.left(end)).trimmed();
+}
+
+} // namespace
+
+QString portsFilePath()
+{
+    return QStandardPaths::locate(QStandardPaths::GenericConfigLocation, QStringLiteral("kestrion/ports.conf"));
+}
+
+QString networkAddress(int number)
+{
+    if (number < FirstPort || number > LastPort)
+        return {};
+    const QString name = QStringLiteral("COM%1").arg(number);
+    if (!qEnvironmentVariableIsEmpty("KESTRION_COM_DIR")) {
+        const QString path = devicePath(number);
+        return QFileInfo(path).isFile() ? firstLineOf(path) : QString();
+    }
+    const QString portsFile = portsFilePath();
+    if (portsFile.isEmpty())
+        return {};
+    QSettings settings(portsFile, QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("ports"));
+    const QStringList keys = settings.childKeys();
+    for (const QString &key : keys) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return settings.value(key).toString().trimmed();
     }
     return {};
 }

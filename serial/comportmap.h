@@ -12,6 +12,8 @@
 // When the environment variable KESTRION_COM_DIR is set, COMn is the path
 // $KESTRION_COM_DIR/COMn instead (usually a link to a device or a pseudo-terminal), and
 // nothing else is used.
+//
+// A COM number may also stand for a board on the network (see networkAddress()).
 namespace ComPortMap {
 
 constexpr int FirstPort = 1;
@@ -27,6 +29,17 @@ QString resolvedDevicePath(int number);
 // What the system knows of the adapter behind a device: its description and USB
 // vendor:product, e.g. "FT232R USB UART, USB 0403:6001"; empty when it knows nothing.
 QString adapterDescription(const QString &resolvedDevice);
+
+// The network address a COM number stands for; empty when it stands for a device.
+// With KESTRION_COM_DIR set: the first line of $KESTRION_COM_DIR/COMn where that is a
+// regular file (not a link to a device). Otherwise: the entry COMn of the group [ports]
+// in the ports file kestrion/ports.conf of the XDG configuration folders (the user's
+// first), e.g. COM5=rfc2217://labpi:3005, which takes the place of the table's device.
+// The address is given as written; parseLineAddress() judges it.
+QString networkAddress(int number);
+
+// The ports file in use; empty when there is none.
+QString portsFilePath();
 
 // Of the given COM numbers, in the order given, those that lead to different devices:
 // where two or more lead to the same one (two links to one device), only the lowest

@@ -25,6 +25,19 @@ enum class TransferFault {
     PortFailed,         // the port stopped working during the transfer
 };
 
+// What is wrong with a network address (see LineAddress).
+enum class AddressProblem {
+    None,
+    UnknownScheme,         // it begins with neither socket:// nor rfc2217://
+    NoHost,                // nothing between :// and the port
+    BadHostName,           // a name with characters a host name cannot have
+    BadIpv4,               // digits and dots that are no IPv4 address
+    BadIpv6,               // brackets around something that is no IPv6 address
+    Ipv6WithoutBrackets,   // an IPv6 address must stand in brackets
+    NoPort,                // no port number after the host
+    BadPort,               // a port that is not a number from 1 to 65535
+};
+
 // Why the port could not be opened.
 struct PortError {
     enum Kind {
@@ -33,12 +46,21 @@ struct PortError {
         InUse,          // another program holds it
         NoPermission,   // the user may not open it
         Other,          // see system
+        // A board on the network:
+        BadAddress,        // the address cannot be used; see address
+        HostUnknown,       // the server's name is not known
+        Refused,           // the server refused the connection (nothing listens there)
+        TimedOut,          // the server did not answer in time
+        ConnectionLost,    // the server closed the connection
+        NoComPortOption,   // the server does not offer RFC 2217 serial-port control
     };
     Kind kind = None;
-    QString port;     // "COM3", or the device path the user gave
-    QString device;   // the device behind it, where there is one
+    QString port;     // "COM3", the device path or the address the user gave
+    QString device;   // the device or the address behind it, where there is one
     QString system;   // what the system said
+    AddressProblem address = AddressProblem::None;   // BadAddress: what is wrong with it
 };
+Q_DECLARE_METATYPE(PortError)
 
 // How far a transfer has come.
 struct TransferProgress {

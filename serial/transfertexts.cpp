@@ -139,9 +139,19 @@ QString faultSentence(Language language, const TransferOutcome &outcome)
     return {};
 }
 
+// A name that is, or shows, a network address.
+bool isNetworkName(const QString &portName)
+{
+    return portName.contains(QLatin1String("://"));
+}
+
 QString deviceGone(Language language, const QString &portName)
 {
     const bool chinese = language == Language::Chinese;
+    if (isNetworkName(portName))
+        return chinese ? QStringLiteral("與 %1 的連線中斷了（伺服器已停止、網路故障，或伺服器關閉了連線）。").arg(portName)
+                       : QStringLiteral("The connection to %1 was lost (the server stopped, the network failed, or the server closed it).")
+                             .arg(portName);
     return chinese ? QStringLiteral("%1 的裝置已不在（轉接器被拔除、實驗板關機或連線另一端已關閉）。").arg(portName)
                    : QStringLiteral("The device of %1 went away (adapter unplugged, board switched off, or the other end closed).")
                          .arg(portName);
@@ -196,6 +206,61 @@ QString portError(Language language, const PortError &error)
     case PortError::Other:
         return chinese ? QStringLiteral("無法開啟 %1：%2").arg(port, systemReason(language, error.system))
                        : QStringLiteral("%1 cannot be opened: %2").arg(port, systemReason(language, error.system));
+    case PortError::BadAddress:
+        return chinese ? QStringLiteral("%1 不是可用的網路位址：%2").arg(port, addressProblem(language, error.address))
+                       : QStringLiteral("%1 is not a usable network address: %2").arg(port, addressProblem(language, error.address));
+    case PortError::HostUnknown:
+        return chinese ? QStringLiteral("找不到 %1 的主機：請檢查主機名稱與網路。").arg(port)
+                       : QStringLiteral("The host of %1 is not known: check its name and the network.").arg(port);
+    case PortError::Refused:
+        return chinese ? QStringLiteral("%1 拒絕連線：請確認序列裝置伺服器正在執行，且連接埠號碼正確。").arg(port)
+                       : QStringLiteral("%1 refused the connection: check that the serial device server runs and listens on that port.")
+                             .arg(port);
+    case PortError::TimedOut:
+        return chinese ? QStringLiteral("%1 沒有回應：請檢查位址、網路，以及伺服器是否開機。").arg(port)
+                       : QStringLiteral("%1 does not answer: check the address, the network and that the server is on.").arg(port);
+    case PortError::ConnectionLost:
+        return chinese ? QStringLiteral("%1 關閉了連線：可能有其他使用者正在使用這個埠，或伺服器已停止。").arg(port)
+                       : QStringLiteral("%1 closed the connection: another user may hold that port, or the server stopped.").arg(port);
+    case PortError::NoComPortOption:
+        return chinese ? QStringLiteral("%1 不支援 RFC 2217 序列埠控制：請改用 socket:// 位址，或在伺服器上設定 telnet(rfc2217)。").arg(port)
+                       : QStringLiteral("%1 does not offer RFC 2217 serial-port control: use a socket:// address, or give the "
+                                        "server's port telnet(rfc2217).")
+                             .arg(port);
+    }
+    return {};
+}
+
+QString addressProblem(Language language, AddressProblem problem)
+{
+    const bool chinese = language == Language::Chinese;
+    switch (problem) {
+    case AddressProblem::None:
+        break;
+    case AddressProblem::UnknownScheme:
+        return chinese ? QStringLiteral("位址須以 socket://（TCP）或 rfc2217://（RFC 2217）開頭。")
+                       : QStringLiteral("an address begins with socket:// (raw TCP) or rfc2217:// (RFC 2217).");
+    case AddressProblem::NoHost:
+        return chinese ? QStringLiteral("缺少主機，例如 socket://labpi:3001。")
+                       : QStringLiteral("the host is missing, as in socket://labpi:3001.");
+    case AddressProblem::BadHostName:
+        return chinese ? QStringLiteral("主機名稱只能包含英文字母、數字、連字號與句點。")
+                       : QStringLiteral("a host name holds only letters, digits, hyphens and dots.");
+    case AddressProblem::BadIpv4:
+        return chinese ? QStringLiteral("IPv4 位址須為四個 0 到 255 的數字，例如 192.168.1.20。")
+                       : QStringLiteral("an IPv4 address is four numbers from 0 to 255, as in 192.168.1.20.");
+    case AddressProblem::BadIpv6:
+        return chinese ? QStringLiteral("方括號內不是 IPv6 位址。")
+                       : QStringLiteral("what stands in brackets is not an IPv6 address.");
+    case AddressProblem::Ipv6WithoutBrackets:
+        return chinese ? QStringLiteral("IPv6 位址須放在方括號內，例如 rfc2217://[fd00::7]:3002。")
+                       : QStringLiteral("an IPv6 address goes in brackets, as in rfc2217://[fd00::7]:3002.");
+    case AddressProblem::NoPort:
+        return chinese ? QStringLiteral("主機後面缺少連接埠號碼，例如 labpi:3001。")
+                       : QStringLiteral("the port number is missing after the host, as in labpi:3001.");
+    case AddressProblem::BadPort:
+        return chinese ? QStringLiteral("連接埠號碼須為 1 到 65535 的數字。")
+                       : QStringLiteral("the port number must be a number from 1 to 65535.");
     }
     return {};
 }
@@ -203,11 +268,14 @@ QString portError(Language language, const PortError &error)
 Message portLost(Language language, const QString &portName)
 {
     const bool chinese = language == Language::Chinese;
+    const bool network = isNetworkName(portName);
+    const QString check = chinese ? (network ? QStringLiteral("請檢查網路與伺服器") : QStringLiteral("請檢查連接線與轉接器"))
+                                  : (network ? QStringLiteral("Check the network and the server")
+                                             : QStringLiteral("Check the cable and the adapter"));
     const QString text = chinese
-        ? QStringLiteral("通訊埠停止運作。%1\n請檢查連接線與轉接器，再從「設定」重新選擇通訊埠。").arg(deviceGone(language, portName))
-        : QStringLiteral("The serial port stopped working. %1\nCheck the cable and the adapter, then choose Setting "
-                         "to open a port again.")
-              .arg(deviceGone(language, portName));
+        ? QStringLiteral("通訊埠停止運作。%1\n%2，再從「設定」重新選擇通訊埠。").arg(deviceGone(language, portName), check)
+        : QStringLiteral("The serial port stopped working. %1\n%2, then choose Setting to open a port again.")
+              .arg(deviceGone(language, portName), check);
     return {programTitle(), text};
 }
 

@@ -49,6 +49,8 @@ Message fileTooLarge(Language language);
 Message fault(Language language, const TransferOutcome &outcome);
 // Why the port could not be opened, and what to do.
 QString portError(Language language, const PortError &error);
+// What is wrong with a network address: a clause to follow a colon.
+QString addressProblem(Language language, AddressProblem problem);
 // The port stopped working while no transfer ran.
 Message portLost(Language language, const QString &portName);
 // A reason the system gave (its error text), in our words where we know it.

@@ -10,7 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <poll.h>
 #include <termios.h>
@@ -67,6 +70,23 @@ public:
         cfmakeraw(&tio);
         return tcsetattr(fd, TCSANOW, &tio) == 0;
     }
+    // Connects to a board on the network at the address its COMn file holds.
+    bool connectTcp(int n = 1)
+    {
+        QFile file(comPath(n));
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray address = file.readLine().trimmed();
+        const QByteArray prefix = "socket://127.0.0.1:";
+        if (!address.startsWith(prefix))
+            return false;
+        sockaddr_in peer{};
+        peer.sin_family = AF_INET;
+        peer.sin_port = htons(quint16(address.mid(prefix.size()).toUInt()));
+        peer.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        return fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&peer), sizeof peer) == 0;
+    }
     void closePort()
     {
         if (fd >= 0)
@@ -121,6 +141,7 @@ private slots:
     void badUploadsSendNothing();
     void bothDirectionsAtOnce();
     void portLifecycle();
+    void boardOnTheNetwork();
 };
 
 void TestSimulator::download8088_data()
@@ -362,6 +383,48 @@ void TestSimulator::portLifecycle()
     QCOMPARE(board.process.exitCode(), 0);
     QVERIFY(!QFileInfo::exists(board.comPath(2)) && !QFileInfo(board.comPath(2)).isSymLink());
     QVERIFY(!QFileInfo::exists(board.comPath(2) + ".ctl"));
+}
+
+void TestSimulator::boardOnTheNetwork()
+{
+    QTemporaryDir dir;
+    // An address file left behind by a board that was killed is replaced.
+    writeTestFile(dir.path() + "/COM1", "socket://127.0.0.1:1\n");
+    const QString data = writeTestFile(dir.path() + "/up.bin", QByteArray("\xFF\x00\xFF", 3));
+
+    Board board(dir.path());
+    QVERIFY(board.start({"--board", "8052", "--listen", "0", "--fast", "--quiet-ms", "150",
+                         "--inbox", dir.path() + "/in"}));
+    QVERIFY(QFileInfo(board.comPath()).isFile());
+    QVERIFY(board.connectTcp());
+
+    // Both directions, byte for byte.
+    board.write(QByteArray("\x02\xFF\x0D\x00", 4));
+    QVERIFY(!board.waitForLine("download 1: 4 byte(s)").isEmpty());
+    QCOMPARE(fileBytes(dir.path() + "/in/download-001.bin"), QByteArray("\x02\xFF\x0D\x00", 4));
+    board.control("send " + QFile::encodeName(data));
+    QCOMPARE(board.read(5), QByteArray("\x00\x03\xFF\x00\xFF", 5));
+
+    // One client at a time: another is closed at once; when the first has gone, the
+    // next one has the line.
+    Board second(dir.path());
+    QVERIFY(second.connectTcp());
+    QCOMPARE(second.read(1), QByteArray());
+    QVERIFY(!board.waitForLine("another client turned away").isEmpty());
+    second.closePort();
+    board.closePort();
+    QVERIFY(!board.waitForLine("client left").isEmpty());
+    QVERIFY(board.connectTcp());
+    QVERIFY(!board.waitForLine("client connected").isEmpty());
+    board.control("send " + QFile::encodeName(data));
+    QCOMPARE(board.read(5), QByteArray("\x00\x03\xFF\x00\xFF", 5));
+
+    // Ending removes the address file and the FIFO.
+    board.closePort();
+    board.process.terminate();
+    QVERIFY(board.process.waitForFinished(3000));
+    QVERIFY(!QFileInfo::exists(board.comPath()));
+    QVERIFY(!QFileInfo::exists(board.comPath() + ".ctl"));
 }
 
 QTEST_GUILESS_MAIN(TestSimulator)

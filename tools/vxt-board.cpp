@@ -1,4 +1,5 @@
-// vxt-board: a virtual VXT-8088 / VXT-8052 trainer board on a pseudo-terminal.
+// vxt-board: a virtual VXT-8088 / VXT-8052 trainer board on a pseudo-terminal, or on a
+// TCP port of 127.0.0.1 as a board behind a serial device server.
 //
 // A pseudo-terminal (pty) is a pair of connected character devices: whatever is written
 // to the "master" side can be read from the "slave" side, and the other way round. The
@@ -15,15 +16,23 @@
 //     VXT-8052: the length as two bytes, high byte first (65536 is sent as 0x0000),
 //               then the raw bytes.
 //
-// Everything runs on one thread around one poll() call: the pty, the command sources
+// With --listen the line is a TCP connection instead: the board listens on 127.0.0.1,
+// takes one client at a time (a second one is closed at once, as a serial device server
+// does while its port is in use) and writes the address, socket://127.0.0.1:PORT, into
+// the regular file DIR/COMn, where Kestrion looks for boards on the network.
+//
+// Everything runs on one thread around one poll() call: the line, the command sources
 // (standard input and a control FIFO), signals (through a signalfd) and the clock that
 // paces the upload. Receiving and sending are independent, so the line is full duplex.
 
 #include <pty.h>
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -38,6 +47,7 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -51,11 +61,17 @@ const char *const usageText = R"(Usage: vxt-board [options]
 
 A virtual VXT-8088 or VXT-8052 trainer board on a pseudo-terminal, linked as
 DIR/COMn so that Kestrion, started with KESTRION_COM_DIR=DIR, finds it as port n.
+With --listen it is a board on the network instead, as behind a serial device
+server: it listens on a TCP port of 127.0.0.1 (raw bytes, one client at a time)
+and DIR/COMn is a file that holds its address, socket://127.0.0.1:PORT.
 
 Options:
   --board 8088|8052    the board to play (default 8088)
   --dir DIR            folder of the COMn link (default /tmp/kestrion-com)
   --port N             port number 1..15 (default 1)
+  --listen PORT        serve the board on TCP port PORT of 127.0.0.1 instead of
+                       a pseudo-terminal (0: any free port; the address is
+                       printed and written into DIR/COMn)
   --inbox DIR          store every received download as a file in DIR
                        (download-001.bin, ...; an interrupted 8088 stream is
                        stored as download-NNN.partial.bin); without it the board
@@ -75,7 +91,8 @@ written to the control FIFO DIR/COMn.ctl (always):
   raw FILE     send FILE's bytes exactly as they are (to try odd streams)
   stop         abandon the upload in progress and any queued ones
   help         list the commands
-  quit         remove the link and end (Ctrl-C does the same)
+  quit         remove the link (or the address file) and end (Ctrl-C does the
+               same)
 
 Example, with the board running in the background:
   vxt-board --board 8052 --inbox /tmp/inbox &
@@ -83,6 +100,10 @@ Example, with the board running in the background:
   (press Upload in Kestrion, then:)
   echo "send $PWD/program.bin" > /tmp/kestrion-com/COM1.ctl
 The board reads the path itself, so give the FIFO absolute paths.
+On the network, without a pseudo-terminal:
+  vxt-board --board 8088 --listen 4001 &
+  (the board is at socket://127.0.0.1:4001; /tmp/kestrion-com/COM1 holds that
+  address, and its FIFO /tmp/kestrion-com/COM1.ctl takes the commands)
 )";
 
 const char *const commandHelp =
@@ -92,6 +113,7 @@ struct Options {
     int board = 8088;
     fs::path dir = "/tmp/kestrion-com";
     int port = 1;
+    int listenPort = -1;     // --listen: the TCP port; -1 for a pseudo-terminal
     fs::path inbox;          // empty: do not store downloads
     double rate = 960;       // bytes per second; 0 means as fast as possible
     int quietMs = 500;
@@ -110,7 +132,8 @@ void say(const char *format, ...)
     std::fflush(stdout);
 }
 
-// The COMn link and its FIFO once they exist, so that even a failure removes them.
+// The COMn link (or address file) and its FIFO once they exist, so that even a failure
+// removes them.
 fs::path linkToRemove, fifoToRemove;
 
 void removeLinks()
@@ -222,7 +245,11 @@ private:
     };
 
     void openLine();
-    void linkAsComPort(const char *slaveName);
+    void openListener();
+    void linkAsComPort(const std::string &target);
+    void acceptClient();
+    void clientLeft();
+    bool lineBroken(const char *doing);
     void handleLineInput();
     void finishDownload(bool complete);
     void storeDownload(const Bytes &bytes, bool complete, std::string &where);
@@ -232,7 +259,9 @@ private:
     void command(std::string line);
 
     Options opt;
-    int master = -1, slave = -1;
+    int master = -1, slave = -1;   // the pseudo-terminal
+    int listener = -1;             // --listen: the listening socket
+    int line = -1;                 // the board's end: the pty's master, or the client
     fs::path linkPath, fifoPath;
     int fifoKeepOpen = -1;   // our own writer, so the FIFO never reports end-of-file
     bool running = true;
@@ -249,8 +278,19 @@ private:
     // Uploads: the one at the front is on the line, the others wait their turn.
     std::deque<Upload> uploads;
     Clock::time_point nextSendAt;    // pacing: when the next chunk may go
-    bool lineFull = false;           // the pty took no more: wait until it is writable
+    bool lineFull = false;           // the line took no more: wait until it is writable
 };
+
+// The first line of an address file that a board on the network writes as DIR/COMn.
+const char *const addressFilePrefix = "socket://127.0.0.1:";
+
+bool isAddressFileOfOurs(const fs::path &path)
+{
+    std::ifstream file(path);
+    std::string first;
+    std::getline(file, first);
+    return first.rfind(addressFilePrefix, 0) == 0;
+}
 
 // Makes the pty, with the line settings of the board's serial port on the slave side.
 void VirtualBoard::openLine()
@@ -269,13 +309,37 @@ void VirtualBoard::openLine()
     fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
     fcntl(master, F_SETFD, FD_CLOEXEC);
     fcntl(slave, F_SETFD, FD_CLOEXEC);
+    line = master;
     linkPath = opt.dir / ("COM" + std::to_string(opt.port));
     fifoPath = linkPath.string() + ".ctl";
     linkAsComPort(slaveName);
     say("VXT-%d board on %s -> %s", opt.board, linkPath.c_str(), slaveName);
 }
 
-void VirtualBoard::linkAsComPort(const char *slaveName)
+// Listens on 127.0.0.1 and names the address in the COMn file.
+void VirtualBoard::openListener()
+{
+    listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    int on = 1;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(std::uint16_t(opt.listenPort));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (listener < 0 || setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) < 0 ||
+        bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address) < 0 ||
+        listen(listener, 1) < 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr *>(&address), &size) < 0)
+        fail("cannot listen on 127.0.0.1:" + std::to_string(opt.listenPort) + ": " + std::strerror(errno));
+    const std::string where = addressFilePrefix + std::to_string(ntohs(address.sin_port));
+    linkPath = opt.dir / ("COM" + std::to_string(opt.port));
+    fifoPath = linkPath.string() + ".ctl";
+    linkAsComPort(where);
+    say("VXT-%d board on %s -> %s", opt.board, linkPath.c_str(), where.c_str());
+}
+
+// Makes DIR/COMn: a link to the pty's slave, or a file holding the board's address.
+void VirtualBoard::linkAsComPort(const std::string &target)
 {
     std::error_code ec;
     fs::create_directories(opt.dir, ec);
@@ -296,16 +360,30 @@ void VirtualBoard::linkAsComPort(const char *slaveName)
         fail(fifoPath.string() + " exists and is not a FIFO; not replacing it");
     }
     // A link left behind by a board that was killed points at a pty that is gone or has
-    // been reused: replace it. Anything else in the way is somebody else's: keep it.
+    // been reused, an address file at a port nobody serves: replace it. Anything else in
+    // the way is somebody else's: keep it.
     if (fs::is_symlink(linkPath, ec)) {
-        fs::path target = fs::read_symlink(linkPath, ec);
-        if (!ec && target.string().rfind("/dev/pts/", 0) != 0)
-            fail(linkPath.string() + " links to " + target.string() + "; not replacing it");
+        fs::path old = fs::read_symlink(linkPath, ec);
+        if (!ec && old.string().rfind("/dev/pts/", 0) != 0)
+            fail(linkPath.string() + " links to " + old.string() + "; not replacing it");
+        fs::remove(linkPath, ec);
+    } else if (fs::is_regular_file(linkPath, ec) && isAddressFileOfOurs(linkPath)) {
         fs::remove(linkPath, ec);
     } else if (fs::exists(linkPath, ec)) {
         fail(linkPath.string() + " exists and is not a link; not replacing it");
     }
-    fs::create_symlink(slaveName, linkPath, ec);
+    if (opt.listenPort < 0) {
+        fs::create_symlink(target, linkPath, ec);
+    } else {
+        int fd = open(linkPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        const std::string text = target + "\n";
+        bool ok = fd >= 0 && write(fd, text.data(), text.size()) == ssize_t(text.size());
+        ec = ok ? std::error_code() : std::error_code(errno, std::generic_category());
+        if (fd >= 0 && close(fd) < 0 && ok)
+            ec = std::error_code(errno, std::generic_category());
+        if (fd >= 0 && ec)
+            unlink(linkPath.c_str());
+    }
     if (ec)
         fail(linkPath.string() + ": " + ec.message());
     linkToRemove = linkPath;
@@ -314,12 +392,54 @@ void VirtualBoard::linkAsComPort(const char *slaveName)
     fifoToRemove = fifoPath;
 }
 
+// A client comes: the first is the line, any other one is turned away at once.
+void VirtualBoard::acceptClient()
+{
+    int client = accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (client < 0)
+        return;
+    if (line >= 0) {
+        close(client);
+        say("another client turned away: the line is in use");
+        return;
+    }
+    line = client;
+    lineFull = false;
+    nextSendAt = Clock::now();
+    say("client connected");
+}
+
+// The client went: an upload on the line goes nowhere, so it stops.
+void VirtualBoard::clientLeft()
+{
+    close(line);
+    line = -1;
+    lineFull = false;
+    if (!uploads.empty())
+        say("upload stopped: %s after %zu byte(s): the client left", uploads.front().name.c_str(),
+            uploads.front().sent);
+    uploads.clear();
+    say("client left");
+}
+
+// A read or write on the line failed: on the network the client has gone; a pty that
+// fails is the end.
+bool VirtualBoard::lineBroken(const char *doing)
+{
+    if (errno == EAGAIN || errno == EINTR)
+        return false;
+    if (listener < 0)
+        fail(std::string(doing) + " the line: " + std::strerror(errno));
+    clientLeft();
+    return true;
+}
+
 // Everything the PC sent since the last look.
 void VirtualBoard::handleLineInput()
 {
     std::uint8_t buffer[4096];
     ssize_t n;
-    while ((n = read(master, buffer, sizeof buffer)) > 0) {
+    while ((n = read(line, buffer, sizeof buffer)) > 0) {
         lastByteAt = Clock::now();
         for (ssize_t i = 0; i < n; ++i) {
             std::uint8_t c = buffer[i];
@@ -339,8 +459,10 @@ void VirtualBoard::handleLineInput()
             }
         }
     }
-    if (n < 0 && errno != EAGAIN && errno != EINTR)
-        fail(std::string("reading the line: ") + std::strerror(errno));
+    if (n == 0 && listener >= 0)
+        clientLeft();   // the client closed the connection
+    else if (n < 0)
+        lineBroken("reading");
 }
 
 // Ends the current download: the end character came (8088), the line went quiet
@@ -433,17 +555,16 @@ void VirtualBoard::queueUpload(const std::string &path, bool raw)
 // Puts the next bytes of the current upload on the line if their time has come.
 void VirtualBoard::pumpUpload(Clock::time_point now)
 {
-    if (uploads.empty() || lineFull || (opt.rate > 0 && now < nextSendAt))
+    if (uploads.empty() || line < 0 || lineFull || (opt.rate > 0 && now < nextSendAt))
         return;
     Upload &upload = uploads.front();
     // At a paced rate, send 10 ms worth of line time at a time; at full speed, all.
     std::size_t chunk = opt.rate > 0 ? std::max<std::size_t>(1, opt.rate / 100) : 65536;
     chunk = std::min(chunk, upload.wire.size() - upload.sent);
-    ssize_t n = chunk ? write(master, upload.wire.data() + upload.sent, chunk) : 0;
+    ssize_t n = chunk ? write(line, upload.wire.data() + upload.sent, chunk) : 0;
     if (n < 0) {
-        if (errno != EAGAIN && errno != EINTR)
-            fail(std::string("writing the line: ") + std::strerror(errno));
-        lineFull = true;   // nobody is reading the port: wait until there is room
+        if (!lineBroken("writing"))
+            lineFull = true;   // nobody is reading the port: wait until there is room
         return;
     }
     upload.sent += n;
@@ -523,6 +644,7 @@ int VirtualBoard::run()
     if (signalFd < 0)
         fail(std::string("signalfd: ") + std::strerror(errno));
     signal(SIGTTIN, SIG_IGN);   // a read in the background fails instead of stopping us
+    signal(SIGPIPE, SIG_IGN);   // a client that went is seen by the failing write
 
     if (!opt.inbox.empty()) {
         std::error_code ec;
@@ -530,7 +652,10 @@ int VirtualBoard::run()
         if (ec)
             fail(opt.inbox.string() + ": " + ec.message());
     }
-    openLine();
+    if (opt.listenPort >= 0)
+        openListener();
+    else
+        openLine();
     LineSource terminal(STDIN_FILENO);
     LineSource fifo(open(fifoPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     fifoKeepOpen = open(fifoPath.c_str(), O_WRONLY | O_CLOEXEC);
@@ -557,30 +682,33 @@ int VirtualBoard::run()
         auto wakeAt = Clock::time_point::max();
         if (sendPending) wakeAt = std::min(wakeAt, sendAt);
         if (receiving) wakeAt = std::min(wakeAt, lastByteAt + quiet);
-        if (!uploads.empty() && !lineFull && opt.rate > 0) wakeAt = std::min(wakeAt, nextSendAt);
+        const bool maySend = !uploads.empty() && line >= 0 && !lineFull;
+        if (maySend && opt.rate > 0) wakeAt = std::min(wakeAt, nextSendAt);
         // The shell's fg and bg do not tell us that they moved us: while our terminal is
         // not ours to read, look again every second.
         bool readStdin = !terminal.ended && mayReadStdin();
         if (!terminal.ended && !readStdin)
             wakeAt = std::min(wakeAt, now + std::chrono::seconds(1));
         int timeoutMs = -1;
-        if (!uploads.empty() && !lineFull && opt.rate <= 0)
-            timeoutMs = 0;   // at full speed, keep going until the pty is full
+        if (maySend && opt.rate <= 0)
+            timeoutMs = 0;   // at full speed, keep going until the line is full
         else if (wakeAt != Clock::time_point::max())
             timeoutMs = std::max<long>(0, std::chrono::ceil<std::chrono::milliseconds>(
                                               wakeAt - now).count());
 
-        pollfd fds[4] = {{master, short(POLLIN | (lineFull ? POLLOUT : 0)), 0},
+        pollfd fds[5] = {{line, short(POLLIN | (lineFull ? POLLOUT : 0)), 0},   // -1: skipped
                          {signalFd, POLLIN, 0},
                          {fifo.fd, POLLIN, 0},
-                         {readStdin ? terminal.fd : -1, POLLIN, 0}};   // -1: skipped
-        if (poll(fds, 4, timeoutMs) < 0 && errno != EINTR)
+                         {readStdin ? terminal.fd : -1, POLLIN, 0},
+                         {listener, POLLIN, 0}};
+        if (poll(fds, 5, timeoutMs) < 0 && errno != EINTR)
             fail(std::string("poll: ") + std::strerror(errno));
         if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) handleLineInput();
-        if (fds[0].revents & POLLOUT) lineFull = false;
+        if (line >= 0 && (fds[0].revents & POLLOUT)) lineFull = false;
         if (fds[1].revents & POLLIN) running = false;
         if (fds[2].revents & POLLIN) readCommands(fifo);
         if (fds[3].revents & (POLLIN | POLLHUP | POLLERR)) readCommands(terminal);
+        if (fds[4].revents & POLLIN) acceptClient();
     }
     if (receiving)
         finishDownload(opt.board == 8052);
@@ -628,6 +756,8 @@ Options parseOptions(int argc, char **argv)
             opt.sendFile = value;
         } else if (arg == "--port") {
             opt.port = int(number("--port", value, 1, 15));
+        } else if (arg == "--listen") {
+            opt.listenPort = int(number("--listen", value, 0, 65535));
         } else if (arg == "--rate") {
             opt.rate = number("--rate", value, 1, 1e9, false);
         } else if (arg == "--quiet-ms") {

@@ -1,0 +1,228 @@
+// Lines to a board on the network: the simulated board (vxt-board, a process of its own,
+// at the real line rate of 960 bytes a second) behind a raw TCP port of its own, and
+// behind Debian's ser2net on 127.0.0.1, raw and with RFC 2217. For each it prints how
+// long opening takes, the rate of a download and of an upload as a share of the line
+// rate, and the CPU this program used meanwhile.
+//
+//   bench_lines [--size BYTES]
+
+#include "benchclock.h"
+#include "lines.h"
+#include "linepacer.h"
+#include "ser2netserver.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int OpenRounds = 5;
+constexpr int BoardReportSeconds = 2;   // the board tells of a download after 500 ms of quiet
+
+// The simulated board, and the lines of its output.
+class BoardProcess {
+public:
+    bool start(const QStringList &arguments)
+    {
+        m_process.start(QStringLiteral(KESTRION_BOARD_PROGRAM), arguments);
+        return m_process.waitForStarted() && !waitForLine("commands:", 5).isEmpty();
+    }
+    ~BoardProcess()
+    {
+        m_process.terminate();
+        m_process.waitForFinished();
+    }
+    QString waitForLine(const QString &prefix, int seconds)
+    {
+        QString found;
+        runUntil(
+            [&] {
+                m_output += m_process.readAllStandardOutput();
+                qsizetype end;
+                while (found.isEmpty() && (end = m_output.indexOf('\n')) >= 0) {
+                    const QString line = QString::fromUtf8(m_output.left(end));
+                    m_output.remove(0, end + 1);
+                    if (line.startsWith(prefix))
+                        found = line;
+                }
+                return !found.isEmpty();
+            },
+            seconds);
+        return found;
+    }
+
+private:
+    QProcess m_process;
+    QByteArray m_output;
+};
+
+struct Figures {
+    double openMs = 0;
+    double downloadShare = 0, downloadCpu = 0;
+    double uploadShare = 0, uploadCpu = 0;
+    bool exact = false;
+};
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values[values.size() / 2];
+}
+
+Figures measure(const QString &address, BoardProcess &board, const QString &controlFifo, const QString &folder,
+                qsizetype size)
+{
+    Figures figures;
+    std::unique_ptr<Line> line = makeNetworkLine(address, address);
+    if (!line)
+        return figures;
+
+    // Opening, a few times over; the server needs a moment to let the port go.
+    QList<double> openTimes;
+    for (int round = 0; round < OpenRounds; ++round) {
+        QElapsedTimer clock;
+        clock.start();
+        double openedMs = -1;
+        QObject::connect(line.get(), &Line::opened, [&] { openedMs = clock.nsecsElapsed() / 1e6; });
+        line->open();
+        runUntil([&] { return openedMs >= 0; }, 5);
+        openTimes << openedMs;
+        QObject::disconnect(line.get(), &Line::opened, nullptr, nullptr);
+        if (round + 1 < OpenRounds) {
+            line->close();
+            QEventLoop pause;
+            QTimer::singleShot(200, &pause, &QEventLoop::quit);
+            pause.exec();
+        }
+    }
+    figures.openMs = median(openTimes);
+    if (!line->isOpen())
+        return figures;
+
+    // Download: as much as the line has room for, then more when it is ready; the rate
+    // from the first byte handed over until the clock says the last has gone.
+    QElapsedTimer clock;
+    double lineDoneSeconds = 0;
+    QByteArray stream(size, '\0');
+    for (qsizetype i = 0; i < size; ++i)
+        stream[i] = char(i * 7 + i / 256);
+    qsizetype sent = 0;
+    const auto pump = [&] {
+        while (sent < size) {
+            const qint64 room = line->outputRoom();
+            if (room <= 0) {
+                line->requestOutputReady();
+                return;
+            }
+            const QByteArray piece = stream.mid(sent, room);
+            line->output(piece);
+            sent += piece.size();
+            if (sent == size)
+                lineDoneSeconds = clock.nsecsElapsed() / 1e9 + double(line->queuedAhead()) / LinePacer::LineBytesPerSecond;
+        }
+    };
+    QObject::connect(line.get(), &Line::outputReady, pump);
+    clock.start();
+    const double cpu = cpuSeconds();
+    pump();
+    const int transferSeconds = int(2 * size / LinePacer::LineBytesPerSecond) + 5;
+    runUntil([&] { return sent == size && line->queuedAhead() == 0; }, transferSeconds);
+    figures.downloadCpu = (cpuSeconds() - cpu) / (clock.nsecsElapsed() / 1e9);
+    figures.downloadShare = lineDoneSeconds > 0 ? size / lineDoneSeconds / LinePacer::LineBytesPerSecond : 0;
+    const QString stored = board.waitForLine(QStringLiteral("download"), BoardReportSeconds);
+    figures.exact = stored.contains(QStringLiteral(" %1 byte(s)").arg(size));
+
+    // Upload: the board sends at its own pace; the rate from the first byte to the last.
+    const QString file = folder + QStringLiteral("/upload.bin");
+    QFile out(file);
+    out.open(QIODevice::WriteOnly);
+    out.write(stream);
+    out.close();
+    QByteArray received;
+    QElapsedTimer sinceFirst;
+    double firstCpu = 0, lastCpu = 0;
+    qint64 lastNs = 0;
+    QObject::connect(line.get(), &Line::onComm, [&] {
+        if (received.isEmpty()) {
+            sinceFirst.start();
+            firstCpu = cpuSeconds();
+        }
+        received += line->input();
+        lastNs = sinceFirst.nsecsElapsed();
+        lastCpu = cpuSeconds();
+    });
+    QFile control(controlFifo);
+    control.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    control.write("send " + QFile::encodeName(file) + '\n');
+    control.close();
+    runUntil([&] { return received.size() >= size + 2; }, transferSeconds);
+    if (lastNs > 0) {
+        figures.uploadShare = (received.size() - 1) / (lastNs / 1e9) / LinePacer::LineBytesPerSecond;
+        figures.uploadCpu = (lastCpu - firstCpu) / (lastNs / 1e9);
+    }
+    QByteArray wire;
+    wire += char(size >> 8);
+    wire += char(size & 0xFF);
+    figures.exact = figures.exact && received == wire + stream;
+    line->close();
+    return figures;
+}
+
+void print(const char *kind, const Figures &f)
+{
+    std::printf("%-16s open %6.1f ms | download %5.1f%% of line rate, CPU %4.2f%% | upload %5.1f%%, CPU %4.2f%% | %s\n", kind,
+                f.openMs, 100 * f.downloadShare, 100 * f.downloadCpu, 100 * f.uploadShare, 100 * f.uploadCpu,
+                f.exact ? "bytes exact" : "BYTES DIFFER");
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("bytes each way (8052 board)"),
+                                        QStringLiteral("BYTES"), QStringLiteral("4800"));
+    parser.addOption(sizeOption);
+    parser.addHelpOption();
+    parser.process(app);
+    const qsizetype size = std::clamp<qsizetype>(parser.value(sizeOption).toLongLong(), 1000, 32000);
+
+    QTemporaryDir folder;
+    const QString com = folder.path() + QStringLiteral("/com");
+    const QStringList boardArguments{QStringLiteral("--board"), QStringLiteral("8052"), QStringLiteral("--dir"), com};
+    {
+        BoardProcess board;
+        if (!board.start(boardArguments + QStringList{QStringLiteral("--listen"), QStringLiteral("0")}))
+            return 1;
+        QFile comFile(com + QStringLiteral("/COM1"));
+        comFile.open(QIODevice::ReadOnly);
+        print("vxt-board tcp", measure(QString::fromUtf8(comFile.readLine().trimmed()), board, com + QStringLiteral("/COM1.ctl"),
+                                       folder.path(), size));
+    }
+    if (!Ser2NetServer::isInstalled()) {
+        std::printf("ser2net is not installed: no figures through it\n");
+        return 0;
+    }
+    BoardProcess board;
+    if (!board.start(boardArguments))
+        return 1;
+    Ser2NetServer ser2net;
+    if (!ser2net.start(QFile::symLinkTarget(com + QStringLiteral("/COM1")))) {
+        std::printf("ser2net did not start: %s\n", qPrintable(ser2net.errorText()));
+        return 1;
+    }
+    print("ser2net raw", measure(ser2net.rawAddress(), board, com + QStringLiteral("/COM1.ctl"), folder.path(), size));
+    print("ser2net rfc2217", measure(ser2net.rfc2217Address(), board, com + QStringLiteral("/COM1.ctl"), folder.path(), size));
+    return 0;
+}

@@ -1,0 +1,165 @@
+#include "lineaddress.h"
+
+#include "comportmap.h"
+
+#include <QHostAddress>
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace {
+
+struct Scheme {
+    QLatin1StringView prefix;
+    LineAddress::Protocol protocol;
+};
+
+constexpr Scheme Schemes[] = {
+    {QLatin1StringView("socket://"), LineAddress::Raw},
+    {QLatin1StringView("rfc2217://"), LineAddress::Rfc2217},
+};
+
+constexpr qsizetype MaximumHostNameLength = 253;
+constexpr quint32 HighestPort = 65535;
+
+bool isIpv4Like(const QString &host)
+{
+    static const QRegularExpression digitsAndDots(QStringLiteral("^[0-9.]+$"));
+    return digitsAndDots.match(host).hasMatch();
+}
+
+bool isIpv4(const QString &host)
+{
+    const QStringList parts = host.split(QLatin1Char('.'));
+    if (parts.size() != 4)
+        return false;
+    for (const QString &part : parts) {
+        bool ok = false;
+        if (part.isEmpty() || part.size() > 3 || part.toUInt(&ok) > 255 || !ok)
+            return false;
+    }
+    return true;
+}
+
+// Letters, digits and hyphens in dot-separated labels of at most 63 characters, none
+// beginning or ending with a hyphen.
+bool isHostName(const QString &host)
+{
+    static const QRegularExpression label(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"));
+    if (host.size() > MaximumHostNameLength)
+        return false;
+    const QStringList labels = host.split(QLatin1Char('.'));
+    for (const QString &part : labels) {
+        if (!label.match(part).hasMatch())
+            return false;
+    }
+    return true;
+}
+
+AddressProblem checkHost(const QString &host)
+{
+    if (host.isEmpty())
+        return AddressProblem::NoHost;
+    if (host.contains(QLatin1Char(':')))
+        return AddressProblem::Ipv6WithoutBrackets;
+    if (isIpv4Like(host))
+        return isIpv4(host) ? AddressProblem::None : AddressProblem::BadIpv4;
+    return isHostName(host) ? AddressProblem::None : AddressProblem::BadHostName;
+}
+
+} // namespace
+
+QString LineAddress::text() const
+{
+    const QString scheme = protocol == Rfc2217 ? QStringLiteral("rfc2217://") : QStringLiteral("socket://");
+    const QString shownHost = host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
+    return scheme + shownHost + QLatin1Char(':') + QString::number(port);
+}
+
+bool looksLikeLineAddress(const QString &name)
+{
+    static const QRegularExpression scheme(QStringLiteral("^\\s*[A-Za-z][A-Za-z0-9+.-]*://"));
+    return scheme.match(name).hasMatch();
+}
+
+ParsedLineAddress parseLineAddress(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    ParsedLineAddress result;
+    const Scheme *scheme = nullptr;
+    for (const Scheme &candidate : Schemes) {
+        if (trimmed.startsWith(candidate.prefix, Qt::CaseInsensitive))
+            scheme = &candidate;
+    }
+    if (!scheme) {
+        result.problem = AddressProblem::UnknownScheme;
+        return result;
+    }
+    result.address.protocol = scheme->protocol;
+    const QString rest = trimmed.mid(scheme->prefix.size());
+
+    QString host, port;
+    bool hasPort = false;
+    if (rest.startsWith(QLatin1Char('['))) {
+        const qsizetype close = rest.indexOf(QLatin1Char(']'));
+        host = rest.mid(1, close - 1);
+        const QHostAddress ip(host);
+        if (close < 0 || host.isEmpty() || ip.protocol() != QAbstractSocket::IPv6Protocol) {
+            result.problem = host.isEmpty() && close > 0 ? AddressProblem::NoHost : AddressProblem::BadIpv6;
+            return result;
+        }
+        hasPort = rest.mid(close + 1, 1) == QLatin1String(":");
+        port = rest.mid(close + 2);
+    } else {
+        const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
+        hasPort = colon >= 0;
+        host = hasPort ? rest.left(colon) : rest;
+        port = hasPort ? rest.mid(colon + 1) : QString();
+        if (hasPort && host.contains(QLatin1Char(':'))) {
+            result.problem = AddressProblem::Ipv6WithoutBrackets;
+            return result;
+        }
+        result.problem = checkHost(host);
+        if (result.problem != AddressProblem::None)
+            return result;
+    }
+    if (!hasPort || port.isEmpty()) {
+        result.problem = AddressProblem::NoPort;
+        return result;
+    }
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
+    const quint32 number = port.toUInt();
+    if (!digits.match(port).hasMatch() || number < 1 || number > HighestPort) {
+        result.problem = AddressProblem::BadPort;
+        return result;
+    }
+    result.address.host = host;
+    result.address.port = quint16(number);
+    return result;
+}
+
+PortTarget describePort(const QString &name)
+{
+    static const QRegularExpression comName(QStringLiteral("^COM([0-9]{1,2})$"), QRegularExpression::CaseInsensitiveOption);
+    PortTarget target;
+    if (const auto match = comName.match(name); match.hasMatch()) {
+        const int number = match.captured(1).toInt();
+        if (number < ComPortMap::FirstPort || number > ComPortMap::LastPort)
+            return target;
+        target.comNumber = number;
+        target.address = ComPortMap::networkAddress(number);
+        target.kind = target.address.isEmpty() ? PortTarget::Device : PortTarget::Network;
+        if (target.kind == PortTarget::Device)
+            target.device = ComPortMap::devicePath(number);
+        return target;
+    }
+    if (looksLikeLineAddress(name)) {
+        target.kind = PortTarget::Network;
+        target.address = name.trimmed();
+        return target;
+    }
+    if (name.startsWith(QLatin1Char('/'))) {
+        target.kind = PortTarget::Device;
+        target.device = name;
+    }
+    return target;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "transfer.h"
+
+#include <QString>
+#include <QtGlobal>
+
+// The address of a board behind a serial device server, written as embedded tools write
+// it: socket://host:port for a raw TCP connection, rfc2217://host:port for the telnet
+// serial-port option of RFC 2217. The host is a name, an IPv4 address or an IPv6 address
+// in brackets: rfc2217://[fd00::7]:3002.
+struct LineAddress {
+    enum Protocol { Raw, Rfc2217 };
+
+    Protocol protocol = Raw;
+    QString host;      // a name or an IP address, without brackets
+    quint16 port = 0;
+
+    // The address as written here: scheme in lower case, IPv6 in brackets.
+    QString text() const;
+};
+
+// An address read from text, or what is wrong with it.
+struct ParsedLineAddress {
+    LineAddress address;
+    AddressProblem problem = AddressProblem::None;
+    bool isValid() const { return problem == AddressProblem::None; }
+};
+
+// Reads an address; blanks around it are ignored. Only the form is judged: whether the
+// host exists is for the connection to find out.
+ParsedLineAddress parseLineAddress(const QString &text);
+
+// Whether a name is meant as an address ("scheme://..."), rightly written or not.
+bool looksLikeLineAddress(const QString &name);
+
+// What a port name stands for.
+struct PortTarget {
+    enum Kind {
+        Unknown,   // none of the forms below
+        Device,    // a serial device: COMn of the table, or an absolute path
+        Network,   // an address, given as it is or behind a COM number
+    };
+    Kind kind = Unknown;
+    int comNumber = 0;    // COMn given: n, otherwise 0
+    QString device;       // Device: the device path
+    QString address;      // Network: the address as written, to be parsed when used
+};
+
+// COM1..COM15 (any case: a device of the table, or an address, see
+// ComPortMap::networkAddress()), a device's absolute path, or an address.
+PortTarget describePort(const QString &name);

@@ -1,0 +1,612 @@
+// Lines to boards on the network: one set of tests run against each kind, with the
+// board's end held by the test — a TCP connection the test accepts itself, and Debian's
+// ser2net on 127.0.0.1 in front of a pseudo-terminal, raw and with RFC 2217. Then how
+// opening fails, the addresses and what a port name stands for.
+
+#include "comportmap.h"
+#include "lineaddress.h"
+#include "lines.h"
+#include "ptyboard.h"
+#include "ser2netserver.h"
+#include "tcpline.h"
+#include "testfiles.h"
+#include "transfertexts.h"
+
+#include <QEventLoop>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <optional>
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int WaitMs = 10000;   // for anything that should happen at once
+constexpr qint64 FastPacing = 200000;   // bytes a second: the tests need not wait for the line
+
+enum class Kind { Tcp, Ser2NetRaw, Ser2NetRfc2217 };
+
+// Runs the event loop until `done` holds, for at most `ms`. (QTest::qWaitFor sleeps
+// between its looks, which would hold a fast paced stream back.)
+bool waitUntil(const std::function<bool()> &done, int ms = WaitMs)
+{
+    if (done())
+        return true;
+    QEventLoop loop;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    look.start(2);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
+}
+
+// A stream in which every other byte is 0xFF, the telnet escape, next to every value.
+QByteArray escapeRich(qsizetype size)
+{
+    QByteArray bytes = sample(size);
+    for (qsizetype i = 0; i < size; i += 2)
+        bytes[i] = char(0xFF);
+    return bytes;
+}
+
+// The board's end of a line of one kind, and the line to it.
+class Rig {
+public:
+    // False with `why` set when this kind cannot be had here.
+    bool start(Kind kind, QString *why)
+    {
+        if (kind == Kind::Tcp) {
+            if (!m_server.listen(QHostAddress::LocalHost, 0)) {
+                *why = m_server.errorString();
+                return false;
+            }
+            QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
+                while (QTcpSocket *client = m_server.nextPendingConnection()) {
+                    if (m_client)
+                        client->abort();   // one client at a time
+                    else
+                        m_client = client;
+                }
+            });
+            m_address = QStringLiteral("socket://127.0.0.1:%1").arg(m_server.serverPort());
+        } else {
+            if (!Ser2NetServer::isInstalled()) {
+                *why = QStringLiteral("ser2net is not installed");
+                return false;
+            }
+            m_pty = std::make_unique<PtyBoard>(m_folder.path(), 1);
+            m_ser2net = std::make_unique<Ser2NetServer>();
+            // Settings the RFC 2217 line must change: the raw line keeps them.
+            if (!m_pty->isValid() || !m_ser2net->start(m_pty->devicePath(), QStringLiteral("19200e72,rtscts"))) {
+                *why = QStringLiteral("ser2net did not start: ") + m_ser2net->errorText();
+                return false;
+            }
+            m_address = kind == Kind::Ser2NetRaw ? m_ser2net->rawAddress() : m_ser2net->rfc2217Address();
+        }
+        line = makeNetworkLine(m_address, m_address);
+        if (!line) {
+            *why = QStringLiteral("no line for ") + m_address;
+            return false;
+        }
+        line->setPacingBytesPerSecond(FastPacing);
+        QObject::connect(line.get(), &Line::onComm, [this] { fromBoard += line->input(); });
+        return true;
+    }
+
+    bool open()
+    {
+        QSignalSpy opened(line.get(), &Line::opened);
+        return line->open() && (line->isOpen() || opened.wait(WaitMs)) && line->isOpen();
+    }
+
+    QString address() const { return m_address; }
+
+    // What the board has received so far.
+    const QByteArray &boardGot()
+    {
+        if (m_pty)
+            return m_pty->received();
+        if (m_client)
+            m_boardGot += m_client->readAll();
+        return m_boardGot;
+    }
+    bool waitBoardGot(qsizetype count) { return waitUntil([&] { return boardGot().size() >= count; }); }
+    bool waitFromBoard(qsizetype count) { return waitUntil([&] { return fromBoard.size() >= count; }); }
+
+    void boardSends(const QByteArray &bytes)
+    {
+        if (m_pty) {
+            m_pty->send(bytes);
+        } else if (m_client) {
+            m_client->write(bytes);
+            m_client->flush();
+        }
+    }
+
+    // The other end goes away: the board's connection, or the whole server.
+    void dropConnection()
+    {
+        if (m_ser2net)
+            m_ser2net->stop();
+        else if (m_client)
+            m_client->abort();
+    }
+
+    // The line settings of the device behind the server, while a client is connected.
+    bool deviceSettings(termios *settings) const
+    {
+        const int fd = ::open(QFile::encodeName(m_pty->devicePath()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        const bool ok = fd >= 0 && ::tcgetattr(fd, settings) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        return ok;
+    }
+
+    std::unique_ptr<Line> line;
+    QByteArray fromBoard;   // what the line delivered
+
+private:
+    QTemporaryDir m_folder;
+    QString m_address;
+    QTcpServer m_server;
+    QPointer<QTcpSocket> m_client;
+    QByteArray m_boardGot;
+    std::unique_ptr<PtyBoard> m_pty;
+    std::unique_ptr<Ser2NetServer> m_ser2net;
+};
+
+// Sends a stream as a transfer does: as much as the line has room for, then more when it
+// says it is ready.
+class Sender {
+public:
+    Sender(Line &line, const QByteArray &bytes)
+        : m_line(line)
+        , m_bytes(bytes)
+    {
+        m_connection = QObject::connect(&line, &Line::outputReady, [this] { pump(); });
+    }
+    ~Sender() { QObject::disconnect(m_connection); }
+
+    void pump()
+    {
+        while (m_sent < m_bytes.size() && !m_stopped) {
+            const qint64 room = m_line.outputRoom();
+            if (room <= 0) {
+                m_line.requestOutputReady();
+                return;
+            }
+            const QByteArray piece = m_bytes.mid(m_sent, room);
+            m_line.output(piece);
+            m_sent += piece.size();
+        }
+    }
+    void stop() { m_stopped = true; }
+    qsizetype sent() const { return m_sent; }
+
+private:
+    Line &m_line;
+    QByteArray m_bytes;
+    qsizetype m_sent = 0;
+    bool m_stopped = false;
+    QMetaObject::Connection m_connection;
+};
+
+void addKinds()
+{
+    QTest::addColumn<Kind>("kind");
+    QTest::newRow("tcp") << Kind::Tcp;
+    QTest::newRow("ser2net raw") << Kind::Ser2NetRaw;
+    QTest::newRow("ser2net rfc2217") << Kind::Ser2NetRfc2217;
+}
+
+#define START_RIG(rig, kind)                                                                                           \
+    do {                                                                                                               \
+        QString why;                                                                                                   \
+        if (!(rig).start(kind, &why)) {                                                                                \
+            if (why.contains(QLatin1String("not installed")))                                                          \
+                QSKIP(qPrintable(why));                                                                                \
+            QFAIL(qPrintable(why));                                                                                    \
+        }                                                                                                              \
+    } while (false)
+
+// A listening socket that accepts no connection: the system completes the first one
+// and takes what comes on it until its buffer is full, but nobody reads it. With its
+// queue full, a further connection is never answered.
+class IdleServer {
+public:
+    enum Queue { Empty, Full };
+    explicit IdleServer(Queue queue)
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), size) != 0 || ::listen(m_fd, 0) != 0
+            || ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &size) != 0)
+            return;
+        m_port = ntohs(address.sin_port);
+        if (queue == Full) {
+            m_filler.connectToHost(QHostAddress::LocalHost, m_port);
+            m_filler.waitForConnected(WaitMs);
+        }
+    }
+    ~IdleServer()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    quint16 port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    quint16 m_port = 0;
+    QTcpSocket m_filler;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Kind)
+
+class TestLines : public QObject {
+    Q_OBJECT
+
+private slots:
+    void streamsBothWaysAtOnce_data() { addKinds(); }
+    void streamsBothWaysAtOnce();
+    void discardEndsTheStream_data() { addKinds(); }
+    void discardEndsTheStream();
+    void droppedConnectionFails_data() { addKinds(); }
+    void droppedConnectionFails();
+    void unreadOutputStaysQueued();
+    void openFailures_data();
+    void openFailures();
+    void addresses_data();
+    void addresses();
+    void portNames();
+    void networkFaultTexts();
+};
+
+void TestLines::streamsBothWaysAtOnce()
+{
+    QFETCH(Kind, kind);
+    Rig rig;
+    START_RIG(rig, kind);
+    QVERIFY(rig.open());
+
+    // Streams full of 0xFF each way at the same time; through RFC 2217, where 0xFF is
+    // escaped, the longest an 8052 upload can be.
+    const QByteArray down = escapeRich(kind == Kind::Ser2NetRfc2217 ? 65536 : 16384);
+    QByteArray up = down;
+    std::reverse(up.begin(), up.end());
+    Sender sender(*rig.line, down);
+    sender.pump();
+    rig.boardSends(up);
+    QVERIFY(rig.waitFromBoard(up.size()));
+    QVERIFY(rig.waitBoardGot(down.size()));
+    QCOMPARE(rig.fromBoard, up);
+    QCOMPARE(rig.boardGot(), down);
+
+    if (kind != Kind::Tcp) {
+        // The server was told 19200 baud, even parity, 2 stop bits, RTS/CTS: over RFC
+        // 2217 the line is 9600 8N1 without flow control while it is connected. (A
+        // pseudo-terminal always has 8 data bits and no parity.)
+        termios settings{};
+        QVERIFY(rig.deviceSettings(&settings));
+        const bool rfc2217 = kind == Kind::Ser2NetRfc2217;
+        QCOMPARE(cfgetospeed(&settings), speed_t(rfc2217 ? B9600 : B19200));
+        QCOMPARE(bool(settings.c_cflag & CSTOPB), !rfc2217);
+        QCOMPARE(bool(settings.c_cflag & CRTSCTS), !rfc2217);
+    }
+}
+
+void TestLines::discardEndsTheStream()
+{
+    QFETCH(Kind, kind);
+    Rig rig;
+    START_RIG(rig, kind);
+    QVERIFY(rig.open());
+    rig.line->setPacingBytesPerSecond(4800);   // slow enough to be caught midway
+
+    const QByteArray stream = escapeRich(4000);
+    Sender sender(*rig.line, stream);
+    sender.pump();
+    QVERIFY(rig.waitBoardGot(1000));
+    sender.stop();
+    const OutputDiscard discard = rig.line->discardOutput();
+    if (kind == Kind::Ser2NetRfc2217) {
+        // The server is told to purge; what it held cannot be seen.
+        QVERIFY(!discard.known);
+        QVERIFY(discard.dropped <= LinePacer::QueueAhead);
+    } else {
+        // Nothing can be called back: it all reaches the board.
+        QVERIFY(discard.known);
+        QCOMPARE(discard.dropped, 0);
+    }
+
+    // The board holds an exact prefix, and nothing more comes.
+    QTest::qWait(300);
+    const QByteArray got = rig.boardGot();
+    QVERIFY(got.size() <= sender.sent());
+    QCOMPARE(got, stream.left(got.size()));
+    QTest::qWait(300);
+    QCOMPARE(rig.boardGot().size(), got.size());
+
+    // The line carries the next stream whole.
+    rig.line->setPacingBytesPerSecond(FastPacing);
+    const QByteArray next = sample(500);
+    Sender again(*rig.line, next);
+    again.pump();
+    QVERIFY(rig.waitBoardGot(got.size() + next.size()));
+    QCOMPARE(rig.boardGot(), got + next);
+}
+
+void TestLines::droppedConnectionFails()
+{
+    QFETCH(Kind, kind);
+    Rig rig;
+    START_RIG(rig, kind);
+    QVERIFY(rig.open());
+    QSignalSpy failed(rig.line.get(), &Line::failed);
+    QSignalSpy closed(rig.line.get(), &Line::closed);
+
+    // What the board sent just before the end is delivered before the failure.
+    const QByteArray last = escapeRich(300);
+    QByteArray deliveredAtFailure;
+    QObject::connect(rig.line.get(), &Line::failed, [&] { deliveredAtFailure = rig.fromBoard; });
+    rig.boardSends(last);
+    if (kind != Kind::Tcp)
+        QVERIFY(rig.waitFromBoard(last.size()));   // through the server first
+    rig.dropConnection();
+
+    QVERIFY(failed.wait(WaitMs));
+    QCOMPARE(failed.size(), 1);
+    QCOMPARE(failed.at(0).at(0).toString(), rig.address());
+    QCOMPARE(deliveredAtFailure, last);
+    QCOMPARE(closed.size(), 0);
+    QVERIFY(!rig.line->isOpen());
+    QCOMPARE(rig.line->outputRoom(), 0);
+}
+
+void TestLines::unreadOutputStaysQueued()
+{
+    // A server that takes nothing: what it has not acknowledged counts as queued ahead
+    // of the line, however much the system would buffer, so that a transfer waits
+    // rather than finishing into the system's buffers.
+    IdleServer server(IdleServer::Empty);
+    QVERIFY(server.port() != 0);
+    const QString address = QStringLiteral("socket://127.0.0.1:%1").arg(server.port());
+    std::unique_ptr<Line> line = makeNetworkLine(address, address);
+    QSignalSpy opened(line.get(), &Line::opened);
+    QVERIFY(line->open() && opened.wait(WaitMs));
+    line->setPacingBytesPerSecond(1'000'000'000);   // the clock says nothing is queued
+
+    const qsizetype size = 1024 * 1024;
+    line->output(QByteArray(size, 'x'));
+    QTest::qWait(200);
+    QVERIFY2(line->queuedAhead() > size / 2, qPrintable(QString::number(line->queuedAhead())));
+    QCOMPARE(line->outputRoom(), 0);
+}
+
+void TestLines::openFailures_data()
+{
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("refused") << "refused" << int(PortError::Refused);
+    QTest::newRow("host unknown") << "unknown host" << int(PortError::HostUnknown);
+    QTest::newRow("no answer") << "no answer" << int(PortError::TimedOut);
+    QTest::newRow("server's port in use, raw") << "busy raw" << int(PortError::ConnectionLost);
+    QTest::newRow("server's port in use, rfc2217") << "busy rfc2217" << int(PortError::ConnectionLost);
+    // (libtelnet tells of no refusal: the option stays unanswered.)
+    QTest::newRow("telnet without the option") << "plain telnet" << int(PortError::NoComPortOption);
+    QTest::newRow("rfc2217 to a raw server") << "silent raw" << int(PortError::NoComPortOption);
+}
+
+void TestLines::openFailures()
+{
+    QFETCH(QString, situation);
+    QFETCH(int, expected);
+
+    QTemporaryDir folder;
+    std::unique_ptr<PtyBoard> pty;
+    std::unique_ptr<Ser2NetServer> ser2net;
+    std::unique_ptr<Line> holder;   // a first user of the server's port
+    QTcpServer silent;
+    std::optional<IdleServer> unanswering;
+    QString address;
+    if (situation == "refused") {
+        QTcpServer gone;
+        QVERIFY(gone.listen(QHostAddress::LocalHost, 0));
+        address = QStringLiteral("socket://127.0.0.1:%1").arg(gone.serverPort());
+    } else if (situation == "unknown host") {
+        address = QStringLiteral("socket://no-such-host.invalid:3001");
+    } else if (situation == "no answer") {
+        unanswering.emplace(IdleServer::Full);
+        QVERIFY(unanswering->port() != 0);
+        address = QStringLiteral("socket://127.0.0.1:%1").arg(unanswering->port());
+    } else if (situation == "silent raw") {
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        address = QStringLiteral("rfc2217://127.0.0.1:%1").arg(silent.serverPort());
+    } else {
+        if (!Ser2NetServer::isInstalled())
+            QSKIP("ser2net is not installed");
+        pty = std::make_unique<PtyBoard>(folder.path(), 1);
+        ser2net = std::make_unique<Ser2NetServer>();
+        QVERIFY2(ser2net->start(pty->devicePath()), qPrintable(ser2net->errorText()));
+        address = situation == "busy raw"       ? ser2net->rawAddress()
+            : situation == "busy rfc2217" ? ser2net->rfc2217Address()
+                                          : ser2net->plainTelnetAddress();
+        if (situation.startsWith("busy")) {
+            holder = makeNetworkLine(address, address);
+            QSignalSpy opened(holder.get(), &Line::opened);
+            QVERIFY(holder->open() && opened.wait(WaitMs));
+        }
+    }
+
+    std::unique_ptr<Line> line = makeNetworkLine(address, address);
+    QVERIFY(line);
+    // Where nothing answers, the open timeout decides: a short one, as for a probe.
+    const bool unanswered = situation == "no answer" || situation == "silent raw" || situation == "plain telnet";
+    line->setOpenTimeout(unanswered ? TcpLine::ProbeTimeoutMs : WaitMs);
+    QSignalSpy failed(line.get(), &Line::openFailed);
+    QSignalSpy opened(line.get(), &Line::opened);
+    PortError error;
+    if (line->open(&error)) {
+        QVERIFY(line->isOpening());
+        QVERIFY(failed.wait(WaitMs));
+        error = failed.at(0).at(0).value<PortError>();
+    }
+    QCOMPARE(int(error.kind), expected);
+    QCOMPARE(error.port, address);
+    QCOMPARE(opened.size(), 0);
+    QVERIFY(!line->isOpen() && !line->isOpening());
+    if (holder)
+        QVERIFY(holder->isOpen());   // the first user keeps the port
+}
+
+void TestLines::addresses_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("problem");
+    QTest::addColumn<QString>("canonical");   // valid: the address as written back
+    QTest::addColumn<QString>("host");
+
+    const int ok = int(AddressProblem::None);
+    QTest::newRow("raw, IPv4") << "socket://192.168.1.20:3001" << ok << "socket://192.168.1.20:3001"
+                               << "192.168.1.20";
+    QTest::newRow("rfc2217, name") << "rfc2217://labpi:3005" << ok << "rfc2217://labpi:3005" << "labpi";
+    QTest::newRow("scheme in capitals, blanks around")
+        << "  RFC2217://lab-pi.school.example:65535\r\n" << ok << "rfc2217://lab-pi.school.example:65535"
+        << "lab-pi.school.example";
+    QTest::newRow("IPv6 in brackets") << "rfc2217://[fd00::7]:3002" << ok << "rfc2217://[fd00::7]:3002" << "fd00::7";
+    QTest::newRow("IPv6 loopback") << "socket://[::1]:1" << ok << "socket://[::1]:1" << "::1";
+
+    const auto bad = [](const char *name, const char *text, AddressProblem problem) {
+        QTest::newRow(name) << text << int(problem) << QString() << QString();
+    };
+    bad("unknown scheme", "telnet://labpi:23", AddressProblem::UnknownScheme);
+    bad("no scheme", "labpi:3001", AddressProblem::UnknownScheme);
+    bad("empty", "", AddressProblem::UnknownScheme);
+    bad("no host", "socket://:3001", AddressProblem::NoHost);
+    bad("nothing after the scheme", "rfc2217://", AddressProblem::NoHost);
+    bad("empty brackets", "socket://[]:3001", AddressProblem::NoHost);
+    bad("underscore in the name", "socket://lab_pi:3001", AddressProblem::BadHostName);
+    bad("blank in the name", "socket://lab pi:3001", AddressProblem::BadHostName);
+    bad("hyphen at the end of a label", "socket://labpi-.school:3001", AddressProblem::BadHostName);
+    bad("empty label", "socket://labpi..school:3001", AddressProblem::BadHostName);
+    bad("IPv4 number too large", "socket://192.168.1.300:3001", AddressProblem::BadIpv4);
+    bad("IPv4 too short", "socket://10.1:3001", AddressProblem::BadIpv4);
+    bad("IPv6 without brackets", "socket://fd00::7:3002", AddressProblem::Ipv6WithoutBrackets);
+    bad("IPv4 in brackets", "socket://[10.0.0.1]:3001", AddressProblem::BadIpv6);
+    bad("bracket not closed", "socket://[fd00::7:3002", AddressProblem::BadIpv6);
+    bad("no port", "socket://labpi", AddressProblem::NoPort);
+    bad("colon without a port", "socket://labpi:", AddressProblem::NoPort);
+    bad("IPv6 without a port", "rfc2217://[::1]", AddressProblem::NoPort);
+    bad("port 0", "socket://labpi:0", AddressProblem::BadPort);
+    bad("port too large", "socket://labpi:65536", AddressProblem::BadPort);
+    bad("port not a number", "socket://labpi:ser2net", AddressProblem::BadPort);
+    bad("a path after the port", "socket://labpi:3001/x", AddressProblem::BadPort);
+    bad("signed port", "socket://labpi:+3001", AddressProblem::BadPort);
+}
+
+void TestLines::addresses()
+{
+    QFETCH(QString, text);
+    QFETCH(int, problem);
+    QFETCH(QString, canonical);
+    QFETCH(QString, host);
+
+    const ParsedLineAddress parsed = parseLineAddress(text);
+    QCOMPARE(int(parsed.problem), problem);
+    if (parsed.isValid()) {
+        QCOMPARE(parsed.address.text(), canonical);
+        QCOMPARE(parsed.address.host, host);
+    }
+    // An address that cannot be used makes no line, and says why.
+    PortError error;
+    QCOMPARE(bool(makeNetworkLine(QStringLiteral("COM5"), text, &error)), parsed.isValid());
+    if (!parsed.isValid()) {
+        QCOMPARE(error.kind, PortError::BadAddress);
+        QCOMPARE(int(error.address), problem);
+        QCOMPARE(error.port, QStringLiteral("COM5"));
+        QCOMPARE(error.device, text);
+    }
+}
+
+void TestLines::portNames()
+{
+    QTemporaryDir config;
+    QVERIFY(QDir(config.path()).mkpath(QStringLiteral("kestrion")));
+    writeTestFile(config.filePath(QStringLiteral("kestrion/ports.conf")),
+                  "[ports]\nCOM5=rfc2217://labpi:3005\ncom7 = socket://[::1]:4000\nCOM16=socket://x:1\n");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qunsetenv("KESTRION_COM_DIR");
+
+    // The ports file takes the place of single numbers of the table.
+    PortTarget target = describePort(QStringLiteral("COM5"));
+    QCOMPARE(target.kind, PortTarget::Network);
+    QCOMPARE(target.address, QStringLiteral("rfc2217://labpi:3005"));
+    QCOMPARE(target.comNumber, 5);
+    QCOMPARE(describePort(QStringLiteral("com7")).address, QStringLiteral("socket://[::1]:4000"));
+    target = describePort(QStringLiteral("COM6"));
+    QCOMPARE(target.kind, PortTarget::Device);
+    QCOMPARE(target.device, ComPortMap::devicePath(6));
+
+    // With KESTRION_COM_DIR only that folder counts: a regular file there holds an
+    // address on its first line, a link leads to a device.
+    QTemporaryDir comFolder;
+    ComFolder useFolder(comFolder.path());
+    writeTestFile(comFolder.filePath(QStringLiteral("COM2")), "  socket://127.0.0.1:4001 \nanything else\n");
+    writeTestFile(comFolder.filePath(QStringLiteral("COM3")), "");
+    QVERIFY(QFile::link(QStringLiteral("/dev/null"), comFolder.filePath(QStringLiteral("COM1"))));
+    QCOMPARE(describePort(QStringLiteral("COM2")).address, QStringLiteral("socket://127.0.0.1:4001"));
+    QCOMPARE(describePort(QStringLiteral("COM1")).kind, PortTarget::Device);
+    QCOMPARE(describePort(QStringLiteral("COM3")).kind, PortTarget::Device);   // empty: no address
+    QCOMPARE(describePort(QStringLiteral("COM5")).kind, PortTarget::Device);   // the ports file does not count
+
+    // Device paths and addresses as they are; anything else is no port.
+    target = describePort(QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(target.kind, PortTarget::Device);
+    QCOMPARE(target.device, QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(describePort(QStringLiteral("rfc2217://[fd00::7]:3002")).kind, PortTarget::Network);
+    QCOMPARE(describePort(QStringLiteral("sockt://labpi:3001")).kind, PortTarget::Network);   // judged when used
+    for (const char *name : {"COM16", "COM0", "ttyUSB0", ""})
+        QCOMPARE(describePort(QString::fromLatin1(name)).kind, PortTarget::Unknown);
+
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+}
+
+void TestLines::networkFaultTexts()
+{
+    // Every fault of a network port is told in both languages, naming the port and the
+    // address behind it.
+    const PortError::Kind kinds[] = {PortError::BadAddress, PortError::HostUnknown, PortError::Refused,
+                                     PortError::TimedOut, PortError::ConnectionLost, PortError::NoComPortOption};
+    for (const PortError::Kind kind : kinds) {
+        PortError error{kind, QStringLiteral("COM5"), QStringLiteral("rfc2217://labpi:3005"), {}};
+        error.address = AddressProblem::NoPort;
+        for (const Language language : {Language::English, Language::Chinese}) {
+            const QString text = TransferTexts::portError(language, error);
+            QVERIFY2(text.contains(QLatin1String("COM5")) && text.contains(QLatin1String("rfc2217://labpi:3005")),
+                     qPrintable(text));
+            QVERIFY2(text.endsWith(language == Language::Chinese ? QChar(u'。') : QChar(u'.')), qPrintable(text));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestLines)
+#include "tst_lines.moc"
