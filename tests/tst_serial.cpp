@@ -100,7 +100,9 @@ private slots:
         // A port another program holds is busy.
         QSerialPort other(board.devicePath());
         QVERIFY(other.open(QIODevice::ReadWrite));
-        QVERIFY(!SelectCommPort(port, 4));
+        PortError why;
+        QVERIFY(!SelectCommPort(port, 4, &why));
+        QCOMPARE(why.kind, PortError::InUse);
         QVERIFY(!port.isOpen());
         other.close();
         QVERIFY(SelectCommPort(port, 4));
