@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -440,6 +441,22 @@ private slots:
         QCOMPARE(file.readAll(), QByteArray("ABC"));
         QSerialPort other(com1.devicePath());
         QVERIFY(other.open(QIODevice::ReadWrite));
+    }
+
+    // Without a display the program says so in one line and ends with status 1.
+    void withoutADisplayItSaysSo()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(KESTRION_PATH), QStringList());
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        QCOMPARE(program.readAllStandardError(), QByteArray("Kestrion needs a display and none could be opened "
+                                                            "(DISPLAY is not set); kestrion-cli works without one.\n"));
     }
 
     void downloadPausesWhileTheDialogIsOpen()
