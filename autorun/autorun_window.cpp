@@ -191,18 +191,19 @@ void AutorunWindow::setOpenUrlAction(std::function<bool(const QString &)> open)
 
 std::optional<PictureError> AutorunWindow::Form_Load()
 {
-    // 1. The tab strip to 0, 0 (keeping its design size).
+    // The tab strip moves to 0, 0, keeping its design size.
     QRect tabs = TabStrip1->twips();
     tabs.moveTopLeft(QPoint(0, 0));
     TabStrip1->setTwipGeometry(tabs);
 
-    // 2. The page-area offsets, read while the tab strip still has its design size.
+    // The page area's offsets, read while the tab strip still has its design size.
     const QRect page = TabStrip1->pageAreaTwips();
     const int CL = page.left();
     const int CT = page.top();
 
-    // 3 to 5. Before the window is first shown its outer size is its client size (the
-    // border is added by the window system); the client size that follows is the same.
+    // The window takes the size that puts those margins around the picture. Before it is
+    // first shown its outer size is its client size (the window system adds the border
+    // later), so the client size that follows is the same.
     const QRect outer = m_scale.toTwips(QRect(QPoint(0, 0), frameGeometry().size()));
     const QRect client = m_scale.toTwips(QRect(QPoint(0, 0), size()));
     const StartupLayout layout = startupLayout(CL, CT, outer.width(), outer.height(),
@@ -212,14 +213,14 @@ std::optional<PictureError> AutorunWindow::Form_Load()
     picBackground->setTwipGeometry(pic);
     resize(m_scale.toPixels(layout.clientWidth), m_scale.toPixels(layout.clientHeight));
 
-    // 6. The tab strip fills the client area.
+    // The tab strip fills the client area.
     TabStrip1->setTwipGeometry(m_scale.toTwips(rect()));
 
-    // 7. The page switch for the selected tab (tab 1).
+    // The selected tab, the first, shows its picture.
     if (auto error = switchPage())
         return error;
 
-    // 8. The picture box takes the page area of the resized tab strip.
+    // The picture box takes the page area of the resized tab strip.
     const QRect area = TabStrip1->pageAreaTwips();
     pic = picBackground->twips();
     pic.setSize(area.size());

@@ -47,8 +47,8 @@ public:
     // through the quit action, with kPictureErrorExitCode: by default
     // QCoreApplication::exit; tests may replace it.
     void setQuitAction(std::function<void(int)> quit);
-    // What the links start (Algorithms 5 and 6); tests may replace them. Defaults:
-    // QProcess::startDetached(path) and QDesktopServices::openUrl(url).
+    // What the two links start, the installer and the web site; tests may replace them.
+    // Defaults: QProcess::startDetached(path) and QDesktopServices::openUrl(url).
     void setStartProgramAction(std::function<bool(const QString &)> start);
     void setOpenUrlAction(std::function<bool(const QString &)> open);
 

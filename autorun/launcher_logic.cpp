@@ -8,12 +8,14 @@ StartupLayout startupLayout(int clientLeft, int clientTop, float outerWidth, flo
     const float CL = float(clientLeft);
     const float CT = float(clientTop);
     StartupLayout r;
-    // Step 3.
+    // The picture sits where the tab strip's page area begins.
     r.pictureLeft = clientLeft;
     r.pictureTop = clientTop;
-    // Step 4: CL + CL + ((outer width + 9000) - client width), single precision.
+    // The client area becomes the picture with the page area's margins around it: CL on
+    // the left and on the right, CT above and CL below. The outer size adds what the
+    // border and caption take now, outer minus client. Summed in single precision, in
+    // this order.
     r.outerWidth = CL + CL + ((outerWidth + float(kPictureWidth)) - clientWidth);
-    // Step 5: (CT + ((outer height + 6000) - client height)) + CL.
     r.outerHeight = (CT + ((outerHeight + float(kPictureHeight)) - clientHeight)) + CL;
     // The border and caption keep their size, so the client area takes the difference.
     r.clientWidth = r.outerWidth - (outerWidth - clientWidth);

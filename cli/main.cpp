@@ -9,7 +9,8 @@
 #include "clitransfer.h"
 #include "commport.h"
 #include "comportmap.h"
-#include "vxt8088_8052.h"
+#include "portlisting.h"
+#include "transfertexts.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -80,22 +81,20 @@ bool choosePort(CommPort &port, const QString &name)
 int listPorts(Language language)
 {
     CommPort port;
-    QList<int> openable;
-    for (int number = ComPortMap::FirstPort; number <= ComPortMap::LastPort; ++number) {
-        if (VXT8088_8052::SelectCommPort(port, number))
-            openable << number;
-    }
-    // Two names for one device are one port.
-    const QList<int> ports = ComPortMap::distinctPorts(openable);
-    for (const int number : ports) {
+    const PortListing listing = listComPorts(port);
+    for (const int number : listing.ports) {
         QString line = QStringLiteral("COM%1\t%2").arg(number).arg(ComPortMap::devicePath(number));
         const QString adapter = ComPortMap::adapterDescription(ComPortMap::resolvedDevicePath(number));
         if (!adapter.isEmpty())
             line += QLatin1Char('\t') + adapter;
         printLine(stdout, line);
     }
-    if (ports.isEmpty()) {
-        printLine(stderr, CliTexts::noPorts(language));
+    // Devices that are there but cannot be used: which, and what to do about it.
+    for (const PortError &why : listing.unavailable)
+        printLine(stderr, TransferTexts::portError(language, why));
+    if (listing.ports.isEmpty()) {
+        if (listing.unavailable.isEmpty())
+            printLine(stderr, CliTexts::noPorts(language));
         return CliTransfer::PortProblem;
     }
     return 0;

@@ -26,6 +26,7 @@ packages=(
     desktop-file-utils appstream                # the installed-layout test's validators
 )
 package_tools=(dpkg-dev file)                   # cpack's dependency reckoning (shlibdeps)
+test_tools=(nasm as31)                          # the example tests assemble the sources
 
 install_packages() {
     local missing=()
@@ -75,7 +76,7 @@ TEXT
 
 case "${1:-}" in
     try)   install_packages; build_all; try_it "${2:-8088}" ;;
-    test)  install_packages; build_all; run_tests ;;
+    test)  install_packages "${test_tools[@]}"; build_all; run_tests ;;
     build) install_packages; build_all ;;
     package) install_packages "${package_tools[@]}"; build_all; (cd "$build" && cpack -G DEB) ;;
     *) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;

@@ -198,8 +198,8 @@ QString portError(Language language, const PortError &error)
         return chinese ? QStringLiteral("%1 不存在：請檢查連接線與 USB 轉接器。").arg(port)
                        : QStringLiteral("%1 does not exist: check the cable and the USB adapter.").arg(port);
     case PortError::InUse:
-        return chinese ? QStringLiteral("%1 正被其他程式使用。").arg(port)
-                       : QStringLiteral("%1 is in use by another program.").arg(port);
+        return chinese ? QStringLiteral("%1 正被其他程式使用：請先關閉那個程式。").arg(port)
+                       : QStringLiteral("%1 is in use by another program: close that program first.").arg(port);
     case PortError::NoPermission:
         return chinese ? QStringLiteral("沒有使用 %1 的權限：請加入 dialout 群組後重新登入。").arg(port)
                        : QStringLiteral("You may not use %1: join the dialout group and log in again.").arg(port);

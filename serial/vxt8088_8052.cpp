@@ -7,11 +7,11 @@
 
 namespace VXT8088_8052 {
 
-bool SelectCommPort(CommPort &port, int intPort)
+bool SelectCommPort(CommPort &port, int intPort, PortError *why)
 {
     port.close();
     port.setCommPort(intPort);
-    if (!port.open())
+    if (!port.open(why))
         return false;
     port.close();
     return true;

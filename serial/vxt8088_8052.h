@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer.h"
+
 #include <QString>
 
 class CommPort;
@@ -8,8 +10,8 @@ class CommPort;
 namespace VXT8088_8052 {
 
 // Probes one port number: true when the port could be opened. The port is closed
-// afterwards, and on success its number is intPort.
-bool SelectCommPort(CommPort &port, int intPort);
+// afterwards, and on success its number is intPort. On failure `why` says why.
+bool SelectCommPort(CommPort &port, int intPort, PortError *why = nullptr);
 
 // True when strPath names a regular file (or a link to one). Folders, devices, pipes and
 // the empty path are not files.

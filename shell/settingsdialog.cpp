@@ -7,8 +7,8 @@
 #include "programsettings.h"
 #include "qtlanguage.h"
 #include "commport.h"
+#include "portlisting.h"
 #include "transfertexts.h"
-#include "vxt8088_8052.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -29,9 +29,18 @@ QFont namedFont(const char *family, qreal points)
     return font;
 }
 
-// OK with an empty list: what to look at.
-QString noPortFound(bool chinese)
+// OK with an empty list: the devices that are there but cannot be used, or else what to
+// look at.
+QString noPortFound(Language language, const QList<PortError> &unavailable)
 {
+    const bool chinese = language == Language::Chinese;
+    if (!unavailable.isEmpty()) {
+        QStringList lines{chinese ? QStringLiteral("沒有可以開啟的通訊埠。\n")
+                                  : QStringLiteral("No serial port can be opened.\n")};
+        for (const PortError &why : unavailable)
+            lines << TransferTexts::portError(language, why);
+        return lines.join(QLatin1Char('\n'));
+    }
     QString text = chinese ? QStringLiteral("找不到任何通訊埠。\n\n請檢查連接線是否接好、USB 轉 RS-232 轉接器是否插上")
                            : QStringLiteral("No serial port was found.\n\nCheck that the cable is connected and that "
                                             "the USB serial adapter is plugged in");
@@ -89,6 +98,11 @@ SettingsDialog::SettingsDialog(CommPort &port)
     cboCOM->setGeometry(120, 112, 89, 20);
     cboCOM->setEditable(false);
 
+    lblPortNote = new QLabel(this);
+    lblPortNote->setObjectName(QStringLiteral("lblPortNote"));
+    lblPortNote->setWordWrap(true);
+    lblPortNote->hide();
+
     cmdOK = new QPushButton(this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(40, 154, 75, 21);
@@ -121,6 +135,7 @@ SettingsDialog::~SettingsDialog() = default;
 
 void SettingsDialog::resetToDesign()
 {
+    m_unavailablePorts.clear();
     optEn->setChecked(true);
     optEn_Click();   // also when it was selected already: the captions start in English
     optVXT8088->setChecked(true);
@@ -148,13 +163,8 @@ void SettingsDialog::Form_Initialize()
 bool SettingsDialog::ListCommPorts()
 {
     blnPreviousPortListed = false;
-    QList<int> found;
-    for (int n = ComPortMap::FirstPort; n <= ComPortMap::LastPort; ++n) {
-        if (VXT8088_8052::SelectCommPort(m_port, n))
-            found << n;
-    }
-    // Two numbers that lead to one device are one port: it is listed under the lower.
-    for (int n : ComPortMap::distinctPorts(found)) {
+    const PortListing listing = listComPorts(m_port);
+    for (int n : listing.ports) {
         // Each entry keeps its port number as its data.
         cboCOM->addItem(QStringLiteral("COM%1").arg(n), n);
         QString device = ComPortMap::devicePath(n);
@@ -168,7 +178,35 @@ bool SettingsDialog::ListCommPorts()
             blnPreviousPortListed = true;
         }
     }
+    m_unavailablePorts = listing.unavailable;
+    showPortNote();
     return cboCOM->count() > 0;
+}
+
+void SettingsDialog::showPortNote()
+{
+    constexpr int ButtonsTop = 154;   // without a note
+    constexpr int NoteTop = 140;
+    constexpr int Gap = 10;
+    QStringList lines;
+    const Language shown = optCH->isChecked() ? Language::Chinese : Language::English;
+    for (const PortError &why : std::as_const(m_unavailablePorts))
+        lines << TransferTexts::portError(shown, why);
+    lblPortNote->setText(lines.join(QLatin1Char('\n')));
+    lblPortNote->setVisible(!lines.isEmpty());
+
+    // The dialog grows by the note's height, the buttons move below it.
+    int buttonsTop = ButtonsTop;
+    if (!lines.isEmpty()) {
+        const int height = lblPortNote->heightForWidth(217);
+        lblPortNote->setGeometry(16, NoteTop, 217, height);
+        buttonsTop = NoteTop + height + Gap;
+    }
+    cmdOK->move(40, buttonsTop);
+    cmdExit->move(136, buttonsTop);
+    const int before = height();
+    resize(249, buttonsTop + 31);
+    move(pos() + QPoint(0, (before - height()) / 2));   // its centre stays where it was
 }
 
 void SettingsDialog::Form_Load()
@@ -215,6 +253,7 @@ void SettingsDialog::optEn_Click()
     cmdOK->setText(QStringLiteral("&OK"));
     cmdExit->setText(QStringLiteral("&Exit"));
     fitLabelToText(lblPort, 16, 96);
+    showPortNote();
 }
 
 void SettingsDialog::optCH_Click()
@@ -225,6 +264,7 @@ void SettingsDialog::optCH_Click()
     cmdOK->setText(QStringLiteral("確定(&O)"));
     cmdExit->setText(QStringLiteral("離開(&E)"));
     fitLabelToText(lblPort, 16, 96);
+    showPortNote();
 }
 
 void SettingsDialog::cmdOK_Click()
@@ -235,7 +275,7 @@ void SettingsDialog::cmdOK_Click()
 
     const int i = cboCOM->currentIndex();
     if (cboCOM->count() == 0) {
-        warn(noPortFound(language() == Language::Chinese));
+        warn(noPortFound(language(), m_unavailablePorts));
         return;
     }
     if (i < 0) {

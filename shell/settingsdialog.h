@@ -1,6 +1,9 @@
 #pragma once
 
+#include "transfer.h"
+
 #include <QDialog>
+#include <QList>
 
 class CommPort;
 class QComboBox;
@@ -36,6 +39,9 @@ public:
     QRadioButton *optVXT8052 = nullptr;
     QLabel *lblPort = nullptr;
     QComboBox *cboCOM = nullptr;
+    // Below the list: the devices that are there but cannot be used, and why. Hidden
+    // while there are none.
+    QLabel *lblPortNote = nullptr;
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdExit = nullptr;
 
@@ -59,9 +65,11 @@ private:
     void Form_Load();
     void resetToDesign();
     bool ListCommPorts();
+    void showPortNote();
     void Form_Unload();
     void warn(const QString &text);
 
     CommPort &m_port;
+    QList<PortError> m_unavailablePorts;   // found by the last listing
     QWidget *m_window = nullptr;   // the window it was shown from
 };

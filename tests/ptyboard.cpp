@@ -1,18 +1,19 @@
 #include "ptyboard.h"
 
+#include "unlockedpty.h"
+
 #include <QFile>
 #include <QTest>
 
 #include <cerrno>
 #include <fcntl.h>
-#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
 PtyBoard::PtyBoard(const QString &comFolder, int number)
 {
     char name[256] = {};
-    if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
+    if (UnlockedPty::open(&m_master, &m_slave, name, nullptr) != 0) {
         m_master = m_slave = -1;
         return;
     }

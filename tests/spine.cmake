@@ -6,3 +6,5 @@ kestrion_test(tst_serial SOURCES tst_serial.cpp LIBS kestrion_serial kestrion_te
 kestrion_test(tst_window SOURCES tst_window.cpp LIBS kestrion_transferrig)
 add_dependencies(tst_window help_and_examples)   # the examples folder it opens
 kestrion_test(tst_settings SOURCES tst_settings.cpp LIBS kestrion_shell kestrion_testsupport)
+target_compile_definitions(tst_settings PRIVATE KESTRION_PATH="$<TARGET_FILE:Kestrion>")
+add_dependencies(tst_settings Kestrion)   # started without a display

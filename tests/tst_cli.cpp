@@ -8,11 +8,13 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSerialPort>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <csignal>
+#include <unistd.h>
 
 class CliTest : public QObject {
     Q_OBJECT
@@ -198,6 +200,32 @@ private slots:
             QVERIFY2(!help.contains(QLatin1String(english)), english);
     }
 
+    // A device that is there but cannot be used is named on stderr with what to do.
+    void portsSaysWhyAPortIsMissing()
+    {
+        startBoard(QStringLiteral("8052"));
+        const QString device = QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath();
+        QString err;
+        {
+            QSerialPort holder(device);
+            QVERIFY(holder.open(QIODevice::ReadWrite));
+            QCOMPARE(run({"ports"}, &err), 4);
+            QCOMPARE(err, QStringLiteral("COM1 (%1) is in use by another program: close that program first.\n").arg(device));
+        }
+
+        // A user who may not open the device (run as nobody; the board's pty is root's).
+        if (::geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+            QSKIP("needs root and setpriv to run as another user");
+        QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ReadOther | QFile::ExeOther);
+        QProcess cli;
+        cli.start(QStringLiteral("setpriv"), {"--reuid=nobody", "--regid=nogroup", "--clear-groups", CLI_PATH,
+                                              "ports", "--lang", "zh-TW"});
+        QVERIFY(cli.waitForFinished(10000));
+        QCOMPARE(cli.exitCode(), 4);
+        QCOMPARE(QString::fromUtf8(cli.readAllStandardError()),
+                 QStringLiteral("沒有使用 COM1（%1） 的權限：請加入 dialout 群組後重新登入。\n").arg(device));
+    }
+
     void needsNoGuiLibrary()
     {
         QProcess ldd;
@@ -240,7 +268,7 @@ private:
         QVERIFY(fifo.write(line + '\n') > 0);
     }
 
-    int run(const QStringList &arguments, QString *errorLine = nullptr)
+    int run(const QStringList &arguments, QString *errorText = nullptr)
     {
         QProcess cli;
         cli.start(CLI_PATH, arguments);
@@ -248,10 +276,10 @@ private:
             return -1;
         // Every error is one line on stderr.
         const QByteArray err = cli.readAllStandardError();
+        if (errorText)
+            *errorText = QString::fromUtf8(err);
         if (cli.exitCode() != 0 && (err.count('\n') != 1 || !err.endsWith('\n')))
             return -2;
-        if (errorLine)
-            *errorLine = QString::fromUtf8(err);
         return cli.exitCode();
     }
 

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -102,10 +103,30 @@ private slots:
         // A port another program holds is busy.
         QSerialPort other(board.devicePath());
         QVERIFY(other.open(QIODevice::ReadWrite));
-        QVERIFY(!SelectCommPort(port, 4));
+        PortError why;
+        QVERIFY(!SelectCommPort(port, 4, &why));
+        QCOMPARE(why.kind, PortError::InUse);
         QVERIFY(!port.isOpen());
         other.close();
         QVERIFY(SelectCommPort(port, 4));
+    }
+
+    // The board's end never takes a pty number that another program's lock file still
+    // names (the kernel reuses a number before its lock is gone): the port opens.
+    void boardLinePassesOverLockedNumbers()
+    {
+        QString freed;
+        {
+            PtyBoard earlier(m_folder.path(), 1);
+            freed = earlier.devicePath();
+        }
+        QLockFile lock(QStringLiteral("/var/lock/LCK..") + freed.mid(5).replace(QLatin1Char('/'), QLatin1Char('_')));
+        if (!lock.tryLock(0))
+            QSKIP("the lock folder cannot be written");
+        PtyBoard board(m_folder.path(), 1);
+        QVERIFY(board.devicePath() != freed);
+        CommPort port;
+        QVERIFY(port.open());
     }
 
     void portOpenFailureSaysWhy()

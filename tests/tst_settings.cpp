@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -164,14 +165,23 @@ private slots:
         QVERIFY(dialog.optEn->isChecked());
         QVERIFY(dialog.optVXT8088->isChecked());
         QVERIFY(!host->MSComm1.isOpen());
-        QCOMPARE(dialog.size(), QSize(249, 185));
         QCOMPARE(dialog.cboCOM->geometry(), QRect(120, 112, 89, 20));
+        // Below the list, the port another program holds and what to do; the buttons
+        // make room for it.
+        QVERIFY(dialog.lblPortNote->isVisible());
+        QCOMPARE(dialog.lblPortNote->text(), QStringLiteral("COM6 (%1) is in use by another program: close that "
+                                                            "program first.").arg(com6.devicePath()));
+        QVERIFY(dialog.cmdOK->y() > dialog.lblPortNote->geometry().bottom());
+        QCOMPARE(dialog.height(), dialog.cmdOK->geometry().bottom() + 11);
+        QCOMPARE(dialog.width(), 249);
 
         // COM4, Chinese, VXT-8052: the port opens and the 8052 window comes in Chinese.
         dialog.optCH->setChecked(true);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("設定"));
         QCOMPARE(dialog.cmdOK->text(), QStringLiteral("確定(&O)"));
         QCOMPARE(dialog.lblPort->text(), QStringLiteral("通訊埠選擇："));
+        QCOMPARE(dialog.lblPortNote->text(),
+                 QStringLiteral("COM6（%1） 正被其他程式使用：請先關閉那個程式。").arg(com6.devicePath()));
         dialog.optVXT8052->setChecked(true);
         TransferWindow *window = confirm(*host, 1);
         QVERIFY(window);
@@ -194,6 +204,8 @@ private slots:
         SettingsDialog &dialog = *host->settingsDialog();
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.cboCOM->count(), 0);
+        QVERIFY(dialog.lblPortNote->isHidden());   // nothing to explain: the dialog as designed
+        QCOMPARE(dialog.size(), QSize(249, 185));
         auto pressOK = [&](QRadioButton *language) {
             closeMessageBoxes();
             language->setChecked(true);
@@ -221,6 +233,24 @@ private slots:
         QCOMPARE(box->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
         QVERIFY(dialog.isVisible());
         QVERIFY(!host->transferWindow());
+    }
+
+    // With no port to choose but one that another program holds, OK names that one.
+    void okWithOnlyAHeldPortNamesIt()
+    {
+        PtyBoard com2(m_folder.path(), 2);
+        QSerialPort other(com2.devicePath());
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        auto host = startHost();
+        SettingsDialog &dialog = *host->settingsDialog();
+        QCOMPARE(dialog.cboCOM->count(), 0);
+        QVERIFY(dialog.lblPortNote->isVisible());
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([] { return openMessageBox() != nullptr; }));
+        QCOMPARE(openMessageBox()->text(),
+                 QStringLiteral("No serial port can be opened.\n\nCOM2 (%1) is in use by another program: close "
+                                "that program first.").arg(com2.devicePath()));
+        QVERIFY(dialog.isVisible());
     }
 
     // In Chinese the file dialog, which Qt draws itself, shows no English: neither its
@@ -411,6 +441,22 @@ private slots:
         QCOMPARE(file.readAll(), QByteArray("ABC"));
         QSerialPort other(com1.devicePath());
         QVERIFY(other.open(QIODevice::ReadWrite));
+    }
+
+    // Without a display the program says so in one line and ends with status 1.
+    void withoutADisplayItSaysSo()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(KESTRION_PATH), QStringList());
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        QCOMPARE(program.readAllStandardError(), QByteArray("Kestrion needs a display and none could be opened "
+                                                            "(DISPLAY is not set); kestrion-cli works without one.\n"));
     }
 
     void downloadPausesWhileTheDialogIsOpen()

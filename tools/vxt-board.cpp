@@ -25,7 +25,8 @@
 // (standard input and a control FIFO), signals (through a signalfd) and the clock that
 // paces the upload. Receiving and sending are independent, so the line is full duplex.
 
-#include <pty.h>
+#include "unlockedpty.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -302,7 +303,7 @@ void VirtualBoard::openLine()
     tio.c_cflag &= ~(PARENB | CSTOPB | CSIZE); // no parity, one stop bit...
     tio.c_cflag |= CS8 | CLOCAL | CREAD;       // ...eight data bits: 8N1
     char slaveName[128];
-    if (openpty(&master, &slave, slaveName, &tio, nullptr) < 0)
+    if (UnlockedPty::open(&master, &slave, slaveName, &tio) < 0)
         fail(std::string("cannot make a pseudo-terminal: ") + std::strerror(errno));
     // We keep `slave` open although we never read it: while one slave descriptor is
     // open the line never "hangs up", so Kestrion can close and reopen the port freely.
