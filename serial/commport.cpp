@@ -151,7 +151,8 @@ void CommPort::discardInput()
 {
     if (!m_port.isOpen())
         return;
-    m_batcher.release();
+    // A line that is held stays so: what it sends meanwhile is discarded with the next
+    // batch.
     m_received.clear();
     m_port.clear(QSerialPort::Input);
 }
@@ -293,15 +294,24 @@ void CommPort::handleError(QSerialPort::SerialPortError error)
 QByteArray CommPort::drainInput()
 {
     m_batcher.release();
-    QByteArray bytes = m_port.readAll();
+    return m_port.readAll() + readDevice();
+}
+
+// What waits in the device, read past the port and its buffer (see InputBatcher). A read
+// that comes back short has emptied what the driver held.
+QByteArray CommPort::readDevice()
+{
+    QByteArray bytes;
 #ifdef Q_OS_UNIX
     const int fd = m_port.handle();
     char buffer[4096];
     for (int reads = 0; fd >= 0 && reads < 1024; ++reads) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n <= 0)
-            break;   // the end, an error, or nothing more for now
+            break;   // nothing more for now, the end, or an error
         bytes.append(buffer, qsizetype(n));
+        if (size_t(n) < sizeof buffer)
+            break;
     }
 #endif
     return bytes;

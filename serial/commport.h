@@ -23,7 +23,7 @@
 // queued ahead of the line.
 //
 // Input is taken in batches (see InputBatcher), so that a busy line wakes the program a
-// few times a second, or as it comes while a transfer needs every byte
+// few times a second, or within about 10 ms while a transfer needs every byte
 // (setPromptInput()). On a hang-up, what the device still gives is delivered before the
 // port closes.
 class CommPort : public QObject {
@@ -60,8 +60,8 @@ public:
     // Takes every waiting byte.
     QByteArray input();
 
-    // While a transfer needs every byte (an upload), input is taken as it comes rather
-    // than in batches: at a hang-up the system throws away what it still holds.
+    // While a transfer needs every byte (an upload), input is taken within about 10 ms
+    // rather than in batches: at a hang-up the system throws away what it still holds.
     void setPromptInput(bool prompt) { m_batcher.setPrompt(prompt); }
 
     // Queues bytes for the line and returns at once.
@@ -111,12 +111,13 @@ private:
     void handleArrived(const QByteArray &bytes);
     void handleError(QSerialPort::SerialPortError error);
     QByteArray drainInput();
+    QByteArray readDevice();
     qint64 clockQueued() const;
     qint64 driverQueued() const;
     static bool reportsDriverQueue(int descriptor);
 
     QSerialPort m_port;
-    InputBatcher m_batcher{m_port};
+    InputBatcher m_batcher{m_port, [this] { return readDevice(); }};
     QByteArray m_received;    // taken from the driver, not yet read by the program
     int m_commPort = 1;
     QString m_devicePath;

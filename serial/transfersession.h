@@ -18,7 +18,7 @@ class Upload;
 //
 // Nothing here waits or polls. A download takes its next steps when the line has room
 // (never more than about 100 ms ahead of it); an upload takes what the port announces.
-// Outside an upload, whatever the board sends is thrown away as it comes.
+// Outside an upload, whatever the board sends is thrown away.
 class TransferSession : public QObject {
     Q_OBJECT
 
