@@ -10,7 +10,7 @@
 // - write() takes everything at once into the driver's queue, which drains towards the
 //   other end at 960 bytes a second (9600 baud, 8N1);
 // - ioctl(TIOCOUTQ) tells how much the queue holds;
-// - tcflush() (or ioctl(TCFLSH)) of the output drops the queue; what went stays gone;
+// - tcflush() of the output drops the queue; what went stays gone;
 // - close() lets what is queued go first, as a driver's close waits for it;
 // - fstat() gives the device a serial port's number, so that it no longer looks like a
 //   pseudo-terminal.
@@ -28,7 +28,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdarg>
-#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -120,17 +119,6 @@ void startDraining()
     }).detach();
 }
 
-int flush(int fd, Queue &queue, int which)
-{
-    if (which == TCOFLUSH || which == TCIOFLUSH)
-        queue.bytes.clear();
-    if (which == TCIFLUSH || which == TCIOFLUSH) {
-        static const auto call = next<int (*)(int, int)>("tcflush");
-        return call(fd, TCIFLUSH);
-    }
-    return 0;
-}
-
 } // namespace
 
 extern "C" {
@@ -156,12 +144,10 @@ int ioctl(int fd, unsigned long request, ...) noexcept
     va_start(arguments, request);
     void *argument = va_arg(arguments, void *);
     va_end(arguments);
-    if ((request == TIOCOUTQ || request == TCFLSH) && isFaked(fd)) {
+    if (request == TIOCOUTQ && isFaked(fd)) {
         std::lock_guard lock(state().mutex);
         Queue &queue = state().queues[fd];
         drain(fd, queue, Clock::now());
-        if (request == TCFLSH)
-            return flush(fd, queue, int(reinterpret_cast<std::intptr_t>(argument)));
         *static_cast<int *>(argument) = int(queue.bytes.size());
         return 0;
     }
@@ -171,14 +157,17 @@ int ioctl(int fd, unsigned long request, ...) noexcept
 
 int tcflush(int fd, int which) noexcept
 {
-    if (isFaked(fd)) {
-        std::lock_guard lock(state().mutex);
-        Queue &queue = state().queues[fd];
-        drain(fd, queue, Clock::now());
-        return flush(fd, queue, which);
-    }
     static const auto call = next<int (*)(int, int)>("tcflush");
-    return call(fd, which);
+    if (!isFaked(fd))
+        return call(fd, which);
+    std::lock_guard lock(state().mutex);
+    Queue &queue = state().queues[fd];
+    drain(fd, queue, Clock::now());
+    if (which == TCOFLUSH || which == TCIOFLUSH)
+        queue.bytes.clear();
+    // The system's flush of a pseudo-terminal's output would drop what is on its way
+    // between its ends, which on a UART has gone down the wire already.
+    return which == TCOFLUSH ? 0 : call(fd, TCIFLUSH);
 }
 
 int close(int fd)
