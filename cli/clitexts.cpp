@@ -184,6 +184,9 @@ QString progressLine(Language language, const TransferProgress &progress, qint64
 QString interrupted(Language language, const TransferOutcome &outcome)
 {
     const QString count = TransferTexts::countWithHex(outcome.direction == Direction::Upload ? outcome.kept : outcome.count);
+    if (outcome.direction == Direction::Download && outcome.countIsUpperBound)
+        return zh(language) ? QStringLiteral("下載已中斷，最多已傳送 %1 個位元組。").arg(count)
+                            : QStringLiteral("The download was interrupted after up to %1 bytes.").arg(count);
     if (outcome.direction == Direction::Download)
         return zh(language) ? QStringLiteral("下載已中斷，已傳送 %1 個位元組。").arg(count)
                             : QStringLiteral("The download was interrupted after %1 bytes.").arg(count);

@@ -10,8 +10,12 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/sysmacros.h>
 #endif
 
 namespace {
@@ -109,6 +113,7 @@ bool CommPort::open(PortError *error)
 
     // Bytes that came in before we opened the port belong to nobody.
     m_port.clear(QSerialPort::AllDirections);
+    m_driverQueueKnown = reportsDriverQueue(m_port.handle());
     m_lineFreeAtNs = m_clock.nsecsElapsed();
     emit opened();
     return true;
@@ -118,6 +123,9 @@ void CommPort::close()
 {
     if (!m_port.isOpen())
         return;
+    emit aboutToClose();
+    if (!m_port.isOpen())
+        return;   // a receiver closed it meanwhile
     m_outputTimer.stop();
     m_batcher.reset();
     m_received.clear();
@@ -143,7 +151,8 @@ void CommPort::discardInput()
 {
     if (!m_port.isOpen())
         return;
-    m_batcher.release();
+    // A line that is held stays so: what it sends meanwhile is discarded with the next
+    // batch.
     m_received.clear();
     m_port.clear(QSerialPort::Input);
 }
@@ -183,6 +192,23 @@ qint64 CommPort::driverQueued() const
     return queued;
 }
 
+// A pseudo-terminal keeps no output queue: TIOCOUTQ reads 0 however much is on its way.
+// Its slave ends have their own device numbers (Linux: 136-143, and 3 for the old BSD
+// kind); any other terminal device has a driver that counts what it holds.
+bool CommPort::reportsDriverQueue(int descriptor)
+{
+#ifdef Q_OS_LINUX
+    struct stat status {};
+    if (descriptor < 0 || ::fstat(descriptor, &status) != 0 || !S_ISCHR(status.st_mode))
+        return false;
+    const unsigned int kind = major(status.st_rdev);
+    return kind != 3 && (kind < 136 || kind > 143);
+#else
+    Q_UNUSED(descriptor);
+    return false;
+#endif
+}
+
 qint64 CommPort::queuedAhead()
 {
     if (!m_port.isOpen())
@@ -214,12 +240,16 @@ void CommPort::requestOutputReady()
     m_outputTimer.start(std::max(waitMs, 1));
 }
 
-void CommPort::discardOutput()
+CommPort::Discarded CommPort::discardOutput()
 {
     if (!m_port.isOpen())
-        return;
+        return {};
+    // What the driver holds is read before the flush. The line goes on sending in
+    // between, so a count of what went that is taken from it errs low, never high.
+    const Discarded dropped{driverQueued(), m_driverQueueKnown};
     m_port.clear(QSerialPort::Output);
     m_lineFreeAtNs = m_clock.nsecsElapsed();
+    return dropped;
 }
 
 void CommPort::setPacingBytesPerSecond(qint64 bytesPerSecond)
@@ -264,15 +294,24 @@ void CommPort::handleError(QSerialPort::SerialPortError error)
 QByteArray CommPort::drainInput()
 {
     m_batcher.release();
-    QByteArray bytes = m_port.readAll();
+    return m_port.readAll() + readDevice();
+}
+
+// What waits in the device, read past the port and its buffer (see InputBatcher). A read
+// that comes back short has emptied what the driver held.
+QByteArray CommPort::readDevice()
+{
+    QByteArray bytes;
 #ifdef Q_OS_UNIX
     const int fd = m_port.handle();
     char buffer[4096];
     for (int reads = 0; fd >= 0 && reads < 1024; ++reads) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n <= 0)
-            break;   // the end, an error, or nothing more for now
+            break;   // nothing more for now, the end, or an error
         bytes.append(buffer, qsizetype(n));
+        if (size_t(n) < sizeof buffer)
+            break;
     }
 #endif
     return bytes;

@@ -23,7 +23,7 @@
 // queued ahead of the line.
 //
 // Input is taken in batches (see InputBatcher), so that a busy line wakes the program a
-// few times a second, or as it comes while a transfer needs every byte
+// few times a second, or within about 10 ms while a transfer needs every byte
 // (setPromptInput()). On a hang-up, what the device still gives is delivered before the
 // port closes.
 class CommPort : public QObject {
@@ -60,8 +60,8 @@ public:
     // Takes every waiting byte.
     QByteArray input();
 
-    // While a transfer needs every byte (an upload), input is taken as it comes rather
-    // than in batches: at a hang-up the system throws away what it still holds.
+    // While a transfer needs every byte (an upload), input is taken within about 10 ms
+    // rather than in batches: at a hang-up the system throws away what it still holds.
     void setPromptInput(bool prompt) { m_batcher.setPrompt(prompt); }
 
     // Queues bytes for the line and returns at once.
@@ -77,8 +77,17 @@ public:
     // Arms a one-shot outputReady() for when the line has taken about half of what is
     // queued ahead. Repeated calls while armed do nothing more.
     void requestOutputReady();
-    // Drops every byte that has not yet gone out.
-    void discardOutput();
+    // What a discard dropped: the bytes handed to the port that had not gone out yet.
+    // Where the system cannot tell what its driver still held (a pseudo-terminal keeps no
+    // queue of its own, and its flush drops only what is in flight between its ends),
+    // `exact` is false and `bytes` counts only what never reached the device.
+    struct Discarded {
+        qint64 bytes = 0;
+        bool exact = true;
+    };
+    // Drops every byte that has not yet gone out; nothing more goes until the next
+    // output().
+    Discarded discardOutput();
 
     // The pacing rate; tests and benchmarks may run the clock faster than the line.
     void setPacingBytesPerSecond(qint64 bytesPerSecond);
@@ -86,8 +95,10 @@ public:
 signals:
     // Received data may be waiting (the line's notification).
     void onComm();
-    // The port was opened, or closed by the program.
+    // The port was opened, or closed by the program; aboutToClose() comes while it is
+    // still open.
     void opened();
+    void aboutToClose();
     void closed();
     // The port stopped working (device unplugged, the other end gone). What the device
     // still gave has been delivered, and the port has been closed. `portName` as
@@ -100,14 +111,17 @@ private:
     void handleArrived(const QByteArray &bytes);
     void handleError(QSerialPort::SerialPortError error);
     QByteArray drainInput();
+    QByteArray readDevice();
     qint64 clockQueued() const;
     qint64 driverQueued() const;
+    static bool reportsDriverQueue(int descriptor);
 
     QSerialPort m_port;
-    InputBatcher m_batcher{m_port};
+    InputBatcher m_batcher{m_port, [this] { return readDevice(); }};
     QByteArray m_received;    // taken from the driver, not yet read by the program
     int m_commPort = 1;
     QString m_devicePath;
+    bool m_driverQueueKnown = false;   // the device tells what its driver still holds
 
     qint64 m_pacingRate = LineBytesPerSecond;
     QElapsedTimer m_clock;

@@ -8,6 +8,7 @@ TransferFault Download::begin(const QString &path)
 {
     m_file.close();
     m_position = 0;
+    m_handedOver = 0;
     m_faultDetail.clear();
     if (openRegularFile(m_file, path, QIODevice::ReadOnly, &m_faultDetail) != OpenResult::Opened)
         return finish(TransferStep::Failed, TransferFault::SourceUnreadable).fault;
@@ -31,6 +32,12 @@ bool Download::readNext(unsigned char *byte)
     return true;
 }
 
+void Download::send(CommPort &port, char character)
+{
+    port.output(character);
+    ++m_handedOver;
+}
+
 TransferStep Download::finish(TransferStep::Kind kind, TransferFault fault)
 {
     m_file.close();
@@ -40,7 +47,7 @@ TransferStep Download::finish(TransferStep::Kind kind, TransferFault fault)
     return result;
 }
 
-TransferStep HexDownload::step(CommPort &port, bool stillDownloading)
+TransferStep HexDownload::step(CommPort &port)
 {
     bool progressed = false;
     char digit;
@@ -53,33 +60,28 @@ TransferStep HexDownload::step(CommPort &port, bool stillDownloading)
         digit = HexEncoder::lowDigit(m_byte);
     }
     m_highDigitNext = !m_highDigitNext;
-    port.output(digit);
+    send(port, digit);
 
     TransferStep result;
     if (bytesRead() >= length() && m_highDigitNext) {
         // The low digit of the last byte has gone: close the stream.
-        port.output(HexEndOfStream);
+        send(port, HexEndOfStream);
         result = finish(TransferStep::Completed);
-    } else if (!stillDownloading) {
-        // An interrupted download has no end character.
-        result = finish(TransferStep::Interrupted);
     }
     result.progressed = progressed;
     return result;
 }
 
-TransferStep RawDownload::step(CommPort &port, bool stillDownloading)
+TransferStep RawDownload::step(CommPort &port)
 {
     unsigned char byte;
     if (!readNext(&byte))
         return finish(TransferStep::Failed, TransferFault::SourceUnreadable);
-    port.output(static_cast<char>(byte));
+    send(port, static_cast<char>(byte));
 
     TransferStep result;
     if (bytesRead() >= length())
         result = finish(TransferStep::Completed);
-    else if (!stillDownloading)
-        result = finish(TransferStep::Interrupted);
     result.progressed = true;
     return result;
 }

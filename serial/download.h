@@ -9,7 +9,7 @@ class CommPort;
 
 // One download: a file read byte by byte and handed to the port in the board's wire
 // format. step() performs exactly one turn of the sending loop and never waits. The file
-// is closed when a step ends the download.
+// is closed when a step ends the download, or when it is abandoned.
 class Download {
 public:
     virtual ~Download() = default;
@@ -17,16 +17,19 @@ public:
     // Measures and opens the source. On a fault nothing is open and nothing was sent.
     TransferFault begin(const QString &path);
 
-    // One turn of the loop: one character on the line. `stillDownloading` is false once
-    // the user has interrupted; the step that sees it is the last.
-    virtual TransferStep step(CommPort &port, bool stillDownloading) = 0;
+    // One turn of the loop: one character handed to the port.
+    virtual TransferStep step(CommPort &port) = 0;
 
-    // Stops without another byte, e.g. when the port failed.
+    // Stops without another byte (the user interrupted, the port closed or failed).
     void abandon() { m_file.close(); }
 
     qint64 length() const { return m_length; }
     // File bytes read so far, the one on the line now included.
     qint64 bytesRead() const { return m_position; }
+    // Characters handed to the port so far.
+    qint64 handedOver() const { return m_handedOver; }
+    // The file bytes that `lineBytes` characters at the start of the stream carry.
+    virtual qint64 fileBytesIn(qint64 lineBytes) const = 0;
     // What the system said when the source could not be read.
     QString faultDetail() const { return m_faultDetail; }
 
@@ -36,20 +39,24 @@ protected:
 
     // Reads the byte at the current position and advances; false when it cannot.
     bool readNext(unsigned char *byte);
+    void send(CommPort &port, char character);
     TransferStep finish(TransferStep::Kind kind, TransferFault fault = TransferFault::None);
 
 private:
     QFile m_file;
     qint64 m_length = 0;
     qint64 m_position = 0;
+    qint64 m_handedOver = 0;
     QString m_faultDetail;
 };
 
 // VXT-8088: every byte as two hexadecimal digits, one write a character, the stream
-// closed by Ctrl-Z.
+// closed by Ctrl-Z. A byte counts as sent once both its digits are: a lone high digit
+// gives the board no byte.
 class HexDownload final : public Download {
 public:
-    TransferStep step(CommPort &port, bool stillDownloading) override;
+    TransferStep step(CommPort &port) override;
+    qint64 fileBytesIn(qint64 lineBytes) const override { return lineBytes / 2; }
 
 private:
     unsigned char m_byte = 0;
@@ -61,7 +68,8 @@ private:
 class RawDownload final : public Download {
 public:
     static constexpr qint64 MaximumSize = 32000;
-    TransferStep step(CommPort &port, bool stillDownloading) override;
+    TransferStep step(CommPort &port) override;
+    qint64 fileBytesIn(qint64 lineBytes) const override { return lineBytes; }
 
 protected:
     qint64 sizeLimit() const override { return MaximumSize; }

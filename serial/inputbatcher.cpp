@@ -1,12 +1,15 @@
 #include "inputbatcher.h"
 
 #include <QSerialPort>
+#include <QSocketNotifier>
 
-InputBatcher::InputBatcher(QSerialPort &port, QObject *parent)
+#include <utility>
+
+InputBatcher::InputBatcher(QSerialPort &port, std::function<QByteArray()> readDevice, QObject *parent)
     : QObject(parent)
     , m_port(port)
+    , m_readDevice(std::move(readDevice))
 {
-    m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &InputBatcher::nextBatch);
     connect(&m_port, &QSerialPort::readyRead, this, &InputBatcher::take);
 }
@@ -15,6 +18,7 @@ void InputBatcher::reset()
 {
     m_timer.stop();
     m_held = false;
+    m_lastTake.invalidate();
 }
 
 void InputBatcher::take()
@@ -26,8 +30,9 @@ void InputBatcher::take()
     m_taking = false;
     if (fresh.isEmpty())
         return;
-    if (!m_prompt)
+    if (!m_prompt || (m_lastTake.isValid() && m_lastTake.elapsed() < GatherMs))
         hold();
+    m_lastTake.start();
     emit arrived(fresh);
 }
 
@@ -38,22 +43,31 @@ void InputBatcher::setPrompt(bool prompt)
         nextBatch();
 }
 
+// Batches come at a steady pace while the line is busy.
 void InputBatcher::hold()
 {
-    m_port.ungetChar('\0');
-    m_port.setReadBufferSize(1);
+    watchDevice(false);   // again too: reading the port's buffer sets it watching
     m_held = true;
-    m_timer.start(IntervalMs);
+    const int interval = m_prompt ? PromptIntervalMs : IntervalMs;
+    if (!m_timer.isActive() || m_timer.interval() != interval)
+        m_timer.start(interval);
 }
 
-// What waits in the driver comes as the next batch at once; when nothing waits, the next
-// bytes are announced as they come.
+// What came meanwhile is the next batch, and the line stays held while it is busy; when
+// nothing came, the next bytes are announced as they come.
 void InputBatcher::nextBatch()
 {
     if (!m_held || !m_port.isOpen())
         return;
-    release();
-    m_port.waitForReadyRead(0);
+    QByteArray fresh = m_port.bytesAvailable() > 0 ? m_port.readAll() : QByteArray();
+    fresh += m_readDevice();
+    if (fresh.isEmpty()) {
+        release();
+        return;
+    }
+    hold();
+    m_lastTake.start();
+    emit arrived(fresh);
 }
 
 void InputBatcher::release()
@@ -62,11 +76,13 @@ void InputBatcher::release()
     if (!m_held)
         return;
     m_held = false;
-    m_port.setReadBufferSize(0);
-    char byte;
-    m_port.getChar(&byte);
-    // The read from the now empty buffer restarts the port's reading of the device. It
-    // gives nothing; should a port hand over a byte here, it is kept all the same.
-    if (m_port.read(&byte, 1) == 1)
-        emit arrived(QByteArray(1, byte));
+    watchDevice(true);
+}
+
+void InputBatcher::watchDevice(bool watch)
+{
+    for (QSocketNotifier *notifier : m_port.findChildren<QSocketNotifier *>(Qt::FindDirectChildrenOnly)) {
+        if (notifier->type() == QSocketNotifier::Read)
+            notifier->setEnabled(watch);
+    }
 }

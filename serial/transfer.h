@@ -80,7 +80,9 @@ struct TransferOutcome {
     };
     Direction direction = Direction::Download;
     Kind kind = Completed;
-    qint64 count = 0;        // download: bytes sent; upload: the count to report
+    qint64 count = 0;        // download: file bytes sent; upload: the count to report
+    bool countIsUpperBound = false;   // download: the system could not tell how much of
+                                      // what was queued went out; at most `count` did
     qint64 kept = -1;        // upload: bytes the target file holds; -1 when none was made
     qint64 announced = -1;   // 8052 upload: the length the board announced, once known
     qint64 unexpectedCharacters = 0;   // 8088 upload: neither digits nor line breaks
@@ -96,7 +98,7 @@ Q_DECLARE_METATYPE(TransferOutcome)
 
 // What one step of a transfer came to; used between the transfers and the session.
 struct TransferStep {
-    enum Kind { Continue, Completed, Interrupted, Failed };
+    enum Kind { Continue, Completed, Failed };
     Kind kind = Continue;
     bool progressed = false;   // the progress changed in this step
     TransferFault fault = TransferFault::None;

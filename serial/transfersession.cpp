@@ -21,10 +21,8 @@ TransferSession::TransferSession(Board board, CommPort &port, QObject *parent)
     connect(&m_quietTimer, &QTimer::timeout, this, &TransferSession::quietTimeElapsed);
 
     connect(&m_port, &CommPort::outputReady, this, &TransferSession::runDownload);
-    // A download waiting for the port goes on from the event loop, never inside the
-    // open() of a probe, which closes the port again at once.
-    connect(&m_port, &CommPort::opened, this, &TransferSession::runDownload, Qt::QueuedConnection);
     connect(&m_port, &CommPort::onComm, this, &TransferSession::portNotified);
+    connect(&m_port, &CommPort::aboutToClose, this, &TransferSession::portClosing);
     connect(&m_port, &CommPort::closed, this, &TransferSession::portClosed);
     connect(&m_port, &CommPort::failed, this, &TransferSession::portFailed);
 }
@@ -64,39 +62,35 @@ void TransferSession::interrupt(Direction direction)
             finishUpload(TransferOutcome::Interrupted);
         return;
     }
+    stopDownload(TransferOutcome::Interrupted);
+}
+
+// Nothing more goes out: what is still queued ahead of the line is dropped, and the board
+// holds the start of the stream. (Sending on after a discard would leave a gap.)
+void TransferSession::stopDownload(TransferOutcome::Kind kind, TransferFault fault)
+{
     if (!m_download)
         return;
-    m_downloadInterrupted = true;
-    if (!m_port.isOpen()) {
-        m_download->abandon();
-        finishDownload(TransferOutcome::Interrupted);
-        return;
-    }
-    m_port.discardOutput();
-    runDownload();
-}
-
-void TransferSession::stopIfPortClosed()
-{
-    if (m_port.isOpen() || !m_download)
-        return;
     m_download->abandon();
-    finishDownload(TransferOutcome::Failed, TransferFault::PortClosedUnderTransfer);
+    const CommPort::Discarded dropped = m_port.discardOutput();
+    finishDownload(kind, fault, {}, dropped.bytes, dropped.exact);
 }
 
-// The program closed the port (the Setting command). What the board sends meanwhile is
-// lost, so an upload ends here with what it has, and nothing that comes later is
-// appended; the 8052 has no end mark and would take the rest as a second download. Only
-// the 8088 download waits: its board keeps waiting for the end character.
+// The program is closing the port (the Setting command). A download ends here: the board
+// may take the pause as the end of its stream, and the port opened next may be another
+// board's.
+void TransferSession::portClosing()
+{
+    stopDownload(TransferOutcome::Failed, TransferFault::PortClosedUnderTransfer);
+}
+
+// The port is closed. What the board sends meanwhile is lost, so an upload ends here with
+// what it has, and nothing that comes later is appended.
 void TransferSession::portClosed()
 {
     if (m_upload) {
         m_upload->abandon();
         finishUpload(TransferOutcome::Failed, TransferFault::PortClosedUnderTransfer);
-    }
-    if (m_download && m_board == Board::Vxt8052) {
-        m_download->abandon();
-        finishDownload(TransferOutcome::Failed, TransferFault::PortClosedUnderTransfer);
     }
 }
 
@@ -107,8 +101,9 @@ void TransferSession::portFailed(const QString &portName)
         return;
     }
     if (m_download) {
+        // What the device still held when it went is lost; how much, nobody can tell.
         m_download->abandon();
-        finishDownload(TransferOutcome::Failed, TransferFault::PortFailed, portName);
+        finishDownload(TransferOutcome::Failed, TransferFault::PortFailed, portName, 0, false);
     }
     if (m_upload) {
         m_upload->abandon();
@@ -124,7 +119,6 @@ void TransferSession::startDownload(const QString &path)
         return;
     auto download = m_board == Board::Vxt8052 ? std::unique_ptr<Download>(new RawDownload)
                                                : std::unique_ptr<Download>(new HexDownload);
-    m_downloadInterrupted = false;
     m_lastPercent = -1;
     TransferFault fault = download->begin(path);
     // The port is opened before the download is in place: opening it would set it going.
@@ -141,8 +135,7 @@ void TransferSession::startDownload(const QString &path)
 }
 
 // Steps until the line is about 100 ms ahead, then comes back when it has taken about
-// half of that. While the port is closed nothing is sent; the download goes on when it
-// opens again.
+// half of that.
 void TransferSession::runDownload()
 {
     if (m_downloadRunning || !m_download)
@@ -155,12 +148,14 @@ void TransferSession::runDownload()
             m_port.requestOutputReady();
             break;
         }
-        const TransferStep step = m_download->step(m_port, !m_downloadInterrupted);
+        const TransferStep step = m_download->step(m_port);
         if (step.progressed) {
             const int percent = roundedPercent(m_download->bytesRead(), m_download->length());
             if (percent != m_lastPercent) {
                 m_lastPercent = percent;
                 emit progress({Direction::Download, percent, m_download->bytesRead(), m_download->length()});
+                if (!m_download)
+                    break;   // a receiver interrupted it
             }
         }
         switch (step.kind) {
@@ -168,9 +163,6 @@ void TransferSession::runDownload()
             break;
         case TransferStep::Completed:
             finishDownload(TransferOutcome::Completed);
-            break;
-        case TransferStep::Interrupted:
-            finishDownload(TransferOutcome::Interrupted);
             break;
         case TransferStep::Failed:
             finishDownload(TransferOutcome::Failed, step.fault, m_download->faultDetail());
@@ -180,13 +172,19 @@ void TransferSession::runDownload()
     m_downloadRunning = false;
 }
 
-void TransferSession::finishDownload(TransferOutcome::Kind kind, TransferFault fault, const QString &detail)
+void TransferSession::finishDownload(TransferOutcome::Kind kind, TransferFault fault, const QString &detail,
+                                     qint64 unsent, bool exact)
 {
     const std::unique_ptr<Download> download = std::move(m_download);
     TransferOutcome outcome;
     outcome.direction = Direction::Download;
     outcome.kind = kind;
-    outcome.count = kind == TransferOutcome::Completed ? download->length() : download->bytesRead();
+    if (kind == TransferOutcome::Completed) {
+        outcome.count = download->length();
+    } else {
+        outcome.count = download->fileBytesIn(std::max<qint64>(0, download->handedOver() - unsent));
+        outcome.countIsUpperBound = !exact;
+    }
     outcome.fault = fault;
     outcome.detail = detail;
     if (fault == TransferFault::PortClosed)

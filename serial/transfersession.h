@@ -18,7 +18,7 @@ class Upload;
 //
 // Nothing here waits or polls. A download takes its next steps when the line has room
 // (never more than about 100 ms ahead of it); an upload takes what the port announces.
-// Outside an upload, whatever the board sends is thrown away as it comes.
+// Outside an upload, whatever the board sends is thrown away.
 class TransferSession : public QObject {
     Q_OBJECT
 
@@ -40,9 +40,9 @@ public:
     // ends the upload at once: finished() comes before this returns.
     void startUpload(const QString &path);
 
-    // The user stops a direction. A download sends at most one more character (none
-    // when the port is closed) and drops what is queued ahead of the line; an upload
-    // keeps what reached its file.
+    // The user stops a direction. A download sends nothing more: what is queued ahead of
+    // the line is dropped, so that the board holds the start of the stream, and the count
+    // says what went. An upload keeps what reached its file.
     void interrupt(Direction direction);
 
     // The board has been silent for longer than the caller will wait: the upload ends as
@@ -53,9 +53,6 @@ public:
     // Ends both directions now, without another byte and without finished(); an upload
     // keeps what reached its file. For a program that is ending.
     void abandon();
-
-    // The port is closed and stays so: a download waiting for it ends as failed.
-    void stopIfPortClosed();
 
     bool isRunning(Direction direction) const;
     // The length the 8052 announced for the latest upload; 0 until it is known.
@@ -69,8 +66,12 @@ signals:
 
 private:
     void runDownload();
+    void stopDownload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None);
+    // `unsent`: characters handed to the port that did not go out; `exact`: whether the
+    // system could tell.
     void finishDownload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
-                        const QString &detail = {});
+                        const QString &detail = {}, qint64 unsent = 0, bool exact = true);
+    void portClosing();
     void portNotified();
     void quietTimeElapsed();
     void finishUpload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
@@ -84,7 +85,6 @@ private:
     PortError m_portError;   // why the port could not be opened for the transfer starting
 
     std::unique_ptr<Download> m_download;
-    bool m_downloadInterrupted = false;
     bool m_downloadRunning = false;   // guards against re-entry from a signal handler
     int m_lastPercent = -1;
 

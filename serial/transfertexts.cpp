@@ -173,9 +173,14 @@ Message fault(Language language, const TransferOutcome &outcome)
     if (outcome.fault == TransferFault::PortClosed && outcome.portError.kind != PortError::None)
         text += QLatin1Char('\n') + portError(language, outcome.portError);
     if (outcome.direction == Direction::Download && outcome.count > 0) {
+        const QString count = countWithHex(outcome.count);
         text += QLatin1Char('\n');
-        text += chinese ? QStringLiteral("已傳送 %1 個位元組。").arg(countWithHex(outcome.count))
-                        : QStringLiteral("%1 bytes had been sent.").arg(countWithHex(outcome.count));
+        if (outcome.countIsUpperBound)
+            text += chinese ? QStringLiteral("最多已傳送 %1 個位元組。").arg(count)
+                            : QStringLiteral("Up to %1 bytes had been sent.").arg(count);
+        else
+            text += chinese ? QStringLiteral("已傳送 %1 個位元組。").arg(count)
+                            : QStringLiteral("%1 bytes had been sent.").arg(count);
     }
     if (outcome.direction == Direction::Upload && outcome.kept >= 0) {
         text += QLatin1Char('\n');

@@ -6,6 +6,7 @@
 #include "languagetables.h"
 #include "messagebox.h"
 #include "messageboxes.h"
+#include "ptyboard.h"
 #include "transferrig.h"
 #include "transfersession.h"
 #include "transferwindow.h"
@@ -420,19 +421,29 @@ private slots:
         QVERIFY(rig->port().isOpen());
     }
 
-    void downloadStopsWhenThePortStaysClosed()
+    // The Setting command ends a running download: the board on the port chosen in the
+    // dialog receives nothing of it.
+    void settingEndsTheDownload()
     {
         auto rig = makeRig(vxt8088Profile(), CommPort::LineBytesPerSecond);
         TransferWindow &w = rig->window();
+        PtyBoard other(rig->path(QString()), 2);
         w.txtSourceFile->setText(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
         QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
         QVERIFY(rig->waitForBytes(10));
-        rig->onSettings = [] {};   // the port could not be opened again
+        rig->onSettings = [&] {
+            rig->port().setCommPort(2);
+            QVERIFY(rig->port().open());
+        };
         w.menSetting->trigger();
         QTRY_VERIFY(openMessageBox());
-        QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("The serial port was closed for the Setting command")));
+        const QString text = openMessageBox()->text();
+        QVERIFY(text.startsWith(QStringLiteral("The serial port was closed for the Setting command")));
+        QVERIFY2(text.contains(QStringLiteral("\nUp to ")), qPrintable(text));   // a pseudo-terminal cannot tell
         QVERIFY(!w.blnDownloading);
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
+        QTest::qWait(200);
+        QVERIFY(other.received().isEmpty());
     }
 
 private:

@@ -78,6 +78,9 @@ Options:
                        stored as download-NNN.partial.bin); without it the board
                        only prints a summary line
   --rate BYTES_PER_SEC pace uploads at this rate (default 960: 9600 baud, 8N1)
+  --piece BYTES        hand a paced upload to the line this many bytes at a time
+                       (default: 10 ms of line time; 1: byte by byte, as some USB
+                       adapters deliver)
   --fast               send uploads as fast as the line takes them
   --quiet-ms MS        quiet time that ends an 8052 download, and after which an
                        8088 stream without its end character counts as
@@ -117,6 +120,7 @@ struct Options {
     int listenPort = -1;     // --listen: the TCP port; -1 for a pseudo-terminal
     fs::path inbox;          // empty: do not store downloads
     double rate = 960;       // bytes per second; 0 means as fast as possible
+    std::size_t piece = 0;   // bytes a write at a paced rate; 0: 10 ms of line time
     int quietMs = 500;
     std::string sendFile;    // --send
     double sendDelay = 5;
@@ -559,8 +563,11 @@ void VirtualBoard::pumpUpload(Clock::time_point now)
     if (uploads.empty() || line < 0 || lineFull || (opt.rate > 0 && now < nextSendAt))
         return;
     Upload &upload = uploads.front();
-    // At a paced rate, send 10 ms worth of line time at a time; at full speed, all.
-    std::size_t chunk = opt.rate > 0 ? std::max<std::size_t>(1, opt.rate / 100) : 65536;
+    // At a paced rate, send 10 ms worth of line time at a time (or --piece); at full
+    // speed, all.
+    std::size_t chunk = opt.rate <= 0 ? 65536
+                        : opt.piece > 0 ? opt.piece
+                                        : std::max<std::size_t>(1, opt.rate / 100);
     chunk = std::min(chunk, upload.wire.size() - upload.sent);
     ssize_t n = chunk ? write(line, upload.wire.data() + upload.sent, chunk) : 0;
     if (n < 0) {
@@ -761,6 +768,8 @@ Options parseOptions(int argc, char **argv)
             opt.listenPort = int(number("--listen", value, 0, 65535));
         } else if (arg == "--rate") {
             opt.rate = number("--rate", value, 1, 1e9, false);
+        } else if (arg == "--piece") {
+            opt.piece = std::size_t(number("--piece", value, 1, 65536));
         } else if (arg == "--quiet-ms") {
             opt.quietMs = int(number("--quiet-ms", value, 1, 600000));
         } else if (arg == "--send-delay") {

@@ -363,12 +363,12 @@ void TransferWindow::cannotOpen(const QString &path, bool missing)
 
 void TransferWindow::menSetting_Click()
 {
+    // Closing the port ends the transfers that run; what they say is told once the
+    // dialog has closed (it opens the port again as it closes).
     m_settingOpen = true;
     m_port.close();
     if (m_hooks.showSettings)
         m_hooks.showSettings(*this);
-    // The dialog opens the port again as it closes; a transfer cannot go on without it.
-    m_session->stopIfPortClosed();
     m_settingOpen = false;
     for (const HeldMessage &message : std::exchange(m_heldMessages, {}))
         showMessage(message.icon, message.title, message.text);
