@@ -7,8 +7,10 @@
 #   scripts/kestrion.sh build             install and build only
 #   scripts/kestrion.sh package           install, build and make the Debian package
 #                                         build/kestrion_VERSION_ARCH.deb
+#   scripts/kestrion.sh windows-check     compile every source for Windows with MinGW-w64
+#                                         (the first run builds Qt for it: ~20 minutes)
 #
-# Everything is built once, in build/ beside this folder.
+# Everything is built once, in build/ beside this folder (the Windows check in build-windows/).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -74,10 +76,14 @@ TEXT
     KESTRION_COM_DIR="$folder" "$build/shell/Kestrion"
 }
 
+# The Windows check: the cross compiler (posix threads: std::mutex) and apt-get source.
+windows_tools=(g++-mingw-w64-x86-64-posix dpkg-dev)
+
 case "${1:-}" in
     try)   install_packages; build_all; try_it "${2:-8088}" ;;
     test)  install_packages "${test_tools[@]}"; build_all; run_tests ;;
     build) install_packages; build_all ;;
     package) install_packages "${package_tools[@]}"; build_all; (cd "$build" && cpack -G DEB) ;;
-    *) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+    windows-check) install_packages "${windows_tools[@]}"; bash "$root/scripts/windows-check/windows-check.sh" ;;
+    *) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
 esac
