@@ -37,8 +37,18 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
+
+// Times this program went to sleep to wait for something, each ended by a wake-up: what
+// the CPU share follows, in a figure that does not change with the machine.
+long sleeps()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_nvcsw;
+}
 
 // Runs the event loop until the window's transfer ends or `seconds` have passed; it does
 // not wake the program meanwhile, which would count in the figures.
@@ -57,6 +67,8 @@ struct Measurement {
     qint64 rateBytes = -1;   // what the rate is taken over, when not all of it
     double seconds = 0;      // from the first byte to the last
     double cpu = 0;          // this program's CPU seconds meanwhile
+    double cpuSeconds = -1;  // what the CPU is counted over, when not `seconds`
+    long wakeups = 0;        // meanwhile
     bool ok = false;
 };
 
@@ -67,9 +79,10 @@ void report(const char *what, const Measurement &m)
         return;
     }
     const double rate = double(m.rateBytes >= 0 ? m.rateBytes : m.lineBytes) / m.seconds;
-    std::printf("%-22s  %7lld bytes  %7.2f s  %7.1f B/s  %6.2f%% of line rate  CPU %5.2f%% of a core\n", what,
-                static_cast<long long>(m.lineBytes), m.seconds, rate, 100.0 * rate / CommPort::LineBytesPerSecond,
-                100.0 * m.cpu / m.seconds);
+    const double cpuSeconds = m.cpuSeconds > 0 ? m.cpuSeconds : m.seconds;
+    std::printf("%-22s  %7lld bytes  %7.2f s  %7.1f B/s  %6.2f%% of line rate  CPU %5.2f%% of a core  %4.0f wake-ups/s\n",
+                what, static_cast<long long>(m.lineBytes), m.seconds, rate, 100.0 * rate / CommPort::LineBytesPerSecond,
+                100.0 * m.cpu / cpuSeconds, m.wakeups / cpuSeconds);
     std::fflush(stdout);
 }
 
@@ -123,6 +136,7 @@ public:
         w.txtSourceFile->setText(m_source);
         Measurement m;
         const double cpu0 = cpuSeconds();
+        const long sleeps0 = sleeps();
         QElapsedTimer clock;
         clock.start();
         w.cmdDownloadFile->click();
@@ -131,6 +145,7 @@ public:
         const qint64 ahead = m_port.queuedAhead();
         m.seconds = clock.nsecsElapsed() / 1e9 + double(ahead) / CommPort::LineBytesPerSecond;
         m.cpu = cpuSeconds() - cpu0;
+        m.wakeups = sleeps() - sleeps0;
         m.lineBytes = m_board == 8088 ? 2 * m_size + 1 : m_size;
         closeMessageBoxes();
         return m;
@@ -142,21 +157,31 @@ public:
         w.txtTargetFile->setText(m_folder.filePath(QStringLiteral("received.bin")));
         w.cmdReadyUpload->click();
         // From the port's first notification (the first bytes are in) to its last. The CPU
-        // is read at the first and at the end (reading it is a system call of its own):
-        // after the last bytes the program only waits, for the 8052 its quiet time.
+        // is read at the first and then every 100 ms or so (reading it is a system call
+        // of its own), up to the last bytes: not the message at the end.
         QElapsedTimer clock;
         qint64 last = -1;
         qint64 firstChunk = 0;
         double cpu0 = 0;
+        double cpuAtMark = 0;
+        long sleeps0 = 0;
+        long sleepsAtMark = 0;
+        qint64 markNs = 0;
         const auto connection = QObject::connect(&m_port, &CommPort::onComm, &w, [&] {
             if (!clock.isValid()) {
                 clock.start();
-                cpu0 = cpuSeconds();
+                cpu0 = cpuAtMark = cpuSeconds();
+                sleeps0 = sleepsAtMark = sleeps();
                 // What came with it, in bytes of the line (the window has stored it already).
                 const qint64 stored = QFileInfo(m_folder.filePath(QStringLiteral("received.bin"))).size();
                 firstChunk = m_board == 8088 ? 2 * stored : stored + 2;
             }
             last = clock.nsecsElapsed();
+            if (last - markNs >= 100'000'000) {
+                cpuAtMark = cpuSeconds();
+                sleepsAtMark = sleeps();
+                markNs = last;
+            }
         });
         QFile control(m_folder.filePath(QStringLiteral("COM1.ctl")));
         if (!control.open(QIODevice::WriteOnly))
@@ -166,7 +191,9 @@ public:
 
         Measurement m;
         m.ok = runUntilFinished(w, w.blnUploading, int(m_size / 400 + 30));
-        m.cpu = cpuSeconds() - cpu0;
+        m.cpu = cpuAtMark - cpu0;
+        m.wakeups = sleepsAtMark - sleeps0;
+        m.cpuSeconds = markNs / 1e9;
         QObject::disconnect(connection);
         // The rate is taken over what came after the first notification.
         m.seconds = last / 1e9;

@@ -30,7 +30,7 @@ void InputBatcher::take()
     m_taking = false;
     if (fresh.isEmpty())
         return;
-    if (!m_prompt || (m_lastTake.isValid() && m_lastTake.elapsed() < GatherMs))
+    if (!m_prompt || (m_lastTake.isValid() && m_lastTake.elapsed() < PromptIntervalMs))
         hold();
     m_lastTake.start();
     emit arrived(fresh);

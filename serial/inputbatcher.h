@@ -17,8 +17,8 @@ class QSerialPort;
 // announced) at once, and while the line keeps delivering, what came is taken every
 // IntervalMs. While a transfer needs every byte promptly (an upload: at a hang-up the
 // system throws away what nobody has read), pieces are taken as they come, unless they
-// come less than GatherMs apart (a line that hands over byte by byte): then what came is
-// taken every PromptIntervalMs.
+// come less than PromptIntervalMs apart (a line that hands over byte by byte, or in
+// pieces of a few bytes): then what came is taken every PromptIntervalMs.
 //
 // Between batches the port does not watch the device: QSerialPort reads it when its read
 // notifier fires, and that notifier is switched off meanwhile. A batch reads the device
@@ -30,7 +30,6 @@ class InputBatcher : public QObject {
 public:
     static constexpr int IntervalMs = 100;
     static constexpr int PromptIntervalMs = 10;
-    static constexpr int GatherMs = PromptIntervalMs / 2;
 
     // `readDevice` gives what waits in the device, read past the port; nothing when
     // nothing waits or the device went away (the port finds that out itself once it
