@@ -3,9 +3,10 @@
 #include "messagebox.h"
 
 #include "comportmap.h"
-#include "languagetables.h"
+#include "labelfit.h"
 #include "programsettings.h"
 #include "qtlanguage.h"
+#include "settingstexts.h"
 #include "commport.h"
 #include "portlisting.h"
 #include "transfertexts.h"
@@ -27,29 +28,6 @@ QFont namedFont(const char *family, qreal points)
     QFont font(QString::fromUtf8(family));
     font.setPointSizeF(points);
     return font;
-}
-
-// OK with an empty list: the devices that are there but cannot be used, or else what to
-// look at.
-QString noPortFound(Language language, const QList<PortError> &unavailable)
-{
-    const bool chinese = language == Language::Chinese;
-    if (!unavailable.isEmpty()) {
-        QStringList lines{chinese ? QStringLiteral("沒有可以開啟的通訊埠。\n")
-                                  : QStringLiteral("No serial port can be opened.\n")};
-        for (const PortError &why : unavailable)
-            lines << TransferTexts::portError(language, why);
-        return lines.join(QLatin1Char('\n'));
-    }
-    QString text = chinese ? QStringLiteral("找不到任何通訊埠。\n\n請檢查連接線是否接好、USB 轉 RS-232 轉接器是否插上")
-                           : QStringLiteral("No serial port was found.\n\nCheck that the cable is connected and that "
-                                            "the USB serial adapter is plugged in");
-#ifndef Q_OS_WIN
-    text += chinese ? QStringLiteral("，以及您的帳號是否屬於 dialout 群組（加入後須重新登入）")
-                    : QStringLiteral(", and that your user is a member of the group dialout (log in again after "
-                                     "joining it)");
-#endif
-    return text + (chinese ? QStringLiteral("。") : QStringLiteral("."));
 }
 
 } // namespace
@@ -122,8 +100,8 @@ SettingsDialog::SettingsDialog(CommPort &port)
     setTabOrder(cmdOK, cmdExit);
     setTabOrder(cmdExit, cboCOM);
 
-    connect(optEn, &QRadioButton::toggled, this, [this](bool on) { if (on) optEn_Click(); });
-    connect(optCH, &QRadioButton::toggled, this, [this](bool on) { if (on) optCH_Click(); });
+    // The Chinese option goes on or off whenever the language selected changes.
+    connect(optCH, &QRadioButton::toggled, this, &SettingsDialog::showCaptions);
     connect(cmdOK, &QPushButton::clicked, this, &SettingsDialog::cmdOK_Click);
     connect(cmdExit, &QPushButton::clicked, this, &SettingsDialog::cmdExit_Click);
 
@@ -137,7 +115,7 @@ void SettingsDialog::resetToDesign()
 {
     m_unavailablePorts.clear();
     optEn->setChecked(true);
-    optEn_Click();   // also when it was selected already: the captions start in English
+    showCaptions();   // also when English was selected already
     optVXT8088->setChecked(true);
     for (QWidget *widget : {static_cast<QWidget *>(fmeVXT), static_cast<QWidget *>(optVXT8088),
                             static_cast<QWidget *>(optVXT8052)})
@@ -189,9 +167,8 @@ void SettingsDialog::showPortNote()
     constexpr int NoteTop = 140;
     constexpr int Gap = 10;
     QStringList lines;
-    const Language shown = optCH->isChecked() ? Language::Chinese : Language::English;
     for (const PortError &why : std::as_const(m_unavailablePorts))
-        lines << TransferTexts::portError(shown, why);
+        lines << TransferTexts::portError(selectedLanguage(), why);
     lblPortNote->setText(lines.join(QLatin1Char('\n')));
     lblPortNote->setVisible(!lines.isEmpty());
 
@@ -245,24 +222,20 @@ void SettingsDialog::showFromWindow(QWidget &window)
     setWindowModality(Qt::NonModal);
 }
 
-void SettingsDialog::optEn_Click()
+Language SettingsDialog::selectedLanguage() const
 {
-    setWindowTitle(QStringLiteral("Setting"));
-    fmeLanguage->setTitle(QStringLiteral("Language"));
-    lblPort->setText(QStringLiteral("Serial Port Selection:"));
-    cmdOK->setText(QStringLiteral("&OK"));
-    cmdExit->setText(QStringLiteral("&Exit"));
-    fitLabelToText(lblPort, 16, 96);
-    showPortNote();
+    return optCH->isChecked() ? Language::Chinese : Language::English;
 }
 
-void SettingsDialog::optCH_Click()
+void SettingsDialog::showCaptions()
 {
-    setWindowTitle(QStringLiteral("設定"));
-    fmeLanguage->setTitle(QStringLiteral("語言選擇"));
-    lblPort->setText(QStringLiteral("通訊埠選擇："));
-    cmdOK->setText(QStringLiteral("確定(&O)"));
-    cmdExit->setText(QStringLiteral("離開(&E)"));
+    using namespace SettingsTexts;
+    const Language language = selectedLanguage();
+    setWindowTitle(caption(language));
+    fmeLanguage->setTitle(languageFrame(language));
+    lblPort->setText(portLabel(language));
+    cmdOK->setText(okButton(language));
+    cmdExit->setText(exitButton(language));
     fitLabelToText(lblPort, 16, 96);
     showPortNote();
 }
@@ -275,11 +248,11 @@ void SettingsDialog::cmdOK_Click()
 
     const int i = cboCOM->currentIndex();
     if (cboCOM->count() == 0) {
-        warn(noPortFound(language(), m_unavailablePorts));
+        warn(SettingsTexts::noPortFound(language(), m_unavailablePorts));
         return;
     }
     if (i < 0) {
-        warn(blnChinese ? QStringLiteral("沒有選擇通訊埠。") : QStringLiteral("No serial port is selected."));
+        warn(SettingsTexts::noPortSelected(language()));
         return;
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer.h"
+#include "transfertexts.h"
 
 #include <QDialog>
 #include <QList>
@@ -46,8 +47,6 @@ public:
     QPushButton *cmdExit = nullptr;
 
 public slots:
-    void optEn_Click();
-    void optCH_Click();
     void cmdOK_Click();
     void cmdExit_Click();
 
@@ -66,6 +65,10 @@ private:
     void resetToDesign();
     bool ListCommPorts();
     void showPortNote();
+    // The captions of the dialog itself in the language selected; the program's language
+    // changes only on OK.
+    void showCaptions();
+    Language selectedLanguage() const;
     void Form_Unload();
     void warn(const QString &text);
 

@@ -2,13 +2,14 @@
 
 #include "commport.h"
 #include "documentopener.h"
-#include "languagetables.h"
+#include "labelfit.h"
 #include "menubarkeys.h"
 #include "progresstitle.h"
 #include "messagebox.h"
 #include "transfersession.h"
 #include "transfertexts.h"
 #include "vxt8088_8052.h"
+#include "windowtexts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -36,6 +37,12 @@ QFont frameCaptionFont()
     QFont font(QStringLiteral("細明體"));
     font.setPointSizeF(9.75);
     return font;
+}
+
+void setButtonTexts(QPushButton *button, const TransferTexts::ButtonTexts &texts)
+{
+    button->setText(texts.caption);
+    button->setToolTip(texts.toolTip);
 }
 
 } // namespace
@@ -194,13 +201,25 @@ void TransferWindow::Form_Load()
 
 void TransferWindow::SetLanguage(Language language)
 {
+    using namespace WindowTexts;
     m_language = language;
-    applyWindowLanguage(this, m_language, strBoardName);
-    fitLabels();
-}
+    fmeTransFile->setTitle(sendFrame(language, strBoardName));
+    fmeReceiveFile->setTitle(receiveFrame(language, strBoardName));
+    lblSourceFile->setText(sourceLabel(language));
+    lblSaveFile->setText(targetLabel(language));
+    txtSourceFile->setToolTip(sourceFieldTip(language));
+    txtTargetFile->setToolTip(targetFieldTip(language));
+    cmdSelectSourcePath->setToolTip(browseTip(language));
+    cmdSelectTargetPath->setToolTip(browseTip(language));
+    setButtonTexts(cmdDownloadFile, downloadIdle(language));
+    setButtonTexts(cmdReadyUpload, uploadIdle(language));
+    menView->setTitle(viewMenu(language));
+    menExamples->setText(examplesItem(language));
+    menSetting->setText(settingCommand(language));
+    menHelp->setTitle(helpMenu(language));
+    menContent->setText(contentItem(language));
+    menAbout->setText(aboutItem(language));
 
-void TransferWindow::fitLabels()
-{
     fitLabelToText(lblSourceFile, 20, 52);
     fitLabelToText(lblSaveFile, 30, 42);
 }
@@ -255,13 +274,11 @@ void TransferWindow::cmdDownloadFile_Click()
     txtSourceFile->setEnabled(!blnDownloading);
     cmdSelectSourcePath->setEnabled(!blnDownloading);
     if (blnDownloading) {
-        const auto texts = TransferTexts::downloadRunning(m_language, m_profile.chineseDownloadInterruptTip);
-        cmdDownloadFile->setText(texts.caption);
-        cmdDownloadFile->setToolTip(texts.toolTip);
+        setButtonTexts(cmdDownloadFile,
+                       TransferTexts::downloadRunning(m_language, m_profile.chineseDownloadInterruptTip));
         m_session->startDownload(txtSourceFile->text());
     } else {
-        cmdDownloadFile->setText(windowText("cmdDownloadFile", LanguageRow::Caption, m_language));
-        cmdDownloadFile->setToolTip(windowText("cmdDownloadFile", LanguageRow::ToolTip, m_language));
+        setButtonTexts(cmdDownloadFile, WindowTexts::downloadIdle(m_language));
         m_session->interrupt(Direction::Download);
     }
 }
@@ -272,13 +289,10 @@ void TransferWindow::cmdReadyUpload_Click()
     txtTargetFile->setEnabled(!blnUploading);
     cmdSelectTargetPath->setEnabled(!blnUploading);
     if (blnUploading) {
-        const auto texts = TransferTexts::uploadRunning(m_language);
-        cmdReadyUpload->setText(texts.caption);
-        cmdReadyUpload->setToolTip(texts.toolTip);
+        setButtonTexts(cmdReadyUpload, TransferTexts::uploadRunning(m_language));
         m_session->startUpload(txtTargetFile->text());
     } else {
-        cmdReadyUpload->setText(windowText("cmdReadyUpload", LanguageRow::Caption, m_language));
-        cmdReadyUpload->setToolTip(windowText("cmdReadyUpload", LanguageRow::ToolTip, m_language));
+        setButtonTexts(cmdReadyUpload, WindowTexts::uploadIdle(m_language));
         m_session->interrupt(Direction::Upload);
     }
 }
@@ -358,7 +372,7 @@ void TransferWindow::openFromProgramFolder(const QString &suffix)
 void TransferWindow::cannotOpen(const QString &path, bool missing)
 {
     showMessage(QMessageBox::Warning, TransferTexts::programTitle(),
-                cannotOpenText(m_language, QDir::toNativeSeparators(QDir::cleanPath(path)), missing));
+                WindowTexts::cannotOpen(m_language, QDir::toNativeSeparators(QDir::cleanPath(path)), missing));
 }
 
 void TransferWindow::menSetting_Click()

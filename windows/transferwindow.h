@@ -92,7 +92,6 @@ private:
     void Form_QueryUnload();
     void buildControls();
     void buildMenus();
-    void fitLabels();
     void showProgress(const TransferProgress &progress);
     void transferFinished(const TransferOutcome &outcome);
     void portLost(const QString &portName);
