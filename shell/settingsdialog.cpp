@@ -1,14 +1,12 @@
 #include "settingsdialog.h"
 
-#include "messagebox.h"
-
+#include "commport.h"
 #include "comportmap.h"
 #include "labelfit.h"
-#include "programsettings.h"
+#include "messagebox.h"
+#include "portlisting.h"
 #include "qtlanguage.h"
 #include "settingstexts.h"
-#include "commport.h"
-#include "portlisting.h"
 #include "transfertexts.h"
 
 #include <QComboBox>
@@ -18,8 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-
-using namespace ProgramSettings;
 
 namespace {
 
@@ -103,7 +99,8 @@ SettingsDialog::SettingsDialog(CommPort &port)
     // The Chinese option goes on or off whenever the language selected changes.
     connect(optCH, &QRadioButton::toggled, this, &SettingsDialog::showCaptions);
     connect(cmdOK, &QPushButton::clicked, this, &SettingsDialog::cmdOK_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &SettingsDialog::cmdExit_Click);
+    // From a window the closing opens the port again; at start-up it ends the program.
+    connect(cmdExit, &QPushButton::clicked, this, &SettingsDialog::reject);
 
     resetToDesign();
     Form_Initialize();
@@ -151,7 +148,7 @@ bool SettingsDialog::ListCommPorts()
             device += QStringLiteral(" — ") + adapter;
         const int entry = cboCOM->count() - 1;
         cboCOM->setItemData(entry, device, Qt::ToolTipRole);
-        if (blnSettingFromWindow && n == intPreviousPort) {
+        if (m_window && n == intPreviousPort) {
             cboCOM->setCurrentIndex(entry);
             blnPreviousPortListed = true;
         }
@@ -186,22 +183,22 @@ void SettingsDialog::showPortNote()
     move(pos() + QPoint(0, (before - height()) / 2));   // its centre stays where it was
 }
 
-void SettingsDialog::Form_Load()
+// Shown from a window: the board stays, language and port start from those in force.
+void SettingsDialog::Form_Load(const ProgramSettings &current)
 {
-    if (!blnSettingFromWindow)
-        return;
     fmeVXT->setEnabled(false);
     optVXT8088->setEnabled(false);
     optVXT8052->setEnabled(false);
-    if (blnChinese)
+    if (current.blnChinese)
         optCH->setChecked(true);
     else
         optEn->setChecked(true);
-    if (intBoard == 8088)
+    if (current.intBoard == 8088)
         optVXT8088->setChecked(true);
     else
         optVXT8052->setChecked(true);
 
+    // The port the line is on: an Exit since the last OK may have moved it.
     intPreviousPort = qint16(m_port.commPort());
     const bool listed = ListCommPorts();
     if (!listed || blnPreviousPortListed) {
@@ -212,14 +209,16 @@ void SettingsDialog::Form_Load()
     }
 }
 
-void SettingsDialog::showFromWindow(QWidget &window)
+void SettingsDialog::showFromWindow(QWidget &window, const ProgramSettings &current)
 {
     m_window = &window;
+    m_windowLanguage = current.language();
     resetToDesign();
-    Form_Load();
+    Form_Load(current);
     setWindowModality(Qt::ApplicationModal);
     exec();
     setWindowModality(Qt::NonModal);
+    m_window = nullptr;
 }
 
 Language SettingsDialog::selectedLanguage() const
@@ -242,40 +241,35 @@ void SettingsDialog::showCaptions()
 
 void SettingsDialog::cmdOK_Click()
 {
-    blnChinese = optEn->isChecked() ? 0 : 1;
-    useQtLanguage(language() == Language::Chinese);   // Qt's own texts follow, this warning's too
-    intBoard = optVXT8088->isChecked() ? 8088 : 8052;
+    ProgramSettings chosen;
+    chosen.blnChinese = optEn->isChecked() ? 0 : 1;
+    useQtLanguage(chosen.language() == Language::Chinese);   // Qt's own texts follow, this warning's too
+    chosen.intBoard = optVXT8088->isChecked() ? 8088 : 8052;
 
     const int i = cboCOM->currentIndex();
     if (cboCOM->count() == 0) {
-        warn(SettingsTexts::noPortFound(language(), m_unavailablePorts));
+        warn(SettingsTexts::noPortFound(chosen.language(), m_unavailablePorts));
         return;
     }
     if (i < 0) {
-        warn(SettingsTexts::noPortSelected(language()));
+        warn(SettingsTexts::noPortSelected(chosen.language()));
         return;
     }
 
-    const int number = cboCOM->itemData(i).toInt();
-    if (m_port.isOpen() && m_port.commPort() != number)
+    chosen.intPort = cboCOM->itemData(i).toInt();
+    if (m_port.isOpen() && m_port.commPort() != chosen.intPort)
         m_port.close();
-    m_port.setCommPort(number);
+    m_port.setCommPort(chosen.intPort);
     PortError error;
     if (!m_port.isOpen() && !m_port.open(&error)) {
-        warn(TransferTexts::portError(language(), error));
+        warn(TransferTexts::portError(chosen.language(), error));
         return;
     }
 
-    emit confirmed();
+    emit confirmed(chosen);
 
     blnConfirmed = true;
     accept();
-}
-
-void SettingsDialog::cmdExit_Click()
-{
-    // From a window the closing opens the port again; at start-up it ends the program.
-    reject();
 }
 
 void SettingsDialog::done(int result)
@@ -286,12 +280,12 @@ void SettingsDialog::done(int result)
 
 void SettingsDialog::Form_Unload()
 {
-    if (blnSettingFromWindow) {
+    if (m_window) {
         // However the dialog was left, the window gets its port back.
         PortError error;
-        if (!m_port.isOpen() && !m_port.open(&error) && m_window) {
+        if (!m_port.isOpen() && !m_port.open(&error)) {
             MessageBoxes::show(m_window, QMessageBox::Warning, TransferTexts::programTitle(),
-                               TransferTexts::portError(language(), error));
+                               TransferTexts::portError(m_windowLanguage, error));
         }
         return;
     }
