@@ -2,7 +2,6 @@
 
 #include "aboutbox.h"
 #include "boardprofile.h"
-#include "programsettings.h"
 #include "settingsdialog.h"
 #include "stopsignals.h"
 #include "transferwindow.h"
@@ -34,30 +33,21 @@ void SerialHost::Form_Load()
     m_settings->show();
 }
 
-void SerialHost::showSettingsFrom(TransferWindow &window)
+void SerialHost::settingsConfirmed(const ProgramSettings &chosen)
 {
-    ProgramSettings::blnSettingFromWindow = true;
-    m_settings->showFromWindow(window);
-    ProgramSettings::blnSettingFromWindow = false;
-}
-
-void SerialHost::settingsConfirmed()
-{
-    using namespace ProgramSettings;
+    m_chosen = chosen;
     if (!m_window) {
         TransferWindow::Hooks hooks;
-        hooks.showSettings = [this](TransferWindow &window) { showSettingsFrom(window); };
+        hooks.showSettings = [this](TransferWindow &window) { m_settings->showFromWindow(window, m_chosen); };
         hooks.showAbout = [](TransferWindow &window) {
             AboutBox about(&window);   // a fresh box at each opening
             about.exec();
         };
         hooks.endProgram = [this] { endProgram(); };
-        m_window = std::make_unique<TransferWindow>(profileForBoard(board()), MSComm1, hooks);
+        m_window = std::make_unique<TransferWindow>(profileForBoard(m_chosen.board()), MSComm1, hooks);
         m_window->show();
     }
-    // The flag holds 0 or 1; anything else would leave the texts as they are.
-    if (blnChinese == 0 || blnChinese == 1)
-        m_window->SetLanguage(language());
+    m_window->SetLanguage(m_chosen.language());
 }
 
 void SerialHost::endOnTerminationSignals()

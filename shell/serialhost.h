@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commport.h"
+#include "programsettings.h"
 
 #include <QObject>
 #include <functional>
@@ -26,6 +27,8 @@ public:
     void Form_Load();
 
     SettingsDialog *settingsDialog() const { return m_settings.get(); }
+    // What the last OK in the settings dialog chose.
+    const ProgramSettings &settings() const { return m_chosen; }
     TransferWindow *transferWindow() const { return m_window.get(); }
 
     // Ends the program: every window goes, no further handler runs. Tests put their
@@ -40,9 +43,10 @@ public:
 private:
     // OK in the settings dialog: the first makes and shows the chosen board's window (only
     // one is ever made in a run); every one gives it the language.
-    void settingsConfirmed();
-    void showSettingsFrom(TransferWindow &window);
+    void settingsConfirmed(const ProgramSettings &chosen);
     void endBySignal();
+
+    ProgramSettings m_chosen;   // by the last OK
 
     std::unique_ptr<SettingsDialog> m_settings;
     std::unique_ptr<TransferWindow> m_window;

@@ -1,13 +1,12 @@
 #include "settingsdialog.h"
 
-#include "messagebox.h"
-
-#include "comportmap.h"
-#include "languagetables.h"
-#include "programsettings.h"
-#include "qtlanguage.h"
 #include "commport.h"
+#include "comportmap.h"
+#include "labelfit.h"
+#include "messagebox.h"
 #include "portlisting.h"
+#include "qtlanguage.h"
+#include "settingstexts.h"
 #include "transfertexts.h"
 
 #include <QComboBox>
@@ -18,8 +17,6 @@
 #include <QRadioButton>
 #include <QScreen>
 
-using namespace ProgramSettings;
-
 namespace {
 
 QFont namedFont(const char *family, qreal points)
@@ -27,29 +24,6 @@ QFont namedFont(const char *family, qreal points)
     QFont font(QString::fromUtf8(family));
     font.setPointSizeF(points);
     return font;
-}
-
-// OK with an empty list: the devices that are there but cannot be used, or else what to
-// look at.
-QString noPortFound(Language language, const QList<PortError> &unavailable)
-{
-    const bool chinese = language == Language::Chinese;
-    if (!unavailable.isEmpty()) {
-        QStringList lines{chinese ? QStringLiteral("沒有可以開啟的通訊埠。\n")
-                                  : QStringLiteral("No serial port can be opened.\n")};
-        for (const PortError &why : unavailable)
-            lines << TransferTexts::portError(language, why);
-        return lines.join(QLatin1Char('\n'));
-    }
-    QString text = chinese ? QStringLiteral("找不到任何通訊埠。\n\n請檢查連接線是否接好、USB 轉 RS-232 轉接器是否插上")
-                           : QStringLiteral("No serial port was found.\n\nCheck that the cable is connected and that "
-                                            "the USB serial adapter is plugged in");
-#ifndef Q_OS_WIN
-    text += chinese ? QStringLiteral("，以及您的帳號是否屬於 dialout 群組（加入後須重新登入）")
-                    : QStringLiteral(", and that your user is a member of the group dialout (log in again after "
-                                     "joining it)");
-#endif
-    return text + (chinese ? QStringLiteral("。") : QStringLiteral("."));
 }
 
 } // namespace
@@ -122,10 +96,11 @@ SettingsDialog::SettingsDialog(CommPort &port)
     setTabOrder(cmdOK, cmdExit);
     setTabOrder(cmdExit, cboCOM);
 
-    connect(optEn, &QRadioButton::toggled, this, [this](bool on) { if (on) optEn_Click(); });
-    connect(optCH, &QRadioButton::toggled, this, [this](bool on) { if (on) optCH_Click(); });
+    // The Chinese option goes on or off whenever the language selected changes.
+    connect(optCH, &QRadioButton::toggled, this, &SettingsDialog::showCaptions);
     connect(cmdOK, &QPushButton::clicked, this, &SettingsDialog::cmdOK_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &SettingsDialog::cmdExit_Click);
+    // From a window the closing opens the port again; at start-up it ends the program.
+    connect(cmdExit, &QPushButton::clicked, this, &SettingsDialog::reject);
 
     resetToDesign();
     Form_Initialize();
@@ -137,7 +112,7 @@ void SettingsDialog::resetToDesign()
 {
     m_unavailablePorts.clear();
     optEn->setChecked(true);
-    optEn_Click();   // also when it was selected already: the captions start in English
+    showCaptions();   // also when English was selected already
     optVXT8088->setChecked(true);
     for (QWidget *widget : {static_cast<QWidget *>(fmeVXT), static_cast<QWidget *>(optVXT8088),
                             static_cast<QWidget *>(optVXT8052)})
@@ -173,7 +148,7 @@ bool SettingsDialog::ListCommPorts()
             device += QStringLiteral(" — ") + adapter;
         const int entry = cboCOM->count() - 1;
         cboCOM->setItemData(entry, device, Qt::ToolTipRole);
-        if (blnSettingFromWindow && n == intPreviousPort) {
+        if (m_window && n == intPreviousPort) {
             cboCOM->setCurrentIndex(entry);
             blnPreviousPortListed = true;
         }
@@ -189,9 +164,8 @@ void SettingsDialog::showPortNote()
     constexpr int NoteTop = 140;
     constexpr int Gap = 10;
     QStringList lines;
-    const Language shown = optCH->isChecked() ? Language::Chinese : Language::English;
     for (const PortError &why : std::as_const(m_unavailablePorts))
-        lines << TransferTexts::portError(shown, why);
+        lines << TransferTexts::portError(selectedLanguage(), why);
     lblPortNote->setText(lines.join(QLatin1Char('\n')));
     lblPortNote->setVisible(!lines.isEmpty());
 
@@ -209,22 +183,22 @@ void SettingsDialog::showPortNote()
     move(pos() + QPoint(0, (before - height()) / 2));   // its centre stays where it was
 }
 
-void SettingsDialog::Form_Load()
+// Shown from a window: the board stays, language and port start from those in force.
+void SettingsDialog::Form_Load(const ProgramSettings &current)
 {
-    if (!blnSettingFromWindow)
-        return;
     fmeVXT->setEnabled(false);
     optVXT8088->setEnabled(false);
     optVXT8052->setEnabled(false);
-    if (blnChinese)
+    if (current.blnChinese)
         optCH->setChecked(true);
     else
         optEn->setChecked(true);
-    if (intBoard == 8088)
+    if (current.intBoard == 8088)
         optVXT8088->setChecked(true);
     else
         optVXT8052->setChecked(true);
 
+    // The port the line is on: an Exit since the last OK may have moved it.
     intPreviousPort = qint16(m_port.commPort());
     const bool listed = ListCommPorts();
     if (!listed || blnPreviousPortListed) {
@@ -235,74 +209,67 @@ void SettingsDialog::Form_Load()
     }
 }
 
-void SettingsDialog::showFromWindow(QWidget &window)
+void SettingsDialog::showFromWindow(QWidget &window, const ProgramSettings &current)
 {
     m_window = &window;
+    m_windowLanguage = current.language();
     resetToDesign();
-    Form_Load();
+    Form_Load(current);
     setWindowModality(Qt::ApplicationModal);
     exec();
     setWindowModality(Qt::NonModal);
+    m_window = nullptr;
 }
 
-void SettingsDialog::optEn_Click()
+Language SettingsDialog::selectedLanguage() const
 {
-    setWindowTitle(QStringLiteral("Setting"));
-    fmeLanguage->setTitle(QStringLiteral("Language"));
-    lblPort->setText(QStringLiteral("Serial Port Selection:"));
-    cmdOK->setText(QStringLiteral("&OK"));
-    cmdExit->setText(QStringLiteral("&Exit"));
-    fitLabelToText(lblPort, 16, 96);
-    showPortNote();
+    return optCH->isChecked() ? Language::Chinese : Language::English;
 }
 
-void SettingsDialog::optCH_Click()
+void SettingsDialog::showCaptions()
 {
-    setWindowTitle(QStringLiteral("設定"));
-    fmeLanguage->setTitle(QStringLiteral("語言選擇"));
-    lblPort->setText(QStringLiteral("通訊埠選擇："));
-    cmdOK->setText(QStringLiteral("確定(&O)"));
-    cmdExit->setText(QStringLiteral("離開(&E)"));
+    using namespace SettingsTexts;
+    const Language language = selectedLanguage();
+    setWindowTitle(caption(language));
+    fmeLanguage->setTitle(languageFrame(language));
+    lblPort->setText(portLabel(language));
+    cmdOK->setText(okButton(language));
+    cmdExit->setText(exitButton(language));
     fitLabelToText(lblPort, 16, 96);
     showPortNote();
 }
 
 void SettingsDialog::cmdOK_Click()
 {
-    blnChinese = optEn->isChecked() ? 0 : 1;
-    useQtLanguage(language() == Language::Chinese);   // Qt's own texts follow, this warning's too
-    intBoard = optVXT8088->isChecked() ? 8088 : 8052;
+    ProgramSettings chosen;
+    chosen.blnChinese = optEn->isChecked() ? 0 : 1;
+    useQtLanguage(chosen.language() == Language::Chinese);   // Qt's own texts follow, this warning's too
+    chosen.intBoard = optVXT8088->isChecked() ? 8088 : 8052;
 
     const int i = cboCOM->currentIndex();
     if (cboCOM->count() == 0) {
-        warn(noPortFound(language(), m_unavailablePorts));
+        warn(SettingsTexts::noPortFound(chosen.language(), m_unavailablePorts));
         return;
     }
     if (i < 0) {
-        warn(blnChinese ? QStringLiteral("沒有選擇通訊埠。") : QStringLiteral("No serial port is selected."));
+        warn(SettingsTexts::noPortSelected(chosen.language()));
         return;
     }
 
-    const int number = cboCOM->itemData(i).toInt();
-    if (m_port.isOpen() && m_port.commPort() != number)
+    chosen.intPort = cboCOM->itemData(i).toInt();
+    if (m_port.isOpen() && m_port.commPort() != chosen.intPort)
         m_port.close();
-    m_port.setCommPort(number);
+    m_port.setCommPort(chosen.intPort);
     PortError error;
     if (!m_port.isOpen() && !m_port.open(&error)) {
-        warn(TransferTexts::portError(language(), error));
+        warn(TransferTexts::portError(chosen.language(), error));
         return;
     }
 
-    emit confirmed();
+    emit confirmed(chosen);
 
     blnConfirmed = true;
     accept();
-}
-
-void SettingsDialog::cmdExit_Click()
-{
-    // From a window the closing opens the port again; at start-up it ends the program.
-    reject();
 }
 
 void SettingsDialog::done(int result)
@@ -313,12 +280,12 @@ void SettingsDialog::done(int result)
 
 void SettingsDialog::Form_Unload()
 {
-    if (blnSettingFromWindow) {
+    if (m_window) {
         // However the dialog was left, the window gets its port back.
         PortError error;
-        if (!m_port.isOpen() && !m_port.open(&error) && m_window) {
+        if (!m_port.isOpen() && !m_port.open(&error)) {
             MessageBoxes::show(m_window, QMessageBox::Warning, TransferTexts::programTitle(),
-                               TransferTexts::portError(language(), error));
+                               TransferTexts::portError(m_windowLanguage, error));
         }
         return;
     }

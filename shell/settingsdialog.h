@@ -1,5 +1,6 @@
 #pragma once
 
+#include "programsettings.h"
 #include "transfer.h"
 
 #include <QDialog>
@@ -23,8 +24,39 @@ public:
     explicit SettingsDialog(CommPort &port);
     ~SettingsDialog() override;
 
-    // Shows the dialog modally over the window and returns when it has closed.
-    void showFromWindow(QWidget &window);
+    // Shows the dialog modally over the window, starting from the settings in force, and
+    // returns when it has closed. However it is left, the port is opened again.
+    void showFromWindow(QWidget &window, const ProgramSettings &current);
+
+    // Closing by any means: the close box, Esc, OK or Exit.
+    void done(int result) override;
+
+signals:
+    // OK opened the chosen port; these are the settings it chose.
+    void confirmed(const ProgramSettings &chosen);
+    // The dialog of the start-up closed without OK: the program ends.
+    void abandoned();
+
+private:
+    void Form_Initialize();
+    void Form_Load(const ProgramSettings &current);
+    void resetToDesign();
+    bool ListCommPorts();
+    void showPortNote();
+    // The captions of the dialog itself in the language selected; the program's language
+    // changes only on OK.
+    void showCaptions();
+    Language selectedLanguage() const;
+    void cmdOK_Click();
+    void Form_Unload();
+    void warn(const QString &text);
+
+    CommPort &m_port;
+    QList<PortError> m_unavailablePorts;   // found by the last listing
+    // The window it is shown from, while it is, and that window's language; at start-up
+    // none.
+    QWidget *m_window = nullptr;
+    Language m_windowLanguage = Language::English;
 
     // Dialog state that outlives each showing.
     bool blnConfirmed = false;
@@ -44,32 +76,4 @@ public:
     QLabel *lblPortNote = nullptr;
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdExit = nullptr;
-
-public slots:
-    void optEn_Click();
-    void optCH_Click();
-    void cmdOK_Click();
-    void cmdExit_Click();
-
-    // Closing by any means: the close box, Esc, OK or Exit.
-    void done(int result) override;
-
-signals:
-    // OK stored board and language and opened the chosen port.
-    void confirmed();
-    // The dialog of the start-up closed without OK: the program ends.
-    void abandoned();
-
-private:
-    void Form_Initialize();
-    void Form_Load();
-    void resetToDesign();
-    bool ListCommPorts();
-    void showPortNote();
-    void Form_Unload();
-    void warn(const QString &text);
-
-    CommPort &m_port;
-    QList<PortError> m_unavailablePorts;   // found by the last listing
-    QWidget *m_window = nullptr;   // the window it was shown from
 };

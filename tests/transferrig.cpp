@@ -1,6 +1,7 @@
 #include "transferrig.h"
 
 #include "boardprofile.h"
+#include "controls.h"
 #include "messageboxes.h"
 #include "commport.h"
 #include "ptyboard.h"
@@ -21,6 +22,7 @@
 #include <unistd.h>
 
 TransferRig::TransferRig(const BoardProfile &profile, qint64 pacing)
+    : m_profile(profile)
 {
     m_board = std::make_unique<PtyBoard>(m_dir.path(), 1);
     if (!m_board->isValid())
@@ -136,35 +138,36 @@ void TransferRig::unplug()
 
 void TransferRig::click(const char *buttonName)
 {
-    auto *button = m_window->findChild<QPushButton *>(QLatin1String(buttonName));
-    QVERIFY2(button, buttonName);
+    auto *button = control<QPushButton>(*m_window, buttonName);
     QVERIFY2(button->isEnabled(), buttonName);
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
 void TransferRig::startDownload(const QString &source)
 {
-    m_window->txtSourceFile->setText(source);
+    control<QLineEdit>(*m_window, "txtSourceFile")->setText(source);
     click("cmdDownloadFile");
 }
 
 void TransferRig::startUpload(const QString &target)
 {
-    m_window->txtTargetFile->setText(target);
+    control<QLineEdit>(*m_window, "txtTargetFile")->setText(target);
     click("cmdReadyUpload");
 }
 
 void TransferRig::verifyIdle()
 {
-    const TransferWindow &w = *m_window;
-    QVERIFY(!w.blnDownloading);
-    QVERIFY(!w.blnUploading);
-    QCOMPARE(w.windowTitle(), w.strCaption);
-    QCOMPARE(w.cmdDownloadFile->text(), QStringLiteral("&Download"));
-    QCOMPARE(w.cmdReadyUpload->text(), QStringLiteral("&Upload"));
-    QCOMPARE(w.cmdReadyUpload->toolTip(), QStringLiteral("Start to transfer the data"));
-    QVERIFY(w.txtSourceFile->isEnabled() && w.cmdSelectSourcePath->isEnabled());
-    QVERIFY(w.txtTargetFile->isEnabled() && w.cmdSelectTargetPath->isEnabled());
+    TransferWindow &w = *m_window;
+    QVERIFY(!w.session().isRunning(Direction::Download));
+    QVERIFY(!w.session().isRunning(Direction::Upload));
+    QCOMPARE(w.windowTitle(), m_profile.caption);
+    auto *download = control<QPushButton>(w, "cmdDownloadFile");
+    auto *upload = control<QPushButton>(w, "cmdReadyUpload");
+    QCOMPARE(download->text(), QStringLiteral("&Download"));
+    QCOMPARE(upload->text(), QStringLiteral("&Upload"));
+    QCOMPARE(upload->toolTip(), QStringLiteral("Start to transfer the data"));
+    for (const char *name : {"txtSourceFile", "cmdSelectSourcePath", "txtTargetFile", "cmdSelectTargetPath"})
+        QVERIFY2(control<QWidget>(w, name)->isEnabled(), name);
 }
 
 QByteArray lengthHeader(int length)

@@ -66,6 +66,7 @@ private:
     void readBoardEnd();
     void writeBoardEnd();
 
+    const BoardProfile &m_profile;
     QTemporaryDir m_dir;
     std::unique_ptr<PtyBoard> m_board;
     int m_master = -1;

@@ -3,6 +3,7 @@
 
 #include "boardprofile.h"
 #include "commport.h"
+#include "controls.h"
 #include "messageboxes.h"
 #include "transferwindow.h"
 
@@ -27,8 +28,8 @@ private slots:
             };
             hooks.endProgram = [] {};
             TransferWindow window(*profile, port, hooks);
-            window.menContent->trigger();
-            window.menExamples->trigger();
+            control<QAction>(window, "menContent")->trigger();
+            control<QAction>(window, "menExamples")->trigger();
             QVERIFY(!openMessageBox());
             QCOMPARE(opened.size(), 2);
             QVERIFY(QFileInfo(opened.at(0).toLocalFile()).isFile());

@@ -3,7 +3,7 @@
 // own texts in the language chosen; the signals that end the program.
 
 #include "commport.h"
-#include "programsettings.h"
+#include "controls.h"
 #include "messageboxes.h"
 #include "qtlanguage.h"
 #include "ptyboard.h"
@@ -12,6 +12,7 @@
 #include "splashwindow.h"
 #include "startup.h"
 #include "testfiles.h"
+#include "transfersession.h"
 #include "transferwindow.h"
 
 #include <QApplication>
@@ -38,16 +39,32 @@
 #include <algorithm>
 #include <csignal>
 
-using namespace ProgramSettings;
-
 namespace {
 
-QStringList entries(const QComboBox *box)
+// The entries of the dialog's port list.
+QStringList entries(const QWidget &dialog)
 {
+    const auto *box = control<QComboBox>(dialog, "cboCOM");
     QStringList list;
     for (int i = 0; i < box->count(); ++i)
         list << box->itemText(i);
     return list;
+}
+
+// What a user does, to a control found by its name.
+void press(const QWidget &window, const char *button)
+{
+    QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
+}
+
+void select(const QWidget &dialog, const char *option)
+{
+    control<QRadioButton>(dialog, option)->setChecked(true);
+}
+
+void trigger(const QWidget &window, const char *command)
+{
+    control<QAction>(window, command)->trigger();
 }
 
 } // namespace
@@ -78,8 +95,8 @@ private:
     TransferWindow *confirm(SerialHost &host, int entry)
     {
         SettingsDialog &dialog = *host.settingsDialog();
-        dialog.cboCOM->setCurrentIndex(entry);
-        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        control<QComboBox>(dialog, "cboCOM")->setCurrentIndex(entry);
+        press(dialog, "cmdOK");
         return host.transferWindow();
     }
 
@@ -88,9 +105,6 @@ private slots:
 
     void init()
     {
-        intBoard = 0;
-        blnChinese = 0;
-        blnSettingFromWindow = false;
         m_endings = 0;
         useQtLanguage(false);
     }
@@ -110,7 +124,7 @@ private slots:
         QVERIFY(host.settingsDialog() && host.settingsDialog()->isVisible());
         QVERIFY(!host.isWidgetType());   // the host has nothing to show
         SettingsDialog *dialog = host.settingsDialog();
-        QCOMPARE(entries(dialog->cboCOM), QStringList{QStringLiteral("COM1")});
+        QCOMPARE(entries(*dialog), QStringList{QStringLiteral("COM1")});
     }
 
     void startUpWaitsForTheTimerWithoutAClick()
@@ -142,7 +156,7 @@ private slots:
             QCOMPARE(box->objectName(), QStringLiteral("frmAbout"));
             QTest::keyClick(box, Qt::Key_Escape);
         });
-        window->menAbout->trigger();
+        trigger(*window, "menAbout");
         QCOMPARE(title, QStringLiteral("About Kestrion's Data Transfer System"));
     }
 
@@ -160,39 +174,43 @@ private slots:
         QFile::remove(com3);
         SettingsDialog &dialog = *host->settingsDialog();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Setting"));
-        QCOMPARE(entries(dialog.cboCOM), (QStringList{QStringLiteral("COM1"), QStringLiteral("COM4")}));
-        QCOMPARE(dialog.cboCOM->currentIndex(), 0);
-        QCOMPARE(dialog.cboCOM->itemData(1, Qt::ToolTipRole).toString(), com4.linkPath());
-        QVERIFY(dialog.optEn->isChecked());
-        QVERIFY(dialog.optVXT8088->isChecked());
+        QCOMPARE(entries(dialog), (QStringList{QStringLiteral("COM1"), QStringLiteral("COM4")}));
+        auto *cboCOM = control<QComboBox>(dialog, "cboCOM");
+        auto *lblPortNote = control<QLabel>(dialog, "lblPortNote");
+        auto *cmdOK = control<QPushButton>(dialog, "cmdOK");
+        QCOMPARE(cboCOM->currentIndex(), 0);
+        QCOMPARE(cboCOM->itemData(1, Qt::ToolTipRole).toString(), com4.linkPath());
+        QVERIFY(control<QRadioButton>(dialog, "optEn")->isChecked());
+        QVERIFY(control<QRadioButton>(dialog, "optVXT8088")->isChecked());
         QVERIFY(!host->MSComm1.isOpen());
-        QCOMPARE(dialog.cboCOM->geometry(), QRect(120, 112, 89, 20));
+        QCOMPARE(cboCOM->geometry(), QRect(120, 112, 89, 20));
         // Below the list, the port another program holds and what to do; the buttons
         // make room for it.
-        QVERIFY(dialog.lblPortNote->isVisible());
-        QCOMPARE(dialog.lblPortNote->text(), QStringLiteral("COM6 (%1) is in use by another program: close that "
-                                                            "program first.").arg(com6.devicePath()));
-        QVERIFY(dialog.cmdOK->y() > dialog.lblPortNote->geometry().bottom());
-        QCOMPARE(dialog.height(), dialog.cmdOK->geometry().bottom() + 11);
+        QVERIFY(lblPortNote->isVisible());
+        QCOMPARE(lblPortNote->text(), QStringLiteral("COM6 (%1) is in use by another program: close that "
+                                                     "program first.").arg(com6.devicePath()));
+        QVERIFY(cmdOK->y() > lblPortNote->geometry().bottom());
+        QCOMPARE(dialog.height(), cmdOK->geometry().bottom() + 11);
         QCOMPARE(dialog.width(), 249);
 
         // COM4, Chinese, VXT-8052: the port opens and the 8052 window comes in Chinese.
-        dialog.optCH->setChecked(true);
+        select(dialog, "optCH");
         QCOMPARE(dialog.windowTitle(), QStringLiteral("設定"));
-        QCOMPARE(dialog.cmdOK->text(), QStringLiteral("確定(&O)"));
-        QCOMPARE(dialog.lblPort->text(), QStringLiteral("通訊埠選擇："));
-        QCOMPARE(dialog.lblPortNote->text(),
+        QCOMPARE(cmdOK->text(), QStringLiteral("確定(&O)"));
+        QCOMPARE(control<QLabel>(dialog, "lblPort")->text(), QStringLiteral("通訊埠選擇："));
+        QCOMPARE(lblPortNote->text(),
                  QStringLiteral("COM6（%1） 正被其他程式使用：請先關閉那個程式。").arg(com6.devicePath()));
-        dialog.optVXT8052->setChecked(true);
+        select(dialog, "optVXT8052");
         TransferWindow *window = confirm(*host, 1);
         QVERIFY(window);
         QCOMPARE(window->objectName(), QStringLiteral("frmVXT8052"));
         QVERIFY(window->isVisible());
-        QCOMPARE(window->fmeTransFile->title(), QStringLiteral("PC 傳送到 VXT-8052"));
+        QCOMPARE(control<QGroupBox>(*window, "fmeTransFile")->title(), QStringLiteral("PC 傳送到 VXT-8052"));
         QCOMPARE(host->MSComm1.commPort(), 4);
         QVERIFY(host->MSComm1.isOpen());
-        QCOMPARE(intBoard, qint16(8052));
-        QCOMPARE(blnChinese, qint16(1));
+        QCOMPARE(host->settings().intBoard, qint16(8052));
+        QCOMPARE(host->settings().blnChinese, qint16(1));
+        QCOMPARE(host->settings().intPort, 4);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(m_endings, 0);   // the dialog closed, the program goes on
     }
@@ -204,17 +222,17 @@ private slots:
         auto host = startHost();
         SettingsDialog &dialog = *host->settingsDialog();
         QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.cboCOM->count(), 0);
-        QVERIFY(dialog.lblPortNote->isHidden());   // nothing to explain: the dialog as designed
+        QCOMPARE(control<QComboBox>(dialog, "cboCOM")->count(), 0);
+        QVERIFY(control<QLabel>(dialog, "lblPortNote")->isHidden());   // nothing to explain: the dialog as designed
         QCOMPARE(dialog.size(), QSize(249, 185));
-        auto pressOK = [&](QRadioButton *language) {
+        auto pressOK = [&](const char *language) {
             closeMessageBoxes();
-            language->setChecked(true);
-            QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+            select(dialog, language);
+            press(dialog, "cmdOK");
             return QTest::qWaitFor([] { return openMessageBox() != nullptr; }) ? openMessageBox() : nullptr;
         };
 
-        QMessageBox *box = pressOK(dialog.optEn);
+        QMessageBox *box = pressOK("optEn");
         QVERIFY(box);
         QCOMPARE(box->windowTitle(), QStringLiteral("Kestrion's Data Transfer System"));
         QCOMPARE(box->icon(), QMessageBox::Warning);
@@ -223,13 +241,13 @@ private slots:
         QVERIFY(box->text().contains(QStringLiteral("dialout")));
         QCOMPARE(box->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
 
-        box = pressOK(dialog.optCH);
+        box = pressOK("optCH");
         QVERIFY(box);
         QVERIFY(box->text().startsWith(QStringLiteral("找不到任何通訊埠。")));
         QVERIFY(box->text().contains(QStringLiteral("dialout 群組")));
         QCOMPARE(box->button(QMessageBox::Ok)->text(), QStringLiteral("確定"));
 
-        box = pressOK(dialog.optEn);
+        box = pressOK("optEn");
         QVERIFY(box);
         QCOMPARE(box->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
         QVERIFY(dialog.isVisible());
@@ -244,9 +262,9 @@ private slots:
         QVERIFY(other.open(QIODevice::ReadWrite));
         auto host = startHost();
         SettingsDialog &dialog = *host->settingsDialog();
-        QCOMPARE(dialog.cboCOM->count(), 0);
-        QVERIFY(dialog.lblPortNote->isVisible());
-        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        QCOMPARE(control<QComboBox>(dialog, "cboCOM")->count(), 0);
+        QVERIFY(control<QLabel>(dialog, "lblPortNote")->isVisible());
+        press(dialog, "cmdOK");
         QVERIFY(QTest::qWaitFor([] { return openMessageBox() != nullptr; }));
         QCOMPARE(openMessageBox()->text(),
                  QStringLiteral("No serial port can be opened.\n\nCOM2 (%1) is in use by another program: close "
@@ -265,7 +283,7 @@ private slots:
         QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("hello") == 5);
         notes.close();
         auto host = startHost();
-        host->settingsDialog()->optCH->setChecked(true);
+        select(*host->settingsDialog(), "optCH");
         TransferWindow *window = confirm(*host, 0);
         QStringList english;
         QTimer::singleShot(0, this, [&] {
@@ -296,30 +314,31 @@ private slots:
             }
             dialog->reject();
         });
-        QTest::mouseClick(window->cmdSelectSourcePath, Qt::LeftButton);
+        press(*window, "cmdSelectSourcePath");
         QCOMPARE(english.join(u'|'), QString());
     }
 
-    void okOnAPortThatWentAwayKeepsWhatItStored()
+    void okOnAPortThatWentAwayKeepsTheDialogOpen()
     {
         auto board = std::make_unique<PtyBoard>(m_folder.path(), 2);
         auto host = startHost();
         SettingsDialog &dialog = *host->settingsDialog();
-        QCOMPARE(entries(dialog.cboCOM), QStringList{QStringLiteral("COM2")});
+        QCOMPARE(entries(dialog), QStringList{QStringLiteral("COM2")});
         board.reset();   // unplugged after the probe
-        dialog.optCH->setChecked(true);
-        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        select(dialog, "optCH");
+        press(dialog, "cmdOK");
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("COM2")));
-        QCOMPARE(blnChinese, qint16(1));
         QVERIFY(dialog.isVisible());
+        QVERIFY(control<QRadioButton>(dialog, "optCH")->isChecked());
+        QCOMPARE(host->settings().intBoard, qint16(0));   // nothing chosen until an OK succeeds
         QVERIFY(!host->transferWindow());
     }
 
     void exitAndCloseBoxAtStartUpEndTheProgram()
     {
         auto host = startHost();
-        QTest::mouseClick(host->settingsDialog()->cmdExit, Qt::LeftButton);
+        press(*host->settingsDialog(), "cmdExit");
         QCOMPARE(m_endings, 1);
 
         auto second = startHost();
@@ -336,38 +355,36 @@ private slots:
         QCOMPARE(host->MSComm1.commPort(), 4);
 
         whenDialogOpens(*host, [&](SettingsDialog &dialog) {
-            QCOMPARE(dialog.cboCOM->currentText(), QStringLiteral("COM4"));
-            QVERIFY(!dialog.fmeVXT->isEnabled());
-            QVERIFY(!dialog.optVXT8052->isEnabled());
-            QVERIFY(dialog.optVXT8088->isChecked());
+            QCOMPARE(control<QComboBox>(dialog, "cboCOM")->currentText(), QStringLiteral("COM4"));
+            QVERIFY(!control<QGroupBox>(dialog, "fmeVXT")->isEnabled());
+            QVERIFY(!control<QRadioButton>(dialog, "optVXT8052")->isEnabled());
+            QVERIFY(control<QRadioButton>(dialog, "optVXT8088")->isChecked());
             QVERIFY(!host->MSComm1.isOpen());   // closed while the dialog is open
-            QVERIFY(blnSettingFromWindow);
-            dialog.optCH->setChecked(true);
-            QTest::mouseClick(dialog.cmdExit, Qt::LeftButton);
+            select(dialog, "optCH");
+            press(dialog, "cmdExit");
         });
-        window->menSetting->trigger();
-        QVERIFY(!blnSettingFromWindow);
+        trigger(*window, "menSetting");
         QVERIFY(host->MSComm1.isOpen());
         QCOMPARE(host->MSComm1.commPort(), 4);
-        QCOMPARE(blnChinese, qint16(0));   // Exit keeps the language
-        QCOMPARE(window->menSetting->text(), QStringLiteral("&Setting"));
+        QCOMPARE(host->settings().blnChinese, qint16(0));   // Exit keeps the language
+        QCOMPARE(control<QAction>(*window, "menSetting")->text(), QStringLiteral("&Setting"));
 
         // OK there applies the language and keeps the board; the close box reopens too.
         whenDialogOpens(*host, [&](SettingsDialog &dialog) {
-            dialog.optCH->setChecked(true);
-            QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+            select(dialog, "optCH");
+            press(dialog, "cmdOK");
         });
-        window->menSetting->trigger();
-        QCOMPARE(window->menSetting->text(), QStringLiteral("設定(&S)"));
-        QCOMPARE(intBoard, qint16(8088));
+        trigger(*window, "menSetting");
+        QCOMPARE(control<QAction>(*window, "menSetting")->text(), QStringLiteral("設定(&S)"));
+        QCOMPARE(host->settings().intBoard, qint16(8088));
         QVERIFY(host->MSComm1.isOpen());
 
         whenDialogOpens(*host, [&](SettingsDialog &dialog) {
-            QVERIFY(dialog.optCH->isChecked());
+            QVERIFY(control<QRadioButton>(dialog, "optCH")->isChecked());
             QCOMPARE(dialog.windowTitle(), QStringLiteral("設定"));
             dialog.close();
         });
-        window->menSetting->trigger();
+        trigger(*window, "menSetting");
         QVERIFY(host->MSComm1.isOpen());
         QCOMPARE(m_endings, 0);
     }
@@ -383,11 +400,11 @@ private slots:
         host->MSComm1.close();
         com4.reset();
         whenDialogOpens(*host, [&](SettingsDialog &dialog) {
-            QCOMPARE(entries(dialog.cboCOM), QStringList{QStringLiteral("COM1")});
+            QCOMPARE(entries(dialog), QStringList{QStringLiteral("COM1")});
             QCOMPARE(host->MSComm1.commPort(), 1);
-            QTest::mouseClick(dialog.cmdExit, Qt::LeftButton);
+            press(dialog, "cmdExit");
         });
-        window->menSetting->trigger();
+        trigger(*window, "menSetting");
         QVERIFY(host->MSComm1.isOpen());
         QCOMPARE(host->MSComm1.commPort(), 1);
 
@@ -395,15 +412,15 @@ private slots:
         host->MSComm1.close();
         com1.reset();
         whenDialogOpens(*host, [&](SettingsDialog &dialog) {
-            QCOMPARE(dialog.cboCOM->count(), 0);
+            QCOMPARE(control<QComboBox>(dialog, "cboCOM")->count(), 0);
             QCOMPARE(host->MSComm1.commPort(), 1);
-            QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+            press(dialog, "cmdOK");
             QVERIFY(QTest::qWaitFor([] { return openMessageBox() != nullptr; }));
             closeMessageBoxes();
             QVERIFY(dialog.isVisible());
-            QTest::mouseClick(dialog.cmdExit, Qt::LeftButton);
+            press(dialog, "cmdExit");
         });
-        window->menSetting->trigger();
+        trigger(*window, "menSetting");
         QVERIFY(!host->MSComm1.isOpen());
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("COM1")));
@@ -427,15 +444,15 @@ private slots:
         TransferWindow *window = confirm(*host, 0);
         QTemporaryDir files;
         const QString target = files.filePath(QStringLiteral("up.bin"));
-        window->txtTargetFile->setText(target);
-        QTest::mouseClick(window->cmdReadyUpload, Qt::LeftButton);
+        control<QLineEdit>(*window, "txtTargetFile")->setText(target);
+        press(*window, "cmdReadyUpload");
         com1.send("414243");
         QTRY_COMPARE(window->windowTitle(), QStringLiteral("VXT-8088　Receiving...3"));
 
         ::raise(SIGTERM);
         QTRY_COMPARE(m_endings, 2);
         QVERIFY(!window->isVisible());
-        QVERIFY(!window->blnUploading);
+        QVERIFY(!window->session().isRunning(Direction::Upload));
         QVERIFY(!host->MSComm1.isOpen());
         QFile file(target);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -469,8 +486,9 @@ private slots:
         TransferWindow *window = confirm(*host, 0);
         QTemporaryDir files;
         const QByteArray content = sample(3000);
-        window->txtSourceFile->setText(writeTestFile(files.filePath(QStringLiteral("source.bin")), content));
-        QTest::mouseClick(window->cmdDownloadFile, Qt::LeftButton);
+        const QString source = writeTestFile(files.filePath(QStringLiteral("source.bin")), content);
+        control<QLineEdit>(*window, "txtSourceFile")->setText(source);
+        press(*window, "cmdDownloadFile");
         QVERIFY(com1.waitForBytes(40));
         qsizetype sent = -1;
         bool messageMeanwhile = true;
@@ -478,11 +496,11 @@ private slots:
             sent = com1.received().size();
             QTest::qWait(300);
             messageMeanwhile = openMessageBox() != nullptr;
-            QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+            press(dialog, "cmdOK");
         });
-        window->menSetting->trigger();
+        trigger(*window, "menSetting");
         QVERIFY(!messageMeanwhile);
-        QVERIFY(!window->blnDownloading);
+        QVERIFY(!window->session().isRunning(Direction::Download));
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("The serial port was closed for the Setting command")));
         QTest::qWait(200);

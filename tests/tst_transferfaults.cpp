@@ -3,8 +3,10 @@
 
 #include "boardprofile.h"
 #include "commport.h"
+#include "controls.h"
 #include "messageboxes.h"
 #include "transferrig.h"
+#include "transfersession.h"
 #include "transferwindow.h"
 
 #include <QDir>
@@ -106,7 +108,7 @@ void TransferFaultTest::rawDownloadTooLarge()
     QCOMPARE(messageBoxes().first()->icon(), QMessageBox::Warning);
     QTest::qWait(50);
     QVERIFY(rig.received().isEmpty());
-    QCOMPARE(rig.window().txtSourceFile->text(), source);
+    QCOMPARE(control<QLineEdit>(rig.window(), "txtSourceFile")->text(), source);
     rig.verifyIdle();
 }
 
@@ -132,7 +134,7 @@ void TransferFaultTest::downloadSourceUnusable()
     QVERIFY(rig.isValid());
     const QString source = rig.path(QStringLiteral("down.bin"));
     writeTestFile(source, vanishes ? QByteArray("data") : QByteArray());
-    rig.window().txtSourceFile->setText(source);
+    control<QLineEdit>(rig.window(), "txtSourceFile")->setText(source);
     if (vanishes)
         QVERIFY(QFile::remove(source));   // gone after it was chosen
     rig.click("cmdDownloadFile");
@@ -168,7 +170,8 @@ void TransferFaultTest::bothDirectionsAtOnce()
 
     rig.startUpload(target);
     rig.startDownload(source);
-    QVERIFY(rig.window().blnUploading && rig.window().blnDownloading);
+    const TransferSession &session = rig.window().session();
+    QVERIFY(session.isRunning(Direction::Upload) && session.isRunning(Direction::Download));
     const QByteArray upWire = board == 8088 ? up.toHex().toUpper() + '\x1A' : lengthHeader(size) + up;
     const QByteArray downWire = board == 8088 ? down.toHex().toUpper() + '\x1A' : down;
     rig.sendPaced(upWire, LineRate);

@@ -3,6 +3,7 @@
 
 #include "boardprofile.h"
 #include "commport.h"
+#include "controls.h"
 #include "messageboxes.h"
 #include "transferrig.h"
 #include "transfersession.h"
@@ -78,9 +79,10 @@ void UploadTest::hexUpload()
     const QString target = rig.path(QStringLiteral("up.bin"));
     rig.startUpload(target);
     QVERIFY(!QFileInfo::exists(target));   // made only when data come
-    QCOMPARE(rig.window().cmdReadyUpload->text(), QStringLiteral("&Interrupt"));
-    QCOMPARE(rig.window().cmdReadyUpload->toolTip(), QStringLiteral("Interrupt the transferring data"));
-    QVERIFY(!rig.window().txtTargetFile->isEnabled());
+    const auto *upload = control<QPushButton>(rig.window(), "cmdReadyUpload");
+    QCOMPARE(upload->text(), QStringLiteral("&Interrupt"));
+    QCOMPARE(upload->toolTip(), QStringLiteral("Interrupt the transferring data"));
+    QVERIFY(!control<QLineEdit>(rig.window(), "txtTargetFile")->isEnabled());
 
     rig.send(sent);
     QTRY_COMPARE(messageBoxes().size(), 1);
@@ -157,15 +159,16 @@ void UploadTest::hexChinese()
     QVERIFY(rig.isValid());
     rig.window().SetLanguage(Language::Chinese);
     rig.startUpload(rig.path(QStringLiteral("up.bin")));
-    QCOMPARE(rig.window().cmdReadyUpload->text(), QStringLiteral("中斷 (&I)"));
-    QCOMPARE(rig.window().cmdReadyUpload->toolTip(), QStringLiteral("中斷上傳檔案"));
+    const auto *upload = control<QPushButton>(rig.window(), "cmdReadyUpload");
+    QCOMPARE(upload->text(), QStringLiteral("中斷 (&I)"));
+    QCOMPARE(upload->toolTip(), QStringLiteral("中斷上傳檔案"));
     rig.send("4142");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8088　接收中...2"));
     rig.send("\x1A");
     QTRY_COMPARE(messageBoxes().size(), 1);
     QCOMPARE(messageBoxes().first()->windowTitle(), QStringLiteral("接收完畢！"));
     QCOMPARE(messageBoxes().first()->text(), QStringLiteral("已接收到 2(2H) 個位元組！"));
-    QCOMPARE(rig.window().cmdReadyUpload->text(), QStringLiteral("準備上傳 (&U)"));
+    QCOMPARE(upload->text(), QStringLiteral("準備上傳 (&U)"));
 }
 
 void UploadTest::rawUploadByQuietTime()
@@ -273,7 +276,7 @@ void UploadTest::rawInterruptThenTimer()
     closeMessageBoxes();
     rig.startUpload(target);
     QTest::qWait(700);
-    QVERIFY(rig.window().blnUploading);
+    QVERIFY(rig.window().session().isRunning(Direction::Upload));
     rig.send(lengthHeader(1) + "Q");
     QTRY_COMPARE(messageBoxes().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("Q"));
@@ -287,7 +290,7 @@ void UploadTest::rawSingleByteThenQuiet()
     rig.startUpload(target);
     rig.send(QByteArray(1, '\x01'));
     QTRY_VERIFY(rig.quietTimer()->isActive());
-    QTRY_VERIFY(!rig.window().blnUploading);
+    QTRY_VERIFY(!rig.window().session().isRunning(Direction::Upload));
     QVERIFY(messageBoxes().isEmpty());
     QVERIFY(!QFileInfo::exists(target));
     rig.verifyIdle();

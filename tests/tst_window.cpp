@@ -3,7 +3,7 @@
 
 #include "boardprofile.h"
 #include "commport.h"
-#include "languagetables.h"
+#include "controls.h"
 #include "messagebox.h"
 #include "messageboxes.h"
 #include "ptyboard.h"
@@ -51,28 +51,37 @@ private slots:
         for (const BoardProfile *profile : {&vxt8088Profile(), &vxt8052Profile()}) {
             auto rig = makeRig(*profile);
             TransferWindow &w = rig->window();
+            auto *txtSourceFile = control<QLineEdit>(w, "txtSourceFile");
+            auto *txtTargetFile = control<QLineEdit>(w, "txtTargetFile");
+            auto *cmdDownloadFile = control<QPushButton>(w, "cmdDownloadFile");
+            auto *cmdReadyUpload = control<QPushButton>(w, "cmdReadyUpload");
+            auto *fmeTransFile = control<QGroupBox>(w, "fmeTransFile");
+            auto *fmeReceiveFile = control<QGroupBox>(w, "fmeReceiveFile");
             QCOMPARE(w.windowTitle(), profile->caption);
-            QVERIFY(w.txtSourceFile->text().isEmpty());
-            QVERIFY(w.txtTargetFile->text().isEmpty());
-            QVERIFY(!w.cmdDownloadFile->isEnabled());
-            QVERIFY(!w.cmdReadyUpload->isEnabled());
-            QCOMPARE(w.cmdDownloadFile->text(), QStringLiteral("&Download"));
-            QCOMPARE(w.fmeTransFile->title(), QStringLiteral("PC to ") + profile->boardName);
-            QCOMPARE(w.fmeReceiveFile->title(), profile->boardName + QStringLiteral(" to PC"));
+            QVERIFY(txtSourceFile->text().isEmpty());
+            QVERIFY(txtTargetFile->text().isEmpty());
+            QVERIFY(!cmdDownloadFile->isEnabled());
+            QVERIFY(!cmdReadyUpload->isEnabled());
+            QCOMPARE(cmdDownloadFile->text(), QStringLiteral("&Download"));
+            QCOMPARE(fmeTransFile->title(), QStringLiteral("PC to ") + profile->boardName);
+            QCOMPARE(fmeReceiveFile->title(), profile->boardName + QStringLiteral(" to PC"));
             QCOMPARE(w.centralWidget()->size(), QSize(458, 240));
-            QCOMPARE(w.fmeTransFile->geometry(), QRect(8, 8, 441, 73));
-            QCOMPARE(w.cmdDownloadFile->geometry(), QRect(344, 28, 81, 25));
-            QCOMPARE(w.Image1->geometry(), QRect(0, 168, 460, 72));
+            QCOMPARE(fmeTransFile->geometry(), QRect(8, 8, 441, 73));
+            QCOMPARE(cmdDownloadFile->geometry(), QRect(344, 28, 81, 25));
+            QCOMPARE(control<QLabel>(w, "Image1")->geometry(), QRect(0, 168, 460, 72));
             QCOMPARE(w.session().board(), profile->board);
-            QVERIFY(w.findChild<QLineEdit *>(QStringLiteral("txtSourceFile")) == w.txtSourceFile);
 
             // Menu bar: View, Setting, Help.
-            const QList<QAction *> top = w.menuBar()->actions();
-            QCOMPARE(top.size(), 3);
-            QCOMPARE(top.at(0)->menu(), w.menView);
-            QCOMPARE(top.at(1), w.menSetting);
-            QCOMPARE(top.at(2)->menu(), w.menHelp);
-            QCOMPARE(w.menHelp->actions(), (QList<QAction *>{w.menContent, w.menAbout}));
+            auto names = [](const QList<QAction *> &items) {
+                QStringList list;
+                for (const QAction *item : items)
+                    list << (item->menu() ? item->menu()->objectName() : item->objectName());
+                return list;
+            };
+            QCOMPARE(names(w.menuBar()->actions()),
+                     (QStringList{QStringLiteral("menView"), QStringLiteral("menSetting"), QStringLiteral("menHelp")}));
+            QCOMPARE(names(control<QMenu>(w, "menHelp")->actions()),
+                     (QStringList{QStringLiteral("menContent"), QStringLiteral("menAbout")}));
         }
     }
 
@@ -80,20 +89,24 @@ private slots:
     {
         auto rig = makeRig();
         TransferWindow &w = rig->window();
+        auto *txtSourceFile = control<QLineEdit>(w, "txtSourceFile");
+        auto *txtTargetFile = control<QLineEdit>(w, "txtTargetFile");
+        auto *cmdSelectSourcePath = control<QPushButton>(w, "cmdSelectSourcePath");
+        auto *cmdSelectTargetPath = control<QPushButton>(w, "cmdSelectTargetPath");
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.txtSourceFile->setFocus();
-        const QList<QWidget *> order{w.cmdSelectSourcePath, w.txtTargetFile, w.cmdSelectTargetPath};
+        txtSourceFile->setFocus();
+        const QList<QWidget *> order{cmdSelectSourcePath, txtTargetFile, cmdSelectTargetPath};
         // The disabled transfer buttons are skipped.
         for (QWidget *next : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
         QTest::keyClick(&w, Qt::Key_S, Qt::AltModifier);
-        QCOMPARE(QApplication::focusWidget(), w.txtSourceFile);
+        QCOMPARE(QApplication::focusWidget(), txtSourceFile);
         QCOMPARE(rig->settingsShown, 0);   // Alt+S is the field's, not the Setting command's
         QTest::keyClick(&w, Qt::Key_F, Qt::AltModifier);
-        QCOMPARE(QApplication::focusWidget(), w.txtTargetFile);
+        QCOMPARE(QApplication::focusWidget(), txtTargetFile);
 
         // The Setting command: Alt pressed and released alone, then S.
         QTest::keyPress(&w, Qt::Key_Alt);
@@ -109,52 +122,72 @@ private slots:
     {
         auto rig = makeRig();
         TransferWindow &w = rig->window();
+        auto *txtSourceFile = control<QLineEdit>(w, "txtSourceFile");
+        auto *txtTargetFile = control<QLineEdit>(w, "txtTargetFile");
+        auto *cmdDownloadFile = control<QPushButton>(w, "cmdDownloadFile");
+        auto *cmdReadyUpload = control<QPushButton>(w, "cmdReadyUpload");
         const QString path = writeFile(QStringLiteral("source.bin"), "abc");
 
         // Typing the path enables Download at the last keystroke only.
-        QTest::keyClicks(w.txtSourceFile, path.chopped(1));
-        QVERIFY(!w.cmdDownloadFile->isEnabled());
-        QTest::keyClicks(w.txtSourceFile, path.right(1));
-        QVERIFY(w.cmdDownloadFile->isEnabled());
-        QTest::keyClick(w.txtSourceFile, Qt::Key_Backspace);
-        QVERIFY(!w.cmdDownloadFile->isEnabled());
-        w.txtSourceFile->setText(m_files.path());
-        QVERIFY(!w.cmdDownloadFile->isEnabled());
+        QTest::keyClicks(txtSourceFile, path.chopped(1));
+        QVERIFY(!cmdDownloadFile->isEnabled());
+        QTest::keyClicks(txtSourceFile, path.right(1));
+        QVERIFY(cmdDownloadFile->isEnabled());
+        QTest::keyClick(txtSourceFile, Qt::Key_Backspace);
+        QVERIFY(!cmdDownloadFile->isEnabled());
+        txtSourceFile->setText(m_files.path());
+        QVERIFY(!cmdDownloadFile->isEnabled());
 
         // Any text in the target field enables Upload.
-        QTest::keyClick(w.txtTargetFile, Qt::Key_Space);
-        QVERIFY(w.cmdReadyUpload->isEnabled());
-        w.txtTargetFile->clear();
-        QVERIFY(!w.cmdReadyUpload->isEnabled());
+        QTest::keyClick(txtTargetFile, Qt::Key_Space);
+        QVERIFY(cmdReadyUpload->isEnabled());
+        txtTargetFile->clear();
+        QVERIFY(!cmdReadyUpload->isEnabled());
     }
 
+    // Every text SetLanguage writes, in the VXT-8052 window: switching there and back
+    // gives exactly one language's texts, however often it is done.
     void languagesSwitchThereAndBack()
     {
+        struct Text {
+            const char *control;
+            const char *property;
+            QString english;
+            QString chinese;
+        };
+        const Text texts[] = {
+            {"fmeTransFile", "title", QStringLiteral("PC to VXT-8052"), QStringLiteral("PC 傳送到 VXT-8052")},
+            {"fmeReceiveFile", "title", QStringLiteral("VXT-8052 to PC"), QStringLiteral("VXT-8052 傳送到 PC")},
+            {"lblSourceFile", "text", QStringLiteral("&Source File"), QStringLiteral("來源檔案(&S)")},
+            {"lblSaveFile", "text", QStringLiteral("Save &File"), QStringLiteral("目的檔案(&F)")},
+            {"txtSourceFile", "toolTip", QStringLiteral("File's path that will be downloaded from"),
+             QStringLiteral("要下載的檔案來源路徑")},
+            {"txtTargetFile", "toolTip", QStringLiteral("File's path that will be written to"),
+             QStringLiteral("要上傳的檔案目的路徑")},
+            {"cmdSelectSourcePath", "toolTip", QStringLiteral("Browse"), QStringLiteral("瀏覽")},
+            {"cmdSelectTargetPath", "toolTip", QStringLiteral("Browse"), QStringLiteral("瀏覽")},
+            {"cmdDownloadFile", "text", QStringLiteral("&Download"), QStringLiteral("開始下載 (&D)")},
+            {"cmdDownloadFile", "toolTip", QStringLiteral("Start to receive the data"), QStringLiteral("開始下載檔案")},
+            {"cmdReadyUpload", "text", QStringLiteral("&Upload"), QStringLiteral("準備上傳 (&U)")},
+            {"cmdReadyUpload", "toolTip", QStringLiteral("Start to transfer the data"), QStringLiteral("準備上傳檔案")},
+            {"menView", "title", QStringLiteral("&View"), QStringLiteral("預覽(&V)")},
+            {"menExamples", "text", QStringLiteral("&Examples..."), QStringLiteral("範例(&E)...")},
+            {"menSetting", "text", QStringLiteral("&Setting"), QStringLiteral("設定(&S)")},
+            {"menHelp", "title", QStringLiteral("&Help"), QStringLiteral("說明(&H)")},
+            {"menContent", "text", QStringLiteral("&Content..."), QStringLiteral("內容(&C)...")},
+            {"menAbout", "text", QStringLiteral("&About..."), QStringLiteral("關於(&A)...")},
+        };
         auto rig = makeRig(vxt8052Profile());
         TransferWindow &w = rig->window();
-        w.SetLanguage(Language::Chinese);
-        QCOMPARE(w.fmeTransFile->title(), QStringLiteral("PC 傳送到 VXT-8052"));
-        QCOMPARE(w.fmeReceiveFile->title(), QStringLiteral("VXT-8052 傳送到 PC"));
-        QCOMPARE(w.menSetting->text(), QStringLiteral("設定(&S)"));
-        QCOMPARE(w.cmdDownloadFile->text(), QStringLiteral("開始下載 (&D)"));
-        QCOMPARE(w.cmdSelectSourcePath->toolTip(), QStringLiteral("瀏覽"));
-        QCOMPARE(w.cmdSelectSourcePath->text(), QStringLiteral("..."));
-        QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8052 RS-232C System"));
-
-        w.SetLanguage(Language::English);
-        w.SetLanguage(Language::English);
-        for (const LanguageRow &row : windowLanguageTable()) {
-            QObject *control = w.findChild<QObject *>(QLatin1String(row.control));
-            QVERIFY2(control, row.control);
-            QString expected = QString::fromUtf8(row.english);
-            if (expected.contains(QLatin1String("%1")))
-                expected = expected.arg(QStringLiteral("VXT-8052"));
-            const char *property = row.property == LanguageRow::ToolTip ? "toolTip"
-                                 : qobject_cast<QGroupBox *>(control)   ? "title"
-                                 : qobject_cast<QMenu *>(control)       ? "title"
-                                                                        : "text";
-            QCOMPARE(control->property(property).toString(), expected);
+        for (Language language : {Language::Chinese, Language::English, Language::English, Language::Chinese}) {
+            w.SetLanguage(language);
+            for (const Text &text : texts) {
+                QCOMPARE(control<QObject>(w, text.control)->property(text.property).toString(),
+                         language == Language::Chinese ? text.chinese : text.english);
+            }
         }
+        QCOMPARE(control<QPushButton>(w, "cmdSelectSourcePath")->text(), QStringLiteral("..."));
+        QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8052 RS-232C System"));
     }
 
     void downloadEndToEnd_data()
@@ -177,19 +210,22 @@ private slots:
         QFETCH(QString, text);
         auto rig = makeRig(vxt8088Profile(), 20'000);
         TransferWindow &w = rig->window();
+        auto *txtSourceFile = control<QLineEdit>(w, "txtSourceFile");
+        auto *cmdDownloadFile = control<QPushButton>(w, "cmdDownloadFile");
+        auto *cmdSelectSourcePath = control<QPushButton>(w, "cmdSelectSourcePath");
         w.SetLanguage(language ? Language::Chinese : Language::English);
         QByteArray content;
         for (int i = 0; i < 1234; ++i)
             content.append(char(i));
-        w.txtSourceFile->setText(writeFile(QStringLiteral("download.bin"), content));
+        txtSourceFile->setText(writeFile(QStringLiteral("download.bin"), content));
         QStringList titles;
         connect(&w, &QWidget::windowTitleChanged, this, [&](const QString &t) { titles.append(t); });
 
-        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
-        QVERIFY(w.blnDownloading);
-        QCOMPARE(w.cmdDownloadFile->text(), running);
-        QVERIFY(!w.txtSourceFile->isEnabled());
-        QVERIFY(!w.cmdSelectSourcePath->isEnabled());
+        QTest::mouseClick(cmdDownloadFile, Qt::LeftButton);
+        QVERIFY(w.session().isRunning(Direction::Download));
+        QCOMPARE(cmdDownloadFile->text(), running);
+        QVERIFY(!txtSourceFile->isEnabled());
+        QVERIFY(!cmdSelectSourcePath->isEnabled());
 
         QTRY_VERIFY_WITH_TIMEOUT(openMessageBox(), 10000);
         QMessageBox *box = openMessageBox();
@@ -197,9 +233,9 @@ private slots:
         QCOMPARE(box->text(), text);
         QCOMPARE(box->icon(), QMessageBox::Information);
         QVERIFY(box->width() >= MessageBoxes::widthForTitle(title));   // the whole title shows
-        QVERIFY(!w.blnDownloading);
-        QVERIFY(w.txtSourceFile->isEnabled());
-        QCOMPARE(w.cmdDownloadFile->text(), language ? QStringLiteral("開始下載 (&D)") : QStringLiteral("&Download"));
+        QVERIFY(!w.session().isRunning(Direction::Download));
+        QVERIFY(txtSourceFile->isEnabled());
+        QCOMPARE(cmdDownloadFile->text(), language ? QStringLiteral("開始下載 (&D)") : QStringLiteral("&Download"));
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
         const QString progress = language ? QStringLiteral("VXT-8088　傳送中...") : QStringLiteral("VXT-8088　Transferring...");
         // Progress titles only, rising, the last of them 100%, then the idle title.
@@ -226,13 +262,14 @@ private slots:
     {
         auto rig = makeRig(vxt8088Profile(), CommPort::LineBytesPerSecond);
         TransferWindow &w = rig->window();
-        w.txtSourceFile->setText(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
-        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        auto *txtSourceFile = control<QLineEdit>(w, "txtSourceFile");
+        auto *cmdDownloadFile = control<QPushButton>(w, "cmdDownloadFile");
+        rig->startDownload(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
         QVERIFY(rig->waitForBytes(50));
-        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
-        QCOMPARE(w.cmdDownloadFile->text(), QStringLiteral("&Download"));
+        QTest::mouseClick(cmdDownloadFile, Qt::LeftButton);
+        QCOMPARE(cmdDownloadFile->text(), QStringLiteral("&Download"));
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
-        QVERIFY(w.txtSourceFile->isEnabled());
+        QVERIFY(txtSourceFile->isEnabled());
         QTest::qWait(300);
         const qsizetype sent = rig->received().size();
         QVERIFY(sent < 2 * 5000);
@@ -246,33 +283,33 @@ private slots:
     {
         auto rig = makeRig(vxt8052Profile());
         TransferWindow &w = rig->window();
+        auto *txtSourceFile = control<QLineEdit>(w, "txtSourceFile");
+        auto *cmdDownloadFile = control<QPushButton>(w, "cmdDownloadFile");
 
-        w.txtSourceFile->setText(writeFile(QStringLiteral("too-big.bin"), QByteArray(32001, 'x')));
-        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        rig->startDownload(writeFile(QStringLiteral("too-big.bin"), QByteArray(32001, 'x')));
         QTRY_VERIFY(openMessageBox());
         QCOMPARE(openMessageBox()->windowTitle(), QStringLiteral("File's too big!"));
         QCOMPARE(openMessageBox()->text(), QStringLiteral("Keep file size less than 32000 bytes!"));
         QCOMPARE(openMessageBox()->icon(), QMessageBox::Warning);
-        QVERIFY(!w.blnDownloading);
-        QCOMPARE(w.cmdDownloadFile->text(), QStringLiteral("&Download"));
+        QVERIFY(!w.session().isRunning(Direction::Download));
+        QCOMPARE(cmdDownloadFile->text(), QStringLiteral("&Download"));
         closeMessageBoxes();
 
         const QString empty = writeFile(QStringLiteral("empty.bin"), QByteArray());
-        w.txtSourceFile->setText(empty);
-        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        rig->startDownload(empty);
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("empty")));
-        QVERIFY(!w.blnDownloading);
-        QVERIFY(w.txtSourceFile->isEnabled());
+        QVERIFY(!w.session().isRunning(Direction::Download));
+        QVERIFY(txtSourceFile->isEnabled());
         closeMessageBoxes();
 
         // Chosen, then deleted before the press.
-        w.txtSourceFile->setText(writeFile(QStringLiteral("gone.bin"), "abc"));
-        QFile::remove(w.txtSourceFile->text());
-        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        txtSourceFile->setText(writeFile(QStringLiteral("gone.bin"), "abc"));
+        QFile::remove(txtSourceFile->text());
+        QTest::mouseClick(cmdDownloadFile, Qt::LeftButton);
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("cannot be read")));
-        QVERIFY(!w.blnDownloading);
+        QVERIFY(!w.session().isRunning(Direction::Download));
         QTest::qWait(50);
         QVERIFY(rig->received().isEmpty());
     }
@@ -281,13 +318,12 @@ private slots:
     {
         auto rig = makeRig(vxt8088Profile(), CommPort::LineBytesPerSecond);
         TransferWindow &w = rig->window();
-        w.txtSourceFile->setText(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
-        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        rig->startDownload(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
         QVERIFY(rig->waitForBytes(20));
         rig->unplug();
         QTRY_VERIFY_WITH_TIMEOUT(openMessageBox(), 5000);
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("stopped working")));
-        QVERIFY(!w.blnDownloading);
+        QVERIFY(!w.session().isRunning(Direction::Download));
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
         QVERIFY(!rig->port().isOpen());
     }
@@ -296,13 +332,12 @@ private slots:
     {
         auto rig = makeRig(vxt8088Profile(), CommPort::LineBytesPerSecond);
         TransferWindow &w = rig->window();
-        w.txtSourceFile->setText(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
-        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        rig->startDownload(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
         QVERIFY(rig->waitForBytes(10));
         w.close();
         QCOMPARE(rig->endings, 1);
-        QVERIFY(!w.blnDownloading);
-        QVERIFY(!w.blnUploading);
+        QVERIFY(!w.session().isRunning(Direction::Download));
+        QVERIFY(!w.session().isRunning(Direction::Upload));
         QVERIFY(!rig->port().isOpen());
     }
 
@@ -310,6 +345,11 @@ private slots:
     {
         auto rig = makeRig();
         TransferWindow &w = rig->window();
+        auto *txtSourceFile = control<QLineEdit>(w, "txtSourceFile");
+        auto *txtTargetFile = control<QLineEdit>(w, "txtTargetFile");
+        auto *cmdDownloadFile = control<QPushButton>(w, "cmdDownloadFile");
+        auto *cmdSelectSourcePath = control<QPushButton>(w, "cmdSelectSourcePath");
+        auto *cmdSelectTargetPath = control<QPushButton>(w, "cmdSelectTargetPath");
         const QString path = writeFile(QStringLiteral("picked.bin"), "abc");
         QString filters;
         auto pick = [&](const QString &file) {
@@ -333,21 +373,21 @@ private slots:
             });
         };
         pick(path);
-        QTest::mouseClick(w.cmdSelectSourcePath, Qt::LeftButton);
-        QCOMPARE(w.txtSourceFile->text(), path);
-        QVERIFY(w.cmdDownloadFile->isEnabled());
+        QTest::mouseClick(cmdSelectSourcePath, Qt::LeftButton);
+        QCOMPARE(txtSourceFile->text(), path);
+        QVERIFY(cmdDownloadFile->isEnabled());
         QVERIFY(filters.startsWith(QStringLiteral("All Files (*.*)")));
 
         // Cancelling leaves the field as it was.
         pick(QString());
-        QTest::mouseClick(w.cmdSelectSourcePath, Qt::LeftButton);
-        QCOMPARE(w.txtSourceFile->text(), path);
+        QTest::mouseClick(cmdSelectSourcePath, Qt::LeftButton);
+        QCOMPARE(txtSourceFile->text(), path);
 
         w.SetLanguage(Language::Chinese);
         const QString target = m_files.filePath(QStringLiteral("new-target.bin"));
         pick(target);
-        QTest::mouseClick(w.cmdSelectTargetPath, Qt::LeftButton);
-        QCOMPARE(w.txtTargetFile->text(), target);
+        QTest::mouseClick(cmdSelectTargetPath, Qt::LeftButton);
+        QCOMPARE(txtTargetFile->text(), target);
         QVERIFY(filters.startsWith(QStringLiteral("所有的檔案 (*.*)")));
     }
 
@@ -359,12 +399,14 @@ private slots:
         const QString examples = folder + QStringLiteral("/../Dos/VXT-8052");
         auto rig = makeRig(vxt8052Profile());
         TransferWindow &w = rig->window();
-        w.menExamples->trigger();
+        auto *menExamples = control<QAction>(w, "menExamples");
+        auto *menContent = control<QAction>(w, "menContent");
+        menExamples->trigger();
         QCOMPARE(rig->opened, QList<QUrl>{QUrl::fromLocalFile(examples)});
         QVERIFY(!openMessageBox());
 
         w.SetLanguage(Language::Chinese);
-        w.menContent->trigger();
+        menContent->trigger();
         QCOMPARE(rig->opened.size(), 1);
         QTRY_VERIFY(openMessageBox());
         QCOMPARE(openMessageBox()->text(),
@@ -373,7 +415,7 @@ private slots:
 
         w.SetLanguage(Language::English);
         rig->openerStarts = false;
-        w.menExamples->trigger();
+        menExamples->trigger();
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().contains(QDir::cleanPath(examples)));
         QCOMPARE(openMessageBox()->icon(), QMessageBox::Warning);
@@ -395,7 +437,7 @@ private slots:
         TransferWindow::Hooks hooks;
         hooks.endProgram = [] {};
         TransferWindow w(vxt8088Profile(), port, hooks);
-        w.menExamples->trigger();
+        control<QAction>(w, "menExamples")->trigger();
         QTRY_VERIFY(openMessageBox());
         qputenv("PATH", path);
         const QString examples = QCoreApplication::applicationDirPath() + QStringLiteral("/../Dos/VXT-8088");
@@ -415,7 +457,7 @@ private slots:
             portWhileOpen = rig->port().isOpen();
             rig->port().open();   // as the dialog does when it closes
         };
-        rig->window().menSetting->trigger();
+        control<QAction>(rig->window(), "menSetting")->trigger();
         QCOMPARE(rig->settingsShown, 1);
         QVERIFY(!portWhileOpen);
         QVERIFY(rig->port().isOpen());
@@ -427,20 +469,20 @@ private slots:
     {
         auto rig = makeRig(vxt8088Profile(), CommPort::LineBytesPerSecond);
         TransferWindow &w = rig->window();
+        auto *menSetting = control<QAction>(w, "menSetting");
         PtyBoard other(rig->path(QString()), 2);
-        w.txtSourceFile->setText(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
-        QTest::mouseClick(w.cmdDownloadFile, Qt::LeftButton);
+        rig->startDownload(writeFile(QStringLiteral("long.bin"), QByteArray(5000, 'x')));
         QVERIFY(rig->waitForBytes(10));
         rig->onSettings = [&] {
             rig->port().setCommPort(2);
             QVERIFY(rig->port().open());
         };
-        w.menSetting->trigger();
+        menSetting->trigger();
         QTRY_VERIFY(openMessageBox());
         const QString text = openMessageBox()->text();
         QVERIFY(text.startsWith(QStringLiteral("The serial port was closed for the Setting command")));
         QVERIFY2(text.contains(QStringLiteral("\nUp to ")), qPrintable(text));   // a pseudo-terminal cannot tell
-        QVERIFY(!w.blnDownloading);
+        QVERIFY(!w.session().isRunning(Direction::Download));
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
         QTest::qWait(200);
         QVERIFY(other.received().isEmpty());

@@ -2,13 +2,14 @@
 
 #include "commport.h"
 #include "documentopener.h"
-#include "languagetables.h"
+#include "labelfit.h"
 #include "menubarkeys.h"
 #include "progresstitle.h"
 #include "messagebox.h"
 #include "transfersession.h"
 #include "transfertexts.h"
 #include "vxt8088_8052.h"
+#include "windowtexts.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -38,7 +39,34 @@ QFont frameCaptionFont()
     return font;
 }
 
+void setButtonTexts(QPushButton *button, const TransferTexts::ButtonTexts &texts)
+{
+    button->setText(texts.caption);
+    button->setToolTip(texts.toolTip);
+}
+
 } // namespace
+
+// Where a row's controls stand, inside their frame, and what they are called.
+struct TransferWindow::RowDesign {
+    const char *frame;
+    int top;
+    const char *label;
+    QRect labelRect;
+    const char *field;
+    const char *browse;
+    QRect browseRect;
+    const char *transfer;
+};
+
+// One row: a frame with a label, a path field, a browse button and a transfer button.
+struct TransferWindow::Row {
+    QGroupBox *frame;
+    QLabel *label;
+    QLineEdit *field;
+    QPushButton *browse;
+    QPushButton *transfer;
+};
 
 TransferWindow::TransferWindow(const BoardProfile &profile, CommPort &port, Hooks hooks, QWidget *parent)
     : QMainWindow(parent)
@@ -88,49 +116,34 @@ void TransferWindow::buildControls()
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(ClientWidth, ClientHeight);
     setCentralWidget(client);
-    const QFont controlFont = font();
 
-    // A frame's font is meant for its caption only; its controls keep the window's font.
-    auto makeRow = [&](QGroupBox *&frame, const char *frameName, int top, QLabel *&label, const char *labelName,
-                       QRect labelRect, QLineEdit *&field, const char *fieldName, QPushButton *&browseButton,
-                       const char *browseName, QRect browseRect, QPushButton *&transferButton,
-                       const char *transferName) {
-        frame = new QGroupBox(client);
-        frame->setObjectName(QLatin1String(frameName));
-        frame->setGeometry(8, top, 441, 73);
-        frame->setFont(frameCaptionFont());
+    const Row upper = buildRow(client, {.frame = "fmeTransFile",
+                                        .top = 8,
+                                        .label = "lblSourceFile",
+                                        .labelRect = QRect(20, 32, 52, 12),
+                                        .field = "txtSourceFile",
+                                        .browse = "cmdSelectSourcePath",
+                                        .browseRect = QRect(308, 31, 25, 17),
+                                        .transfer = "cmdDownloadFile"});
+    fmeTransFile = upper.frame;
+    lblSourceFile = upper.label;
+    txtSourceFile = upper.field;
+    cmdSelectSourcePath = upper.browse;
+    cmdDownloadFile = upper.transfer;
 
-        label = new QLabel(frame);
-        label->setObjectName(QLatin1String(labelName));
-        label->setGeometry(labelRect);
-        label->setFont(controlFont);
-
-        field = new QLineEdit(frame);
-        field->setObjectName(QLatin1String(fieldName));
-        field->setGeometry(80, 30, 225, 18);
-        field->setFont(controlFont);
-        label->setBuddy(field);
-
-        browseButton = new QPushButton(QStringLiteral("..."), frame);
-        browseButton->setObjectName(QLatin1String(browseName));
-        browseButton->setGeometry(browseRect);
-        browseButton->setFont(controlFont);
-        browseButton->setAutoDefault(false);
-
-        transferButton = new QPushButton(frame);
-        transferButton->setObjectName(QLatin1String(transferName));
-        transferButton->setGeometry(344, 28, 81, 25);
-        transferButton->setFont(controlFont);
-        transferButton->setEnabled(false);
-        transferButton->setAutoDefault(false);
-    };
-
-    makeRow(fmeTransFile, "fmeTransFile", 8, lblSourceFile, "lblSourceFile", QRect(20, 32, 52, 12), txtSourceFile,
-            "txtSourceFile", cmdSelectSourcePath, "cmdSelectSourcePath", QRect(308, 31, 25, 17), cmdDownloadFile,
-            "cmdDownloadFile");
-    makeRow(fmeReceiveFile, "fmeReceiveFile", 88, lblSaveFile, "lblSaveFile", QRect(30, 32, 42, 12), txtTargetFile,
-            "txtTargetFile", cmdSelectTargetPath, "cmdSelectTargetPath", QRect(308, 32, 25, 17), cmdReadyUpload,
-            "cmdReadyUpload");
+    const Row lower = buildRow(client, {.frame = "fmeReceiveFile",
+                                        .top = 88,
+                                        .label = "lblSaveFile",
+                                        .labelRect = QRect(30, 32, 42, 12),
+                                        .field = "txtTargetFile",
+                                        .browse = "cmdSelectTargetPath",
+                                        .browseRect = QRect(308, 32, 25, 17),
+                                        .transfer = "cmdReadyUpload"});
+    fmeReceiveFile = lower.frame;
+    lblSaveFile = lower.label;
+    txtTargetFile = lower.field;
+    cmdSelectTargetPath = lower.browse;
+    cmdReadyUpload = lower.transfer;
 
     Image1 = new QLabel(client);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -151,6 +164,42 @@ void TransferWindow::buildControls()
     connect(cmdReadyUpload, &QPushButton::clicked, this, &TransferWindow::cmdReadyUpload_Click);
 
     txtSourceFile->setFocus();
+}
+
+TransferWindow::Row TransferWindow::buildRow(QWidget *client, const RowDesign &design)
+{
+    // A frame's font is meant for its caption only; its controls keep the window's font.
+    const QFont controlFont = client->font();
+    Row row;
+    row.frame = new QGroupBox(client);
+    row.frame->setObjectName(QLatin1String(design.frame));
+    row.frame->setGeometry(8, design.top, 441, 73);
+    row.frame->setFont(frameCaptionFont());
+
+    row.label = new QLabel(row.frame);
+    row.label->setObjectName(QLatin1String(design.label));
+    row.label->setGeometry(design.labelRect);
+    row.label->setFont(controlFont);
+
+    row.field = new QLineEdit(row.frame);
+    row.field->setObjectName(QLatin1String(design.field));
+    row.field->setGeometry(80, 30, 225, 18);
+    row.field->setFont(controlFont);
+    row.label->setBuddy(row.field);
+
+    row.browse = new QPushButton(QStringLiteral("..."), row.frame);
+    row.browse->setObjectName(QLatin1String(design.browse));
+    row.browse->setGeometry(design.browseRect);
+    row.browse->setFont(controlFont);
+    row.browse->setAutoDefault(false);
+
+    row.transfer = new QPushButton(row.frame);
+    row.transfer->setObjectName(QLatin1String(design.transfer));
+    row.transfer->setGeometry(344, 28, 81, 25);
+    row.transfer->setFont(controlFont);
+    row.transfer->setEnabled(false);
+    row.transfer->setAutoDefault(false);
+    return row;
 }
 
 void TransferWindow::buildMenus()
@@ -185,8 +234,6 @@ void TransferWindow::buildMenus()
 
 void TransferWindow::Form_Load()
 {
-    blnDownloading = false;
-    blnUploading = false;
     strCaption = m_profile.caption;
     strBoardName = m_profile.boardName;
     setWindowTitle(strCaption);
@@ -194,13 +241,25 @@ void TransferWindow::Form_Load()
 
 void TransferWindow::SetLanguage(Language language)
 {
+    using namespace WindowTexts;
     m_language = language;
-    applyWindowLanguage(this, m_language, strBoardName);
-    fitLabels();
-}
+    fmeTransFile->setTitle(sendFrame(language, strBoardName));
+    fmeReceiveFile->setTitle(receiveFrame(language, strBoardName));
+    lblSourceFile->setText(sourceLabel(language));
+    lblSaveFile->setText(targetLabel(language));
+    txtSourceFile->setToolTip(sourceFieldTip(language));
+    txtTargetFile->setToolTip(targetFieldTip(language));
+    cmdSelectSourcePath->setToolTip(browseTip(language));
+    cmdSelectTargetPath->setToolTip(browseTip(language));
+    setButtonTexts(cmdDownloadFile, downloadIdle(language));
+    setButtonTexts(cmdReadyUpload, uploadIdle(language));
+    menView->setTitle(viewMenu(language));
+    menExamples->setText(examplesItem(language));
+    menSetting->setText(settingCommand(language));
+    menHelp->setTitle(helpMenu(language));
+    menContent->setText(contentItem(language));
+    menAbout->setText(aboutItem(language));
 
-void TransferWindow::fitLabels()
-{
     fitLabelToText(lblSourceFile, 20, 52);
     fitLabelToText(lblSaveFile, 30, 42);
 }
@@ -249,37 +308,41 @@ void TransferWindow::txtTargetFile_Change()
 
 // --- Transfers -----------------------------------------------------------------------
 
+// Each press starts the row's transfer or interrupts the one that runs. However a
+// transfer ends (also at once, when it cannot start), finished() puts the row at rest.
 void TransferWindow::cmdDownloadFile_Click()
 {
-    blnDownloading = !blnDownloading;
-    txtSourceFile->setEnabled(!blnDownloading);
-    cmdSelectSourcePath->setEnabled(!blnDownloading);
-    if (blnDownloading) {
-        const auto texts = TransferTexts::downloadRunning(m_language, m_profile.chineseDownloadInterruptTip);
-        cmdDownloadFile->setText(texts.caption);
-        cmdDownloadFile->setToolTip(texts.toolTip);
-        m_session->startDownload(txtSourceFile->text());
-    } else {
-        cmdDownloadFile->setText(windowText("cmdDownloadFile", LanguageRow::Caption, m_language));
-        cmdDownloadFile->setToolTip(windowText("cmdDownloadFile", LanguageRow::ToolTip, m_language));
+    if (m_session->isRunning(Direction::Download)) {
         m_session->interrupt(Direction::Download);
+        return;
     }
+    showRow(Direction::Download, RowState::Running);
+    m_session->startDownload(txtSourceFile->text());
 }
 
 void TransferWindow::cmdReadyUpload_Click()
 {
-    blnUploading = !blnUploading;
-    txtTargetFile->setEnabled(!blnUploading);
-    cmdSelectTargetPath->setEnabled(!blnUploading);
-    if (blnUploading) {
-        const auto texts = TransferTexts::uploadRunning(m_language);
-        cmdReadyUpload->setText(texts.caption);
-        cmdReadyUpload->setToolTip(texts.toolTip);
-        m_session->startUpload(txtTargetFile->text());
-    } else {
-        cmdReadyUpload->setText(windowText("cmdReadyUpload", LanguageRow::Caption, m_language));
-        cmdReadyUpload->setToolTip(windowText("cmdReadyUpload", LanguageRow::ToolTip, m_language));
+    if (m_session->isRunning(Direction::Upload)) {
         m_session->interrupt(Direction::Upload);
+        return;
+    }
+    showRow(Direction::Upload, RowState::Running);
+    m_session->startUpload(txtTargetFile->text());
+}
+
+void TransferWindow::showRow(Direction direction, RowState state)
+{
+    const bool download = direction == Direction::Download;
+    const bool idle = state == RowState::Idle;
+    (download ? txtSourceFile : txtTargetFile)->setEnabled(idle);
+    (download ? cmdSelectSourcePath : cmdSelectTargetPath)->setEnabled(idle);
+    if (download) {
+        setButtonTexts(cmdDownloadFile,
+                       idle ? WindowTexts::downloadIdle(m_language)
+                            : TransferTexts::downloadRunning(m_language, m_profile.chineseDownloadInterruptTip));
+    } else {
+        setButtonTexts(cmdReadyUpload,
+                       idle ? WindowTexts::uploadIdle(m_language) : TransferTexts::uploadRunning(m_language));
     }
 }
 
@@ -296,11 +359,7 @@ void TransferWindow::showProgress(const TransferProgress &progress)
 
 void TransferWindow::transferFinished(const TransferOutcome &outcome)
 {
-    // The row goes back to idle as a press of its button does.
-    if (outcome.direction == Direction::Download && blnDownloading)
-        cmdDownloadFile_Click();
-    if (outcome.direction == Direction::Upload && blnUploading)
-        cmdReadyUpload_Click();
+    showRow(outcome.direction, RowState::Idle);
     m_title->restore(strCaption);
 
     TransferTexts::Message message;
@@ -358,7 +417,7 @@ void TransferWindow::openFromProgramFolder(const QString &suffix)
 void TransferWindow::cannotOpen(const QString &path, bool missing)
 {
     showMessage(QMessageBox::Warning, TransferTexts::programTitle(),
-                cannotOpenText(m_language, QDir::toNativeSeparators(QDir::cleanPath(path)), missing));
+                WindowTexts::cannotOpen(m_language, QDir::toNativeSeparators(QDir::cleanPath(path)), missing));
 }
 
 void TransferWindow::menSetting_Click()
@@ -382,19 +441,14 @@ void TransferWindow::menAbout_Click()
 
 // --- Closing -------------------------------------------------------------------------
 
+// Closing never waits for a transfer: both stop where they are, the port closes and the
+// program ends.
 void TransferWindow::closeEvent(QCloseEvent *event)
 {
-    Form_QueryUnload();
-    event->accept();
-}
-
-void TransferWindow::Form_QueryUnload()
-{
-    blnDownloading = false;
-    blnUploading = false;
     m_session->abandon();
     m_port.close();
     m_hooks.endProgram();
+    event->accept();
 }
 
 void TransferWindow::showMessage(QMessageBox::Icon icon, const QString &title, const QString &text)

@@ -39,21 +39,55 @@ public:
     TransferWindow(const BoardProfile &profile, CommPort &port, Hooks hooks, QWidget *parent = nullptr);
     ~TransferWindow() override;
 
-    const BoardProfile &profile() const { return m_profile; }
     // The transfers of both directions, which the window starts, interrupts and reports.
+    // A row shows "running" exactly while the session runs its direction.
     TransferSession &session() { return *m_session; }
 
     // Writes the texts of the language into the controls; later texts (buttons, titles,
     // messages, the browse dialogs' file types) follow it too.
     void SetLanguage(Language language);
 
-    // Window variables.
-    bool blnDownloading = false;
-    bool blnUploading = false;
-    QString strCaption;
-    QString strBoardName;
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
-    // Controls, by the names the program knows them by.
+private:
+    enum class RowState { Idle, Running };
+    struct RowDesign;
+    struct Row;
+
+    // Handlers, named after their control and event.
+    void Form_Load();
+    void cmdSelectSourcePath_Click();
+    void cmdSelectTargetPath_Click();
+    void txtSourceFile_Change();
+    void txtTargetFile_Change();
+    void cmdDownloadFile_Click();
+    void cmdReadyUpload_Click();
+    void menExamples_Click();
+    void menContent_Click();
+    void menSetting_Click();
+    void menAbout_Click();
+
+    void buildControls();
+    static Row buildRow(QWidget *client, const RowDesign &design);
+    void buildMenus();
+    // The path field and browse button are locked while the row's transfer runs, and its
+    // button offers to interrupt it.
+    void showRow(Direction direction, RowState state);
+    void showProgress(const TransferProgress &progress);
+    void transferFinished(const TransferOutcome &outcome);
+    void portLost(const QString &portName);
+    void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
+    QString browse(bool save);
+    QString programFolder() const;
+    void openFromProgramFolder(const QString &suffix);
+    void cannotOpen(const QString &path, bool missing);
+
+    // Window variables.
+    QString strCaption;     // the title at rest
+    QString strBoardName;   // the first part of the progress titles
+
+    // Controls, by the names the program knows them by (also their object names).
     QGroupBox *fmeTransFile = nullptr;
     QLabel *lblSourceFile = nullptr;
     QLineEdit *txtSourceFile = nullptr;
@@ -71,36 +105,6 @@ public:
     QMenu *menHelp = nullptr;
     QAction *menContent = nullptr;
     QAction *menAbout = nullptr;
-
-public slots:
-    void cmdSelectSourcePath_Click();
-    void cmdSelectTargetPath_Click();
-    void txtSourceFile_Change();
-    void txtTargetFile_Change();
-    void cmdDownloadFile_Click();
-    void cmdReadyUpload_Click();
-    void menExamples_Click();
-    void menContent_Click();
-    void menSetting_Click();
-    void menAbout_Click();
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
-private:
-    void Form_Load();
-    void Form_QueryUnload();
-    void buildControls();
-    void buildMenus();
-    void fitLabels();
-    void showProgress(const TransferProgress &progress);
-    void transferFinished(const TransferOutcome &outcome);
-    void portLost(const QString &portName);
-    void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
-    QString browse(bool save);
-    QString programFolder() const;
-    void openFromProgramFolder(const QString &suffix);
-    void cannotOpen(const QString &path, bool missing);
 
     const BoardProfile &m_profile;
     CommPort &m_port;

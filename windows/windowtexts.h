@@ -1,0 +1,34 @@
+#pragma once
+
+#include "transfertexts.h"
+
+#include <QString>
+
+// The texts of a transfer window in English and Traditional Chinese. The frames name the
+// board (VXT-8088, VXT-8052); every other text is the same in both windows.
+namespace WindowTexts {
+
+QString sendFrame(Language language, const QString &boardName);      // "PC to VXT-8088"
+QString receiveFrame(Language language, const QString &boardName);   // "VXT-8088 to PC"
+QString sourceLabel(Language language);
+QString targetLabel(Language language);
+QString sourceFieldTip(Language language);
+QString targetFieldTip(Language language);
+QString browseTip(Language language);
+// The transfer buttons at rest; while a transfer runs, TransferTexts gives theirs.
+TransferTexts::ButtonTexts downloadIdle(Language language);
+TransferTexts::ButtonTexts uploadIdle(Language language);
+
+// The menu bar: View > Examples..., Setting, Help > Content... and About...
+QString viewMenu(Language language);
+QString examplesItem(Language language);
+QString settingCommand(Language language);
+QString helpMenu(Language language);
+QString contentItem(Language language);
+QString aboutItem(Language language);
+
+// Help > Content or View > Examples when the document at `path` is missing or no program
+// could open it.
+QString cannotOpen(Language language, const QString &path, bool missing);
+
+} // namespace WindowTexts
