@@ -111,7 +111,7 @@ AboutBox::AboutBox(QWidget *owner)
     // The default button for Enter; Esc rejects the dialog, which closes it the same way.
     cmdOK->setDefault(true);
     cmdOK->setFocus();
-    connect(cmdOK, &QPushButton::clicked, this, &AboutBox::cmdOK_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &AboutBox::accept);
 
     Form_Load();
 }
@@ -126,11 +126,6 @@ void AboutBox::Form_Load()
 {
     lblKestrion->setText(versionText());
     growToFit(lblKestrion);
-}
-
-void AboutBox::cmdOK_Click()
-{
-    accept();
 }
 
 void AboutBox::lblLink_Click()

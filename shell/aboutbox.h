@@ -27,7 +27,6 @@ protected:
 
 private:
     void Form_Load();
-    void cmdOK_Click();
     void lblLink_Click();
 
     QLabel *Image1;

@@ -55,9 +55,7 @@ void SerialHost::settingsConfirmed()
         m_window = std::make_unique<TransferWindow>(profileForBoard(board()), MSComm1, hooks);
         m_window->show();
     }
-    // The flag holds 0 or 1; anything else would leave the texts as they are.
-    if (blnChinese == 0 || blnChinese == 1)
-        m_window->SetLanguage(language());
+    m_window->SetLanguage(language());
 }
 
 void SerialHost::endOnTerminationSignals()

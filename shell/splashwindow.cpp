@@ -28,7 +28,7 @@ SplashWindow::SplashWindow(QWidget *parent)
     tmrLogo->setObjectName(QStringLiteral("tmrLogo"));
     tmrLogo->setInterval(waitMs);
     tmrLogo->setSingleShot(true);
-    connect(tmrLogo, &QTimer::timeout, this, &SplashWindow::tmrLogo_Timer);
+    connect(tmrLogo, &QTimer::timeout, this, &SplashWindow::leave);
 }
 
 void SplashWindow::start()
@@ -76,17 +76,7 @@ void SplashWindow::paintEvent(QPaintEvent *)
 void SplashWindow::mouseReleaseEvent(QMouseEvent *event)
 {
     if (rect().contains(event->position().toPoint()))
-        Form_Click();
-}
-
-void SplashWindow::tmrLogo_Timer()
-{
-    leave();
-}
-
-void SplashWindow::Form_Click()
-{
-    leave();
+        leave();
 }
 
 void SplashWindow::leave()

@@ -36,8 +36,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void tmrLogo_Timer();
-    void Form_Click();
+    // On tmrLogo's timeout or a click, whichever comes first.
     void leave();
 
     QPixmap m_picture;

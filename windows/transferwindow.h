@@ -39,7 +39,6 @@ public:
     TransferWindow(const BoardProfile &profile, CommPort &port, Hooks hooks, QWidget *parent = nullptr);
     ~TransferWindow() override;
 
-    const BoardProfile &profile() const { return m_profile; }
     // The transfers of both directions, which the window starts, interrupts and reports.
     TransferSession &session() { return *m_session; }
 
