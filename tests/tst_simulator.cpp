@@ -286,7 +286,7 @@ void SimulatorTest::badUploadsSendNothing()
     Board board(dir.path());
     QVERIFY(board.start({"--board", "8052", "--fast"}));
     QVERIFY(board.openPort());
-    for (const QString &path : {empty, big, dir.path() + "/missing.bin", dir.path()}) {
+    for (const QString &path : QStringList{empty, big, dir.path() + "/missing.bin", dir.path()}) {
         board.control("send " + QFile::encodeName(path));
         QString refusal = board.waitForLine("upload refused:");
         QVERIFY2(refusal.contains(path), qPrintable(refusal));
