@@ -10,6 +10,7 @@
 #include "commport.h"
 #include "comportmap.h"
 #include "exitcodes.h"
+#include "kestrionversion.h"
 #include "portlisting.h"
 #include "transfertexts.h"
 
