@@ -60,28 +60,27 @@ QCursor handCursor()
 
 } // namespace
 
-QString PictureError::message() const
+QString PictureError::message(Language language) const
 {
-    return QCoreApplication::translate("autorun", "Cannot load the picture \"%1\": %2.")
-        .arg(file, reason);
+    return LauncherTexts::pictureError(language, file, problem, detail);
 }
 
 std::optional<PictureError> loadPicture(const QString &file, QPixmap *picture)
 {
     if (!QFileInfo(file).isFile())
-        return PictureError{file, QStringLiteral("File not found")};
+        return PictureError{file, PictureProblem::Missing, {}};
     QImageReader reader(file);
     const QImage image = reader.read();
     if (image.isNull())
-        return PictureError{file, QStringLiteral("Invalid picture (%1)").arg(reader.errorString())};
+        return PictureError{file, PictureProblem::Unreadable, reader.errorString()};
     *picture = QPixmap::fromImage(image);
     return std::nullopt;
 }
 
 void showPictureError(QWidget *parent, const PictureError &error)
 {
-    MessageBoxes::showAndWait(parent, QMessageBox::Critical, QCoreApplication::applicationName(),
-                              error.message());
+    MessageBoxes::showAndWait(parent, QMessageBox::Critical, LauncherTexts::programTitle(),
+                              error.message(languageOf(QLocale())));
 }
 
 AutorunWindow::AutorunWindow(const TwipScale &scale, QWidget *parent)
@@ -92,7 +91,7 @@ AutorunWindow::AutorunWindow(const TwipScale &scale, QWidget *parent)
 {
     initAutorunResources();
     setObjectName(QStringLiteral("frmAutorun"));
-    setWindowTitle(QString::fromLatin1(kWindowCaption));
+    setWindowTitle(LauncherTexts::windowCaption());
     setWindowIcon(QIcon(QStringLiteral(":/autorun/icon.png")));
     // Client area as designed (replaced by Form_Load).
     resize(m_scale.toPixels(kDesignClientWidth), m_scale.toPixels(kDesignClientHeight));
@@ -101,8 +100,8 @@ AutorunWindow::AutorunWindow(const TwipScale &scale, QWidget *parent)
     TabStrip1 = new TabStrip(m_scale, this);
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
     TabStrip1->setFont(tabFont());
-    TabStrip1->addTab(new QWidget, QStringLiteral("Software"));
-    TabStrip1->addTab(new QWidget, QStringLiteral("Contact"));
+    TabStrip1->addTab(new QWidget, LauncherTexts::softwareTab());
+    TabStrip1->addTab(new QWidget, LauncherTexts::contactTab());
     TabStrip1->setCurrentIndex(0);
     TabStrip1->setTwipGeometry(QRect(0, 0, kDesignClientWidth, kDesignClientHeight));
 
@@ -140,12 +139,12 @@ AutorunWindow::AutorunWindow(const TwipScale &scale, QWidget *parent)
 
     lblLink = new Label(m_scale, picBackground);
     lblLink->setObjectName(QStringLiteral("lblLink"));
-    lblLink->setText(QStringLiteral("Visit Valtrona Computer Electronics Inc."));
+    lblLink->setText(LauncherTexts::webSiteLink());
     lblLink->setTwipGeometry(QRect(3720, 1320, 4665, 285));
 
     lblKestrion = new Label(m_scale, picBackground);
     lblKestrion->setObjectName(QStringLiteral("lblKestrion"));
-    lblKestrion->setText(QString::fromLatin1(kWindowCaption));
+    lblKestrion->setText(LauncherTexts::windowCaption());
     lblKestrion->setTwipGeometry(QRect(3720, 720, 5055, 285));
 
     const QCursor hand = handCursor();
@@ -295,7 +294,7 @@ void AutorunWindow::lblKestrion_MouseMove()
 {
     lblKestrion->setForeColor(kHighlightLinkColor);
     frameLabel(lblKestrion, false);
-    lblExplain->setText(QString::fromLatin1(kInstallExplanation));
+    lblExplain->setText(LauncherTexts::installExplanation());
 }
 
 void AutorunWindow::lblKestrion_MouseDown()

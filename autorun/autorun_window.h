@@ -3,6 +3,7 @@
 
 #include "controls.h"
 #include "launcher_logic.h"
+#include "launchertexts.h"
 #include "twips.h"
 
 #include <QWidget>
@@ -15,15 +16,17 @@ namespace autorun {
 struct PictureError
 {
     QString file;
-    QString reason;   // "File not found" or "Invalid picture (...)"
-    QString message() const;
+    PictureProblem problem = PictureProblem::Missing;
+    QString detail;   // what the picture reader said, for a picture it could not read
+    QString message(Language language) const;
 };
 
 // Loads a picture file by its name as given (a relative name is taken from the current
 // working directory). On failure returns the error and leaves *picture alone.
 std::optional<PictureError> loadPicture(const QString &file, QPixmap *picture);
 
-// The message box that reports a picture error, titled with the program title.
+// The message box that reports a picture error, titled with the program title, in the
+// language of the default locale.
 void showPictureError(QWidget *parent, const PictureError &error);
 
 class AutorunWindow : public QWidget

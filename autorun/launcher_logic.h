@@ -1,6 +1,6 @@
-// The launcher's rules that need no window: its constants, the start-up
-// layout, the frame around a link label, the page picture of a tab and the installer's
-// path. Tested in tests/tst_autorun.cpp.
+// The launcher's rules that need no window: its constants (its texts are in
+// launchertexts.h), the start-up layout, the frame around a link label, the page picture
+// of a tab and the installer's path. Tested in tests/tst_autorun.cpp.
 #pragma once
 
 #include <QChar>
@@ -11,9 +11,6 @@
 
 namespace autorun {
 
-// Program title: the QApplication name, the title of the fatal picture error box.
-inline constexpr char kProgramTitle[] = "Kestrion Autorun";
-inline constexpr char kWindowCaption[] = "Kestrion's Data Transfer System V1.0g";
 // The exit code when a page picture cannot be loaded.
 inline constexpr int kPictureErrorExitCode = 1;
 
@@ -46,8 +43,6 @@ inline constexpr char kContactPicture[] = "e-contact.jpg";
 // The maker's web site: shown as the explanation of lblLink and opened by its click.
 // A reserved example domain (the same address as Kestrion's About box).
 inline constexpr char kWebSite[] = "http://www.valtrona.example";
-inline constexpr char kInstallExplanation[] =
-    "Install VXT-8088 Kestrion V3.5 and VXT-8052 Kestrion V5.0";
 
 // The start-up layout's sizes, in twips. Inputs: the page-area offsets CL and CT read from
 // the tab control at its design size, and the window's current outer and client sizes.

@@ -1,6 +1,7 @@
 #include "clitransfer.h"
 
 #include "commport.h"
+#include "exitcodes.h"
 #include "stopsignals.h"
 #include "transfersession.h"
 #include "transfertexts.h"
@@ -104,7 +105,7 @@ void CliTransfer::stopBySignal(int signalNumber)
     if (m_session->isRunning(m_direction))
         m_session->interrupt(m_direction);
     else
-        end(SignalBase + signalNumber, {}, {});
+        end(ExitCode::SignalBase + signalNumber, {}, {});
 }
 
 void CliTransfer::showProgress(const TransferProgress &progress)
@@ -139,27 +140,27 @@ void CliTransfer::finished(const TransferOutcome &outcome)
     m_silenceTimer.stop();
     if (outcome.kind == TransferOutcome::Failed) {
         const auto message = TransferTexts::fault(m_language, outcome);
-        end(isFileFault(outcome.fault) ? FileProblem : PortProblem, {}, oneLine(message.text));
+        end(isFileFault(outcome.fault) ? ExitCode::FileProblem : ExitCode::PortProblem, {}, oneLine(message.text));
         return;
     }
     if (outcome.kind == TransferOutcome::Interrupted && m_signal) {
-        end(SignalBase + m_signal, {}, CliTexts::interrupted(m_language, outcome));
+        end(ExitCode::SignalBase + m_signal, {}, CliTexts::interrupted(m_language, outcome));
         return;
     }
     // An upload that stored no byte is no success, nor one the board left unfinished.
     const qint64 silentSeconds = m_gaveUp ? m_waitSeconds : 0;
     if (outcome.direction == Direction::Upload && outcome.kept <= 0) {
-        end(NothingReceived, {}, CliTexts::nothingReceived(m_language, outcome, silentSeconds));
+        end(ExitCode::NothingReceived, {}, CliTexts::nothingReceived(m_language, outcome, silentSeconds));
         return;
     }
     if (outcome.direction == Direction::Upload && m_gaveUp) {
-        end(Unfinished, {}, CliTexts::unfinished(m_language, outcome, silentSeconds));
+        end(ExitCode::Unfinished, {}, CliTexts::unfinished(m_language, outcome, silentSeconds));
         return;
     }
     const auto message = outcome.direction == Direction::Download
                              ? TransferTexts::downloadFinished(m_language, outcome.count)
                              : TransferTexts::uploadFinished(m_language, outcome);
-    end(Done, message.text, {});
+    end(ExitCode::Done, message.text, {});
 }
 
 // A message of several lines as one sentence after another (Chinese runs on without a

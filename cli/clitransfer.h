@@ -14,23 +14,11 @@ class CommPort;
 class TransferSession;
 
 // One download or upload from the command line, on the same session as the window. It
-// ends the event loop with the program's exit code: 0 done, 3 a file problem, 4 a port
-// problem, 5 no data came from the board, 6 the board fell silent before the end of its
-// data, 128 + the signal's number when stopped by a signal (130 for Ctrl-C, 143 for
-// SIGTERM).
+// ends the event loop with the program's exit code (exitcodes.h).
 class CliTransfer : public QObject {
     Q_OBJECT
 
 public:
-    enum ExitCode {
-        Done = 0,
-        FileProblem = 3,
-        PortProblem = 4,
-        NothingReceived = 5,
-        Unfinished = 6,
-        SignalBase = 128,
-    };
-
     // The longest wait for a silent board that the clock can count in milliseconds.
     static constexpr qint64 MaxWaitSeconds = std::numeric_limits<qint64>::max() / 1000;
 

@@ -9,6 +9,8 @@
 #include "clitransfer.h"
 #include "commport.h"
 #include "comportmap.h"
+#include "exitcodes.h"
+#include "kestrionversion.h"
 #include "portlisting.h"
 #include "transfertexts.h"
 
@@ -25,8 +27,6 @@
 
 namespace {
 
-constexpr int UsageError = 2;
-
 void printLine(FILE *stream, const QString &text)
 {
     std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
@@ -35,7 +35,7 @@ void printLine(FILE *stream, const QString &text)
 int usageError(Language language, const QString &text)
 {
     printLine(stderr, text + QLatin1Char(' ') + CliTexts::usageHint(language));
-    return UsageError;
+    return ExitCode::UsageError;
 }
 
 // The language is needed before the options are described, so it is looked for first.
@@ -95,9 +95,9 @@ int listPorts(Language language)
     if (listing.ports.isEmpty()) {
         if (listing.unavailable.isEmpty())
             printLine(stderr, CliTexts::noPorts(language));
-        return CliTransfer::PortProblem;
+        return ExitCode::PortProblem;
     }
-    return 0;
+    return ExitCode::Done;
 }
 
 } // namespace
@@ -139,11 +139,11 @@ int main(int argc, char *argv[])
         return usageError(language, parser.errorText());
     if (parser.isSet(versionOption)) {
         printLine(stdout, QStringLiteral("kestrion-cli %1").arg(QCoreApplication::applicationVersion()));
-        return 0;
+        return ExitCode::Done;
     }
     if (parser.isSet(helpOption)) {
         std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
-        return 0;
+        return ExitCode::Done;
     }
     if (!chosen)
         return usageError(language, CliTexts::badLanguage(language, languageName));

@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# Sets up a Debian machine for Kestrion and builds it.
-#
-#   scripts/kestrion.sh try [8088|8052]   install, build, start a simulated board and
-#                                         Kestrion against it
-#   scripts/kestrion.sh test              install, build and run every test
-#   scripts/kestrion.sh build             install and build only
-#   scripts/kestrion.sh package           install, build and make the Debian package
-#                                         build/kestrion_VERSION_ARCH.deb
-#   scripts/kestrion.sh windows-check     compile every source for Windows with MinGW-w64
-#                                         (the first run builds Qt for it: ~20 minutes)
-#
-# Everything is built once, in build/ beside this folder (the Windows check in build-windows/).
+# Sets up a Debian machine for Kestrion and builds it; without arguments it lists what it
+# does (usage below).
 set -euo pipefail
+
+usage() {
+    cat <<'TEXT'
+scripts/kestrion.sh try [8088|8052]   install, build, start a simulated board and
+                                      Kestrion against it
+scripts/kestrion.sh test              install, build and run every test
+scripts/kestrion.sh build             install and build only
+scripts/kestrion.sh package           install, build and make the Debian package
+                                      build/kestrion_VERSION_ARCH.deb
+scripts/kestrion.sh windows-check     compile every source for Windows with MinGW-w64
+                                      (the first run builds Qt for it: ~20 minutes)
+
+Everything is built once, in build/ beside the scripts folder (the Windows check in
+build-windows/). With KESTRION_WERROR=ON in the environment every compiler warning
+stops the build.
+TEXT
+}
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
@@ -44,7 +51,8 @@ install_packages() {
 }
 
 build_all() {
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+          -DKESTRION_WERROR="${KESTRION_WERROR:-OFF}"
     cmake --build "$build" -j "$(nproc)"
 }
 
@@ -61,10 +69,20 @@ try_it() {
         exit 1
     fi
     mkdir -p "$folder" "$inbox"
+    started=$(mktemp)
     "$build/tools/vxt-board" --board "$board" --dir "$folder" --port 1 --inbox "$inbox" < /dev/null &
     simulator=$!
-    trap 'kill "$simulator" 2>/dev/null || true' EXIT
-    sleep 0.5
+    trap 'kill "$simulator" 2>/dev/null || true; rm -f "$started"' EXIT
+    # The board is up once it has made its link and, after it, its command FIFO anew;
+    # one that cannot start says why and ends.
+    local tries=50
+    until [ -p "$folder/COM1.ctl" ] && ! [ "$started" -nt "$folder/COM1.ctl" ]; do
+        if ! kill -0 "$simulator" 2>/dev/null || [ $((tries -= 1)) -eq 0 ]; then
+            echo "The simulated board did not start." >&2
+            exit 1
+        fi
+        sleep 0.1
+    done
     cat <<TEXT
 
 A simulated VXT-$board board is on COM1. In the settings dialog choose VXT-$board and COM1.
@@ -85,5 +103,5 @@ case "${1:-}" in
     build) install_packages; build_all ;;
     package) install_packages "${package_tools[@]}"; build_all; (cd "$build" && cpack -G DEB) ;;
     windows-check) install_packages "${windows_tools[@]}"; bash "$root/scripts/windows-check/windows-check.sh" ;;
-    *) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+    *) usage; exit 2 ;;
 esac

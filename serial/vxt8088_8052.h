@@ -6,7 +6,8 @@
 
 class CommPort;
 
-// Helpers shared by the transfer windows and the settings dialog.
+// Helpers of the transfers and of the port listing: probing a port, checking and
+// removing files.
 namespace VXT8088_8052 {
 
 // Probes one port number: true when the port could be opened. The port is closed

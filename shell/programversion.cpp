@@ -1,8 +1,10 @@
 #include "programversion.h"
 
+#include "kestrionversion.h"
+
 ProgramVersion programVersion()
 {
-    return {KESTRION_VERSION_MAJOR, KESTRION_VERSION_MINOR, KESTRION_VERSION_REVISION};
+    return {KESTRION_VERSION_MAJOR, KESTRION_VERSION_MINOR, KESTRION_VERSION_TWEAK};
 }
 
 QString fileVersionString(const ProgramVersion &version)

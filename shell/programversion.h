@@ -2,9 +2,9 @@
 
 #include <QString>
 
-// The program's version numbers, set once in the top-level CMakeLists.txt
-// (project(Kestrion VERSION 1.0.0.32)). The third field of the file version is always 0;
-// the fourth is the revision.
+// The program's version numbers, from project(Kestrion VERSION ...) in the top-level
+// CMakeLists.txt. The third field of the file version is always 0; the fourth is the
+// revision.
 struct ProgramVersion
 {
     int majorNumber = 0;
@@ -15,7 +15,7 @@ struct ProgramVersion
 // The version this program was built as.
 ProgramVersion programVersion();
 
-// "1.0.0.32": the file version, for QCoreApplication::setApplicationVersion.
+// "2.12.0.5" for 2, 12, 5: the file version, for QCoreApplication::setApplicationVersion.
 QString fileVersionString(const ProgramVersion &version);
 
 // "Kestrion's Data Transfer System V1.0 (1.00.0032)": major and minor in plain decimal,

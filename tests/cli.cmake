@@ -4,4 +4,5 @@ if(TARGET vxt-board AND TARGET kestrion-cli)
     target_compile_definitions(tst_cli PRIVATE
         VXT_BOARD_PATH="$<TARGET_FILE:vxt-board>" CLI_PATH="$<TARGET_FILE:kestrion-cli>")
     add_dependencies(tst_cli vxt-board kestrion-cli)
+    set_target_properties(tst_cli PROPERTIES KESTRION_CAST_FROM_ASCII ON)   # arguments as plain literals
 endif()

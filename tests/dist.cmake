@@ -6,9 +6,9 @@ if(NOT UNIX OR APPLE)
 endif()
 add_executable(tst_installed tst_installed.cpp)
 target_link_libraries(tst_installed PRIVATE Qt6::Test kestrion_windows kestrion_testsupport)
-add_test(NAME installed_layout
+add_test(NAME installed-layout
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/installed-layout.sh ${PROJECT_BINARY_DIR}
-                 $<TARGET_FILE:tst_installed> $<TARGET_EXISTS:kestrion-cli>)
+                 $<TARGET_FILE:tst_installed> $<TARGET_EXISTS:kestrion-cli> ${PROJECT_VERSION})
 
 foreach(board 8088 8052)
     add_test(NAME examples_${board}

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch folder, as the package does, and checks what a lab PC
 # gets: the layout, the links, the manual pages, the desktop entry and metainfo through
-# their validators, and the windows' menu commands run from the installed program folder.
+# their validators, the version the command-line programs say, and the windows' menu
+# commands run from the installed program folder.
 #
-#   tests/installed-layout.sh BUILD_DIR MENU_TEST HAS_CLI(0|1)
+#   tests/installed-layout.sh BUILD_DIR MENU_TEST HAS_CLI(0|1) VERSION
 set -euo pipefail
 
-build=$1 menu_test=$2 has_cli=$3
+build=$1 menu_test=$2 has_cli=$3 version=$4
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 DESTDIR=$root cmake --install "$build" --prefix / > /dev/null
@@ -22,6 +23,11 @@ for program in "${programs[@]}"; do
     [ "$(readlink -f "$root/usr/bin/$command")" = "$root/opt/kestrion/bin/$program" ] \
         || fail "usr/bin/$command does not lead to the program"
     gzip -t "$root/usr/share/man/man1/$command.1.gz" 2> /dev/null || fail "no manual page $command.1.gz"
+done
+# The command-line programs say the version they were built as.
+for command in "${programs[@]:1}"; do
+    said=$("$root/usr/bin/$command" --version 2>&1) || true
+    [ "$said" = "$command $version" ] || fail "$command --version says \"$said\", not \"$command $version\""
 done
 
 [ -f "$root/opt/kestrion/bin/readme.htm" ] || fail "no readme.htm beside the program"

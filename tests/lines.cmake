@@ -7,3 +7,4 @@ add_library(kestrion_ser2net STATIC ser2netserver.cpp ser2netserver.h)
 target_include_directories(kestrion_ser2net PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(kestrion_ser2net PUBLIC Qt6::Network Qt6::Test)
 kestrion_test(tst_lines SOURCES tst_lines.cpp LIBS kestrion_serial kestrion_testsupport kestrion_ser2net Qt6::Network)
+set_target_properties(tst_lines PROPERTIES KESTRION_CAST_FROM_ASCII ON)   # addresses as plain literals

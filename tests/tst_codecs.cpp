@@ -19,7 +19,7 @@ private slots:
         QCOMPARE(text.mid(2 * 0x1A, 2), QByteArray("1A"));   // Ctrl-Z as data is two digits
         QCOMPARE(text.right(4), QByteArray("FEFF"));
         HexDecoder upper;
-        QCOMPARE(upper.feed(text + HexEndOfStream).bytes, all);
+        QCOMPARE(upper.feed(QByteArray(text + HexEndOfStream)).bytes, all);
         HexDecoder lower;
         QCOMPARE(lower.feed(text.toLower()).bytes, all);
     }

@@ -261,7 +261,7 @@ private:
 
 Q_DECLARE_METATYPE(Kind)
 
-class TestLines : public QObject {
+class LinesTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -280,7 +280,7 @@ private slots:
     void networkFaultTexts();
 };
 
-void TestLines::streamsBothWaysAtOnce()
+void LinesTest::streamsBothWaysAtOnce()
 {
     QFETCH(Kind, kind);
     Rig rig;
@@ -313,7 +313,7 @@ void TestLines::streamsBothWaysAtOnce()
     }
 }
 
-void TestLines::discardEndsTheStream()
+void LinesTest::discardEndsTheStream()
 {
     QFETCH(Kind, kind);
     Rig rig;
@@ -354,7 +354,7 @@ void TestLines::discardEndsTheStream()
     QCOMPARE(rig.boardGot(), got + next);
 }
 
-void TestLines::droppedConnectionFails()
+void LinesTest::droppedConnectionFails()
 {
     QFETCH(Kind, kind);
     Rig rig;
@@ -381,7 +381,7 @@ void TestLines::droppedConnectionFails()
     QCOMPARE(rig.line->outputRoom(), 0);
 }
 
-void TestLines::unreadOutputStaysQueued()
+void LinesTest::unreadOutputStaysQueued()
 {
     // A server that takes nothing: what it has not acknowledged counts as queued ahead
     // of the line, however much the system would buffer, so that a transfer waits
@@ -401,7 +401,7 @@ void TestLines::unreadOutputStaysQueued()
     QCOMPARE(line->outputRoom(), 0);
 }
 
-void TestLines::openFailures_data()
+void LinesTest::openFailures_data()
 {
     QTest::addColumn<QString>("situation");
     QTest::addColumn<int>("expected");
@@ -415,7 +415,7 @@ void TestLines::openFailures_data()
     QTest::newRow("rfc2217 to a raw server") << "silent raw" << int(PortError::NoComPortOption);
 }
 
-void TestLines::openFailures()
+void LinesTest::openFailures()
 {
     QFETCH(QString, situation);
     QFETCH(int, expected);
@@ -477,7 +477,7 @@ void TestLines::openFailures()
         QVERIFY(holder->isOpen());   // the first user keeps the port
 }
 
-void TestLines::addresses_data()
+void LinesTest::addresses_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("problem");
@@ -522,7 +522,7 @@ void TestLines::addresses_data()
     bad("signed port", "socket://labpi:+3001", AddressProblem::BadPort);
 }
 
-void TestLines::addresses()
+void LinesTest::addresses()
 {
     QFETCH(QString, text);
     QFETCH(int, problem);
@@ -546,7 +546,7 @@ void TestLines::addresses()
     }
 }
 
-void TestLines::portNames()
+void LinesTest::portNames()
 {
     QTemporaryDir config;
     QVERIFY(QDir(config.path()).mkpath(QStringLiteral("kestrion")));
@@ -590,7 +590,7 @@ void TestLines::portNames()
     qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
-void TestLines::networkFaultTexts()
+void LinesTest::networkFaultTexts()
 {
     // Every fault of a network port is told in both languages, naming the port and the
     // address behind it.
@@ -608,5 +608,5 @@ void TestLines::networkFaultTexts()
     }
 }
 
-QTEST_GUILESS_MAIN(TestLines)
+QTEST_GUILESS_MAIN(LinesTest)
 #include "tst_lines.moc"

@@ -505,7 +505,7 @@ private slots:
         QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("The serial port was closed for the Setting command")));
         QTest::qWait(200);
         QCOMPARE(com1.received().size(), sent);
-        QVERIFY((content.toHex().toUpper() + '\x1A').startsWith(com1.received()));
+        QVERIFY(QByteArray(content.toHex().toUpper() + '\x1A').startsWith(com1.received()));
     }
 
 private:

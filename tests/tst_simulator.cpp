@@ -128,7 +128,7 @@ public:
 
 } // namespace
 
-class TestSimulator : public QObject {
+class SimulatorTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -144,7 +144,7 @@ private slots:
     void boardOnTheNetwork();
 };
 
-void TestSimulator::download8088_data()
+void SimulatorTest::download8088_data()
 {
     QTest::addColumn<QByteArray>("stream");
     QTest::addColumn<QByteArray>("stored");
@@ -168,7 +168,7 @@ void TestSimulator::download8088_data()
         << "INTERRUPTED: no end character, a lone digit was left out";
 }
 
-void TestSimulator::download8088()
+void SimulatorTest::download8088()
 {
     QFETCH(QByteArray, stream);
     QFETCH(QByteArray, stored);
@@ -189,7 +189,7 @@ void TestSimulator::download8088()
     QCOMPARE(fileBytes(dir.path() + "/in/" + fileName), stored);
 }
 
-void TestSimulator::download8088BackToBack()
+void SimulatorTest::download8088BackToBack()
 {
     // Two whole streams in one write make two downloads; nothing waits for a quiet time.
     QTemporaryDir dir;
@@ -202,7 +202,7 @@ void TestSimulator::download8088BackToBack()
     QCOMPARE(fileBytes(dir.path() + "/in/download-002.bin"), QByteArray("A"));
 }
 
-void TestSimulator::download8052EndsAfterQuietTime()
+void SimulatorTest::download8052EndsAfterQuietTime()
 {
     QTemporaryDir dir;
     Board board(dir.path());
@@ -224,7 +224,7 @@ void TestSimulator::download8052EndsAfterQuietTime()
     QCOMPARE(fileBytes(dir.path() + "/in/download-002.bin"), second);
 }
 
-void TestSimulator::uploadWireBytes_data()
+void SimulatorTest::uploadWireBytes_data()
 {
     QTest::addColumn<QString>("boardName");
     QTest::addColumn<QString>("trigger");
@@ -244,7 +244,7 @@ void TestSimulator::uploadWireBytes_data()
         << "8052" << "fifo" << most << QByteArray("\x00\x00", 2) + most;
 }
 
-void TestSimulator::uploadWireBytes()
+void SimulatorTest::uploadWireBytes()
 {
     QFETCH(QString, boardName);
     QFETCH(QString, trigger);
@@ -274,7 +274,7 @@ void TestSimulator::uploadWireBytes()
     QCOMPARE(board.read(1, 100), QByteArray());   // nothing after the end
 }
 
-void TestSimulator::badUploadsSendNothing()
+void SimulatorTest::badUploadsSendNothing()
 {
     QTemporaryDir dir;
     const QString empty = dir.path() + "/empty.bin", big = dir.path() + "/big.bin";
@@ -286,7 +286,7 @@ void TestSimulator::badUploadsSendNothing()
     Board board(dir.path());
     QVERIFY(board.start({"--board", "8052", "--fast"}));
     QVERIFY(board.openPort());
-    for (const QString &path : {empty, big, dir.path() + "/missing.bin", dir.path()}) {
+    for (const QString &path : QStringList{empty, big, dir.path() + "/missing.bin", dir.path()}) {
         board.control("send " + QFile::encodeName(path));
         QString refusal = board.waitForLine("upload refused:");
         QVERIFY2(refusal.contains(path), qPrintable(refusal));
@@ -303,7 +303,7 @@ void TestSimulator::badUploadsSendNothing()
     QCOMPARE(board.read(2), QByteArray("\x01\x02", 2));
 }
 
-void TestSimulator::bothDirectionsAtOnce()
+void SimulatorTest::bothDirectionsAtOnce()
 {
     QTemporaryDir dir;
     const QByteArray up = sample(6000), down = sample(3000).toBase64().left(3000);
@@ -337,7 +337,7 @@ void TestSimulator::bothDirectionsAtOnce()
     QCOMPARE(fileBytes(dir.path() + "/in/download-001.bin"), down);
 }
 
-void TestSimulator::portLifecycle()
+void SimulatorTest::portLifecycle()
 {
     QTemporaryDir dir;
     // A link and FIFO left behind by a board that was killed are replaced.
@@ -385,7 +385,7 @@ void TestSimulator::portLifecycle()
     QVERIFY(!QFileInfo::exists(board.comPath(2) + ".ctl"));
 }
 
-void TestSimulator::boardOnTheNetwork()
+void SimulatorTest::boardOnTheNetwork()
 {
     QTemporaryDir dir;
     // An address file left behind by a board that was killed is replaced.
@@ -427,5 +427,5 @@ void TestSimulator::boardOnTheNetwork()
     QVERIFY(!QFileInfo::exists(board.comPath() + ".ctl"));
 }
 
-QTEST_GUILESS_MAIN(TestSimulator)
+QTEST_GUILESS_MAIN(SimulatorTest)
 #include "tst_simulator.moc"

@@ -25,6 +25,7 @@
 // (standard input and a control FIFO), signals (through a signalfd) and the clock that
 // paces the upload. Receiving and sending are independent, so the line is full duplex.
 
+#include "kestrionversion.h"
 #include "unlockedpty.h"
 
 #include <arpa/inet.h>
@@ -88,6 +89,7 @@ Options:
   --send FILE          upload FILE once, --send-delay seconds after start-up
   --send-delay SECONDS (default 5)
   --help               show this text
+  --version            show the version
 
 Commands, typed on standard input (while the board runs in the foreground) or
 written to the control FIFO DIR/COMn.ctl (always):
@@ -748,6 +750,9 @@ Options parseOptions(int argc, char **argv)
         bool takesValue = true;
         if (arg == "--help" || arg == "-h") {
             std::fputs(usageText, stdout);
+            std::exit(0);
+        } else if (arg == "--version") {
+            std::puts("vxt-board " KESTRION_VERSION);
             std::exit(0);
         } else if (arg == "--fast") {
             opt.rate = 0;

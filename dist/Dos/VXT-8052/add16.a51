@@ -2,7 +2,7 @@
 ;
 ; Shows ADD and ADDC: the 8051 adds 8 bits at a time, and ADDC carries the low byte's
 ; carry into the high byte. Every 8051-family chip has 128 bytes of internal RAM; this
-; program uses 30h to 34h. Assemble: as31 -Fbin -Oadd16.bin add16.a51
+; program uses 30h to 36h. Assemble: as31 -Fbin -Oadd16.bin add16.a51
 ;
 ; Internal RAM after the run (numbers low byte first):
 ;   30h 31h  the first number   1234h  (34h 12h)

@@ -1,4 +1,7 @@
-# The serial layer, the transfer window and the settings dialog.
+# The engine in serial/: the wire formats and the transfers' texts by table, and the port
+# and the transfer session with a pseudo-terminal as the board's end.
+kestrion_test(tst_codecs SOURCES tst_codecs.cpp LIBS kestrion_serial)
+kestrion_test(tst_transfertexts SOURCES tst_transfertexts.cpp LIBS kestrion_serial)
 if(NOT UNIX)
     return()   # the board's end of the line is a pseudo-terminal
 endif()
@@ -9,8 +12,3 @@ add_library(fakeuart MODULE fakeuart.cpp)
 target_link_libraries(fakeuart PRIVATE Threads::Threads ${CMAKE_DL_LIBS})
 add_dependencies(tst_serial fakeuart)
 set_property(TEST tst_serial APPEND PROPERTY ENVIRONMENT "LD_PRELOAD=$<TARGET_FILE:fakeuart>")
-kestrion_test(tst_window SOURCES tst_window.cpp LIBS kestrion_transferrig)
-add_dependencies(tst_window help_and_examples)   # the examples folder it opens
-kestrion_test(tst_settings SOURCES tst_settings.cpp LIBS kestrion_shell kestrion_testsupport)
-target_compile_definitions(tst_settings PRIVATE KESTRION_PATH="$<TARGET_FILE:Kestrion>")
-add_dependencies(tst_settings Kestrion)   # started without a display
