@@ -2,13 +2,16 @@
 // at the real line rate of 960 bytes a second) behind a raw TCP port of its own, and
 // behind Debian's ser2net on 127.0.0.1, raw and with RFC 2217. For each it prints how
 // long opening takes, the rate of a download and of an upload as a share of the line
-// rate, and the CPU this program used meanwhile.
+// rate, and the CPU this program used meanwhile. Then, through ser2net in front of a
+// UART (the test UART shim on a pseudo-terminal, preloaded into ser2net), what still
+// reaches the board after an interrupt, raw and with RFC 2217.
 //
 //   bench_lines [--size BYTES]
 
 #include "benchclock.h"
 #include "lines.h"
 #include "linepacer.h"
+#include "ptyboard.h"
 #include "ser2netserver.h"
 
 #include <QCommandLineParser>
@@ -17,6 +20,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -185,6 +189,72 @@ void print(const char *kind, const Figures &f)
     std::fflush(stdout);
 }
 
+// A download through ser2net to a UART at the line rate, interrupted after two seconds:
+// the bytes that reach the board after the press, and when the last of them came.
+void measureInterrupt(const char *kind, bool rfc2217)
+{
+    QTemporaryDir folder;
+    PtyBoard board(folder.path(), 1);
+    Ser2NetServer ser2net;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAKEUART_LIBRARY));
+    environment.insert(QStringLiteral("FAKEUART_DEVICE"), board.devicePath());
+    ser2net.setEnvironment(environment);
+    if (!board.isValid() || !ser2net.start(board.devicePath())) {
+        std::printf("%-16s ser2net did not start: %s\n", kind, qPrintable(ser2net.errorText()));
+        return;
+    }
+    const QString address = rfc2217 ? ser2net.rfc2217Address() : ser2net.rawAddress();
+    std::unique_ptr<Line> line = makeNetworkLine(address, address);
+    line->open();
+    runUntil([&] { return line->isOpen(); }, 5);
+
+    const QByteArray stream(20000, 'x');
+    qsizetype sent = 0;
+    bool pumping = true;
+    const auto pump = [&] {
+        while (pumping && sent < stream.size()) {
+            const qint64 room = line->outputRoom();
+            if (room <= 0) {
+                line->requestOutputReady();
+                return;
+            }
+            const QByteArray piece = stream.mid(sent, room);
+            line->output(piece);
+            sent += piece.size();
+        }
+    };
+    QObject::connect(line.get(), &Line::outputReady, pump);
+    pump();
+    runUntil([] { return false; }, 2);
+
+    pumping = false;
+    const qint64 ahead = line->queuedAhead();
+    line->discardOutput();
+    QElapsedTimer sincePress;
+    sincePress.start();
+    const qsizetype atPress = board.received().size();
+    qsizetype seen = atPress;
+    qint64 lastMs = 0;
+    QEventLoop loop;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        if (board.received().size() > seen) {
+            seen = board.received().size();
+            lastMs = sincePress.elapsed();
+        }
+        if (sincePress.elapsed() >= 1000)
+            loop.quit();
+    });
+    look.start(2);
+    loop.exec();
+    std::printf("%-16s interrupt: %lld byte(s) reached the board after the press, the last %lld ms after it; "
+                "%lld byte(s) were ahead of the line by its clock\n",
+                kind, static_cast<long long>(seen - atPress), static_cast<long long>(lastMs),
+                static_cast<long long>(ahead));
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -224,5 +294,7 @@ int main(int argc, char **argv)
     }
     print("ser2net raw", measure(ser2net.rawAddress(), board, com + QStringLiteral("/COM1.ctl"), folder.path(), size));
     print("ser2net rfc2217", measure(ser2net.rfc2217Address(), board, com + QStringLiteral("/COM1.ctl"), folder.path(), size));
+    measureInterrupt("ser2net raw", false);
+    measureInterrupt("ser2net rfc2217", true);
     return 0;
 }
