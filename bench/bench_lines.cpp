@@ -10,6 +10,7 @@
 
 #include "benchclock.h"
 #include "lines.h"
+#include "linesender.h"
 #include "linepacer.h"
 #include "ptyboard.h"
 #include "ser2netserver.h"
@@ -119,27 +120,14 @@ Figures measure(const QString &address, BoardProcess &board, const QString &cont
     QByteArray stream(size, '\0');
     for (qsizetype i = 0; i < size; ++i)
         stream[i] = char(i * 7 + i / 256);
-    qsizetype sent = 0;
-    const auto pump = [&] {
-        while (sent < size) {
-            const qint64 room = line->outputRoom();
-            if (room <= 0) {
-                line->requestOutputReady();
-                return;
-            }
-            const QByteArray piece = stream.mid(sent, room);
-            line->output(piece);
-            sent += piece.size();
-            if (sent == size)
-                lineDoneSeconds = clock.nsecsElapsed() / 1e9 + double(line->queuedAhead()) / LinePacer::LineBytesPerSecond;
-        }
-    };
-    QObject::connect(line.get(), &Line::outputReady, pump);
+    LineSender sender(*line, stream, [&] {
+        lineDoneSeconds = clock.nsecsElapsed() / 1e9 + double(line->queuedAhead()) / LinePacer::LineBytesPerSecond;
+    });
     clock.start();
     const double cpu = cpuSeconds();
-    pump();
+    sender.pump();
     const int transferSeconds = int(2 * size / LinePacer::LineBytesPerSecond) + 5;
-    runUntil([&] { return sent == size && line->queuedAhead() == 0; }, transferSeconds);
+    runUntil([&] { return sender.finished() && line->queuedAhead() == 0; }, transferSeconds);
     figures.downloadCpu = (cpuSeconds() - cpu) / (clock.nsecsElapsed() / 1e9);
     figures.downloadShare = lineDoneSeconds > 0 ? size / lineDoneSeconds / LinePacer::LineBytesPerSecond : 0;
     const QString stored = board.waitForLine(QStringLiteral("download"), BoardReportSeconds);
@@ -209,26 +197,11 @@ void measureInterrupt(const char *kind, bool rfc2217)
     line->open();
     runUntil([&] { return line->isOpen(); }, 5);
 
-    const QByteArray stream(20000, 'x');
-    qsizetype sent = 0;
-    bool pumping = true;
-    const auto pump = [&] {
-        while (pumping && sent < stream.size()) {
-            const qint64 room = line->outputRoom();
-            if (room <= 0) {
-                line->requestOutputReady();
-                return;
-            }
-            const QByteArray piece = stream.mid(sent, room);
-            line->output(piece);
-            sent += piece.size();
-        }
-    };
-    QObject::connect(line.get(), &Line::outputReady, pump);
-    pump();
+    LineSender sender(*line, QByteArray(20000, 'x'));
+    sender.pump();
     runUntil([] { return false; }, 2);
 
-    pumping = false;
+    sender.stop();
     const qint64 ahead = line->queuedAhead();
     line->discardOutput();
     QElapsedTimer sincePress;

@@ -66,42 +66,65 @@ private slots:
             QDir(m_dir.filePath(QString::fromLatin1(inbox))).removeRecursively();
     }
 
+    // The four transfers on a pseudo-terminal, and through ser2net by address: with RFC
+    // 2217 the server's port is set to 9600 8N1 although it was set up otherwise, and data
+    // full of 0xFF pass both ways, the longest 8052 upload included.
     void transfers_data()
     {
         QTest::addColumn<QString>("board");
         QTest::addColumn<QString>("direction");
+        QTest::addColumn<QString>("via");   // COM1, raw or rfc2217
+        QTest::addColumn<int>("size");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("text");
-        QTest::newRow("8088 download") << "8088" << "download" << "en" << "300(12CH) has been transferred!";
-        QTest::newRow("8052 download") << "8052" << "download" << "zh-TW" << "已傳送 300(12CH) 個位元組！";
-        QTest::newRow("8088 upload") << "8088" << "upload" << "en" << "300(12CH) has been received!";
-        QTest::newRow("8052 upload") << "8052" << "upload" << "en" << "300(12CH) has been received!";
+        QTest::newRow("8088 download") << "8088" << "download" << "COM1" << 300 << "en" << "300(12CH) has been transferred!";
+        QTest::newRow("8052 download") << "8052" << "download" << "COM1" << 300 << "zh-TW" << "已傳送 300(12CH) 個位元組！";
+        QTest::newRow("8088 upload") << "8088" << "upload" << "COM1" << 300 << "en" << "300(12CH) has been received!";
+        QTest::newRow("8052 upload") << "8052" << "upload" << "COM1" << 300 << "en" << "300(12CH) has been received!";
+        QTest::newRow("8088 download, raw") << "8088" << "download" << "raw" << 300 << "en" << "300(12CH) has been transferred!";
+        QTest::newRow("8052 download, RFC 2217") << "8052" << "download" << "rfc2217" << 1000 << "en"
+                                                  << "1000(3E8H) has been transferred!";
+        QTest::newRow("8052 upload, RFC 2217") << "8052" << "upload" << "rfc2217" << 65536 << "en"
+                                                << "65536(10000H) has been received!";
     }
 
     void transfers()
     {
         QFETCH(QString, board);
         QFETCH(QString, direction);
+        QFETCH(QString, via);
+        QFETCH(int, size);
         QFETCH(QString, language);
         QFETCH(QString, text);
         startBoard(board);
-        const QByteArray content = sample(300);
+        const QString device = QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath();
+        Ser2NetServer ser2net;
+        QString port = via;
+        if (via != "COM1") {
+            if (!Ser2NetServer::isInstalled())
+                QSKIP("ser2net is not installed");
+            QVERIFY2(ser2net.start(device, QStringLiteral("19200e72")), qPrintable(ser2net.errorText()));
+            port = via == "raw" ? ser2net.rawAddress() : ser2net.rfc2217Address();
+        }
+        const QByteArray content = escapeRich(size);
         const QString source = m_dir.filePath(QStringLiteral("source.bin"));
         writeTestFile(source, content);
         const QString target = m_dir.filePath(QStringLiteral("target.bin"));
         QFile::remove(target);
 
         QProcess cli;
-        cli.start(CLI_PATH, {direction, "--board", board, "--port", "COM1", "--lang", language,
+        cli.start(CLI_PATH, {direction, "--board", board, "--port", port, "--lang", language,
                              direction == "download" ? source : target});
         QVERIFY(cli.waitForStarted());
         if (direction == "upload") {
-            // The board sends once the CLI holds the line: earlier bytes are not its.
-            QVERIFY(QTest::qWaitFor([&] { return holdsLine(cli.processId()); }, 5000));
-            QTest::qWait(50);
+            // The board sends once the CLI holds the line: earlier bytes are not its. Through
+            // RFC 2217 that is when the server has set the device to 9600 baud.
+            QVERIFY(QTest::qWaitFor([&] { return via == "COM1" ? holdsLine(cli.processId())
+                                                               : deviceSpeed(device) == B9600; }, 5000));
+            QTest::qWait(via == "COM1" ? 50 : 100);
             control("send " + source.toUtf8());
         }
-        QVERIFY(cli.waitForFinished(15000));
+        QVERIFY(cli.waitForFinished(30000));
         QCOMPARE(cli.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()), text + "\n");
         QVERIFY(cli.readAllStandardError().isEmpty());   // no progress where stderr is no terminal
@@ -290,62 +313,6 @@ private slots:
             if (!pty)
                 QCOMPARE(got.size(), count);
             QCOMPARE(got, longer.first(got.size()));
-        }
-    }
-
-    // Boards behind ser2net, by address: with RFC 2217 the server's port is set to
-    // 9600 8N1 although it was set up otherwise, and data full of 0xFF pass both ways,
-    // the longest 8052 upload included.
-    void boardsBehindSer2net_data()
-    {
-        QTest::addColumn<QString>("board");
-        QTest::addColumn<QString>("direction");
-        QTest::addColumn<bool>("rfc2217");
-        QTest::addColumn<int>("size");
-        QTest::newRow("8052 upload, RFC 2217") << "8052" << "upload" << true << 65536;
-        QTest::newRow("8052 download, RFC 2217") << "8052" << "download" << true << 1000;
-        QTest::newRow("8088 download, raw") << "8088" << "download" << false << 300;
-    }
-
-    void boardsBehindSer2net()
-    {
-        QFETCH(QString, board);
-        QFETCH(QString, direction);
-        QFETCH(bool, rfc2217);
-        QFETCH(int, size);
-        if (!Ser2NetServer::isInstalled())
-            QSKIP("ser2net is not installed");
-        startBoard(board);
-        const QString device = QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath();
-        Ser2NetServer ser2net;
-        QVERIFY2(ser2net.start(device, rfc2217 ? QStringLiteral("19200e72") : QStringLiteral("9600n81")),
-                 qPrintable(ser2net.errorText()));
-        const QByteArray content = escapeRich(size);
-        const QString source = writeTestFile(m_dir.filePath(QStringLiteral("source.bin")), content);
-        const QString target = m_dir.filePath(QStringLiteral("target.bin"));
-        QFile::remove(target);
-
-        QProcess cli;
-        cli.start(CLI_PATH, {direction, "--board", board, "--port", rfc2217 ? ser2net.rfc2217Address() : ser2net.rawAddress(),
-                             direction == "download" ? source : target});
-        QVERIFY(cli.waitForStarted());
-        if (direction == "upload") {
-            // The line is open once the server has set the device to 9600 baud.
-            QVERIFY(QTest::qWaitFor([&] { return deviceSpeed(device) == B9600; }, 5000));
-            QTest::qWait(100);
-            control("send " + source.toUtf8());
-        }
-        QVERIFY(cli.waitForFinished(30000));
-        QCOMPARE(cli.exitCode(), 0);
-        const QString verb = direction == "upload" ? QStringLiteral("received") : QStringLiteral("transferred");
-        QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()),
-                 QStringLiteral("%1(%2H) has been %3!\n").arg(size).arg(QString::number(size, 16).toUpper(), verb));
-        if (direction == "upload") {
-            QCOMPARE(fileBytes(target), content);
-        } else {
-            const QString stored = m_dir.filePath(QStringLiteral("inbox/download-001.bin"));
-            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(stored), 5000);
-            QCOMPARE(fileBytes(stored), content);
         }
     }
 

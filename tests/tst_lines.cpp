@@ -9,6 +9,7 @@
 #include "comportmap.h"
 #include "lineaddress.h"
 #include "lines.h"
+#include "linesender.h"
 #include "portlisting.h"
 #include "ptyboard.h"
 #include "selectedline.h"
@@ -184,42 +185,6 @@ private:
     std::unique_ptr<Ser2NetServer> m_ser2net;
 };
 
-// Sends a stream as a transfer does: as much as the line has room for, then more when it
-// says it is ready.
-class Sender {
-public:
-    Sender(Line &line, const QByteArray &bytes)
-        : m_line(line)
-        , m_bytes(bytes)
-    {
-        m_connection = QObject::connect(&line, &Line::outputReady, [this] { pump(); });
-    }
-    ~Sender() { QObject::disconnect(m_connection); }
-
-    void pump()
-    {
-        while (m_sent < m_bytes.size() && !m_stopped) {
-            const qint64 room = m_line.outputRoom();
-            if (room <= 0) {
-                m_line.requestOutputReady();
-                return;
-            }
-            const QByteArray piece = m_bytes.mid(m_sent, room);
-            m_line.output(piece);
-            m_sent += piece.size();
-        }
-    }
-    void stop() { m_stopped = true; }
-    qsizetype sent() const { return m_sent; }
-
-private:
-    Line &m_line;
-    QByteArray m_bytes;
-    qsizetype m_sent = 0;
-    bool m_stopped = false;
-    QMetaObject::Connection m_connection;
-};
-
 void addKinds()
 {
     QTest::addColumn<Kind>("kind");
@@ -316,7 +281,7 @@ void TestLines::streamsBothWaysAtOnce()
     const QByteArray down = escapeRich(kind == Kind::Ser2NetRfc2217 ? 65536 : 16384);
     QByteArray up = down;
     std::reverse(up.begin(), up.end());
-    Sender sender(*rig.line, down);
+    LineSender sender(*rig.line, down);
     sender.pump();
     rig.boardSends(up);
     QVERIFY(rig.waitFromBoard(up.size()));
@@ -346,7 +311,7 @@ void TestLines::discardEndsTheStream()
     rig.line->setPacingBytesPerSecond(4800);   // slow enough to be caught midway
 
     const QByteArray stream = escapeRich(4000);
-    Sender sender(*rig.line, stream);
+    LineSender sender(*rig.line, stream);
     sender.pump();
     QVERIFY(rig.waitBoardGot(1000));
     sender.stop();
@@ -373,7 +338,7 @@ void TestLines::discardEndsTheStream()
     // The line carries the next stream whole.
     rig.line->setPacingBytesPerSecond(FastPacing);
     const QByteArray next = sample(500);
-    Sender again(*rig.line, next);
+    LineSender again(*rig.line, next);
     again.pump();
     QVERIFY(rig.waitBoardGot(got.size() + next.size()));
     QCOMPARE(rig.boardGot(), got + next);
