@@ -691,6 +691,14 @@ void TestLines::selectedLineFollowsTheNumber()
     QCOMPARE(board->readAll(), QByteArray("to the network"));
     QVERIFY(device.received().isEmpty());
 
+    // A connection that drops while no transfer runs is told as a lost port, with its
+    // address.
+    QSignalSpy lost(&session, &TransferSession::portLost);
+    board->abort();
+    QVERIFY(lost.wait(WaitMs));
+    QCOMPARE(lost.first().at(0).toString(), QStringLiteral("COM2"));
+    QCOMPARE(lost.first().at(1).toString(), address);
+
     // A number whose address cannot be used fails at once, naming both.
     writeTestFile(comFolder.filePath(QStringLiteral("COM3")), "socket://labpi\n");
     line.close();
@@ -754,6 +762,22 @@ void TestLines::networkFaultTexts()
             QVERIFY2(text.contains(QLatin1String("COM5")) && text.contains(QLatin1String("rfc2217://labpi:3005")),
                      qPrintable(text));
             QVERIFY2(text.endsWith(language == Language::Chinese ? QChar(u'。') : QChar(u'.')), qPrintable(text));
+        }
+    }
+
+    // So is a connection that drops, during a transfer and while none runs.
+    TransferOutcome dropped;
+    dropped.kind = TransferOutcome::Failed;
+    dropped.fault = TransferFault::PortFailed;
+    dropped.detail = QStringLiteral("COM5");
+    dropped.portError = {PortError::ConnectionLost, QStringLiteral("COM5"), QStringLiteral("rfc2217://labpi:3005"), {}};
+    for (const Language language : {Language::English, Language::Chinese}) {
+        const QString label = language == Language::Chinese ? QStringLiteral("COM5（rfc2217://labpi:3005）")
+                                                             : QStringLiteral("COM5 (rfc2217://labpi:3005)");
+        for (const QString &text : {TransferTexts::fault(language, dropped).text,
+                                    TransferTexts::portLost(language, QStringLiteral("COM5"), dropped.portError.device).text}) {
+            QVERIFY2(text.contains(label), qPrintable(text));
+            QVERIFY2(!text.contains(QLatin1String("adapter")) && !text.contains(QStringLiteral("轉接器")), qPrintable(text));
         }
     }
 }
