@@ -264,6 +264,7 @@ private slots:
         QVERIFY(m_secondBoard.waitForStarted());
         QVERIFY(QTest::qWaitFor([&] { return !fileBytes(m_dir.filePath(QStringLiteral("COM2"))).isEmpty(); }, 5000));
         const QString address = QString::fromUtf8(fileBytes(m_dir.filePath(QStringLiteral("COM2"))).trimmed());
+        const QString device = QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath();
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
         const QString dead = QStringLiteral("socket://127.0.0.1:%1").arg(closed.serverPort());
@@ -272,14 +273,15 @@ private slots:
         const QString source = writeTestFile(m_dir.filePath(QStringLiteral("source.bin")), content);
 
         QProcess cli;
-        cli.start(CLI_PATH, {"download", "--board", "8052", "--port", "COM1", "--port", dead, "--port", address, source});
+        // A device path, an address, and a COM number that stands for an address.
+        cli.start(CLI_PATH, {"download", "--board", "8052", "--port", device, "--port", dead, "--port", "COM2", source});
         QVERIFY(cli.waitForFinished(15000));
         QCOMPARE(cli.exitCode(), 4);
         QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()),
-                 "COM1\t600(258H) has been transferred!\n" + dead
+                 device + "\t600(258H) has been transferred!\n" + dead
                      + "\tThe serial port is not open. The transfer has stopped. " + dead
                      + " refused the connection: check that the serial device server runs and listens on that port.\n"
-                     + address + "\t600(258H) has been transferred!\n");
+                     + "COM2\t600(258H) has been transferred!\n");
         QVERIFY(cli.readAllStandardError().isEmpty());
         for (const char *stored : {"inbox/download-001.bin", "inbox2/download-001.bin"})
             QTRY_COMPARE_WITH_TIMEOUT(fileBytes(m_dir.filePath(QString::fromLatin1(stored))), content, 5000);
