@@ -39,7 +39,7 @@ public:
     bool start(const QStringList &arguments)
     {
         m_process.start(QStringLiteral(KESTRION_BOARD_PROGRAM), arguments);
-        return m_process.waitForStarted() && !waitForLine("commands:", 5).isEmpty();
+        return m_process.waitForStarted() && !waitForLine(QStringLiteral("commands:"), 5).isEmpty();
     }
     ~BoardProcess()
     {

@@ -411,8 +411,8 @@ void TestLines::transfersThroughRfc2217()
     START_RIG(rig, Kind::Ser2NetRfc2217);
     QTemporaryDir dir;
     const QByteArray content = escapeRich(511);
-    const QByteArray wire = board == Board::Vxt8088 ? HexEncoder::encode(content) + char(HexEndOfStream)
-                                                    : QByteArray("\x01\xFF", 2) + content;
+    const QByteArray wire = board == Board::Vxt8088 ? QByteArray(HexEncoder::encode(content) + char(HexEndOfStream))
+                                                    : QByteArray(QByteArray("\x01\xFF", 2) + content);
     TransferSession session(board, *rig.line);
     QSignalSpy finished(&session, &TransferSession::finished);
     const QString path = dir.filePath(QStringLiteral("file.bin"));
