@@ -71,10 +71,12 @@ NetworkPortProbe::~NetworkPortProbe() = default;
 
 void NetworkPortProbe::start(const QList<int> &numbers, int timeoutMs)
 {
+    QList<int> inOrder = numbers;
+    std::sort(inOrder.begin(), inOrder.end());
     m_attempts.clear();
-    m_attempts.reserve(size_t(numbers.size()));
+    m_attempts.reserve(size_t(inOrder.size()));
     m_running = true;
-    for (const int number : numbers)
+    for (const int number : inOrder)
         m_attempts.push_back({number, nullptr, false, {}});
     // Each line reports to its own attempt, whose place no longer changes.
     for (Attempt &attempt : m_attempts) {
@@ -125,20 +127,15 @@ QList<int> NetworkPortProbe::reachable() const
         if (attempt.done && attempt.error.kind == PortError::None)
             numbers << attempt.number;
     }
-    std::sort(numbers.begin(), numbers.end());
     return numbers;
 }
 
 QList<PortError> NetworkPortProbe::unreachable() const
 {
-    QList<const Attempt *> failed;
+    QList<PortError> errors;
     for (const Attempt &attempt : m_attempts) {
         if (attempt.done && attempt.error.kind != PortError::None)
-            failed << &attempt;
+            errors << attempt.error;
     }
-    std::sort(failed.begin(), failed.end(), [](const Attempt *a, const Attempt *b) { return a->number < b->number; });
-    QList<PortError> errors;
-    for (const Attempt *attempt : failed)
-        errors << attempt->error;
     return errors;
 }
