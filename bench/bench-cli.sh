@@ -49,3 +49,35 @@ measure "8088 upload" 8088 upload $((size * 2 + 1))
 measure "8052 upload" 8052 upload $((size + 2))
 measure "8088 upload, byte by byte" 8088 upload $((size * 2 + 1)) --piece 1
 measure "8052 upload, byte by byte" 8052 upload $((size + 2)) --piece 1
+
+# A class set: the same file to three boards at once (two on pseudo-terminals, one on a
+# TCP port of its own), against the time to one of them.
+kill "$simulator" 2>/dev/null && wait "$simulator" 2>/dev/null || true
+simulator=
+boards=()
+trap 'kill "${boards[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
+rm -f "$work"/COM*
+for n in 1 2; do
+    "$board" --board 8052 --dir "$work" --port "$n" < /dev/null > /dev/null &
+    boards+=($!)
+done
+"$board" --board 8052 --dir "$work" --port 3 --listen 0 < /dev/null > /dev/null &
+boards+=($!)
+while [ ! -e "$work/COM1.ctl" ] || [ ! -e "$work/COM2.ctl" ] || [ ! -s "$work/COM3" ]; do sleep 0.1; done
+
+class_set() {   # label ports...
+    local label=$1 times
+    shift
+    local ports=()
+    for p in "$@"; do ports+=(--port "$p"); done
+    local TIMEFORMAT='%R %U %S'
+    times=$( { time "$cli" download --board 8052 "${ports[@]}" "$work/source.bin" > /dev/null; } 2>&1 )
+    read -r real user sys <<< "$times"
+    awk -v what="$label" -v bytes="$size" -v real="$real" -v cpu="$(echo "$user + $sys" | bc)" -v n="$#" 'BEGIN {
+        busy = bytes / 960
+        printf "%-28s %d board(s), %7d bytes each  %6.2f s in all (line time %5.2f s)  CPU %.3f s = %5.2f%% of a core\n",
+               what, n, bytes, real, busy, cpu, 100 * cpu / busy }'
+}
+
+class_set "one board" COM1
+class_set "class set of three" COM1 COM2 COM3

@@ -2,13 +2,17 @@
 // at the real line rate of 960 bytes a second) behind a raw TCP port of its own, and
 // behind Debian's ser2net on 127.0.0.1, raw and with RFC 2217. For each it prints how
 // long opening takes, the rate of a download and of an upload as a share of the line
-// rate, and the CPU this program used meanwhile.
+// rate, and the CPU this program used meanwhile. Then, through ser2net in front of a
+// UART (the test UART shim on a pseudo-terminal, preloaded into ser2net), what still
+// reaches the board after an interrupt, raw and with RFC 2217.
 //
 //   bench_lines [--size BYTES]
 
 #include "benchclock.h"
 #include "lines.h"
+#include "linesender.h"
 #include "linepacer.h"
+#include "ptyboard.h"
 #include "ser2netserver.h"
 
 #include <QCommandLineParser>
@@ -17,6 +21,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -115,27 +120,14 @@ Figures measure(const QString &address, BoardProcess &board, const QString &cont
     QByteArray stream(size, '\0');
     for (qsizetype i = 0; i < size; ++i)
         stream[i] = char(i * 7 + i / 256);
-    qsizetype sent = 0;
-    const auto pump = [&] {
-        while (sent < size) {
-            const qint64 room = line->outputRoom();
-            if (room <= 0) {
-                line->requestOutputReady();
-                return;
-            }
-            const QByteArray piece = stream.mid(sent, room);
-            line->output(piece);
-            sent += piece.size();
-            if (sent == size)
-                lineDoneSeconds = clock.nsecsElapsed() / 1e9 + double(line->queuedAhead()) / LinePacer::LineBytesPerSecond;
-        }
-    };
-    QObject::connect(line.get(), &Line::outputReady, pump);
+    LineSender sender(*line, stream, [&] {
+        lineDoneSeconds = clock.nsecsElapsed() / 1e9 + double(line->queuedAhead()) / LinePacer::LineBytesPerSecond;
+    });
     clock.start();
     const double cpu = cpuSeconds();
-    pump();
+    sender.pump();
     const int transferSeconds = int(2 * size / LinePacer::LineBytesPerSecond) + 5;
-    runUntil([&] { return sent == size && line->queuedAhead() == 0; }, transferSeconds);
+    runUntil([&] { return sender.finished() && line->queuedAhead() == 0; }, transferSeconds);
     figures.downloadCpu = (cpuSeconds() - cpu) / (clock.nsecsElapsed() / 1e9);
     figures.downloadShare = lineDoneSeconds > 0 ? size / lineDoneSeconds / LinePacer::LineBytesPerSecond : 0;
     const QString stored = board.waitForLine(QStringLiteral("download"), BoardReportSeconds);
@@ -185,6 +177,57 @@ void print(const char *kind, const Figures &f)
     std::fflush(stdout);
 }
 
+// A download through ser2net to a UART at the line rate, interrupted after two seconds:
+// the bytes that reach the board after the press, and when the last of them came.
+void measureInterrupt(const char *kind, bool rfc2217)
+{
+    QTemporaryDir folder;
+    PtyBoard board(folder.path(), 1);
+    Ser2NetServer ser2net;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAKEUART_LIBRARY));
+    environment.insert(QStringLiteral("FAKEUART_DEVICE"), board.devicePath());
+    ser2net.setEnvironment(environment);
+    if (!board.isValid() || !ser2net.start(board.devicePath())) {
+        std::printf("%-16s ser2net did not start: %s\n", kind, qPrintable(ser2net.errorText()));
+        return;
+    }
+    const QString address = rfc2217 ? ser2net.rfc2217Address() : ser2net.rawAddress();
+    std::unique_ptr<Line> line = makeNetworkLine(address, address);
+    line->open();
+    runUntil([&] { return line->isOpen(); }, 5);
+
+    LineSender sender(*line, QByteArray(20000, 'x'));
+    sender.pump();
+    runUntil([] { return false; }, 2);
+
+    sender.stop();
+    const qint64 ahead = line->queuedAhead();
+    line->discardOutput();
+    QElapsedTimer sincePress;
+    sincePress.start();
+    const qsizetype atPress = board.received().size();
+    qsizetype seen = atPress;
+    qint64 lastMs = 0;
+    QEventLoop loop;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        if (board.received().size() > seen) {
+            seen = board.received().size();
+            lastMs = sincePress.elapsed();
+        }
+        if (sincePress.elapsed() >= 1000)
+            loop.quit();
+    });
+    look.start(2);
+    loop.exec();
+    std::printf("%-16s interrupt: %lld byte(s) reached the board after the press, the last %lld ms after it; "
+                "%lld byte(s) were ahead of the line by its clock\n",
+                kind, static_cast<long long>(seen - atPress), static_cast<long long>(lastMs),
+                static_cast<long long>(ahead));
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -224,5 +267,7 @@ int main(int argc, char **argv)
     }
     print("ser2net raw", measure(ser2net.rawAddress(), board, com + QStringLiteral("/COM1.ctl"), folder.path(), size));
     print("ser2net rfc2217", measure(ser2net.rfc2217Address(), board, com + QStringLiteral("/COM1.ctl"), folder.path(), size));
+    measureInterrupt("ser2net raw", false);
+    measureInterrupt("ser2net rfc2217", true);
     return 0;
 }

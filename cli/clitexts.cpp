@@ -27,17 +27,27 @@ QString duration(qint64 seconds)
 QString description(Language language)
 {
     if (zh(language))
-        return QStringLiteral("經由 RS-232 (9600 8N1) 與 VXT-8088、VXT-8052 實驗板傳送檔案。\n\n"
+        return QStringLiteral("經由 RS-232 (9600 8N1) 與 VXT-8088、VXT-8052 實驗板傳送檔案，"
+                              "直接連接或經過網路上的序列裝置伺服器。\n\n"
                               "指令：\n"
-                              "  ports                                    列出現在可以開啟的通訊埠\n"
-                              "  download --board 板 --port 埠 檔案        把檔案下載到實驗板\n"
-                              "  upload --board 板 --port 埠 檔案 [--wait 秒]  把實驗板上傳的資料存成檔案");
+                              "  ports                                    列出現在可以使用的通訊埠\n"
+                              "  download --board 板 --port 埠 [--port 埠 ...] 檔案\n"
+                              "                                           把檔案同時下載到每一塊實驗板\n"
+                              "  upload --board 板 --port 埠 檔案 [--wait 秒]  把實驗板上傳的資料存成檔案\n\n"
+                              "結束狀態：0 完成；2 用法錯誤；3 檔案問題；4 通訊埠問題；5 實驗板沒有送出資料；\n"
+                              "6 實驗板在資料結束前停止；130 Ctrl-C；143 SIGTERM。\n"
+                              "下載到多塊實驗板時：每一塊都收到整個檔案才是 0，否則為各板狀態中最大的一個。");
     return QStringLiteral("Moves files between this PC and a VXT-8088 or VXT-8052 trainer board over RS-232 "
-                          "(9600 8N1).\n\n"
+                          "(9600 8N1),\ndirectly or through a serial device server on the network.\n\n"
                           "Commands:\n"
-                          "  ports                                    list the serial ports that can be opened now\n"
-                          "  download --board B --port P FILE         send FILE to the board\n"
-                          "  upload --board B --port P FILE [--wait S]  store what the board sends in FILE");
+                          "  ports                                    list the ports that can be used now\n"
+                          "  download --board B --port P [--port P ...] FILE\n"
+                          "                                           send FILE to every board at once\n"
+                          "  upload --board B --port P FILE [--wait S]  store what the board sends in FILE\n\n"
+                          "Exit status: 0 done; 2 usage; 3 a file problem; 4 a port problem; 5 no data came from\n"
+                          "the board; 6 the board stopped before the end of its data; 130 Ctrl-C; 143 SIGTERM.\n"
+                          "A download to several boards ends with 0 only when every board got the whole file,\n"
+                          "otherwise with the highest status of its boards.");
 }
 
 QString boardOption(Language language)
@@ -47,8 +57,10 @@ QString boardOption(Language language)
 
 QString portOption(Language language)
 {
-    return zh(language) ? QStringLiteral("通訊埠：COM1 到 COM15，或裝置的完整路徑。")
-                        : QStringLiteral("The serial port: COM1 to COM15, or a device's absolute path.");
+    return zh(language) ? QStringLiteral("通訊埠：COM1 到 COM15、裝置的完整路徑，或網路上的實驗板 socket://主機:埠、"
+                                         "rfc2217://主機:埠。下載可以給多個 --port。")
+                        : QStringLiteral("The port: COM1 to COM15, a device's absolute path, or a board on the network, "
+                                         "socket://HOST:PORT or rfc2217://HOST:PORT. A download takes several.");
 }
 
 QString waitOption(Language language)
@@ -126,9 +138,23 @@ QString badBoard(Language language, const QString &value)
 
 QString badPort(Language language, const QString &value)
 {
-    return zh(language) ? QStringLiteral("「%1」不是通訊埠：請用 COM1 到 COM15，或以 / 開頭的裝置路徑。").arg(value)
-                        : QStringLiteral("\"%1\" is not a port: use COM1 to COM15 or a device path starting with /.")
-                              .arg(value);
+    return zh(language)
+        ? QStringLiteral("「%1」不是通訊埠：請用 COM1 到 COM15、以 / 開頭的裝置路徑，或 rfc2217://labpi:3001 這樣的位址。").arg(value)
+        : QStringLiteral("\"%1\" is not a port: use COM1 to COM15, a device path starting with /, or an address such as "
+                         "rfc2217://labpi:3001.")
+              .arg(value);
+}
+
+QString onePortForUpload(Language language)
+{
+    return zh(language) ? QStringLiteral("upload 只能用一個 --port：一塊實驗板的資料存成一個檔案。")
+                        : QStringLiteral("upload takes one --port: one board's data go into one file.");
+}
+
+QString portNamedTwice(Language language, const QString &value)
+{
+    return zh(language) ? QStringLiteral("「%1」與前面的 --port 是同一個通訊埠。").arg(value)
+                        : QStringLiteral("\"%1\" is a port already named by an earlier --port.").arg(value);
 }
 
 QString badWait(Language language, const QString &value)

@@ -29,6 +29,8 @@ QString unknownCommand(Language language, const QString &command);
 QString missingOption(Language language, const QString &option);
 QString badBoard(Language language, const QString &value);
 QString badPort(Language language, const QString &value);
+QString onePortForUpload(Language language);
+QString portNamedTwice(Language language, const QString &value);
 QString badWait(Language language, const QString &value);
 QString waitIsForUpload(Language language);
 QString badLanguage(Language language, const QString &value);

@@ -1,7 +1,8 @@
 #include "clitransfer.h"
 
-#include "commport.h"
-#include "exitcodes.h"
+#include "line.h"
+#include "linepacer.h"
+#include "lines.h"
 #include "stopsignals.h"
 #include "transfersession.h"
 #include "transfertexts.h"
@@ -11,15 +12,21 @@
 #include <algorithm>
 #include <cstdio>
 #ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
 namespace {
 
-// The progress line is redrawn at most this often.
+// The progress lines are redrawn at most this often.
 constexpr int ProgressIntervalMs = 250;
 // A QTimer counts in int milliseconds (about 24 days): a longer wait goes in laps of a day.
 constexpr qint64 LongestLapMs = 24 * 60 * 60 * 1000;
+// At the end, what is queued ahead of the lines (never more than about 100 ms of line
+// time, and what a server has not yet acknowledged) goes out before they close; a line
+// that takes longer than this is closed anyway.
+constexpr int DrainLimitMs = 2000;
+constexpr int DrainLookMs = 5;
 
 bool stderrIsTerminal()
 {
@@ -28,6 +35,40 @@ bool stderrIsTerminal()
 #else
     return false;
 #endif
+}
+
+// The width of the terminal; 80 where it does not say.
+int terminalColumns()
+{
+#ifdef Q_OS_UNIX
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+#endif
+    return 80;
+}
+
+// East Asian characters (and the full-width forms) take two columns of a terminal.
+int columnsOf(QChar c)
+{
+    const char16_t u = c.unicode();
+    const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7A3)
+        || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60)
+        || (u >= 0xFFE0 && u <= 0xFFE6);
+    return wide ? 2 : 1;
+}
+
+// A progress line must not wrap, or redrawing in place would go wrong: it is cut to the
+// terminal's width.
+QString fitted(const QString &text, int columns)
+{
+    int used = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        used += columnsOf(text.at(i));
+        if (used >= columns)
+            return text.left(i);
+    }
+    return text;
 }
 
 void print(FILE *stream, const QString &text)
@@ -43,20 +84,33 @@ bool isFileFault(TransferFault fault)
 
 } // namespace
 
-CliTransfer::CliTransfer(Language language, Board board, CommPort &port, QObject *parent)
+CliTransfer::CliTransfer(Language language, Board board, const QStringList &ports, QObject *parent)
     : QObject(parent)
     , m_language(language)
-    , m_port(port)
-    , m_session(new TransferSession(board, port, this))
+    , m_board(board)
     , m_progressOnTerminal(stderrIsTerminal())
 {
-    connect(m_session, &TransferSession::progress, this, &CliTransfer::showProgress);
-    connect(m_session, &TransferSession::finished, this, &CliTransfer::finished);
-    // Anything the board sends, data or not, shows that it is still there.
-    connect(&m_port, &CommPort::onComm, this, [this] { m_sinceBoard.start(); });
+    // Each target's connections refer to its place, which no longer changes.
+    m_targets.resize(size_t(ports.size()));
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        Target &target = m_targets[size_t(i)];
+        target.port = ports.at(i);
+        target.line = makeLine(target.port, &target.lineError);
+        if (!target.line)
+            continue;
+        target.session = std::make_unique<TransferSession>(board, *target.line);
+        connect(target.session.get(), &TransferSession::progress, this,
+                [this, &target](const TransferProgress &progress) { showProgress(target, progress); });
+        connect(target.session.get(), &TransferSession::finished, this,
+                [this, &target](const TransferOutcome &outcome) { finished(target, outcome); });
+        // Anything the board sends, data or not, shows that it is still there.
+        connect(target.line.get(), &Line::onComm, this, [this] { m_sinceBoard.start(); });
+    }
     m_silenceTimer.setSingleShot(true);
     m_silenceTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_silenceTimer, &QTimer::timeout, this, &CliTransfer::checkSilence);
+    m_drawTimer.setSingleShot(true);
+    connect(&m_drawTimer, &QTimer::timeout, this, &CliTransfer::drawProgress);
     auto *stopSignals = new StopSignals(this);
     connect(stopSignals, &StopSignals::received, this, &CliTransfer::stopBySignal);
 }
@@ -65,20 +119,43 @@ CliTransfer::~CliTransfer() = default;
 
 void CliTransfer::download(const QString &path)
 {
-    m_direction = Direction::Download;
-    m_started.start();
-    m_session->startDownload(path);
+    start(Direction::Download, path);
 }
 
 void CliTransfer::upload(const QString &path, qint64 waitSeconds)
 {
-    m_direction = Direction::Upload;
     m_waitSeconds = std::min(waitSeconds, MaxWaitSeconds);
-    m_started.start();
     m_sinceBoard.start();
-    m_session->startUpload(path);
-    if (m_waitSeconds > 0 && m_session->isRunning(Direction::Upload))
+    start(Direction::Upload, path);
+    const Target &target = m_targets.front();
+    if (m_waitSeconds > 0 && target.session && target.session->isRunning(Direction::Upload))
         checkSilence();
+}
+
+void CliTransfer::start(Direction direction, const QString &path)
+{
+    m_direction = direction;
+    m_starting = true;
+    if (m_progressOnTerminal && isClassSet())
+        drawProgress();   // every board from the start
+    for (Target &target : m_targets) {
+        target.started.start();
+        if (!target.session) {
+            TransferOutcome outcome;
+            outcome.direction = direction;
+            outcome.kind = TransferOutcome::Failed;
+            outcome.fault = TransferFault::PortClosed;
+            outcome.portError = target.lineError;
+            finished(target, outcome);
+        } else if (direction == Direction::Download) {
+            target.session->startDownload(path);
+        } else {
+            target.session->startUpload(path);
+        }
+    }
+    m_starting = false;
+    if (std::all_of(m_targets.begin(), m_targets.end(), [](const Target &t) { return t.done; }))
+        endWhenDrained();
 }
 
 // The timer is not restarted for every byte: when it fires, it looks at how long the
@@ -86,7 +163,8 @@ void CliTransfer::upload(const QString &path, qint64 waitSeconds)
 // little early, which this absorbs too.)
 void CliTransfer::checkSilence()
 {
-    if (!m_session->isRunning(Direction::Upload))
+    TransferSession *session = m_targets.front().session.get();
+    if (!session || !session->isRunning(Direction::Upload))
         return;
     const qint64 left = m_waitSeconds * 1000 - m_sinceBoard.elapsed();
     if (left > 0) {
@@ -94,73 +172,128 @@ void CliTransfer::checkSilence()
         return;
     }
     m_gaveUp = true;
-    m_session->stopSilentUpload();
+    session->stopSilentUpload();
 }
 
+// Every transfer under way stops, each keeping the start of its stream.
 void CliTransfer::stopBySignal(int signalNumber)
 {
     if (m_signal)
         return;
     m_signal = signalNumber;
-    if (m_session->isRunning(m_direction))
-        m_session->interrupt(m_direction);
-    else
-        end(ExitCode::SignalBase + signalNumber, {}, {});
+    for (Target &target : m_targets) {
+        if (target.session && target.session->isRunning(m_direction))
+            target.session->interrupt(m_direction);
+    }
+    endWhenDrained();   // when every board has finished
 }
 
-void CliTransfer::showProgress(const TransferProgress &progress)
+void CliTransfer::showProgress(Target &target, const TransferProgress &progress)
 {
-    if (progress.direction == Direction::Upload) {
-        if (!m_dataCame)
-            m_started.start();   // the rate counts from the board's first bytes
-        m_dataCame = true;
-    }
+    if (progress.direction == Direction::Upload && !target.progressed)
+        target.started.start();   // the rate counts from the board's first bytes
+    target.progress = progress;
+    target.progressed = true;
+    // One board's last figure is shown at once.
+    scheduleDraw(!isClassSet() && progress.total > 0 && progress.bytes >= progress.total);
+}
+
+void CliTransfer::scheduleDraw(bool now)
+{
     if (!m_progressOnTerminal)
         return;
-    m_pending = progress;
-    const bool last = progress.total > 0 && progress.bytes >= progress.total;
-    if (m_lastProgress.isValid() && m_lastProgress.elapsed() < ProgressIntervalMs && !last)
-        return;
-    m_lastProgress.start();
-    const qint64 ms = m_started.elapsed();
-    const qint64 rate = ms >= 500 ? progress.bytes * 1000 / ms : 0;
-    print(stderr, QStringLiteral("\r\x1b[K") + CliTexts::progressLine(m_language, progress, rate));
-    m_progressShown = true;
+    const qint64 since = m_lastDrawn.isValid() ? m_lastDrawn.elapsed() : ProgressIntervalMs;
+    if (now || since >= ProgressIntervalMs)
+        drawProgress();
+    else if (!m_drawTimer.isActive())
+        m_drawTimer.start(int(ProgressIntervalMs - since));
 }
 
-void CliTransfer::clearProgressLine()
+QString CliTransfer::progressText(const Target &target) const
 {
-    if (m_progressShown)
-        print(stderr, QStringLiteral("\r\x1b[K"));
-    m_progressShown = false;
+    QString text;
+    if (target.done) {
+        text = target.text;
+    } else if (!target.progressed) {
+        TransferProgress none;
+        none.direction = m_direction;
+        none.percent = m_direction == Direction::Download ? 0 : -1;
+        text = CliTexts::progressLine(m_language, none, 0);
+    } else {
+        const qint64 ms = target.started.elapsed();
+        const qint64 rate = ms >= 500 ? target.progress.bytes * 1000 / ms : 0;
+        text = CliTexts::progressLine(m_language, target.progress, rate);
+    }
+    if (!isClassSet())
+        return text;
+    qsizetype width = 0;
+    for (const Target &other : m_targets)
+        width = std::max(width, other.port.size());
+    return target.port.leftJustified(width) + QStringLiteral("  ") + text;
 }
 
-void CliTransfer::finished(const TransferOutcome &outcome)
+// One line for each board, drawn over the ones shown before.
+void CliTransfer::drawProgress()
 {
-    m_silenceTimer.stop();
-    if (outcome.kind == TransferOutcome::Failed) {
-        const auto message = TransferTexts::fault(m_language, outcome);
-        end(isFileFault(outcome.fault) ? ExitCode::FileProblem : ExitCode::PortProblem, {}, oneLine(message.text));
-        return;
+    m_drawTimer.stop();
+    m_lastDrawn.start();
+    QString out;
+    if (m_linesShown > 1)
+        out += QStringLiteral("\x1b[%1A").arg(m_linesShown - 1);
+    out += QLatin1Char('\r');
+    const int columns = terminalColumns();
+    for (size_t i = 0; i < m_targets.size(); ++i) {
+        if (i > 0)
+            out += QLatin1Char('\n');
+        out += QStringLiteral("\x1b[K") + fitted(progressText(m_targets[i]), columns);
     }
-    if (outcome.kind == TransferOutcome::Interrupted && m_signal) {
-        end(ExitCode::SignalBase + m_signal, {}, CliTexts::interrupted(m_language, outcome));
+    print(stderr, out);
+    m_linesShown = int(m_targets.size());
+}
+
+void CliTransfer::clearProgress()
+{
+    m_drawTimer.stop();
+    if (m_linesShown == 0)
         return;
-    }
+    QString out;
+    if (m_linesShown > 1)
+        out += QStringLiteral("\x1b[%1A").arg(m_linesShown - 1);
+    print(stderr, out + QStringLiteral("\r\x1b[J"));
+    m_linesShown = 0;
+}
+
+void CliTransfer::finished(Target &target, const TransferOutcome &outcome)
+{
+    if (target.done)
+        return;
+    target.done = true;
+    if (outcome.direction == Direction::Upload)
+        m_silenceTimer.stop();
     // An upload that stored no byte is no success, nor one the board left unfinished.
     const qint64 silentSeconds = m_gaveUp ? m_waitSeconds : 0;
-    if (outcome.direction == Direction::Upload && outcome.kept <= 0) {
-        end(ExitCode::NothingReceived, {}, CliTexts::nothingReceived(m_language, outcome, silentSeconds));
-        return;
+    if (outcome.kind == TransferOutcome::Failed) {
+        target.code = isFileFault(outcome.fault) ? ExitCode::FileProblem : ExitCode::PortProblem;
+        target.text = oneLine(TransferTexts::fault(m_language, outcome).text);
+    } else if (outcome.kind == TransferOutcome::Interrupted && m_signal) {
+        target.code = ExitCode::SignalBase + m_signal;
+        target.text = CliTexts::interrupted(m_language, outcome);
+    } else if (outcome.direction == Direction::Upload && outcome.kept <= 0) {
+        target.code = ExitCode::NothingReceived;
+        target.text = CliTexts::nothingReceived(m_language, outcome, silentSeconds);
+    } else if (outcome.direction == Direction::Upload && m_gaveUp) {
+        target.code = ExitCode::Unfinished;
+        target.text = CliTexts::unfinished(m_language, outcome, silentSeconds);
+    } else {
+        target.code = ExitCode::Done;
+        target.text = outcome.direction == Direction::Download
+                          ? TransferTexts::downloadFinished(m_language, outcome.count).text
+                          : TransferTexts::uploadFinished(m_language, outcome).text;
     }
-    if (outcome.direction == Direction::Upload && m_gaveUp) {
-        end(ExitCode::Unfinished, {}, CliTexts::unfinished(m_language, outcome, silentSeconds));
-        return;
-    }
-    const auto message = outcome.direction == Direction::Download
-                             ? TransferTexts::downloadFinished(m_language, outcome.count)
-                             : TransferTexts::uploadFinished(m_language, outcome);
-    end(ExitCode::Done, message.text, {});
+    if (isClassSet() && !m_starting)
+        scheduleDraw(false);   // its line shows how it ended
+    if (!m_starting && std::all_of(m_targets.begin(), m_targets.end(), [](const Target &t) { return t.done; }))
+        endWhenDrained();
 }
 
 // A message of several lines as one sentence after another (Chinese runs on without a
@@ -171,14 +304,49 @@ QString CliTransfer::oneLine(const QString &text) const
     return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(gap);
 }
 
-void CliTransfer::end(int code, const QString &out, const QString &err)
+void CliTransfer::endWhenDrained()
 {
-    clearProgressLine();
-    // What is queued for the line goes out before the port closes.
-    m_port.close();
-    if (!out.isEmpty())
-        print(stdout, out + QLatin1Char('\n'));
-    if (!err.isEmpty())
-        print(stderr, err + QLatin1Char('\n'));
+    if (m_ending || !std::all_of(m_targets.begin(), m_targets.end(), [](const Target &t) { return t.done; }))
+        return;
+    m_ending = true;
+    m_silenceTimer.stop();
+    m_draining.start();
+    drain();
+}
+
+// Looks again when the line rate has taken what is still ahead (a server's
+// acknowledgement comes sooner).
+void CliTransfer::drain()
+{
+    qint64 ahead = 0;
+    for (const Target &target : m_targets) {
+        if (target.line)
+            ahead = std::max(ahead, target.line->queuedAhead());
+    }
+    if (ahead == 0 || m_draining.elapsed() >= DrainLimitMs) {
+        end();
+        return;
+    }
+    const qint64 lineMs = ahead * 1000 / LinePacer::LineBytesPerSecond;
+    QTimer::singleShot(int(std::clamp<qint64>(lineMs, DrainLookMs, DrainLimitMs)), this, &CliTransfer::drain);
+}
+
+void CliTransfer::end()
+{
+    clearProgress();
+    int code = ExitCode::Done;
+    for (Target &target : m_targets) {
+        if (target.line)
+            target.line->close();
+        code = std::max(code, target.code);
+    }
+    if (m_signal)
+        code = ExitCode::SignalBase + m_signal;
+    if (isClassSet()) {
+        for (const Target &target : m_targets)
+            print(stdout, target.port + QLatin1Char('\t') + target.text + QLatin1Char('\n'));
+    } else if (const Target &target = m_targets.front(); !target.text.isEmpty()) {
+        print(target.code == ExitCode::Done ? stdout : stderr, target.text + QLatin1Char('\n'));
+    }
     QCoreApplication::exit(code);
 }

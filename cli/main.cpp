@@ -2,8 +2,11 @@
 // script their boards.
 //
 //   kestrion-cli ports
-//   kestrion-cli download --board 8088|8052 --port PORT FILE
+//   kestrion-cli download --board 8088|8052 --port PORT [--port PORT ...] FILE
 //   kestrion-cli upload   --board 8088|8052 --port PORT FILE [--wait SECONDS]
+//
+// A port is COM1..COM15, a device's path or a network address (socket://host:port,
+// rfc2217://host:port); a download to several ports loads a class set of boards at once.
 
 #include "clitexts.h"
 #include "clitransfer.h"
@@ -11,13 +14,17 @@
 #include "comportmap.h"
 #include "exitcodes.h"
 #include "kestrionversion.h"
+#include "lineaddress.h"
 #include "portlisting.h"
 #include "transfertexts.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
+#include <QMap>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTimer>
 #include <QTranslator>
 
@@ -61,43 +68,59 @@ std::optional<Language> languageFromArguments(const QStringList &arguments, QStr
     return std::nullopt;
 }
 
-// COM1..COM15 by number, or a device by its absolute path.
-bool choosePort(CommPort &port, const QString &name)
+// What a --port names, for telling two names of one port apart: the device itself, or
+// the address as written back. Empty for a name that is no port; `problem` is set for an
+// address, given as it is, that cannot be used.
+QString portIdentity(const QString &name, AddressProblem *problem)
 {
-    static const QRegularExpression comName(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
-    if (const auto match = comName.match(name); match.hasMatch()) {
-        const int number = match.captured(1).toInt();
-        if (number < ComPortMap::FirstPort || number > ComPortMap::LastPort)
-            return false;
-        port.setCommPort(number);
-        return true;
+    const PortTarget target = describePort(name);
+    switch (target.kind) {
+    case PortTarget::Unknown:
+        return {};
+    case PortTarget::Device: {
+        const QString device = QFileInfo(target.device).canonicalFilePath();
+        return device.isEmpty() ? target.device : device;
     }
-    if (!name.startsWith(QLatin1Char('/')))
-        return false;
-    port.setDevicePath(name);
-    return true;
+    case PortTarget::Network:
+        break;
+    }
+    const ParsedLineAddress parsed = parseLineAddress(target.address);
+    if (parsed.isValid())
+        return parsed.address.text();
+    if (target.comNumber == 0)
+        *problem = parsed.problem;
+    return QStringLiteral("COM%1").arg(target.comNumber);   // the port tells, when it is used
 }
 
-int listPorts(Language language)
+// The ports that can be used now, one a line on stdout in the order of their numbers:
+// the devices that open, and the boards on the network that answer, which are all tried
+// at once for a short time. Those that cannot be used are named on stderr with what to
+// do. The event loop ends with 0 when there is any port, 4 when there is none.
+void listPorts(Language language, NetworkPortProbe &probe)
 {
     CommPort port;
     const PortListing listing = listComPorts(port);
-    for (const int number : listing.ports) {
-        QString line = QStringLiteral("COM%1\t%2").arg(number).arg(ComPortMap::devicePath(number));
-        const QString adapter = ComPortMap::adapterDescription(ComPortMap::resolvedDevicePath(number));
-        if (!adapter.isEmpty())
-            line += QLatin1Char('\t') + adapter;
-        printLine(stdout, line);
-    }
-    // Devices that are there but cannot be used: which, and what to do about it.
-    for (const PortError &why : listing.unavailable)
-        printLine(stderr, TransferTexts::portError(language, why));
-    if (listing.ports.isEmpty()) {
-        if (listing.unavailable.isEmpty())
+    QObject::connect(&probe, &NetworkPortProbe::finished, &probe, [language, listing, &probe] {
+        QMap<int, QString> lines;
+        for (const int number : listing.ports) {
+            QString line = QStringLiteral("COM%1\t%2").arg(number).arg(ComPortMap::devicePath(number));
+            const QString adapter = ComPortMap::adapterDescription(ComPortMap::resolvedDevicePath(number));
+            if (!adapter.isEmpty())
+                line += QLatin1Char('\t') + adapter;
+            lines.insert(number, line);
+        }
+        for (const int number : probe.reachable())
+            lines.insert(number, QStringLiteral("COM%1\t%2").arg(number).arg(ComPortMap::networkAddress(number)));
+        for (const QString &line : std::as_const(lines))
+            printLine(stdout, line);
+        const QList<PortError> unavailable = listing.unavailable + probe.unreachable();
+        for (const PortError &why : unavailable)
+            printLine(stderr, TransferTexts::portError(language, why));
+        if (lines.isEmpty() && unavailable.isEmpty())
             printLine(stderr, CliTexts::noPorts(language));
-        return ExitCode::PortProblem;
-    }
-    return ExitCode::Done;
+        QCoreApplication::exit(lines.isEmpty() ? ExitCode::PortProblem : ExitCode::Done);
+    });
+    probe.start(listing.network);
 }
 
 } // namespace
@@ -153,7 +176,9 @@ int main(int argc, char *argv[])
     if (command == QLatin1String("ports")) {
         if (positional.size() != 1)
             return usageError(language, CliTexts::fileCount(language, 0));
-        return listPorts(language);
+        NetworkPortProbe probe;
+        listPorts(language, probe);
+        return app.exec();
     }
     if (command != QLatin1String("download") && command != QLatin1String("upload"))
         return usageError(language, command.isEmpty() ? CliTexts::missingCommand(language)
@@ -168,11 +193,26 @@ int main(int argc, char *argv[])
         return usageError(language, CliTexts::badBoard(language, boardName));
     const Board board = boardName == QLatin1String("8052") ? Board::Vxt8052 : Board::Vxt8088;
 
-    if (!parser.isSet(portOption))
+    const QStringList ports = parser.values(portOption);
+    if (ports.isEmpty())
         return usageError(language, CliTexts::missingOption(language, QStringLiteral("port")));
-    CommPort port;
-    if (!choosePort(port, parser.value(portOption)))
-        return usageError(language, CliTexts::badPort(language, parser.value(portOption)));
+    if (ports.size() > 1 && command == QLatin1String("upload"))
+        return usageError(language, CliTexts::onePortForUpload(language));
+    QSet<QString> named;
+    for (const QString &name : ports) {
+        AddressProblem problem = AddressProblem::None;
+        const QString identity = portIdentity(name, &problem);
+        if (identity.isEmpty())
+            return usageError(language, CliTexts::badPort(language, name));
+        if (problem != AddressProblem::None) {
+            PortError error{PortError::BadAddress, name, {}, {}};
+            error.address = problem;
+            return usageError(language, TransferTexts::portError(language, error));
+        }
+        if (named.contains(identity))
+            return usageError(language, CliTexts::portNamedTwice(language, name));
+        named.insert(identity);
+    }
 
     if (positional.size() != 2)
         return usageError(language, CliTexts::fileCount(language, 1));
@@ -192,7 +232,7 @@ int main(int argc, char *argv[])
             waitSeconds = CliTransfer::MaxWaitSeconds;
     }
 
-    CliTransfer transfer(language, board, port);
+    CliTransfer transfer(language, board, ports);
     // Started from the event loop, so that a transfer refused at once still ends it.
     QTimer::singleShot(0, &transfer, [&] {
         if (command == QLatin1String("download"))

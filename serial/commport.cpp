@@ -5,7 +5,6 @@
 #include <QFileInfo>
 
 #include <QtGlobal>
-#include <algorithm>
 #include <utility>
 
 #ifdef Q_OS_UNIX
@@ -19,8 +18,6 @@
 #endif
 
 namespace {
-
-constexpr qint64 NanosecondsPerSecond = 1'000'000'000;
 
 bool isFatal(QSerialPort::SerialPortError error)
 {
@@ -38,12 +35,9 @@ bool isFatal(QSerialPort::SerialPortError error)
 } // namespace
 
 CommPort::CommPort(QObject *parent)
-    : QObject(parent)
+    : Line(parent)
 {
-    m_clock.start();
-    m_outputTimer.setSingleShot(true);
-    m_outputTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_outputTimer, &QTimer::timeout, this, &CommPort::outputReady);
+    connect(&m_pacer, &LinePacer::ready, this, &Line::outputReady);
     connect(&m_batcher, &InputBatcher::arrived, this, &CommPort::handleArrived);
     connect(&m_port, &QSerialPort::errorOccurred, this, &CommPort::handleError);
 }
@@ -114,7 +108,7 @@ bool CommPort::open(PortError *error)
     // Bytes that came in before we opened the port belong to nobody.
     m_port.clear(QSerialPort::AllDirections);
     m_driverQueueKnown = reportsDriverQueue(m_port.handle());
-    m_lineFreeAtNs = m_clock.nsecsElapsed();
+    m_pacer.restart();
     emit opened();
     return true;
 }
@@ -126,7 +120,7 @@ void CommPort::close()
     emit aboutToClose();
     if (!m_port.isOpen())
         return;   // a receiver closed it meanwhile
-    m_outputTimer.stop();
+    m_pacer.stop();
     m_batcher.reset();
     m_received.clear();
     // What a transfer has handed over is part of its stream: let the driver have it
@@ -168,17 +162,8 @@ void CommPort::output(const QByteArray &bytes)
 {
     if (!m_port.isOpen() || bytes.isEmpty())
         return;
-    const qint64 now = m_clock.nsecsElapsed();
-    m_lineFreeAtNs = std::max(m_lineFreeAtNs, now) + bytes.size() * NanosecondsPerSecond / m_pacingRate;
+    m_pacer.sent(bytes.size());
     m_port.write(bytes);
-}
-
-qint64 CommPort::clockQueued() const
-{
-    const qint64 ahead = m_lineFreeAtNs - m_clock.nsecsElapsed();
-    if (ahead <= 0)
-        return 0;
-    return (ahead * m_pacingRate + NanosecondsPerSecond - 1) / NanosecondsPerSecond;
 }
 
 qint64 CommPort::driverQueued() const
@@ -211,50 +196,30 @@ bool CommPort::reportsDriverQueue(int descriptor)
 
 qint64 CommPort::queuedAhead()
 {
-    if (!m_port.isOpen())
-        return 0;
-    return std::max(clockQueued(), driverQueued());
+    return m_port.isOpen() ? m_pacer.queuedAhead(driverQueued()) : 0;
 }
 
 qint64 CommPort::outputRoom()
 {
-    if (!m_port.isOpen())
-        return 0;
-    return std::max<qint64>(0, QueueAhead - queuedAhead());
+    return m_port.isOpen() ? m_pacer.room(driverQueued()) : 0;
 }
 
 void CommPort::requestOutputReady()
 {
-    if (m_outputTimer.isActive() || !m_port.isOpen())
-        return;
-    const qint64 lowWater = QueueAhead / 2;
-    const qint64 byClock = clockQueued();
-    int waitMs;
-    if (byClock >= driverQueued()) {
-        const qint64 toDrain = std::max<qint64>(0, byClock - lowWater);
-        waitMs = int((toDrain * 1000 + m_pacingRate - 1) / m_pacingRate);
-    } else {
-        // The device is slower than our clock: look again shortly.
-        waitMs = 10;
-    }
-    m_outputTimer.start(std::max(waitMs, 1));
+    if (m_port.isOpen())
+        m_pacer.requestReady(driverQueued());
 }
 
-CommPort::Discarded CommPort::discardOutput()
+OutputDiscard CommPort::discardOutput()
 {
     if (!m_port.isOpen())
         return {};
     // What the driver holds is read before the flush. The line goes on sending in
     // between, so a count of what went that is taken from it errs low, never high.
-    const Discarded dropped{driverQueued(), m_driverQueueKnown};
+    const OutputDiscard dropped{driverQueued(), m_driverQueueKnown};
     m_port.clear(QSerialPort::Output);
-    m_lineFreeAtNs = m_clock.nsecsElapsed();
+    m_pacer.restart();
     return dropped;
-}
-
-void CommPort::setPacingBytesPerSecond(qint64 bytesPerSecond)
-{
-    m_pacingRate = std::max<qint64>(1, bytesPerSecond);
 }
 
 void CommPort::handleArrived(const QByteArray &bytes)
@@ -277,7 +242,7 @@ void CommPort::handleError(QSerialPort::SerialPortError error)
     // first take what the device still gives: at a hang-up the system throws away what
     // nobody has read, and the last bytes of an upload may be among them.
     m_port.clearError();
-    m_outputTimer.stop();
+    m_pacer.stop();
     const QByteArray last = drainInput();
     if (!last.isEmpty()) {
         m_received += last;

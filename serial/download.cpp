@@ -1,7 +1,7 @@
 #include "download.h"
 
 #include "codecs.h"
-#include "commport.h"
+#include "line.h"
 #include "regularfile.h"
 
 TransferFault Download::begin(const QString &path)
@@ -32,9 +32,9 @@ bool Download::readNext(unsigned char *byte)
     return true;
 }
 
-void Download::send(CommPort &port, char character)
+void Download::send(Line &line, char character)
 {
-    port.output(character);
+    line.output(character);
     ++m_handedOver;
 }
 
@@ -47,7 +47,7 @@ TransferStep Download::finish(TransferStep::Kind kind, TransferFault fault)
     return result;
 }
 
-TransferStep HexDownload::step(CommPort &port)
+TransferStep HexDownload::step(Line &line)
 {
     bool progressed = false;
     char digit;
@@ -60,24 +60,24 @@ TransferStep HexDownload::step(CommPort &port)
         digit = HexEncoder::lowDigit(m_byte);
     }
     m_highDigitNext = !m_highDigitNext;
-    send(port, digit);
+    send(line, digit);
 
     TransferStep result;
     if (bytesRead() >= length() && m_highDigitNext) {
         // The low digit of the last byte has gone: close the stream.
-        send(port, HexEndOfStream);
+        send(line, HexEndOfStream);
         result = finish(TransferStep::Completed);
     }
     result.progressed = progressed;
     return result;
 }
 
-TransferStep RawDownload::step(CommPort &port)
+TransferStep RawDownload::step(Line &line)
 {
     unsigned char byte;
     if (!readNext(&byte))
         return finish(TransferStep::Failed, TransferFault::SourceUnreadable);
-    send(port, static_cast<char>(byte));
+    send(line, static_cast<char>(byte));
 
     TransferStep result;
     if (bytesRead() >= length())

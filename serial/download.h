@@ -5,9 +5,9 @@
 #include <QFile>
 #include <QString>
 
-class CommPort;
+class Line;
 
-// One download: a file read byte by byte and handed to the port in the board's wire
+// One download: a file read byte by byte and handed to the line in the board's wire
 // format. step() performs exactly one turn of the sending loop and never waits. The file
 // is closed when a step ends the download, or when it is abandoned.
 class Download {
@@ -17,16 +17,16 @@ public:
     // Measures and opens the source. On a fault nothing is open and nothing was sent.
     TransferFault begin(const QString &path);
 
-    // One turn of the loop: one character handed to the port.
-    virtual TransferStep step(CommPort &port) = 0;
+    // One turn of the loop: one character handed to the line.
+    virtual TransferStep step(Line &line) = 0;
 
-    // Stops without another byte (the user interrupted, the port closed or failed).
+    // Stops without another byte (the user interrupted, the line closed or failed).
     void abandon() { m_file.close(); }
 
     qint64 length() const { return m_length; }
     // File bytes read so far, the one on the line now included.
     qint64 bytesRead() const { return m_position; }
-    // Characters handed to the port so far.
+    // Characters handed to the line so far.
     qint64 handedOver() const { return m_handedOver; }
     // The file bytes that `lineBytes` characters at the start of the stream carry.
     virtual qint64 fileBytesIn(qint64 lineBytes) const = 0;
@@ -39,7 +39,7 @@ protected:
 
     // Reads the byte at the current position and advances; false when it cannot.
     bool readNext(unsigned char *byte);
-    void send(CommPort &port, char character);
+    void send(Line &line, char character);
     TransferStep finish(TransferStep::Kind kind, TransferFault fault = TransferFault::None);
 
 private:
@@ -55,7 +55,7 @@ private:
 // gives the board no byte.
 class HexDownload final : public Download {
 public:
-    TransferStep step(CommPort &port) override;
+    TransferStep step(Line &line) override;
     qint64 fileBytesIn(qint64 lineBytes) const override { return lineBytes / 2; }
 
 private:
@@ -68,7 +68,7 @@ private:
 class RawDownload final : public Download {
 public:
     static constexpr qint64 MaximumSize = 32000;
-    TransferStep step(CommPort &port) override;
+    TransferStep step(Line &line) override;
     qint64 fileBytesIn(qint64 lineBytes) const override { return lineBytes; }
 
 protected:

@@ -10,8 +10,10 @@
 // What discarding the output came to.
 struct OutputDiscard {
     qint64 dropped = 0;   // bytes handed to the line that will not reach the board
-    bool known = true;    // `dropped` is exact; when not, it is the most that may have
-                          // been dropped (a server's buffers cannot be seen)
+    bool known = true;    // `dropped` is exact; when not, more may have been dropped (what
+                          // a server or a pseudo-terminal held cannot be seen), and
+                          // `dropped` counts only what surely did not go: the board holds
+                          // at most what was handed over less `dropped`
 };
 
 // A line to one board: what a transfer needs of it. The kinds are a serial device, a raw
@@ -32,13 +34,16 @@ public:
 
     // The name the user gave: "COM3", a device path or a network address.
     virtual QString portName() const = 0;
+    // The network address behind the line, as written (socket://host:port); empty for a
+    // serial device.
+    virtual QString networkAddress() const { return {}; }
 
     // Opens the line. False when it failed at once (`error` says why); true when it is
     // open, or opening: then opened() or openFailed() follows. Opening an open line does
     // nothing and returns true.
     virtual bool open(PortError *error = nullptr) = 0;
-    // Closes the line, or gives up opening it. What a transfer has handed over is part of
-    // its stream and still goes out.
+    // Closes the line, or gives up opening it (aboutToClose() and closed() come either
+    // way). What a transfer has handed over is part of its stream and still goes out.
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     // An open() is under way.
@@ -77,8 +82,10 @@ public:
 signals:
     // Received data may be waiting (the line's notification).
     void onComm();
-    // The line was opened, or closed by the program.
+    // The line was opened, or closed by the program (also while it was opening);
+    // aboutToClose() comes before it closes.
     void opened();
+    void aboutToClose();
     void closed();
     // An open() that returned true did not succeed; the line is closed.
     void openFailed(const PortError &error);

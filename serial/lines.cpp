@@ -1,8 +1,32 @@
 #include "lines.h"
 
+#include "commport.h"
 #include "lineaddress.h"
 #include "rfc2217line.h"
 #include "tcpline.h"
+
+std::unique_ptr<Line> makeLine(const QString &name, PortError *error)
+{
+    const PortTarget target = describePort(name);
+    const QString portName = target.comNumber > 0 ? QStringLiteral("COM%1").arg(target.comNumber) : name.trimmed();
+    switch (target.kind) {
+    case PortTarget::Unknown:
+        break;
+    case PortTarget::Network:
+        return makeNetworkLine(portName, target.address, error);
+    case PortTarget::Device: {
+        auto port = std::make_unique<CommPort>();
+        if (target.comNumber > 0)
+            port->setCommPort(target.comNumber);
+        else
+            port->setDevicePath(target.device);
+        return port;
+    }
+    }
+    if (error)
+        *error = {PortError::Missing, name, {}, {}};
+    return nullptr;
+}
 
 std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &address, PortError *error)
 {

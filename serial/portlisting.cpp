@@ -1,11 +1,15 @@
 #include "portlisting.h"
 
 #include "comportmap.h"
+#include "lines.h"
 #include "vxt8088_8052.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -33,9 +37,14 @@ bool worthNaming(const PortError &why)
 
 PortListing listComPorts(CommPort &port)
 {
+    PortListing listing;
     QList<int> present;
     QHash<int, PortError> refused;
     for (int number = ComPortMap::FirstPort; number <= ComPortMap::LastPort; ++number) {
+        if (!ComPortMap::networkAddress(number).isEmpty()) {
+            listing.network << number;
+            continue;
+        }
         PortError why;
         if (VXT8088_8052::SelectCommPort(port, number, &why)) {
             present << number;
@@ -44,7 +53,6 @@ PortListing listComPorts(CommPort &port)
             refused.insert(number, why);
         }
     }
-    PortListing listing;
     for (int number : ComPortMap::distinctPorts(present)) {
         if (refused.contains(number))
             listing.unavailable << refused.value(number);
@@ -52,4 +60,82 @@ PortListing listComPorts(CommPort &port)
             listing.ports << number;
     }
     return listing;
+}
+
+NetworkPortProbe::NetworkPortProbe(QObject *parent)
+    : QObject(parent)
+{
+}
+
+NetworkPortProbe::~NetworkPortProbe() = default;
+
+void NetworkPortProbe::start(const QList<int> &numbers, int timeoutMs)
+{
+    QList<int> inOrder = numbers;
+    std::sort(inOrder.begin(), inOrder.end());
+    m_attempts.clear();
+    m_attempts.reserve(size_t(inOrder.size()));
+    m_running = true;
+    for (const int number : inOrder)
+        m_attempts.push_back({number, nullptr, false, {}});
+    // Each line reports to its own attempt, whose place no longer changes.
+    for (Attempt &attempt : m_attempts) {
+        PortError error;
+        attempt.line = makeLine(QStringLiteral("COM%1").arg(attempt.number), &error);
+        if (!attempt.line) {
+            answered(attempt, error);
+            continue;
+        }
+        attempt.line->setOpenTimeout(timeoutMs);
+        connect(attempt.line.get(), &Line::opened, this, [this, &attempt] { answered(attempt, {}); });
+        connect(attempt.line.get(), &Line::openFailed, this,
+                [this, &attempt](const PortError &why) { answered(attempt, why); });
+        if (!attempt.line->open(&error))
+            answered(attempt, error);
+        else if (attempt.line->isOpen())
+            answered(attempt, {});
+    }
+    // Told from the event loop, as when an answer comes later.
+    QTimer::singleShot(0, this, &NetworkPortProbe::finishIfDone);
+}
+
+void NetworkPortProbe::answered(Attempt &attempt, const PortError &error)
+{
+    if (attempt.done)
+        return;
+    attempt.done = true;
+    attempt.error = error;
+    if (attempt.line)
+        attempt.line->close();
+    QTimer::singleShot(0, this, &NetworkPortProbe::finishIfDone);
+}
+
+void NetworkPortProbe::finishIfDone()
+{
+    if (!m_running)
+        return;
+    if (std::any_of(m_attempts.begin(), m_attempts.end(), [](const Attempt &a) { return !a.done; }))
+        return;
+    m_running = false;
+    emit finished();
+}
+
+QList<int> NetworkPortProbe::reachable() const
+{
+    QList<int> numbers;
+    for (const Attempt &attempt : m_attempts) {
+        if (attempt.done && attempt.error.kind == PortError::None)
+            numbers << attempt.number;
+    }
+    return numbers;
+}
+
+QList<PortError> NetworkPortProbe::unreachable() const
+{
+    QList<PortError> errors;
+    for (const Attempt &attempt : m_attempts) {
+        if (attempt.done && attempt.error.kind != PortError::None)
+            errors << attempt.error;
+    }
+    return errors;
 }

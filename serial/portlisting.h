@@ -1,8 +1,13 @@
 #pragma once
 
+#include "tcpline.h"
 #include "transfer.h"
 
 #include <QList>
+#include <QObject>
+
+#include <memory>
+#include <vector>
 
 class CommPort;
 
@@ -17,7 +22,47 @@ struct PortListing {
     // open (NoPermission), in the same order and by the same rule. Numbers with nothing
     // behind them, and device nodes with no serial hardware, are not named.
     QList<PortError> unavailable;
+    // The numbers that stand for a board on the network (ComPortMap::networkAddress()),
+    // in increasing order. They are not tried here: see NetworkPortProbe.
+    QList<int> network;
 };
 
-// Probes each of COM1..COM15 once on `port`, which is closed afterwards.
+// Probes each device of COM1..COM15 once on `port`, which is closed afterwards.
 PortListing listComPorts(CommPort &port);
+
+// Tries the given COM numbers that stand for boards on the network, all at once and
+// without waiting: each line is opened, and closed again as soon as it has opened.
+// finished() follows when every one has answered or given up, after at most the time
+// given (also at once, from the event loop, when there is nothing to try).
+class NetworkPortProbe : public QObject {
+    Q_OBJECT
+
+public:
+    explicit NetworkPortProbe(QObject *parent = nullptr);
+    ~NetworkPortProbe() override;
+
+    void start(const QList<int> &numbers, int timeoutMs = TcpLine::ProbeTimeoutMs);
+    bool isRunning() const { return m_running; }
+
+    // The numbers whose line opened, in increasing order.
+    QList<int> reachable() const;
+    // Why the others could not be opened (port: "COMn", device: the address), in the
+    // same order.
+    QList<PortError> unreachable() const;
+
+signals:
+    void finished();
+
+private:
+    struct Attempt {
+        int number = 0;
+        std::unique_ptr<Line> line;
+        bool done = false;
+        PortError error;   // kind None: it opened
+    };
+    void answered(Attempt &attempt, const PortError &error);
+    void finishIfDone();
+
+    std::vector<Attempt> m_attempts;
+    bool m_running = false;
+};

@@ -162,8 +162,7 @@ OutputDiscard Rfc2217Line::discardOutput()
 {
     if (!isOpen() || !m_telnet)
         return {0, true};
-    const qint64 queued = queuedAhead();
     comPortCommand(PurgeData, QByteArray(1, char(PurgeTransmitBuffer)));
     pacer().restart();
-    return {queued, false};
+    return {0, false};
 }

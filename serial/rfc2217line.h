@@ -33,9 +33,10 @@ public:
     Rfc2217Line(const QString &portName, const LineAddress &address, QObject *parent = nullptr);
     ~Rfc2217Line() override;
 
-    // Purges the server's transmit buffer. How much it held cannot be seen: the result
-    // is what the clock says had not yet gone, as the most that was dropped. What the
-    // server holds from the board is left alone (an upload may be running).
+    // Purges the server's transmit buffer. How much it held cannot be seen, nor whether
+    // the purge came before the server had passed it on: nothing is surely dropped, and
+    // the board holds at most what was handed over. What the server holds from the board
+    // is left alone (an upload may be running).
     OutputDiscard discardOutput() override;
 
 protected:

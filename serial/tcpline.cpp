@@ -236,14 +236,16 @@ void TcpLine::close()
 {
     if (m_state == State::Closed)
         return;
+    emit aboutToClose();
+    if (m_state == State::Closed)
+        return;   // a receiver closed it meanwhile
     const bool wasOpen = m_state == State::Open;
     m_openTimer.stop();
     m_pacer.stop();
     dropConnection(wasOpen);
     m_state = State::Closed;
     m_received.clear();
-    if (wasOpen)
-        emit closed();
+    emit closed();
 }
 
 qint64 TcpLine::inBufferCount() const

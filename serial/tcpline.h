@@ -44,6 +44,7 @@ public:
     LineAddress address() const { return m_address; }
 
     QString portName() const override { return m_portName; }
+    QString networkAddress() const override { return m_address.text(); }
     bool open(PortError *error = nullptr) override;
     void close() override;
     bool isOpen() const override { return m_state == State::Open; }

@@ -90,7 +90,9 @@ struct TransferOutcome {
     TransferFault fault = TransferFault::None;
     QString detail;          // what the system said about the fault, if anything;
                              // PortFailed: the port's name
-    PortError portError;     // PortClosed: why it could not be opened again
+    PortError portError;     // PortClosed: why it could not be opened; PortFailed on a
+                             // line to a board on the network: ConnectionLost, the port
+                             // and its address
 };
 
 Q_DECLARE_METATYPE(TransferProgress)

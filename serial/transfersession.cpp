@@ -1,18 +1,18 @@
 #include "transfersession.h"
 
 #include "codecs.h"
-#include "commport.h"
 #include "download.h"
+#include "line.h"
 #include "upload.h"
 #include "vxt8088_8052.h"
 
 #include <algorithm>
 #include <utility>
 
-TransferSession::TransferSession(Board board, CommPort &port, QObject *parent)
+TransferSession::TransferSession(Board board, Line &line, QObject *parent)
     : QObject(parent)
     , m_board(board)
-    , m_port(port)
+    , m_line(line)
     , m_quietTimer(this)
 {
     m_quietTimer.setObjectName(QStringLiteral("tmrDelayReceive"));
@@ -20,11 +20,13 @@ TransferSession::TransferSession(Board board, CommPort &port, QObject *parent)
     m_quietTimer.setSingleShot(true);
     connect(&m_quietTimer, &QTimer::timeout, this, &TransferSession::quietTimeElapsed);
 
-    connect(&m_port, &CommPort::outputReady, this, &TransferSession::runDownload);
-    connect(&m_port, &CommPort::onComm, this, &TransferSession::portNotified);
-    connect(&m_port, &CommPort::aboutToClose, this, &TransferSession::portClosing);
-    connect(&m_port, &CommPort::closed, this, &TransferSession::portClosed);
-    connect(&m_port, &CommPort::failed, this, &TransferSession::portFailed);
+    connect(&m_line, &Line::outputReady, this, &TransferSession::runDownload);
+    connect(&m_line, &Line::opened, this, &TransferSession::runDownload);
+    connect(&m_line, &Line::openFailed, this, &TransferSession::lineOpenFailed);
+    connect(&m_line, &Line::onComm, this, &TransferSession::lineNotified);
+    connect(&m_line, &Line::aboutToClose, this, &TransferSession::lineClosing);
+    connect(&m_line, &Line::closed, this, &TransferSession::lineClosed);
+    connect(&m_line, &Line::failed, this, &TransferSession::lineFailed);
 }
 
 TransferSession::~TransferSession()
@@ -37,9 +39,10 @@ bool TransferSession::isRunning(Direction direction) const
     return direction == Direction::Download ? m_download != nullptr : m_upload != nullptr;
 }
 
-bool TransferSession::ensurePortOpen(PortError *error)
+// True when the line is open, or opening (the transfer then waits for it).
+bool TransferSession::ensureLineOpen(PortError *error)
 {
-    return m_port.isOpen() || m_port.open(error);
+    return m_line.isOpen() || m_line.isOpening() || m_line.open(error);
 }
 
 void TransferSession::abandon()
@@ -49,7 +52,7 @@ void TransferSession::abandon()
     m_download.reset();
     if (m_upload) {
         m_upload->abandon();
-        m_port.setPromptInput(false);
+        m_line.setPromptInput(false);
     }
     m_upload.reset();
 }
@@ -72,21 +75,21 @@ void TransferSession::stopDownload(TransferOutcome::Kind kind, TransferFault fau
     if (!m_download)
         return;
     m_download->abandon();
-    const CommPort::Discarded dropped = m_port.discardOutput();
-    finishDownload(kind, fault, {}, dropped.bytes, dropped.exact);
+    const OutputDiscard dropped = m_line.discardOutput();
+    finishDownload(kind, fault, {}, dropped.dropped, dropped.known);
 }
 
-// The program is closing the port (the Setting command). A download ends here: the board
-// may take the pause as the end of its stream, and the port opened next may be another
+// The program is closing the line (the Setting command). A download ends here: the board
+// may take the pause as the end of its stream, and the line opened next may be another
 // board's.
-void TransferSession::portClosing()
+void TransferSession::lineClosing()
 {
     stopDownload(TransferOutcome::Failed, TransferFault::PortClosedUnderTransfer);
 }
 
-// The port is closed. What the board sends meanwhile is lost, so an upload ends here with
+// The line is closed. What the board sends meanwhile is lost, so an upload ends here with
 // what it has, and nothing that comes later is appended.
-void TransferSession::portClosed()
+void TransferSession::lineClosed()
 {
     if (m_upload) {
         m_upload->abandon();
@@ -94,14 +97,30 @@ void TransferSession::portClosed()
     }
 }
 
-void TransferSession::portFailed(const QString &portName)
+// The transfers that waited for the line end as they would had it failed to open at once.
+void TransferSession::lineOpenFailed(const PortError &error)
+{
+    if (m_download) {
+        m_download->abandon();
+        m_portError = error;
+        finishDownload(TransferOutcome::Failed, TransferFault::PortClosed);
+    }
+    if (m_upload) {
+        m_upload->abandon();
+        m_portError = error;
+        finishUpload(TransferOutcome::Failed, TransferFault::PortClosed);
+    }
+}
+
+void TransferSession::lineFailed(const QString &portName)
 {
     if (!m_download && !m_upload) {
-        emit portLost(portName);
+        emit portLost(portName, m_line.networkAddress());
         return;
     }
     if (m_download) {
-        // What the device still held when it went is lost; how much, nobody can tell.
+        // What the device or the server still held when it went is lost; how much,
+        // nobody can tell.
         m_download->abandon();
         finishDownload(TransferOutcome::Failed, TransferFault::PortFailed, portName, 0, false);
     }
@@ -121,8 +140,8 @@ void TransferSession::startDownload(const QString &path)
                                                : std::unique_ptr<Download>(new HexDownload);
     m_lastPercent = -1;
     TransferFault fault = download->begin(path);
-    // The port is opened before the download is in place: opening it would set it going.
-    if (fault == TransferFault::None && !ensurePortOpen(&m_portError)) {
+    // The line is opened before the download is in place: opening it would set it going.
+    if (fault == TransferFault::None && !ensureLineOpen(&m_portError)) {
         download->abandon();
         fault = TransferFault::PortClosed;
     }
@@ -135,20 +154,20 @@ void TransferSession::startDownload(const QString &path)
 }
 
 // Steps until the line is about 100 ms ahead, then comes back when it has taken about
-// half of that.
+// half of that. A line that is still opening is come back to once it has opened.
 void TransferSession::runDownload()
 {
     if (m_downloadRunning || !m_download)
         return;
     m_downloadRunning = true;
     while (m_download) {
-        if (!m_port.isOpen())
+        if (!m_line.isOpen())
             break;
-        if (m_port.outputRoom() <= 0) {
-            m_port.requestOutputReady();
+        if (m_line.outputRoom() <= 0) {
+            m_line.requestOutputReady();
             break;
         }
-        const TransferStep step = m_download->step(m_port);
+        const TransferStep step = m_download->step(m_line);
         if (step.progressed) {
             const int percent = roundedPercent(m_download->bytesRead(), m_download->length());
             if (percent != m_lastPercent) {
@@ -187,9 +206,18 @@ void TransferSession::finishDownload(TransferOutcome::Kind kind, TransferFault f
     }
     outcome.fault = fault;
     outcome.detail = detail;
-    if (fault == TransferFault::PortClosed)
-        outcome.portError = std::exchange(m_portError, {});
+    fillPortError(outcome);
     emit finished(outcome);
+}
+
+// Why the line could not be opened; or, where a line to a board on the network failed,
+// which connection that was.
+void TransferSession::fillPortError(TransferOutcome &outcome)
+{
+    if (outcome.fault == TransferFault::PortClosed)
+        outcome.portError = std::exchange(m_portError, {});
+    else if (outcome.fault == TransferFault::PortFailed && !m_line.networkAddress().isEmpty())
+        outcome.portError = {PortError::ConnectionLost, outcome.detail, m_line.networkAddress(), {}};
 }
 
 // --- Upload --------------------------------------------------------------------------
@@ -208,28 +236,28 @@ void TransferSession::startUpload(const QString &path)
         finishUpload(TransferOutcome::Failed, fault, detail);
         return;
     }
-    if (!ensurePortOpen(&m_portError)) {
+    if (!ensureLineOpen(&m_portError)) {
         finishUpload(TransferOutcome::Failed, TransferFault::PortClosed);
         return;
     }
     VXT8088_8052::RemoveFile(path);
-    m_port.discardInput();
+    m_line.discardInput();
     // A quiet time left over from the last upload must not end this one.
     m_quietTimer.stop();
     m_expected = 0;
     m_upload->begin(path);
-    m_port.setPromptInput(true);
+    m_line.setPromptInput(true);
 }
 
-void TransferSession::portNotified()
+void TransferSession::lineNotified()
 {
     if (!m_upload) {
-        m_port.discardInput();
+        m_line.discardInput();
         return;
     }
     if (m_board == Board::Vxt8052)
         m_quietTimer.start();   // the next quiet time counts from now
-    const QByteArray input = m_port.input();
+    const QByteArray input = m_line.input();
     if (input.isEmpty())
         return;
     const TransferStep step = m_upload->receive(input);
@@ -271,7 +299,7 @@ void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fau
         }
     }
     const std::unique_ptr<Upload> upload = std::move(m_upload);
-    m_port.setPromptInput(false);
+    m_line.setPromptInput(false);
     TransferOutcome outcome;
     outcome.direction = Direction::Upload;
     outcome.kind = kind;
@@ -283,7 +311,6 @@ void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fau
     outcome.loneDigit = (kind == TransferOutcome::Completed || boardStopped) && upload->endedMidByte();
     outcome.fault = fault;
     outcome.detail = detail.isEmpty() ? upload->faultDetail() : detail;
-    if (fault == TransferFault::PortClosed)
-        outcome.portError = std::exchange(m_portError, {});
+    fillPortError(outcome);
     emit finished(outcome);
 }

@@ -7,18 +7,23 @@
 #include <QTimer>
 #include <memory>
 
-class CommPort;
 class Download;
+class Line;
 class Upload;
 
-// Both transfer directions of one board on the program's port: a download of a file to
-// the board and an upload of what the board sends into a file, at the same time if need
-// be (the line is full duplex). It reports as data and knows no window: the transfer
-// window and the command-line program are its front ends.
+// Both transfer directions of one board on one line: a download of a file to the board
+// and an upload of what the board sends into a file, at the same time if need be (the
+// line is full duplex). It reports as data and knows no window: the transfer window and
+// the command-line program are its front ends.
 //
 // Nothing here waits or polls. A download takes its next steps when the line has room
-// (never more than about 100 ms ahead of it); an upload takes what the port announces.
+// (never more than about 100 ms ahead of it); an upload takes what the line announces.
 // Outside an upload, whatever the board sends is thrown away.
+//
+// A transfer started while the line is closed opens it. A line that is still opening (a
+// connection over the network) is waited for: a download starts sending, and an upload
+// starts taking the board's bytes, once it has opened; when it cannot be opened, the
+// transfer fails as a port problem with the reason (TransferOutcome::portError).
 class TransferSession : public QObject {
     Q_OBJECT
 
@@ -26,23 +31,24 @@ public:
     // The 8052 ends an upload when the line has been quiet this long.
     static constexpr int QuietTimeMs = 500;
 
-    TransferSession(Board board, CommPort &port, QObject *parent = nullptr);
+    TransferSession(Board board, Line &line, QObject *parent = nullptr);
     ~TransferSession() override;
 
     Board board() const { return m_board; }
 
-    // Starts sending the file. A file that cannot be sent, or a port that cannot be
+    // Starts sending the file. A file that cannot be sent, or a line that cannot be
     // opened, ends the download at once: finished() comes before this returns.
     void startDownload(const QString &path);
     // Gets ready to receive into `path`: deletes an older file of that name and throws
     // away what the board sent before. The file is made when the data begin; a target
-    // that could not be made (see Upload::checkTarget) or a port that cannot be opened
+    // that could not be made (see Upload::checkTarget) or a line that cannot be opened
     // ends the upload at once: finished() comes before this returns.
     void startUpload(const QString &path);
 
     // The user stops a direction. A download sends nothing more: what is queued ahead of
     // the line is dropped, so that the board holds the start of the stream, and the count
-    // says what went. An upload keeps what reached its file.
+    // says what went (or at most how much, where the line cannot tell what it dropped).
+    // An upload keeps what reached its file.
     void interrupt(Direction direction);
 
     // The board has been silent for longer than the caller will wait: the upload ends as
@@ -61,28 +67,31 @@ public:
 signals:
     void progress(const TransferProgress &progress);
     void finished(const TransferOutcome &outcome);
-    // The port stopped working while no transfer ran.
-    void portLost(const QString &detail);
+    // The line stopped working while no transfer ran: its name, and the network address
+    // behind it (empty for a device).
+    void portLost(const QString &portName, const QString &address);
 
 private:
     void runDownload();
     void stopDownload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None);
-    // `unsent`: characters handed to the port that did not go out; `exact`: whether the
-    // system could tell.
+    // `unsent`: characters handed to the line that surely did not go out; `exact`:
+    // whether that is all of what did not.
     void finishDownload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
                         const QString &detail = {}, qint64 unsent = 0, bool exact = true);
-    void portClosing();
-    void portNotified();
+    void lineClosing();
+    void lineNotified();
     void quietTimeElapsed();
     void finishUpload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
                       const QString &detail = {}, bool boardStopped = false);
-    void portClosed();
-    void portFailed(const QString &portName);
-    bool ensurePortOpen(PortError *error);
+    void lineClosed();
+    void lineOpenFailed(const PortError &error);
+    void lineFailed(const QString &portName);
+    void fillPortError(TransferOutcome &outcome);
+    bool ensureLineOpen(PortError *error);
 
     Board m_board;
-    CommPort &m_port;
-    PortError m_portError;   // why the port could not be opened for the transfer starting
+    Line &m_line;
+    PortError m_portError;   // why the line could not be opened for the transfer ending
 
     std::unique_ptr<Download> m_download;
     bool m_downloadRunning = false;   // guards against re-entry from a signal handler

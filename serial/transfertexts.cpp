@@ -145,6 +145,15 @@ bool isNetworkName(const QString &portName)
     return portName.contains(QLatin1String("://"));
 }
 
+// The port as the user named it, with the device or the address behind it where that is
+// something else: "COM5 (rfc2217://labpi:3005)".
+QString portLabel(Language language, const QString &port, const QString &behind)
+{
+    if (behind.isEmpty() || behind == port)
+        return port;
+    return (language == Language::Chinese ? QStringLiteral("%1（%2）") : QStringLiteral("%1 (%2)")).arg(port, behind);
+}
+
 QString deviceGone(Language language, const QString &portName)
 {
     const bool chinese = language == Language::Chinese;
@@ -167,8 +176,12 @@ Message fault(Language language, const TransferOutcome &outcome)
     QString text = faultSentence(language, outcome);
     if (!outcome.detail.isEmpty()) {
         text += QLatin1Char('\n');
-        text += outcome.fault == TransferFault::PortFailed ? deviceGone(language, outcome.detail)
-                                                           : systemReason(language, outcome.detail);
+        if (outcome.fault != TransferFault::PortFailed)
+            text += systemReason(language, outcome.detail);
+        else if (outcome.portError.kind != PortError::None)   // a connection, and its address
+            text += deviceGone(language, portLabel(language, outcome.portError.port, outcome.portError.device));
+        else
+            text += deviceGone(language, outcome.detail);
     }
     if (outcome.fault == TransferFault::PortClosed && outcome.portError.kind != PortError::None)
         text += QLatin1Char('\n') + portError(language, outcome.portError);
@@ -193,9 +206,7 @@ Message fault(Language language, const TransferOutcome &outcome)
 QString portError(Language language, const PortError &error)
 {
     const bool chinese = language == Language::Chinese;
-    const QString port = error.device.isEmpty() || error.device == error.port
-        ? error.port
-        : (chinese ? QStringLiteral("%1（%2）") : QStringLiteral("%1 (%2)")).arg(error.port, error.device);
+    const QString port = portLabel(language, error.port, error.device);
     switch (error.kind) {
     case PortError::None:
         break;
@@ -270,17 +281,18 @@ QString addressProblem(Language language, AddressProblem problem)
     return {};
 }
 
-Message portLost(Language language, const QString &portName)
+Message portLost(Language language, const QString &portName, const QString &address)
 {
     const bool chinese = language == Language::Chinese;
-    const bool network = isNetworkName(portName);
+    const bool network = isNetworkName(portName) || !address.isEmpty();
+    const QString label = portLabel(language, portName, address);
     const QString check = chinese ? (network ? QStringLiteral("請檢查網路與伺服器") : QStringLiteral("請檢查連接線與轉接器"))
                                   : (network ? QStringLiteral("Check the network and the server")
                                              : QStringLiteral("Check the cable and the adapter"));
     const QString text = chinese
-        ? QStringLiteral("通訊埠停止運作。%1\n%2，再從「設定」重新選擇通訊埠。").arg(deviceGone(language, portName), check)
+        ? QStringLiteral("通訊埠停止運作。%1\n%2，再從「設定」重新選擇通訊埠。").arg(deviceGone(language, label), check)
         : QStringLiteral("The serial port stopped working. %1\n%2, then choose Setting to open a port again.")
-              .arg(deviceGone(language, portName), check);
+              .arg(deviceGone(language, label), check);
     return {programTitle(), text};
 }
 

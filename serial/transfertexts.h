@@ -51,8 +51,9 @@ Message fault(Language language, const TransferOutcome &outcome);
 QString portError(Language language, const PortError &error);
 // What is wrong with a network address: a clause to follow a colon.
 QString addressProblem(Language language, AddressProblem problem);
-// The port stopped working while no transfer ran.
-Message portLost(Language language, const QString &portName);
+// The port stopped working while no transfer ran; `address`: the network address behind
+// it, if any.
+Message portLost(Language language, const QString &portName, const QString &address = {});
 // A reason the system gave (its error text), in our words where we know it.
 QString systemReason(Language language, const QString &systemText);
 

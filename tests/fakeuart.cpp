@@ -7,10 +7,11 @@
 // (LD_PRELOAD), this library gives the descriptors open on the device that
 // FAKEUART_DEVICE names such a driver:
 //
-// - write() takes everything at once into the driver's queue, which drains towards the
-//   other end at 960 bytes a second (9600 baud, 8N1);
+// - write() (and writev(), which ser2net uses) takes everything at once into the driver's
+//   queue, which drains towards the other end at 960 bytes a second (9600 baud, 8N1);
 // - ioctl(TIOCOUTQ) tells how much the queue holds;
-// - tcflush() of the output drops the queue; what went stays gone;
+// - tcflush() of the output (or ioctl(TCFLSH), as ser2net makes it) drops the queue;
+//   what went stays gone;
 // - close() lets what is queued go first, as a driver's close waits for it;
 // - fstat() gives the device a serial port's number, so that it no longer looks like a
 //   pseudo-terminal.
@@ -22,12 +23,14 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/uio.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -138,12 +141,25 @@ ssize_t write(int fd, const void *buffer, size_t count)
     return ssize_t(count);
 }
 
+ssize_t writev(int fd, const struct iovec *parts, int count)
+{
+    static const auto call = next<ssize_t (*)(int, const struct iovec *, int)>("writev");
+    if (!isFaked(fd))
+        return call(fd, parts, count);
+    ssize_t total = 0;
+    for (int i = 0; i < count; ++i)
+        total += write(fd, parts[i].iov_base, parts[i].iov_len);
+    return total;
+}
+
 int ioctl(int fd, unsigned long request, ...) noexcept
 {
     va_list arguments;
     va_start(arguments, request);
     void *argument = va_arg(arguments, void *);
     va_end(arguments);
+    if (request == TCFLSH && isFaked(fd))
+        return tcflush(fd, int(reinterpret_cast<std::intptr_t>(argument)));
     if (request == TIOCOUTQ && isFaked(fd)) {
         std::lock_guard lock(state().mutex);
         Queue &queue = state().queues[fd];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtGlobal>
@@ -19,6 +20,10 @@ public:
     ~Ser2NetServer();
     Ser2NetServer(const Ser2NetServer &) = delete;
     Ser2NetServer &operator=(const Ser2NetServer &) = delete;
+
+    // The environment ser2net is started with (by default this program's): a benchmark
+    // preloads a UART's driver into it.
+    void setEnvironment(const QProcessEnvironment &environment) { m_process.setProcessEnvironment(environment); }
 
     // Starts serving `device` with ser2net's line settings `settings` (as its connector
     // writes them: "9600n81", "19200e72,rtscts") and waits until it listens. False, with

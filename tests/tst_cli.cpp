@@ -1,6 +1,8 @@
-// kestrion-cli end to end: the real program against the virtual board, its exit codes,
-// and that it needs no GUI library.
+// kestrion-cli end to end: the real program against the virtual board, on a pseudo-
+// terminal, on a TCP port of its own and behind ser2net; its exit codes, a class set of
+// boards, and that it needs no GUI library.
 
+#include "ser2netserver.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -9,12 +11,39 @@
 #include <QProcess>
 #include <QSerialPort>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
+
+namespace {
+
+// A stream in which every other byte is 0xFF, the telnet escape, next to every value.
+QByteArray escapeRich(qsizetype size)
+{
+    QByteArray bytes = sample(size);
+    for (qsizetype i = 0; i < size; i += 2)
+        bytes[i] = char(0xFF);
+    return bytes;
+}
+
+// The output speed of a device, as the other end set it (0 when it cannot be read).
+speed_t deviceSpeed(const QString &device)
+{
+    termios settings{};
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const bool ok = fd >= 0 && ::tcgetattr(fd, &settings) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return ok ? cfgetospeed(&settings) : 0;
+}
+
+} // namespace
 
 class CliTest : public QObject {
     Q_OBJECT
@@ -29,47 +58,73 @@ private slots:
 
     void cleanup()
     {
-        m_board.terminate();
-        m_board.waitForFinished(3000);
-        QDir(m_dir.filePath(QStringLiteral("inbox"))).removeRecursively();
+        for (QProcess *board : {&m_board, &m_secondBoard}) {
+            board->terminate();
+            board->waitForFinished(3000);
+        }
+        for (const char *inbox : {"inbox", "inbox2"})
+            QDir(m_dir.filePath(QString::fromLatin1(inbox))).removeRecursively();
     }
 
+    // The four transfers on a pseudo-terminal, and through ser2net by address: with RFC
+    // 2217 the server's port is set to 9600 8N1 although it was set up otherwise, and data
+    // full of 0xFF pass both ways, the longest 8052 upload included.
     void transfers_data()
     {
         QTest::addColumn<QString>("board");
         QTest::addColumn<QString>("direction");
+        QTest::addColumn<QString>("via");   // COM1, raw or rfc2217
+        QTest::addColumn<int>("size");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("text");
-        QTest::newRow("8088 download") << "8088" << "download" << "en" << "300(12CH) has been transferred!";
-        QTest::newRow("8052 download") << "8052" << "download" << "zh-TW" << "已傳送 300(12CH) 個位元組！";
-        QTest::newRow("8088 upload") << "8088" << "upload" << "en" << "300(12CH) has been received!";
-        QTest::newRow("8052 upload") << "8052" << "upload" << "en" << "300(12CH) has been received!";
+        QTest::newRow("8088 download") << "8088" << "download" << "COM1" << 300 << "en" << "300(12CH) has been transferred!";
+        QTest::newRow("8052 download") << "8052" << "download" << "COM1" << 300 << "zh-TW" << "已傳送 300(12CH) 個位元組！";
+        QTest::newRow("8088 upload") << "8088" << "upload" << "COM1" << 300 << "en" << "300(12CH) has been received!";
+        QTest::newRow("8052 upload") << "8052" << "upload" << "COM1" << 300 << "en" << "300(12CH) has been received!";
+        QTest::newRow("8088 download, raw") << "8088" << "download" << "raw" << 300 << "en" << "300(12CH) has been transferred!";
+        QTest::newRow("8052 download, RFC 2217") << "8052" << "download" << "rfc2217" << 1000 << "en"
+                                                  << "1000(3E8H) has been transferred!";
+        QTest::newRow("8052 upload, RFC 2217") << "8052" << "upload" << "rfc2217" << 65536 << "en"
+                                                << "65536(10000H) has been received!";
     }
 
     void transfers()
     {
         QFETCH(QString, board);
         QFETCH(QString, direction);
+        QFETCH(QString, via);
+        QFETCH(int, size);
         QFETCH(QString, language);
         QFETCH(QString, text);
         startBoard(board);
-        const QByteArray content = sample(300);
+        const QString device = QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath();
+        Ser2NetServer ser2net;
+        QString port = via;
+        if (via != "COM1") {
+            if (!Ser2NetServer::isInstalled())
+                QSKIP("ser2net is not installed");
+            QVERIFY2(ser2net.start(device, QStringLiteral("19200e72")), qPrintable(ser2net.errorText()));
+            port = via == "raw" ? ser2net.rawAddress() : ser2net.rfc2217Address();
+        }
+        const QByteArray content = escapeRich(size);
         const QString source = m_dir.filePath(QStringLiteral("source.bin"));
         writeTestFile(source, content);
         const QString target = m_dir.filePath(QStringLiteral("target.bin"));
         QFile::remove(target);
 
         QProcess cli;
-        cli.start(CLI_PATH, {direction, "--board", board, "--port", "COM1", "--lang", language,
+        cli.start(CLI_PATH, {direction, "--board", board, "--port", port, "--lang", language,
                              direction == "download" ? source : target});
         QVERIFY(cli.waitForStarted());
         if (direction == "upload") {
-            // The board sends once the CLI holds the line: earlier bytes are not its.
-            QVERIFY(QTest::qWaitFor([&] { return holdsLine(cli.processId()); }, 5000));
-            QTest::qWait(50);
+            // The board sends once the CLI holds the line: earlier bytes are not its. Through
+            // RFC 2217 that is when the server has set the device to 9600 baud.
+            QVERIFY(QTest::qWaitFor([&] { return via == "COM1" ? holdsLine(cli.processId())
+                                                               : deviceSpeed(device) == B9600; }, 5000));
+            QTest::qWait(via == "COM1" ? 50 : 100);
             control("send " + source.toUtf8());
         }
-        QVERIFY(cli.waitForFinished(15000));
+        QVERIFY(cli.waitForFinished(30000));
         QCOMPARE(cli.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()), text + "\n");
         QVERIFY(cli.readAllStandardError().isEmpty());   // no progress where stderr is no terminal
@@ -103,6 +158,12 @@ private slots:
         QVERIFY2(err.startsWith(QStringLiteral("--wait is for upload only.")), qPrintable(err));
         QCOMPARE(run({"ports", "--lang", ""}), 2);
         QCOMPARE(run({"ports", "--lang="}), 2);
+        QCOMPARE(run({"upload", "--board", "8052", "--port", "COM1", "--port", "COM2", missing}, &err), 2);
+        QVERIFY2(err.startsWith(QStringLiteral("upload takes one --port")), qPrintable(err));
+        QCOMPARE(run({"download", "--board", "8052", "--port", "COM1", "--port", "com1", source}), 2);
+        QCOMPARE(run({"download", "--board", "8052", "--port", "socket://[fd00::7]", source}, &err), 2);
+        QVERIFY2(err.startsWith(QStringLiteral("socket://[fd00::7] is not a usable network address: the port")),
+                 qPrintable(err));
         QCOMPARE(run({"upload", "--board", "8088", "--port", "COM1", missing, "--wait", "1"}), 5);
         {
             QSerialPort holder(QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath());
@@ -191,6 +252,70 @@ private slots:
         ::kill(pid_t(cli.processId()), SIGTERM);
         QVERIFY(cli.waitForFinished(5000));
         QCOMPARE(cli.exitCode(), 143);
+    }
+
+    // A class set: the file goes to every board at once, over any mix of port names; a
+    // board that cannot be reached does not stop the others, and the status tells.
+    void classSet()
+    {
+        startBoard(QStringLiteral("8052"));
+        m_secondBoard.start(VXT_BOARD_PATH, {"--board", "8052", "--dir", m_dir.path(), "--port", "2", "--listen", "0",
+                                             "--inbox", m_dir.filePath(QStringLiteral("inbox2"))});
+        QVERIFY(m_secondBoard.waitForStarted());
+        QVERIFY(QTest::qWaitFor([&] { return !fileBytes(m_dir.filePath(QStringLiteral("COM2"))).isEmpty(); }, 5000));
+        const QString address = QString::fromUtf8(fileBytes(m_dir.filePath(QStringLiteral("COM2"))).trimmed());
+        const QString device = QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath();
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        const QString dead = QStringLiteral("socket://127.0.0.1:%1").arg(closed.serverPort());
+        closed.close();
+        const QByteArray content = escapeRich(600);
+        const QString source = writeTestFile(m_dir.filePath(QStringLiteral("source.bin")), content);
+
+        QProcess cli;
+        // A device path, an address, and a COM number that stands for an address.
+        cli.start(CLI_PATH, {"download", "--board", "8052", "--port", device, "--port", dead, "--port", "COM2", source});
+        QVERIFY(cli.waitForFinished(15000));
+        QCOMPARE(cli.exitCode(), 4);
+        QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()),
+                 device + "\t600(258H) has been transferred!\n" + dead
+                     + "\tThe serial port is not open. The transfer has stopped. " + dead
+                     + " refused the connection: check that the serial device server runs and listens on that port.\n"
+                     + "COM2\t600(258H) has been transferred!\n");
+        QVERIFY(cli.readAllStandardError().isEmpty());
+        for (const char *stored : {"inbox/download-001.bin", "inbox2/download-001.bin"})
+            QTRY_COMPARE_WITH_TIMEOUT(fileBytes(m_dir.filePath(QString::fromLatin1(stored))), content, 5000);
+
+        // Ctrl-C stops every board: each holds the start of the file, and its line says
+        // how much went: up to so much through a pseudo-terminal, whose flush cannot be
+        // seen, and exactly through a raw connection, where all that was handed over
+        // arrives.
+        const QByteArray longer = escapeRich(5000);
+        writeTestFile(source, longer);
+        cli.start(CLI_PATH, {"download", "--board", "8052", "--port", "COM1", "--port", address, source});
+        QVERIFY(cli.waitForStarted());
+        QTest::qWait(1000);
+        ::kill(pid_t(cli.processId()), SIGINT);
+        QVERIFY(cli.waitForFinished(5000));
+        QCOMPARE(cli.exitCode(), 130);
+        const QStringList lines = QString::fromUtf8(cli.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        for (int board = 0; board < 2; ++board) {
+            const QString &line = lines[board];
+            const bool pty = board == 0;
+            const QString said = (pty ? QStringLiteral("COM1") : address)
+                + (pty ? QStringLiteral("\tThe download was interrupted after up to ")
+                       : QStringLiteral("\tThe download was interrupted after "));
+            QVERIFY2(line.startsWith(said), qPrintable(line));
+            const qsizetype count = line.mid(said.size()).section(QLatin1Char('('), 0, 0).toLongLong();
+            const QString stored = m_dir.filePath(pty ? QStringLiteral("inbox") : QStringLiteral("inbox2"));
+            QTRY_COMPARE_WITH_TIMEOUT(QDir(stored).entryList(QDir::Files).size(), 2, 5000);   // the second came
+            const QByteArray got = fileBytes(QDir(stored).filePath(QStringLiteral("download-002.bin")));
+            QVERIFY2(got.size() > 0 && got.size() <= count && count < longer.size(), qPrintable(line));
+            if (!pty)
+                QCOMPARE(got.size(), count);
+            QCOMPARE(got, longer.first(got.size()));
+        }
     }
 
     void usageInChinese()
@@ -290,6 +415,7 @@ private:
 
     QTemporaryDir m_dir;
     QProcess m_board;
+    QProcess m_secondBoard;
     QByteArray m_output;
 };
 

@@ -1,15 +1,22 @@
-// Lines to boards on the network: one set of tests run against each kind, with the
-// board's end held by the test — a TCP connection the test accepts itself, and Debian's
-// ser2net on 127.0.0.1 in front of a pseudo-terminal, raw and with RFC 2217. Then how
-// opening fails, the addresses and what a port name stands for.
+// Lines to a board: one set of tests run against each kind, with the board's end held by
+// the test — a pseudo-terminal behind the serial port, a TCP connection the test accepts
+// itself, and Debian's ser2net on 127.0.0.1 in front of a pseudo-terminal, raw and with
+// RFC 2217. Then transfers through RFC 2217, how opening fails, the addresses, what a
+// port name stands for, the selected line and the probe of network ports.
 
+#include "codecs.h"
+#include "commport.h"
 #include "comportmap.h"
 #include "lineaddress.h"
 #include "lines.h"
+#include "linesender.h"
+#include "portlisting.h"
 #include "ptyboard.h"
+#include "selectedline.h"
 #include "ser2netserver.h"
 #include "tcpline.h"
 #include "testfiles.h"
+#include "transfersession.h"
 #include "transfertexts.h"
 
 #include <QEventLoop>
@@ -33,7 +40,7 @@ namespace {
 constexpr int WaitMs = 10000;   // for anything that should happen at once
 constexpr qint64 FastPacing = 200000;   // bytes a second: the tests need not wait for the line
 
-enum class Kind { Tcp, Ser2NetRaw, Ser2NetRfc2217 };
+enum class Kind { Pty, Tcp, Ser2NetRaw, Ser2NetRfc2217 };
 
 // Runs the event loop until `done` holds, for at most `ms`. (QTest::qWaitFor sleeps
 // between its looks, which would hold a fast paced stream back.)
@@ -68,7 +75,14 @@ public:
     // False with `why` set when this kind cannot be had here.
     bool start(Kind kind, QString *why)
     {
-        if (kind == Kind::Tcp) {
+        if (kind == Kind::Pty) {
+            m_pty = std::make_unique<PtyBoard>(m_folder.path(), 1);
+            if (!m_pty->isValid()) {
+                *why = QStringLiteral("no pseudo-terminal");
+                return false;
+            }
+            m_address = m_pty->devicePath();
+        } else if (kind == Kind::Tcp) {
             if (!m_server.listen(QHostAddress::LocalHost, 0)) {
                 *why = m_server.errorString();
                 return false;
@@ -96,18 +110,19 @@ public:
             }
             m_address = kind == Kind::Ser2NetRaw ? m_ser2net->rawAddress() : m_ser2net->rfc2217Address();
         }
-        line = makeNetworkLine(m_address, m_address);
+        line = makeLine(m_address);
         if (!line) {
             *why = QStringLiteral("no line for ") + m_address;
             return false;
         }
         line->setPacingBytesPerSecond(FastPacing);
-        QObject::connect(line.get(), &Line::onComm, [this] { fromBoard += line->input(); });
         return true;
     }
 
+    // Opens the line, which from now on gathers what the board sends in fromBoard.
     bool open()
     {
+        QObject::connect(line.get(), &Line::onComm, [this] { fromBoard += line->input(); });
         QSignalSpy opened(line.get(), &Line::opened);
         return line->open() && (line->isOpen() || opened.wait(WaitMs)) && line->isOpen();
     }
@@ -136,11 +151,13 @@ public:
         }
     }
 
-    // The other end goes away: the board's connection, or the whole server.
+    // The other end goes away: the board's device, its connection, or the whole server.
     void dropConnection()
     {
         if (m_ser2net)
             m_ser2net->stop();
+        else if (m_pty)
+            m_pty->hangUp();
         else if (m_client)
             m_client->abort();
     }
@@ -168,45 +185,10 @@ private:
     std::unique_ptr<Ser2NetServer> m_ser2net;
 };
 
-// Sends a stream as a transfer does: as much as the line has room for, then more when it
-// says it is ready.
-class Sender {
-public:
-    Sender(Line &line, const QByteArray &bytes)
-        : m_line(line)
-        , m_bytes(bytes)
-    {
-        m_connection = QObject::connect(&line, &Line::outputReady, [this] { pump(); });
-    }
-    ~Sender() { QObject::disconnect(m_connection); }
-
-    void pump()
-    {
-        while (m_sent < m_bytes.size() && !m_stopped) {
-            const qint64 room = m_line.outputRoom();
-            if (room <= 0) {
-                m_line.requestOutputReady();
-                return;
-            }
-            const QByteArray piece = m_bytes.mid(m_sent, room);
-            m_line.output(piece);
-            m_sent += piece.size();
-        }
-    }
-    void stop() { m_stopped = true; }
-    qsizetype sent() const { return m_sent; }
-
-private:
-    Line &m_line;
-    QByteArray m_bytes;
-    qsizetype m_sent = 0;
-    bool m_stopped = false;
-    QMetaObject::Connection m_connection;
-};
-
 void addKinds()
 {
     QTest::addColumn<Kind>("kind");
+    QTest::newRow("pty") << Kind::Pty;
     QTest::newRow("tcp") << Kind::Tcp;
     QTest::newRow("ser2net raw") << Kind::Ser2NetRaw;
     QTest::newRow("ser2net rfc2217") << Kind::Ser2NetRfc2217;
@@ -260,6 +242,8 @@ private:
 } // namespace
 
 Q_DECLARE_METATYPE(Kind)
+Q_DECLARE_METATYPE(Board)
+Q_DECLARE_METATYPE(Direction)
 
 class LinesTest : public QObject {
     Q_OBJECT
@@ -272,11 +256,16 @@ private slots:
     void droppedConnectionFails_data() { addKinds(); }
     void droppedConnectionFails();
     void unreadOutputStaysQueued();
+    void transfersThroughRfc2217_data();
+    void transfersThroughRfc2217();
+    void interruptThroughRfc2217();
     void openFailures_data();
     void openFailures();
     void addresses_data();
     void addresses();
     void portNames();
+    void selectedLineFollowsTheNumber();
+    void networkPortsProbedAtOnce();
     void networkFaultTexts();
 };
 
@@ -292,7 +281,7 @@ void LinesTest::streamsBothWaysAtOnce()
     const QByteArray down = escapeRich(kind == Kind::Ser2NetRfc2217 ? 65536 : 16384);
     QByteArray up = down;
     std::reverse(up.begin(), up.end());
-    Sender sender(*rig.line, down);
+    LineSender sender(*rig.line, down);
     sender.pump();
     rig.boardSends(up);
     QVERIFY(rig.waitFromBoard(up.size()));
@@ -300,7 +289,7 @@ void LinesTest::streamsBothWaysAtOnce()
     QCOMPARE(rig.fromBoard, up);
     QCOMPARE(rig.boardGot(), down);
 
-    if (kind != Kind::Tcp) {
+    if (kind == Kind::Ser2NetRaw || kind == Kind::Ser2NetRfc2217) {
         // The server was told 19200 baud, even parity, 2 stop bits, RTS/CTS: over RFC
         // 2217 the line is 9600 8N1 without flow control while it is connected. (A
         // pseudo-terminal always has 8 data bits and no parity.)
@@ -322,19 +311,20 @@ void LinesTest::discardEndsTheStream()
     rig.line->setPacingBytesPerSecond(4800);   // slow enough to be caught midway
 
     const QByteArray stream = escapeRich(4000);
-    Sender sender(*rig.line, stream);
+    LineSender sender(*rig.line, stream);
     sender.pump();
     QVERIFY(rig.waitBoardGot(1000));
     sender.stop();
     const OutputDiscard discard = rig.line->discardOutput();
-    if (kind == Kind::Ser2NetRfc2217) {
-        // The server is told to purge; what it held cannot be seen.
-        QVERIFY(!discard.known);
-        QVERIFY(discard.dropped <= LinePacer::QueueAhead);
-    } else {
+    if (kind == Kind::Tcp || kind == Kind::Ser2NetRaw) {
         // Nothing can be called back: it all reaches the board.
         QVERIFY(discard.known);
         QCOMPARE(discard.dropped, 0);
+    } else {
+        // The server is told to purge, the pseudo-terminal flushed: what went cannot be
+        // seen, only what surely did not.
+        QVERIFY(!discard.known);
+        QVERIFY(discard.dropped <= LinePacer::QueueAhead);
     }
 
     // The board holds an exact prefix, and nothing more comes.
@@ -348,7 +338,7 @@ void LinesTest::discardEndsTheStream()
     // The line carries the next stream whole.
     rig.line->setPacingBytesPerSecond(FastPacing);
     const QByteArray next = sample(500);
-    Sender again(*rig.line, next);
+    LineSender again(*rig.line, next);
     again.pump();
     QVERIFY(rig.waitBoardGot(got.size() + next.size()));
     QCOMPARE(rig.boardGot(), got + next);
@@ -369,7 +359,7 @@ void LinesTest::droppedConnectionFails()
     QObject::connect(rig.line.get(), &Line::failed, [&] { deliveredAtFailure = rig.fromBoard; });
     rig.boardSends(last);
     if (kind != Kind::Tcp)
-        QVERIFY(rig.waitFromBoard(last.size()));   // through the server first
+        QVERIFY(rig.waitFromBoard(last.size()));   // through the device first
     rig.dropConnection();
 
     QVERIFY(failed.wait(WaitMs));
@@ -399,6 +389,78 @@ void LinesTest::unreadOutputStaysQueued()
     QTest::qWait(200);
     QVERIFY2(line->queuedAhead() > size / 2, qPrintable(QString::number(line->queuedAhead())));
     QCOMPARE(line->outputRoom(), 0);
+}
+
+void LinesTest::transfersThroughRfc2217_data()
+{
+    QTest::addColumn<Board>("board");
+    QTest::addColumn<Direction>("direction");
+    QTest::newRow("8088 download") << Board::Vxt8088 << Direction::Download;
+    QTest::newRow("8052 download") << Board::Vxt8052 << Direction::Download;
+    QTest::newRow("8088 upload") << Board::Vxt8088 << Direction::Upload;
+    QTest::newRow("8052 upload") << Board::Vxt8052 << Direction::Upload;
+}
+
+// Whole transfers of both boards through ser2net with RFC 2217, in data full of 0xFF (an
+// 8052 length of 511 is 0x01FF): the session opens the line itself and waits for it.
+void LinesTest::transfersThroughRfc2217()
+{
+    QFETCH(Board, board);
+    QFETCH(Direction, direction);
+    Rig rig;
+    START_RIG(rig, Kind::Ser2NetRfc2217);
+    QTemporaryDir dir;
+    const QByteArray content = escapeRich(511);
+    const QByteArray wire = board == Board::Vxt8088 ? QByteArray(HexEncoder::encode(content) + char(HexEndOfStream))
+                                                    : QByteArray(QByteArray("\x01\xFF", 2) + content);
+    TransferSession session(board, *rig.line);
+    QSignalSpy finished(&session, &TransferSession::finished);
+    const QString path = dir.filePath(QStringLiteral("file.bin"));
+    if (direction == Direction::Download) {
+        session.startDownload(writeTestFile(path, content));
+        QVERIFY(rig.line->isOpening());
+        QVERIFY(finished.wait(WaitMs));
+        QVERIFY(rig.waitBoardGot(board == Board::Vxt8088 ? wire.size() : content.size()));
+        QCOMPARE(rig.boardGot(), board == Board::Vxt8088 ? wire : content);
+    } else {
+        session.startUpload(path);
+        QVERIFY(waitUntil([&] { return rig.line->isOpen(); }));
+        rig.boardSends(wire);
+        QVERIFY(finished.wait(WaitMs));
+        QCOMPARE(fileBytes(path), content);
+    }
+    const auto outcome = finished.first().first().value<TransferOutcome>();
+    QCOMPARE(outcome.kind, TransferOutcome::Completed);
+    QCOMPARE(outcome.count, content.size());
+}
+
+// An interrupt over the network sends nothing more: the board holds the start of the
+// stream, and the count is at most what went, as the server's purge cannot be seen.
+void LinesTest::interruptThroughRfc2217()
+{
+    Rig rig;
+    START_RIG(rig, Kind::Ser2NetRfc2217);
+    QVERIFY(rig.open());
+    rig.line->setPacingBytesPerSecond(4800);   // slow enough to be caught midway
+    QTemporaryDir dir;
+    const QByteArray content = escapeRich(4000);
+    TransferSession session(Board::Vxt8052, *rig.line);
+    QSignalSpy finished(&session, &TransferSession::finished);
+    session.startDownload(writeTestFile(dir.filePath(QStringLiteral("s")), content));
+    QVERIFY(rig.waitBoardGot(1000));
+    session.interrupt(Direction::Download);
+    QCOMPARE(finished.size(), 1);
+    const auto outcome = finished.first().first().value<TransferOutcome>();
+    QCOMPARE(outcome.kind, TransferOutcome::Interrupted);
+    QVERIFY(outcome.countIsUpperBound);
+
+    QTest::qWait(300);
+    const QByteArray got = rig.boardGot();
+    QVERIFY2(got.size() <= outcome.count && outcome.count < content.size(),
+             qPrintable(QStringLiteral("count %1, the board holds %2").arg(outcome.count).arg(got.size())));
+    QCOMPARE(got, content.left(got.size()));
+    QTest::qWait(300);
+    QCOMPARE(rig.boardGot().size(), got.size());
 }
 
 void LinesTest::openFailures_data()
@@ -590,6 +652,102 @@ void LinesTest::portNames()
     qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
+// The program's one port: behind a COM number, whatever it stands for when it is opened;
+// a network port opens later, and the transfer started meanwhile waits for it.
+void LinesTest::selectedLineFollowsTheNumber()
+{
+    QTemporaryDir comFolder;
+    ComFolder useFolder(comFolder.path());
+    PtyBoard device(comFolder.path(), 1);
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    const QString address = QStringLiteral("socket://127.0.0.1:%1").arg(server.serverPort());
+    writeTestFile(comFolder.filePath(QStringLiteral("COM2")), address.toUtf8() + '\n');
+
+    SelectedLine line;
+    line.setPacingBytesPerSecond(FastPacing);
+    QSignalSpy opened(&line, &Line::opened);
+    line.setCommPort(1);
+    QVERIFY(line.open());
+    QVERIFY(line.isOpen());   // a device: at once
+    QCOMPARE(opened.size(), 1);
+    QVERIFY(line.networkAddress().isEmpty());
+    line.setCommPort(2);      // not while open
+    QCOMPARE(line.commPort(), 1);
+    line.close();
+
+    line.setCommPort(2);
+    TransferSession session(Board::Vxt8052, line);
+    QSignalSpy finished(&session, &TransferSession::finished);
+    QTemporaryDir dir;
+    session.startDownload(writeTestFile(dir.filePath(QStringLiteral("s")), "to the network"));
+    QVERIFY(line.isOpening());
+    QCOMPARE(line.networkAddress(), address);
+    QVERIFY(server.waitForNewConnection(WaitMs));
+    QTcpSocket *board = server.nextPendingConnection();
+    QVERIFY(finished.wait(WaitMs));
+    QCOMPARE(finished.first().first().value<TransferOutcome>().kind, TransferOutcome::Completed);
+    QVERIFY(waitUntil([&] { return board->bytesAvailable() >= 14; }));
+    QCOMPARE(board->readAll(), QByteArray("to the network"));
+    QVERIFY(device.received().isEmpty());
+
+    // A connection that drops while no transfer runs is told as a lost port, with its
+    // address.
+    QSignalSpy lost(&session, &TransferSession::portLost);
+    board->abort();
+    QVERIFY(lost.wait(WaitMs));
+    QCOMPARE(lost.first().at(0).toString(), QStringLiteral("COM2"));
+    QCOMPARE(lost.first().at(1).toString(), address);
+
+    // A number whose address cannot be used fails at once, naming both.
+    writeTestFile(comFolder.filePath(QStringLiteral("COM3")), "socket://labpi\n");
+    line.close();
+    line.setCommPort(3);
+    PortError error;
+    QVERIFY(!line.open(&error));
+    QCOMPARE(error.kind, PortError::BadAddress);
+    QCOMPARE(error.port, QStringLiteral("COM3"));
+    QCOMPARE(error.device, QStringLiteral("socket://labpi"));
+}
+
+// Ports on the network are left to the probe, which tries them all at once, each for the
+// probe's short time, and tells them apart.
+void LinesTest::networkPortsProbedAtOnce()
+{
+    QTemporaryDir comFolder;
+    ComFolder useFolder(comFolder.path());
+    QTcpServer live, gone;
+    QVERIFY(live.listen(QHostAddress::LocalHost, 0) && gone.listen(QHostAddress::LocalHost, 0));
+    const quint16 refusing = gone.serverPort();
+    gone.close();
+    IdleServer silent(IdleServer::Full);
+    const auto addressFile = [&](int number, quint16 port) {
+        writeTestFile(comFolder.filePath(QStringLiteral("COM%1").arg(number)),
+                      QStringLiteral("socket://127.0.0.1:%1\n").arg(port).toUtf8());
+    };
+    addressFile(4, silent.port());
+    addressFile(7, live.serverPort());
+    addressFile(9, refusing);
+    PtyBoard device(comFolder.path(), 1);
+
+    CommPort port;
+    const PortListing listing = listComPorts(port);
+    QCOMPARE(listing.ports, QList<int>{1});
+    QCOMPARE(listing.network, (QList<int>{4, 7, 9}));
+
+    NetworkPortProbe probe;
+    QSignalSpy finished(&probe, &NetworkPortProbe::finished);
+    probe.start(listing.network, TcpLine::ProbeTimeoutMs);
+    QVERIFY(finished.wait(WaitMs));
+    QCOMPARE(probe.reachable(), QList<int>{7});
+    const QList<PortError> unreachable = probe.unreachable();
+    QCOMPARE(unreachable.size(), 2);
+    QCOMPARE(unreachable[0].kind, PortError::TimedOut);
+    QCOMPARE(unreachable[0].port, QStringLiteral("COM4"));
+    QCOMPARE(unreachable[1].kind, PortError::Refused);
+    QCOMPARE(unreachable[1].device, QStringLiteral("socket://127.0.0.1:%1").arg(refusing));
+}
+
 void LinesTest::networkFaultTexts()
 {
     // Every fault of a network port is told in both languages, naming the port and the
@@ -604,6 +762,22 @@ void LinesTest::networkFaultTexts()
             QVERIFY2(text.contains(QLatin1String("COM5")) && text.contains(QLatin1String("rfc2217://labpi:3005")),
                      qPrintable(text));
             QVERIFY2(text.endsWith(language == Language::Chinese ? QChar(u'。') : QChar(u'.')), qPrintable(text));
+        }
+    }
+
+    // So is a connection that drops, during a transfer and while none runs.
+    TransferOutcome dropped;
+    dropped.kind = TransferOutcome::Failed;
+    dropped.fault = TransferFault::PortFailed;
+    dropped.detail = QStringLiteral("COM5");
+    dropped.portError = {PortError::ConnectionLost, QStringLiteral("COM5"), QStringLiteral("rfc2217://labpi:3005"), {}};
+    for (const Language language : {Language::English, Language::Chinese}) {
+        const QString label = language == Language::Chinese ? QStringLiteral("COM5（rfc2217://labpi:3005）")
+                                                             : QStringLiteral("COM5 (rfc2217://labpi:3005)");
+        for (const QString &text : {TransferTexts::fault(language, dropped).text,
+                                    TransferTexts::portLost(language, QStringLiteral("COM5"), dropped.portError.device).text}) {
+            QVERIFY2(text.contains(label), qPrintable(text));
+            QVERIFY2(!text.contains(QLatin1String("adapter")) && !text.contains(QStringLiteral("轉接器")), qPrintable(text));
         }
     }
 }
