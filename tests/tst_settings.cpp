@@ -415,6 +415,23 @@ private slots:
         QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("300(12CH) has been transferred!")));
         closeMessageBoxes();
 
+        // From the window the port is preselected once it has answered, and Exit opens
+        // it again.
+        whenDialogOpens(*host, [&](SettingsDialog &dialog) {
+            QTRY_COMPARE(control<QComboBox>(dialog, "cboCOM")->currentText(), QStringLiteral("COM3"));
+            press(dialog, "cmdExit");
+        });
+        trigger(window, "menSetting");
+        QTRY_VERIFY(host->MSComm1.isOpen());
+        QCOMPARE(host->MSComm1.commPort(), 3);
+        int connections = 0;   // the listing's try, then the port's own
+        QTRY_VERIFY([&] {
+            for (; board.hasPendingConnections(); ++connections)
+                wire.reset(board.nextPendingConnection());
+            return connections == 2;
+        }());
+        QCOMPARE(wire->state(), QAbstractSocket::ConnectedState);
+
         wire->close();
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("The serial port stopped working.")));
