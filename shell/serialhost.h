@@ -11,9 +11,9 @@ class SettingsDialog;
 class StopSignals;
 class TransferWindow;
 
-// The hidden host of the program's one port (a serial device or a board on the network). It is never shown: loading it opens
-// the settings dialog, whose OK brings up the transfer window of the chosen board. It
-// lives until the program ends.
+// The hidden host of the program's one port, a serial device or a board on the network.
+// It is never shown: loading it opens the settings dialog, whose OK brings up the
+// transfer window of the chosen board. It lives until the program ends.
 class SerialHost : public QObject {
     Q_OBJECT
 

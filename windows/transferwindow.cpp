@@ -1,8 +1,8 @@
 #include "transferwindow.h"
 
-#include "line.h"
 #include "documentopener.h"
 #include "labelfit.h"
+#include "line.h"
 #include "menubarkeys.h"
 #include "progresstitle.h"
 #include "messagebox.h"
