@@ -1,7 +1,7 @@
 #pragma once
 
-#include "commport.h"
 #include "programsettings.h"
+#include "selectedline.h"
 
 #include <QObject>
 #include <functional>
@@ -11,9 +11,9 @@ class SettingsDialog;
 class StopSignals;
 class TransferWindow;
 
-// The hidden host of the program's one serial port. It is never shown: loading it opens
-// the settings dialog, whose OK brings up the transfer window of the chosen board. It
-// lives until the program ends.
+// The hidden host of the program's one port, a serial device or a board on the network.
+// It is never shown: loading it opens the settings dialog, whose OK brings up the
+// transfer window of the chosen board. It lives until the program ends.
 class SerialHost : public QObject {
     Q_OBJECT
 
@@ -21,7 +21,7 @@ public:
     explicit SerialHost(QObject *parent = nullptr);
     ~SerialHost() override;
 
-    CommPort MSComm1;
+    SelectedLine MSComm1;
 
     // Shows the settings dialog without waiting (the start-up path).
     void Form_Load();

@@ -6,6 +6,7 @@
 #include "messagebox.h"
 #include "portlisting.h"
 #include "qtlanguage.h"
+#include "selectedline.h"
 #include "settingstexts.h"
 #include "transfertexts.h"
 
@@ -28,7 +29,7 @@ QFont namedFont(const char *family, qreal points)
 
 } // namespace
 
-SettingsDialog::SettingsDialog(CommPort &port)
+SettingsDialog::SettingsDialog(SelectedLine &port)
     : QDialog(nullptr)
     , m_port(port)
 {
@@ -130,15 +131,15 @@ void SettingsDialog::Form_Initialize()
 {
     blnConfirmed = false;
     ListCommPorts();
-    // With no port at all the list stays empty; OK then says that none was found.
-    if (cboCOM->count() > 0)
-        cboCOM->setCurrentIndex(0);
 }
 
-bool SettingsDialog::ListCommPorts()
+void SettingsDialog::ListCommPorts()
 {
     blnPreviousPortListed = false;
-    const PortListing listing = listComPorts(m_port);
+    m_probe.reset();
+    // The devices are tried on a port of their own: the program's line stays closed.
+    CommPort devices;
+    const PortListing listing = listComPorts(devices);
     for (int n : listing.ports) {
         // Each entry keeps its port number as its data.
         cboCOM->addItem(QStringLiteral("COM%1").arg(n), n);
@@ -154,8 +155,55 @@ bool SettingsDialog::ListCommPorts()
         }
     }
     m_unavailablePorts = listing.unavailable;
+    if (listing.network.isEmpty()) {
+        portsListed();
+        return;
+    }
+    cmdOK->setEnabled(false);   // until the list is whole
+    m_probe = std::make_unique<NetworkPortProbe>();
+    connect(m_probe.get(), &NetworkPortProbe::finished, this, &SettingsDialog::networkPortsAnswered);
+    m_probe->start(listing.network);
     showPortNote();
-    return cboCOM->count() > 0;
+}
+
+// The network ports that answered join the list in the order of their numbers, with
+// their address as the tooltip; the others are named in the note.
+void SettingsDialog::networkPortsAnswered()
+{
+    for (const int n : m_probe->reachable()) {
+        int entry = 0;
+        while (entry < cboCOM->count() && cboCOM->itemData(entry).toInt() < n)
+            ++entry;
+        cboCOM->insertItem(entry, QStringLiteral("COM%1").arg(n), n);
+        cboCOM->setItemData(entry, ComPortMap::networkAddress(n), Qt::ToolTipRole);
+        if (m_window && n == intPreviousPort) {
+            cboCOM->setCurrentIndex(entry);
+            blnPreviousPortListed = true;
+        }
+    }
+    m_unavailablePorts += m_probe->unreachable();
+    m_probe.release()->deleteLater();   // it is still emitting
+    cmdOK->setEnabled(true);
+    portsListed();
+}
+
+// With the list whole: at start-up the first entry is chosen (with no port at all the
+// list stays empty; OK then says that none was found); from a window the port stays
+// where it was when it is listed, and moves to the first one listed otherwise.
+void SettingsDialog::portsListed()
+{
+    showPortNote();
+    if (!m_window) {
+        if (cboCOM->currentIndex() < 0 && cboCOM->count() > 0)
+            cboCOM->setCurrentIndex(0);
+        return;
+    }
+    if (cboCOM->count() == 0 || blnPreviousPortListed) {
+        m_port.setCommPort(intPreviousPort);
+    } else {
+        m_port.setCommPort(cboCOM->itemData(0).toInt());
+        cboCOM->setCurrentIndex(0);
+    }
 }
 
 void SettingsDialog::showPortNote()
@@ -200,19 +248,14 @@ void SettingsDialog::Form_Load(const ProgramSettings &current)
 
     // The port the line is on: an Exit since the last OK may have moved it.
     intPreviousPort = qint16(m_port.commPort());
-    const bool listed = ListCommPorts();
-    if (!listed || blnPreviousPortListed) {
-        m_port.setCommPort(intPreviousPort);
-    } else {
-        m_port.setCommPort(cboCOM->itemData(0).toInt());
-        cboCOM->setCurrentIndex(0);
-    }
+    ListCommPorts();
 }
 
 void SettingsDialog::showFromWindow(QWidget &window, const ProgramSettings &current)
 {
     m_window = &window;
     m_windowLanguage = current.language();
+    dropOpenWait();
     resetToDesign();
     Form_Load(current);
     setWindowModality(Qt::ApplicationModal);
@@ -265,16 +308,61 @@ void SettingsDialog::cmdOK_Click()
         warn(TransferTexts::portError(chosen.language(), error));
         return;
     }
+    if (!m_port.isOpening()) {
+        confirm(chosen);
+        return;
+    }
+    // A board on the network: the dialog goes on when the connection is made.
+    cmdOK->setEnabled(false);
+    whenOpened([this, chosen](const PortError &error) {
+        cmdOK->setEnabled(true);
+        if (error.kind == PortError::None)
+            confirm(chosen);
+        else
+            warn(TransferTexts::portError(chosen.language(), error));
+    });
+}
 
+void SettingsDialog::confirm(const ProgramSettings &chosen)
+{
     emit confirmed(chosen);
 
     blnConfirmed = true;
     accept();
 }
 
+void SettingsDialog::whenOpened(std::function<void(const PortError &)> then)
+{
+    dropOpenWait();
+    auto *wait = new QObject(this);
+    m_openWait = wait;
+    auto answer = [this, wait, then = std::move(then)](const PortError &error) {
+        // Either signal ends the wait, and only once.
+        QObject::disconnect(&m_port, nullptr, wait, nullptr);
+        wait->deleteLater();
+        if (m_openWait == wait)
+            m_openWait = nullptr;
+        then(error);
+    };
+    connect(&m_port, &Line::opened, wait, [answer] { answer(PortError()); });
+    connect(&m_port, &Line::openFailed, wait, answer);
+}
+
+void SettingsDialog::dropOpenWait()
+{
+    if (!m_openWait)
+        return;
+    QObject::disconnect(&m_port, nullptr, m_openWait, nullptr);
+    m_openWait->deleteLater();
+    m_openWait = nullptr;
+}
+
 void SettingsDialog::done(int result)
 {
     QDialog::done(result);
+    m_probe.reset();
+    dropOpenWait();
+    cmdOK->setEnabled(true);
     Form_Unload();
 }
 
@@ -282,15 +370,31 @@ void SettingsDialog::Form_Unload()
 {
     if (m_window) {
         // However the dialog was left, the window gets its port back.
+        // (A board on the network answers later; the window's transfers wait for it.)
+        QPointer<QWidget> window = m_window;
+        const Language language = m_windowLanguage;
+        auto tell = [window, language](const PortError &error) {
+            if (window)
+                MessageBoxes::show(window, QMessageBox::Warning, TransferTexts::programTitle(),
+                                   TransferTexts::portError(language, error));
+        };
         PortError error;
-        if (!m_port.isOpen() && !m_port.open(&error)) {
-            MessageBoxes::show(m_window, QMessageBox::Warning, TransferTexts::programTitle(),
-                               TransferTexts::portError(m_windowLanguage, error));
-        }
+        if (m_port.isOpen())
+            return;
+        if (!m_port.open(&error))
+            tell(error);
+        else if (m_port.isOpening())
+            whenOpened([tell](const PortError &error) {
+                if (error.kind != PortError::None)
+                    tell(error);
+            });
         return;
     }
-    if (!blnConfirmed)
+    if (!blnConfirmed) {
+        if (m_port.isOpening())
+            m_port.close();   // gives up the opening OK started
         emit abandoned();
+    }
 }
 
 void SettingsDialog::warn(const QString &text)

@@ -1,5 +1,5 @@
 // The settings dialog and the start-up around it: the probed port list, OK and its
-// failures, Exit and the close box, at start-up and opened from a transfer window; Qt's
+// failures, Exit and the close box, COM numbers that stand for boards on the network, at start-up and opened from a transfer window; Qt's
 // own texts in the language chosen; the signals that end the program.
 
 #include "commport.h"
@@ -31,6 +31,8 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSerialPort>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -333,6 +335,107 @@ private slots:
         QVERIFY(control<QRadioButton>(dialog, "optCH")->isChecked());
         QCOMPARE(host->settings().intBoard, qint16(0));   // nothing chosen until an OK succeeds
         QVERIFY(!host->transferWindow());
+    }
+
+    // COM numbers that stand for boards on the network: the ones that answer are listed
+    // with their address, the others are explained below the list; OK waits for the
+    // connection, says when it cannot be made, and the board gets what the window sends.
+    // A connection that drops while nothing runs is told as a lost port.
+    void networkPortsByTheirAddress()
+    {
+        PtyBoard com1(m_folder.path(), 1);
+        QTcpServer board;
+        QVERIFY(board.listen(QHostAddress::LocalHost, 0));
+        const QString live = QStringLiteral("socket://127.0.0.1:%1").arg(board.serverPort());
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        const QString dead = QStringLiteral("socket://127.0.0.1:%1").arg(closed.serverPort());
+        closed.close();
+        const QString com3 = writeTestFile(m_folder.filePath(QStringLiteral("COM3")), live.toUtf8() + '\n');
+        const QString com5 = writeTestFile(m_folder.filePath(QStringLiteral("COM5")), dead.toUtf8() + '\n');
+        auto removeFiles = qScopeGuard([&] {
+            QFile::remove(com3);
+            QFile::remove(com5);
+        });
+
+        auto host = startHost();
+        SettingsDialog &dialog = *host->settingsDialog();
+        auto *cboCOM = control<QComboBox>(dialog, "cboCOM");
+        auto *lblPortNote = control<QLabel>(dialog, "lblPortNote");
+        auto *cmdOK = control<QPushButton>(dialog, "cmdOK");
+        QVERIFY(dialog.isVisible());   // shown at once; the addresses come when they answer
+        QTRY_COMPARE(entries(dialog), (QStringList{QStringLiteral("COM1"), QStringLiteral("COM3")}));
+        QTRY_VERIFY(cmdOK->isEnabled());
+        QCOMPARE(cboCOM->currentIndex(), 0);
+        QCOMPARE(cboCOM->itemData(0, Qt::ToolTipRole).toString(), com1.linkPath());
+        QCOMPARE(cboCOM->itemData(1, Qt::ToolTipRole).toString(), live);
+        const QString refused = QStringLiteral(" refused the connection: check that the serial device server runs "
+                                               "and listens on that port.");
+        QCOMPARE(lblPortNote->text(), QStringLiteral("COM5 (%1)").arg(dead) + refused);
+        select(dialog, "optCH");
+        QCOMPARE(lblPortNote->text(),
+                 QStringLiteral("COM5（%1） 拒絕連線：請確認序列裝置伺服器正在執行，且連接埠號碼正確。").arg(dead));
+        select(dialog, "optEn");
+
+        // The server stops after the listing: OK says so and the dialog stays.
+        const quint16 boardPort = board.serverPort();
+        board.close();
+        select(dialog, "optVXT8052");
+        cboCOM->setCurrentIndex(1);
+        press(dialog, "cmdOK");
+        QTRY_VERIFY(openMessageBox());
+        QCOMPARE(openMessageBox()->text(), QStringLiteral("COM3 (%1)").arg(live) + refused);
+        closeMessageBoxes();
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!host->transferWindow());
+        QVERIFY(cmdOK->isEnabled());
+
+        // It runs again: OK cannot be pressed twice while the connection is made.
+        QVERIFY(board.listen(QHostAddress::LocalHost, boardPort));
+        press(dialog, "cmdOK");
+        QVERIFY(!cmdOK->isEnabled());
+        press(dialog, "cmdOK");
+        QTRY_VERIFY(host->transferWindow());
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(host->MSComm1.isOpen());
+        QCOMPARE(host->MSComm1.networkAddress(), live);
+        QTRY_VERIFY(board.hasPendingConnections());
+        std::unique_ptr<QTcpSocket> wire(board.nextPendingConnection());
+        QVERIFY(!board.hasPendingConnections());   // one connection: the second press did nothing
+
+        TransferWindow &window = *host->transferWindow();
+        QTemporaryDir files;
+        const QByteArray content = sample(300);
+        control<QLineEdit>(window, "txtSourceFile")->setText(writeTestFile(files.filePath(QStringLiteral("a.bin")), content));
+        press(window, "cmdDownloadFile");
+        QByteArray received;
+        QTRY_VERIFY_WITH_TIMEOUT((received += wire->readAll()).size() >= content.size(), 5000);
+        QCOMPARE(received, content);
+        QTRY_VERIFY(openMessageBox());
+        QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("300(12CH) has been transferred!")));
+        closeMessageBoxes();
+
+        // From the window the port is preselected once it has answered, and Exit opens
+        // it again.
+        whenDialogOpens(*host, [&](SettingsDialog &dialog) {
+            QTRY_COMPARE(control<QComboBox>(dialog, "cboCOM")->currentText(), QStringLiteral("COM3"));
+            press(dialog, "cmdExit");
+        });
+        trigger(window, "menSetting");
+        QTRY_VERIFY(host->MSComm1.isOpen());
+        QCOMPARE(host->MSComm1.commPort(), 3);
+        int connections = 0;   // the listing's try, then the port's own
+        QTRY_VERIFY([&] {
+            for (; board.hasPendingConnections(); ++connections)
+                wire.reset(board.nextPendingConnection());
+            return connections == 2;
+        }());
+        QCOMPARE(wire->state(), QAbstractSocket::ConnectedState);
+
+        wire->close();
+        QTRY_VERIFY(openMessageBox());
+        QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("The serial port stopped working.")));
+        QVERIFY(openMessageBox()->text().contains(live));
     }
 
     void exitAndCloseBoxAtStartUpEndTheProgram()

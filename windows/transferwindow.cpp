@@ -1,8 +1,8 @@
 #include "transferwindow.h"
 
-#include "commport.h"
 #include "documentopener.h"
 #include "labelfit.h"
+#include "line.h"
 #include "menubarkeys.h"
 #include "progresstitle.h"
 #include "messagebox.h"
@@ -68,7 +68,7 @@ struct TransferWindow::Row {
     QPushButton *transfer;
 };
 
-TransferWindow::TransferWindow(const BoardProfile &profile, CommPort &port, Hooks hooks, QWidget *parent)
+TransferWindow::TransferWindow(const BoardProfile &profile, Line &port, Hooks hooks, QWidget *parent)
     : QMainWindow(parent)
     , m_profile(profile)
     , m_port(port)
@@ -380,9 +380,11 @@ void TransferWindow::transferFinished(const TransferOutcome &outcome)
     }
 }
 
-void TransferWindow::portLost(const QString &portName)
+// The line stopped working while no transfer ran: a device unplugged, a connection to a
+// board on the network dropped.
+void TransferWindow::portLost(const QString &portName, const QString &address)
 {
-    const auto message = TransferTexts::portLost(m_language, portName);
+    const auto message = TransferTexts::portLost(m_language, portName, address);
     showMessage(QMessageBox::Warning, message.title, message.text);
 }
 

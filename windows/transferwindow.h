@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <functional>
 
-class CommPort;
+class Line;
 class ProgressTitle;
 class TransferSession;
 class QAction;
@@ -21,7 +21,7 @@ class QPushButton;
 
 // The main window of a run: one row sends a file to the board (download), the other
 // stores what the board sends (upload). One class serves both boards; the profile holds
-// their differences. All serial traffic goes through the program's one CommPort.
+// their differences. All traffic with the board goes through the program's one line.
 class TransferWindow : public QMainWindow {
     Q_OBJECT
 
@@ -36,7 +36,7 @@ public:
                                                               // nothing could be started
     };
 
-    TransferWindow(const BoardProfile &profile, CommPort &port, Hooks hooks, QWidget *parent = nullptr);
+    TransferWindow(const BoardProfile &profile, Line &port, Hooks hooks, QWidget *parent = nullptr);
     ~TransferWindow() override;
 
     // The transfers of both directions, which the window starts, interrupts and reports.
@@ -76,7 +76,7 @@ private:
     void showRow(Direction direction, RowState state);
     void showProgress(const TransferProgress &progress);
     void transferFinished(const TransferOutcome &outcome);
-    void portLost(const QString &portName);
+    void portLost(const QString &portName, const QString &address);
     void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
     QString browse(bool save);
     QString programFolder() const;
@@ -107,7 +107,7 @@ private:
     QAction *menAbout = nullptr;
 
     const BoardProfile &m_profile;
-    CommPort &m_port;
+    Line &m_port;
     Hooks m_hooks;
     Language m_language = Language::English;
     TransferSession *m_session = nullptr;
