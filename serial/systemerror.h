@@ -15,10 +15,11 @@ struct SystemError {
 // The error a system call of this thread left just now, with its text.
 SystemError lastSystemError();
 // The error a failed call of `file` left, taken at once after it, with the text the file
-// gives.
+// gives. A call that failed without an error of the system (the end of the file) has no
+// number.
 inline SystemError lastFileError(const QFileDevice &file)
 {
-    return {lastSystemError().code, file.errorString()};
+    return {file.error() == QFileDevice::NoError ? 0 : lastSystemError().code, file.errorString()};
 }
 // An error number with its text.
 inline SystemError systemError(int code)
