@@ -1,5 +1,6 @@
 #include "clitexts.h"
 
+#include "comportmap.h"
 #include "transfertexts.h"
 
 namespace CliTexts {
@@ -183,6 +184,9 @@ QString fileCount(Language language, int expected)
 
 QString noPorts(Language language)
 {
+    if (!ComPortMap::portsNeedDialoutGroup())
+        return zh(language) ? QStringLiteral("找不到可以開啟的通訊埠。請檢查連接線與 USB 轉接器。")
+                            : QStringLiteral("No serial port can be opened. Check the cable and the USB adapter.");
     return zh(language) ? QStringLiteral("找不到可以開啟的通訊埠。請檢查連接線與 USB 轉接器，"
                                          "並確認使用者屬於 dialout 群組。")
                         : QStringLiteral("No serial port can be opened. Check the cable and the USB adapter, and "

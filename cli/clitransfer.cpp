@@ -1,5 +1,6 @@
 #include "clitransfer.h"
 
+#include "console.h"
 #include "line.h"
 #include "linepacer.h"
 #include "lines.h"
@@ -11,10 +12,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#ifdef Q_OS_UNIX
-#include <sys/ioctl.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -27,26 +24,6 @@ constexpr qint64 LongestLapMs = 24 * 60 * 60 * 1000;
 // that takes longer than this is closed anyway.
 constexpr int DrainLimitMs = 2000;
 constexpr int DrainLookMs = 5;
-
-bool stderrIsTerminal()
-{
-#ifdef Q_OS_UNIX
-    return ::isatty(STDERR_FILENO) == 1;
-#else
-    return false;
-#endif
-}
-
-// The width of the terminal; 80 where it does not say.
-int terminalColumns()
-{
-#ifdef Q_OS_UNIX
-    winsize size{};
-    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-        return size.ws_col;
-#endif
-    return 80;
-}
 
 // East Asian characters (and the full-width forms) take two columns of a terminal.
 int columnsOf(QChar c)
@@ -71,12 +48,6 @@ QString fitted(const QString &text, int columns)
     return text;
 }
 
-void print(FILE *stream, const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
-
 bool isFileFault(TransferFault fault)
 {
     return fault != TransferFault::PortClosed && fault != TransferFault::PortFailed;
@@ -88,7 +59,7 @@ CliTransfer::CliTransfer(Language language, Board board, const QStringList &port
     : QObject(parent)
     , m_language(language)
     , m_board(board)
-    , m_progressOnTerminal(stderrIsTerminal())
+    , m_progressOnTerminal(Console::stderrIsTerminal())
 {
     // Each target's connections refer to its place, which no longer changes.
     m_targets.resize(size_t(ports.size()));
@@ -241,13 +212,13 @@ void CliTransfer::drawProgress()
     if (m_linesShown > 1)
         out += QStringLiteral("\x1b[%1A").arg(m_linesShown - 1);
     out += QLatin1Char('\r');
-    const int columns = terminalColumns();
+    const int columns = Console::columns();
     for (size_t i = 0; i < m_targets.size(); ++i) {
         if (i > 0)
             out += QLatin1Char('\n');
         out += QStringLiteral("\x1b[K") + fitted(progressText(m_targets[i]), columns);
     }
-    print(stderr, out);
+    Console::print(stderr, out);
     m_linesShown = int(m_targets.size());
 }
 
@@ -259,7 +230,7 @@ void CliTransfer::clearProgress()
     QString out;
     if (m_linesShown > 1)
         out += QStringLiteral("\x1b[%1A").arg(m_linesShown - 1);
-    print(stderr, out + QStringLiteral("\r\x1b[J"));
+    Console::print(stderr, out + QStringLiteral("\r\x1b[J"));
     m_linesShown = 0;
 }
 
@@ -344,9 +315,9 @@ void CliTransfer::end()
         code = ExitCode::SignalBase + m_signal;
     if (isClassSet()) {
         for (const Target &target : m_targets)
-            print(stdout, target.port + QLatin1Char('\t') + target.text + QLatin1Char('\n'));
+            Console::print(stdout, target.port + QLatin1Char('\t') + target.text + QLatin1Char('\n'));
     } else if (const Target &target = m_targets.front(); !target.text.isEmpty()) {
-        print(target.code == ExitCode::Done ? stdout : stderr, target.text + QLatin1Char('\n'));
+        Console::print(target.code == ExitCode::Done ? stdout : stderr, target.text + QLatin1Char('\n'));
     }
     QCoreApplication::exit(code);
 }

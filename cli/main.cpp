@@ -11,6 +11,7 @@
 #include "clitexts.h"
 #include "clitransfer.h"
 #include "commport.h"
+#include "console.h"
 #include "comportmap.h"
 #include "exitcodes.h"
 #include "kestrionversion.h"
@@ -36,7 +37,7 @@ namespace {
 
 void printLine(FILE *stream, const QString &text)
 {
-    std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
+    Console::print(stream, text + QLatin1Char('\n'));
 }
 
 int usageError(Language language, const QString &text)
@@ -165,7 +166,7 @@ int main(int argc, char *argv[])
         return ExitCode::Done;
     }
     if (parser.isSet(helpOption)) {
-        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        Console::print(stdout, parser.helpText());
         return ExitCode::Done;
     }
     if (!chosen)

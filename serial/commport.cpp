@@ -1,21 +1,11 @@
 #include "commport.h"
 
 #include "comportmap.h"
+#include "systemerror.h"
 
 #include <QFileInfo>
 
-#include <QtGlobal>
 #include <utility>
-
-#ifdef Q_OS_UNIX
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <termios.h>
-#include <unistd.h>
-#endif
-#ifdef Q_OS_LINUX
-#include <sys/sysmacros.h>
-#endif
 
 namespace {
 
@@ -88,12 +78,14 @@ bool CommPort::open(PortError *error)
     m_received.clear();
 
     if (!m_port.open(QIODevice::ReadWrite)) {
+        const int systemCode = lastSystemError().code;   // before anything else can change it
         if (error) {
             *error = {PortError::Other, portName(), device, m_port.errorString()};
+            error->systemError = systemCode;
             if (m_port.error() == QSerialPort::DeviceNotFoundError)
                 error->kind = PortError::Missing;
             else if (m_port.error() == QSerialPort::PermissionError)
-                error->kind = QFileInfo(device).isWritable() ? PortError::InUse : PortError::NoPermission;
+                error->kind = refusedKind(device);
         }
         m_port.clearError();
         return false;
@@ -107,7 +99,7 @@ bool CommPort::open(PortError *error)
 
     // Bytes that came in before we opened the port belong to nobody.
     m_port.clear(QSerialPort::AllDirections);
-    m_driverQueueKnown = reportsDriverQueue(m_port.handle());
+    m_driverQueueKnown = reportsDriverQueue();
     m_pacer.restart();
     emit opened();
     return true;
@@ -164,34 +156,6 @@ void CommPort::output(const QByteArray &bytes)
         return;
     m_pacer.sent(bytes.size());
     m_port.write(bytes);
-}
-
-qint64 CommPort::driverQueued() const
-{
-    qint64 queued = m_port.bytesToWrite();
-#ifdef Q_OS_UNIX
-    int inDriver = 0;
-    if (m_port.handle() >= 0 && ::ioctl(m_port.handle(), TIOCOUTQ, &inDriver) == 0 && inDriver > 0)
-        queued += inDriver;
-#endif
-    return queued;
-}
-
-// A pseudo-terminal keeps no output queue: TIOCOUTQ reads 0 however much is on its way.
-// Its slave ends have their own device numbers (Linux: 136-143, and 3 for the old BSD
-// kind); any other terminal device has a driver that counts what it holds.
-bool CommPort::reportsDriverQueue(int descriptor)
-{
-#ifdef Q_OS_LINUX
-    struct stat status {};
-    if (descriptor < 0 || ::fstat(descriptor, &status) != 0 || !S_ISCHR(status.st_mode))
-        return false;
-    const unsigned int kind = major(status.st_rdev);
-    return kind != 3 && (kind < 136 || kind > 143);
-#else
-    Q_UNUSED(descriptor);
-    return false;
-#endif
 }
 
 qint64 CommPort::queuedAhead()
@@ -260,24 +224,4 @@ QByteArray CommPort::drainInput()
 {
     m_batcher.release();
     return m_port.readAll() + readDevice();
-}
-
-// What waits in the device, read past the port and its buffer (see InputBatcher). A read
-// that comes back short has emptied what the driver held.
-QByteArray CommPort::readDevice()
-{
-    QByteArray bytes;
-#ifdef Q_OS_UNIX
-    const int fd = m_port.handle();
-    char buffer[4096];
-    for (int reads = 0; fd >= 0 && reads < 1024; ++reads) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n <= 0)
-            break;   // nothing more for now, the end, or an error
-        bytes.append(buffer, qsizetype(n));
-        if (size_t(n) < sizeof buffer)
-            break;
-    }
-#endif
-    return bytes;
 }

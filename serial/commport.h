@@ -74,9 +74,16 @@ private:
     void handleArrived(const QByteArray &bytes);
     void handleError(QSerialPort::SerialPortError error);
     QByteArray drainInput();
+
+    // The platform's part (commport_unix.cpp, commport_win.cpp):
+    // What waits in the device, read past the port and its buffer (see InputBatcher).
     QByteArray readDevice();
+    // What the port and the driver still hold to send.
     qint64 driverQueued() const;
-    static bool reportsDriverQueue(int descriptor);
+    // Whether the open device's driver tells what it holds (see discardOutput()).
+    bool reportsDriverQueue() const;
+    // Why an open of `device` was refused: another program holds it, or the user may not.
+    static PortError::Kind refusedKind(const QString &device);
 
     QSerialPort m_port;
     InputBatcher m_batcher{m_port, [this] { return readDevice(); }};

@@ -20,18 +20,7 @@ QString devicePath(int number)
     if (!folder.isEmpty())
         return QDir(QString::fromLocal8Bit(folder)).absoluteFilePath(QStringLiteral("COM%1").arg(number));
 
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(number);
-#else
-    // The first COM number of each kind of device.
-    constexpr int FirstUsbAdapter = 5;        // COM5..COM10: ttyUSB0..ttyUSB5
-    constexpr int FirstModemAdapter = 11;     // COM11..COM15: ttyACM0..ttyACM4
-    if (number < FirstUsbAdapter)
-        return QStringLiteral("/dev/ttyS%1").arg(number - FirstPort);
-    if (number < FirstModemAdapter)
-        return QStringLiteral("/dev/ttyUSB%1").arg(number - FirstUsbAdapter);
-    return QStringLiteral("/dev/ttyACM%1").arg(number - FirstModemAdapter);
-#endif
+    return systemDevicePath(number);
 }
 
 QString resolvedDevicePath(int number)
@@ -39,10 +28,8 @@ QString resolvedDevicePath(int number)
     const QString path = devicePath(number);
     if (path.isEmpty())
         return {};
-#ifdef Q_OS_WIN
-    if (qEnvironmentVariableIsEmpty("KESTRION_COM_DIR"))
+    if (!systemPathsAreFiles() && qEnvironmentVariableIsEmpty("KESTRION_COM_DIR"))
         return path;
-#endif
     // Lock files are named after the path the port is opened by: open the device itself,
     // so that our lock matches the one another program takes on the same device.
     return QFileInfo(path).canonicalFilePath();

@@ -30,6 +30,15 @@ QString resolvedDevicePath(int number);
 // vendor:product, e.g. "FT232R USB UART, USB 0403:6001"; empty when it knows nothing.
 QString adapterDescription(const QString &resolvedDevice);
 
+// The platform's part (comportmap_unix.cpp, comportmap_win.cpp):
+// The system's device for a COM number (1..15), by the table above.
+QString systemDevicePath(int number);
+// Whether the system's devices are files in folders (Unix), rather than names (COM3).
+bool systemPathsAreFiles();
+// Whether access to serial ports is given by membership of the group dialout, so that a
+// user who is refused one may be told to join it.
+bool portsNeedDialoutGroup();
+
 // The network address a COM number stands for; empty when it stands for a device.
 // With KESTRION_COM_DIR set: the first line of $KESTRION_COM_DIR/COMn where that is a
 // regular file (not a link to a device). Otherwise: the entry COMn of the group [ports]

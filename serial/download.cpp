@@ -9,7 +9,7 @@ TransferFault Download::begin(const QString &path)
     m_file.close();
     m_position = 0;
     m_handedOver = 0;
-    m_faultDetail.clear();
+    m_faultDetail = {};
     if (openRegularFile(m_file, path, QIODevice::ReadOnly, &m_faultDetail) != OpenResult::Opened)
         return finish(TransferStep::Failed, TransferFault::SourceUnreadable).fault;
     m_length = m_file.size();
@@ -24,7 +24,7 @@ bool Download::readNext(unsigned char *byte)
 {
     char c;
     if (!m_file.getChar(&c)) {
-        m_faultDetail = m_file.errorString();
+        m_faultDetail = lastFileError(m_file);
         return false;   // the file shrank or went away since it was measured
     }
     *byte = static_cast<unsigned char>(c);

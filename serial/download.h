@@ -1,5 +1,6 @@
 #pragma once
 
+#include "systemerror.h"
 #include "transfer.h"
 
 #include <QFile>
@@ -31,7 +32,7 @@ public:
     // The file bytes that `lineBytes` characters at the start of the stream carry.
     virtual qint64 fileBytesIn(qint64 lineBytes) const = 0;
     // What the system said when the source could not be read.
-    QString faultDetail() const { return m_faultDetail; }
+    SystemError faultDetail() const { return m_faultDetail; }
 
 protected:
     // Largest file the board takes; 0 for no limit.
@@ -47,7 +48,7 @@ private:
     qint64 m_length = 0;
     qint64 m_position = 0;
     qint64 m_handedOver = 0;
-    QString m_faultDetail;
+    SystemError m_faultDetail;
 };
 
 // VXT-8088: every byte as two hexadecimal digits, one write a character, the stream

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "systemerror.h"
+
 #include <QIODevice>
 #include <QString>
 
@@ -12,5 +14,5 @@ class QFile;
 enum class OpenResult { Opened, NotARegularFile, Failed };
 
 // `mode` is ReadOnly, or WriteOnly to create or truncate. On Failed, `error` holds what
-// the system said.
-OpenResult openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode, QString *error);
+// the system said. (The platform's part: regularfile_unix.cpp, regularfile_win.cpp.)
+OpenResult openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode, SystemError *error);

@@ -9,6 +9,8 @@ class QSocketNotifier;
 // stopped, files closed, the port and its lock released. A SIGHUP that the program was
 // started ignoring (nohup) stays ignored. One at a time per process; the former handling
 // comes back when it is destroyed.
+//
+// On Windows, Ctrl-C and Ctrl-Break in the console arrive as SIGINT.
 class StopSignals : public QObject {
     Q_OBJECT
 
@@ -22,5 +24,5 @@ signals:
 private:
     void readSignal();
 
-    QSocketNotifier *m_notifier = nullptr;
+    QSocketNotifier *m_notifier = nullptr;   // Unix: the signal handler's pipe
 };

@@ -4,26 +4,6 @@
 
 #include <algorithm>
 
-#ifdef Q_OS_LINUX
-#include <linux/sockios.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-#endif
-
-namespace {
-
-#ifdef Q_OS_LINUX
-// Keep-alive probes on an idle connection: the first after this many seconds of quiet,
-// then every few seconds, and so many unanswered ones end it.
-constexpr int KeepAliveIdleSeconds = 10;
-constexpr int KeepAliveIntervalSeconds = 5;
-constexpr int KeepAliveProbes = 3;
-#endif
-
-} // namespace
-
 TcpLine::TcpLine(const QString &portName, const LineAddress &address, QObject *parent)
     : Line(parent)
     , m_portName(portName)
@@ -77,21 +57,6 @@ void TcpLine::connected()
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     watchConnection();
     startSession();
-}
-
-// A server that went away without closing (switched off, the network cut) is noticed:
-// by data that stays unacknowledged, or by keep-alive probes while the line is idle.
-void TcpLine::watchConnection()
-{
-    m_socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
-#ifdef Q_OS_LINUX
-    const auto fd = int(m_socket->socketDescriptor());
-    const unsigned int userTimeout = UnacknowledgedTimeoutMs;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, sizeof userTimeout);
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &KeepAliveIdleSeconds, sizeof KeepAliveIdleSeconds);
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &KeepAliveIntervalSeconds, sizeof KeepAliveIntervalSeconds);
-    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &KeepAliveProbes, sizeof KeepAliveProbes);
-#endif
 }
 
 void TcpLine::startSession()
@@ -280,20 +245,6 @@ void TcpLine::writeToConnection(const QByteArray &bytes)
 {
     if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState)
         m_socket->write(bytes);
-}
-
-qint64 TcpLine::unacknowledged() const
-{
-    if (!m_socket)
-        return 0;
-    qint64 queued = m_socket->bytesToWrite();
-#ifdef Q_OS_LINUX
-    int inSystem = 0;
-    const auto fd = int(m_socket->socketDescriptor());
-    if (fd >= 0 && ::ioctl(fd, SIOCOUTQ, &inSystem) == 0 && inSystem > 0)
-        queued += inSystem;
-#endif
-    return queued;
 }
 
 qint64 TcpLine::outputRoom()

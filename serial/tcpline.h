@@ -92,6 +92,7 @@ protected:
     void deliver(const QByteArray &data);
     // Bytes to put on the connection as they are.
     void writeToConnection(const QByteArray &bytes);
+    // The platform's part (tcpline_unix.cpp, tcpline_win.cpp):
     // Bytes written that the server has not yet acknowledged: in the socket's buffer or
     // the system's.
     qint64 unacknowledged() const;
@@ -101,6 +102,9 @@ private:
     enum class State { Closed, Connecting, Starting, Open };
 
     void connected();
+    // A server that went away without closing (switched off, the network cut) is noticed:
+    // by data that stays unacknowledged, or by keep-alive probes while the line is idle.
+    // (The platform's part.)
     void watchConnection();
     void readable();
     void socketError(QAbstractSocket::SocketError error);

@@ -59,6 +59,7 @@ struct PortError {
     QString device;   // the device or the address behind it, where there is one
     QString system;   // what the system said
     AddressProblem address = AddressProblem::None;   // BadAddress: what is wrong with it
+    int systemError = 0;   // the system's error number behind `system`, 0 where none
 };
 Q_DECLARE_METATYPE(PortError)
 
@@ -90,6 +91,7 @@ struct TransferOutcome {
     TransferFault fault = TransferFault::None;
     QString detail;          // what the system said about the fault, if anything;
                              // PortFailed: the port's name
+    int systemError = 0;     // the system's error number behind `detail`, 0 where none
     PortError portError;     // PortClosed: why it could not be opened; PortFailed on a
                              // line to a board on the network: ConnectionLost, the port
                              // and its address

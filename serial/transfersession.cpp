@@ -122,11 +122,11 @@ void TransferSession::lineFailed(const QString &portName)
         // What the device or the server still held when it went is lost; how much,
         // nobody can tell.
         m_download->abandon();
-        finishDownload(TransferOutcome::Failed, TransferFault::PortFailed, portName, 0, false);
+        finishDownload(TransferOutcome::Failed, TransferFault::PortFailed, {0, portName}, 0, false);
     }
     if (m_upload) {
         m_upload->abandon();
-        finishUpload(TransferOutcome::Failed, TransferFault::PortFailed, portName);
+        finishUpload(TransferOutcome::Failed, TransferFault::PortFailed, {0, portName});
     }
 }
 
@@ -191,7 +191,7 @@ void TransferSession::runDownload()
     m_downloadRunning = false;
 }
 
-void TransferSession::finishDownload(TransferOutcome::Kind kind, TransferFault fault, const QString &detail,
+void TransferSession::finishDownload(TransferOutcome::Kind kind, TransferFault fault, const SystemError &detail,
                                      qint64 unsent, bool exact)
 {
     const std::unique_ptr<Download> download = std::move(m_download);
@@ -205,7 +205,8 @@ void TransferSession::finishDownload(TransferOutcome::Kind kind, TransferFault f
         outcome.countIsUpperBound = !exact;
     }
     outcome.fault = fault;
-    outcome.detail = detail;
+    outcome.detail = detail.text;
+    outcome.systemError = detail.code;
     fillPortError(outcome);
     emit finished(outcome);
 }
@@ -231,7 +232,7 @@ void TransferSession::startUpload(const QString &path)
     m_lastUploadProgress = {};
     // A target that could not be made is refused now, before anything is deleted and
     // before the board sends data that would be lost.
-    QString detail;
+    SystemError detail;
     if (const TransferFault fault = Upload::checkTarget(path, &detail); fault != TransferFault::None) {
         finishUpload(TransferOutcome::Failed, fault, detail);
         return;
@@ -288,7 +289,7 @@ void TransferSession::stopSilentUpload()
         finishUpload(TransferOutcome::Interrupted, TransferFault::None, {}, true);
 }
 
-void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fault, const QString &detail,
+void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fault, const SystemError &detail,
                                    bool boardStopped)
 {
     if (kind != TransferOutcome::Failed) {
@@ -310,7 +311,9 @@ void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fau
     // A lone last digit says something about the board only when the board ended there.
     outcome.loneDigit = (kind == TransferOutcome::Completed || boardStopped) && upload->endedMidByte();
     outcome.fault = fault;
-    outcome.detail = detail.isEmpty() ? upload->faultDetail() : detail;
+    const SystemError why = detail.isEmpty() ? upload->faultDetail() : detail;
+    outcome.detail = why.text;
+    outcome.systemError = why.code;
     fillPortError(outcome);
     emit finished(outcome);
 }

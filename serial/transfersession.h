@@ -1,5 +1,6 @@
 #pragma once
 
+#include "systemerror.h"
 #include "transfer.h"
 
 #include <QObject>
@@ -77,12 +78,12 @@ private:
     // `unsent`: characters handed to the line that surely did not go out; `exact`:
     // whether that is all of what did not.
     void finishDownload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
-                        const QString &detail = {}, qint64 unsent = 0, bool exact = true);
+                        const SystemError &detail = {}, qint64 unsent = 0, bool exact = true);
     void lineClosing();
     void lineNotified();
     void quietTimeElapsed();
     void finishUpload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
-                      const QString &detail = {}, bool boardStopped = false);
+                      const SystemError &detail = {}, bool boardStopped = false);
     void lineClosed();
     void lineOpenFailed(const PortError &error);
     void lineFailed(const QString &portName);

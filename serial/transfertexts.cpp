@@ -1,10 +1,11 @@
 #include "transfertexts.h"
 
+#include "comportmap.h"
 #include "download.h"
+#include "systemerror.h"
 
 #include <QStringList>
 
-#include <cerrno>
 
 namespace TransferTexts {
 
@@ -177,7 +178,7 @@ Message fault(Language language, const TransferOutcome &outcome)
     if (!outcome.detail.isEmpty()) {
         text += QLatin1Char('\n');
         if (outcome.fault != TransferFault::PortFailed)
-            text += systemReason(language, outcome.detail);
+            text += systemReason(language, outcome.systemError, outcome.detail);
         else if (outcome.portError.kind != PortError::None)   // a connection, and its address
             text += deviceGone(language, portLabel(language, outcome.portError.port, outcome.portError.device));
         else
@@ -217,11 +218,13 @@ QString portError(Language language, const PortError &error)
         return chinese ? QStringLiteral("%1 正被其他程式使用：請先關閉那個程式。").arg(port)
                        : QStringLiteral("%1 is in use by another program: close that program first.").arg(port);
     case PortError::NoPermission:
+        if (!ComPortMap::portsNeedDialoutGroup())
+            return chinese ? QStringLiteral("沒有使用 %1 的權限。").arg(port) : QStringLiteral("You may not use %1.").arg(port);
         return chinese ? QStringLiteral("沒有使用 %1 的權限：請加入 dialout 群組後重新登入。").arg(port)
                        : QStringLiteral("You may not use %1: join the dialout group and log in again.").arg(port);
     case PortError::Other:
-        return chinese ? QStringLiteral("無法開啟 %1：%2").arg(port, systemReason(language, error.system))
-                       : QStringLiteral("%1 cannot be opened: %2").arg(port, systemReason(language, error.system));
+        return chinese ? QStringLiteral("無法開啟 %1：%2").arg(port, systemReason(language, error.systemError, error.system))
+                       : QStringLiteral("%1 cannot be opened: %2").arg(port, systemReason(language, error.systemError, error.system));
     case PortError::BadAddress:
         return chinese ? QStringLiteral("%1 不是可用的網路位址：%2").arg(port, addressProblem(language, error.address))
                        : QStringLiteral("%1 is not a usable network address: %2").arg(port, addressProblem(language, error.address));
@@ -296,32 +299,36 @@ Message portLost(Language language, const QString &portName, const QString &addr
     return {programTitle(), text};
 }
 
-QString systemReason(Language language, const QString &systemText)
+QString systemReason(Language language, int code, const QString &systemText)
 {
     const bool chinese = language == Language::Chinese;
-    struct Reason {
-        int error;
-        const char *english;
-        const char *chinese;
-    };
-    static const Reason reasons[] = {
-        {ENOENT, "The file or a folder on its path does not exist.", "檔案或路徑中的資料夾不存在。"},
-        {EACCES, "You have no permission for it.", "沒有存取權限。"},
-        {EPERM, "The system does not permit it.", "系統不允許這個動作。"},
-        {ENOSPC, "The disk is full.", "磁碟已滿。"},
-        {EDQUOT, "Your disk quota is used up.", "磁碟配額已用完。"},
-        {EROFS, "The disk is read-only.", "磁碟是唯讀的。"},
-        {ENAMETOOLONG, "The name is too long.", "名稱太長。"},
-        {EISDIR, "It is a folder.", "這是資料夾。"},
-        {ENOTDIR, "A part of the path is not a folder.", "路徑中有一部分不是資料夾。"},
-        {EIO, "The device reported an input/output error.", "裝置發生輸入/輸出錯誤。"},
-        {ENXIO, "The device is not there.", "裝置不存在。"},
-        {ENODEV, "The device is not there.", "裝置不存在。"},
-        {EBUSY, "It is in use.", "正在使用中。"},
-    };
-    for (const Reason &reason : reasons) {
-        if (systemText == qt_error_string(reason.error))
-            return chinese ? QString::fromUtf8(reason.chinese) : QString::fromUtf8(reason.english);
+    switch (systemReasonOf(code)) {
+    case SystemReason::Unknown:
+        break;
+    case SystemReason::NoSuchFile:
+        return chinese ? QStringLiteral("檔案或路徑中的資料夾不存在。") : QStringLiteral("The file or a folder on its path does not exist.");
+    case SystemReason::NoAccess:
+        return chinese ? QStringLiteral("沒有存取權限。") : QStringLiteral("You have no permission for it.");
+    case SystemReason::NotPermitted:
+        return chinese ? QStringLiteral("系統不允許這個動作。") : QStringLiteral("The system does not permit it.");
+    case SystemReason::DiskFull:
+        return chinese ? QStringLiteral("磁碟已滿。") : QStringLiteral("The disk is full.");
+    case SystemReason::QuotaUsedUp:
+        return chinese ? QStringLiteral("磁碟配額已用完。") : QStringLiteral("Your disk quota is used up.");
+    case SystemReason::ReadOnlyDisk:
+        return chinese ? QStringLiteral("磁碟是唯讀的。") : QStringLiteral("The disk is read-only.");
+    case SystemReason::NameTooLong:
+        return chinese ? QStringLiteral("名稱太長。") : QStringLiteral("The name is too long.");
+    case SystemReason::IsAFolder:
+        return chinese ? QStringLiteral("這是資料夾。") : QStringLiteral("It is a folder.");
+    case SystemReason::NotAFolder:
+        return chinese ? QStringLiteral("路徑中有一部分不是資料夾。") : QStringLiteral("A part of the path is not a folder.");
+    case SystemReason::InputOutput:
+        return chinese ? QStringLiteral("裝置發生輸入/輸出錯誤。") : QStringLiteral("The device reported an input/output error.");
+    case SystemReason::NoDevice:
+        return chinese ? QStringLiteral("裝置不存在。") : QStringLiteral("The device is not there.");
+    case SystemReason::Busy:
+        return chinese ? QStringLiteral("正在使用中。") : QStringLiteral("It is in use.");
     }
     return systemText;
 }

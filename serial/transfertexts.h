@@ -54,8 +54,9 @@ QString addressProblem(Language language, AddressProblem problem);
 // The port stopped working while no transfer ran; `address`: the network address behind
 // it, if any.
 Message portLost(Language language, const QString &portName, const QString &address = {});
-// A reason the system gave (its error text), in our words where we know it.
-QString systemReason(Language language, const QString &systemText);
+// A reason the system gave (its error number and text), in our words where we know the
+// number, else its own text.
+QString systemReason(Language language, int code, const QString &systemText);
 
 // The file-type list of the browse dialogs.
 QString fileFilter(Language language);

@@ -4,13 +4,6 @@
 
 #include <QFileInfo>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
 // A file is marked read-only by its owner's write permission, whoever the user is.
@@ -21,7 +14,7 @@ bool markedReadOnly(const QFileInfo &info)
 
 } // namespace
 
-TransferFault Upload::checkTarget(const QString &path, QString *detail)
+TransferFault Upload::checkTarget(const QString &path, SystemError *detail)
 {
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
@@ -31,27 +24,10 @@ TransferFault Upload::checkTarget(const QString &path, QString *detail)
     // The file is made in its folder later (an older file of the name is deleted first):
     // the folder must exist and let this user add to it.
     const QString folder = path.isEmpty() ? QString() : info.absolutePath();
-#ifdef Q_OS_UNIX
-    const QByteArray native = QFile::encodeName(folder);
-    struct stat status = {};
-    int error = 0;
-    if (folder.isEmpty())
-        error = ENOENT;
-    else if (::stat(native.constData(), &status) != 0)
-        error = errno;
-    else if (!S_ISDIR(status.st_mode))
-        error = ENOTDIR;
-    else if (::faccessat(AT_FDCWD, native.constData(), W_OK | X_OK, AT_EACCESS) != 0)
-        error = errno;
-    if (error != 0) {
-        *detail = qt_error_string(error);
+    if (const SystemError why = folderRefusal(folder); !why.isEmpty()) {
+        *detail = why;
         return TransferFault::TargetUnwritable;
     }
-#else
-    const QFileInfo folderInfo(folder);
-    if (folder.isEmpty() || !folderInfo.isDir() || !folderInfo.isWritable())
-        return TransferFault::TargetUnwritable;
-#endif
     return TransferFault::None;
 }
 
@@ -61,7 +37,7 @@ void Upload::begin(const QString &path)
     m_path = path;
     m_receiving = false;
     m_written = 0;
-    m_faultDetail.clear();
+    m_faultDetail = {};
 }
 
 TransferFault Upload::openTarget()
@@ -97,7 +73,7 @@ TransferStep Upload::receive(QByteArrayView input)
         // write is followed by another, which then reports why.
         const qint64 n = m_file.write(decoded.bytes.constData() + done, size - done);
         if (n <= 0)
-            return failed(TransferFault::TargetUnwritable, m_file.errorString());
+            return failed(TransferFault::TargetUnwritable, lastFileError(m_file));
         done += n;
         m_written += n;
     }
@@ -114,11 +90,11 @@ TransferStep Upload::end()
         return result;
     m_file.close();
     if (m_file.error() != QFileDevice::NoError)
-        return failed(TransferFault::TargetUnwritable, m_file.errorString());
+        return failed(TransferFault::TargetUnwritable, lastFileError(m_file));
     return result;
 }
 
-TransferStep Upload::failed(TransferFault fault, const QString &detail)
+TransferStep Upload::failed(TransferFault fault, const SystemError &detail)
 {
     if (!detail.isEmpty())
         m_faultDetail = detail;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codecs.h"
+#include "systemerror.h"
 #include "transfer.h"
 
 #include <QByteArrayView>
@@ -20,7 +21,7 @@ public:
     // regular file (a folder, a device, a pipe) is never deleted, opened or written to; a
     // file marked read-only is kept; the folder must be there and take a new file. On
     // TargetUnwritable, `detail` holds what the system said.
-    static TransferFault checkTarget(const QString &path, QString *detail);
+    static TransferFault checkTarget(const QString &path, SystemError *detail);
 
     // Remembers the target; nothing is created yet.
     void begin(const QString &path);
@@ -50,7 +51,7 @@ public:
     // Bytes that reached the file.
     qint64 written() const { return m_written; }
     // What the system said about the last fault, for the user.
-    QString faultDetail() const { return m_faultDetail; }
+    SystemError faultDetail() const { return m_faultDetail; }
 
 protected:
     struct Decoded {
@@ -62,13 +63,16 @@ protected:
 
 private:
     TransferFault openTarget();
-    TransferStep failed(TransferFault fault, const QString &detail = {});
+    TransferStep failed(TransferFault fault, const SystemError &detail = {});
+    // The platform's part (upload_unix.cpp, upload_win.cpp): whether `folder` exists and
+    // lets this user add a file to it; what the system says where it does not.
+    static SystemError folderRefusal(const QString &folder);
 
     QFile m_file;
     QString m_path;
     bool m_receiving = false;
     qint64 m_written = 0;
-    QString m_faultDetail;
+    SystemError m_faultDetail;
 };
 
 // VXT-8088: two hexadecimal digits a byte, the stream closed by Ctrl-Z. The file is made

@@ -1,5 +1,7 @@
 #include "settingstexts.h"
 
+#include "comportmap.h"
+
 #include <QStringList>
 
 namespace SettingsTexts {
@@ -47,11 +49,10 @@ QString noPortFound(Language language, const QList<PortError> &unavailable)
     QString text = chinese ? QStringLiteral("找不到任何通訊埠。\n\n請檢查連接線是否接好、USB 轉 RS-232 轉接器是否插上")
                            : QStringLiteral("No serial port was found.\n\nCheck that the cable is connected and that "
                                             "the USB serial adapter is plugged in");
-#ifndef Q_OS_WIN
-    text += chinese ? QStringLiteral("，以及您的帳號是否屬於 dialout 群組（加入後須重新登入）")
-                    : QStringLiteral(", and that your user is a member of the group dialout (log in again after "
-                                     "joining it)");
-#endif
+    if (ComPortMap::portsNeedDialoutGroup())
+        text += chinese ? QStringLiteral("，以及您的帳號是否屬於 dialout 群組（加入後須重新登入）")
+                        : QStringLiteral(", and that your user is a member of the group dialout (log in again after "
+                                         "joining it)");
     return text + (chinese ? QStringLiteral("。") : QStringLiteral("."));
 }
 

@@ -125,6 +125,7 @@ private slots:
         // The target: what the system said, in our words, and what the file keeps.
         TransferOutcome diskFull = failed(up, TransferFault::TargetUnwritable, 5, 5);
         diskFull.detail = qt_error_string(ENOSPC);
+        diskFull.systemError = ENOSPC;
         QTest::newRow("en disk full") << en << diskFull << ProgramTitle
                                       << QStringLiteral("The target file cannot be written. The upload has stopped.\n"
                                                         "The disk is full.\nThe file keeps the 5(5H) bytes received.");
@@ -133,6 +134,7 @@ private slots:
                                                         "檔案中保留已收到的 5(5H) 個位元組。");
         TransferOutcome odd = failed(up, TransferFault::TargetUnwritable);
         odd.detail = QStringLiteral("Something unheard of");
+        odd.systemError = EPROTO;
         QTest::newRow("en cannot create, a reason we do not know")
             << en << odd << ProgramTitle
             << QStringLiteral("The target file cannot be created. The upload has stopped.\nSomething unheard of");
@@ -152,6 +154,32 @@ private slots:
         const TransferTexts::Message message = messageFor(language, outcome);
         QCOMPARE(message.title, title);
         QCOMPARE(message.text, text);
+    }
+
+    // The reason is chosen by the error number; its text stands where we have no words.
+    void systemReasons_data()
+    {
+        QTest::addColumn<Language>("language");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("systemText");
+        QTest::addColumn<QString>("reason");
+        const QString said = QStringLiteral("what the system said");
+        QTest::newRow("en no such file") << Language::English << ENOENT << said
+                                         << QStringLiteral("The file or a folder on its path does not exist.");
+        QTest::newRow("zh no permission") << Language::Chinese << EACCES << said << QStringLiteral("沒有存取權限。");
+        QTest::newRow("en quota") << Language::English << EDQUOT << said << QStringLiteral("Your disk quota is used up.");
+        QTest::newRow("zh busy") << Language::Chinese << EBUSY << said << QStringLiteral("正在使用中。");
+        QTest::newRow("en a text alone") << Language::English << 0 << qt_error_string(ENOSPC) << qt_error_string(ENOSPC);
+        QTest::newRow("en unknown number") << Language::English << EPROTO << said << said;
+    }
+
+    void systemReasons()
+    {
+        QFETCH(Language, language);
+        QFETCH(int, code);
+        QFETCH(QString, systemText);
+        QFETCH(QString, reason);
+        QCOMPARE(TransferTexts::systemReason(language, code, systemText), reason);
     }
 
     void portLost_data()

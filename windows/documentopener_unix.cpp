@@ -6,7 +6,6 @@
 
 bool openDocument(QObject *owner, const QUrl &url, std::function<void()> failed)
 {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     if (!opener.isEmpty()) {
         auto *process = new QProcess(owner);
@@ -25,8 +24,5 @@ bool openDocument(QObject *owner, const QUrl &url, std::function<void()> failed)
         process->start(opener, {QString::fromLatin1(url.toEncoded())});
         return true;
     }
-#endif
-    Q_UNUSED(owner);
-    Q_UNUSED(failed);
     return QDesktopServices::openUrl(url);
 }

@@ -2,24 +2,21 @@
 
 #include <QFile>
 
-#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
-OpenResult openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode, QString *error)
+OpenResult openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode, SystemError *error)
 {
     const bool writing = mode & QIODevice::WriteOnly;
-#ifdef Q_OS_UNIX
     const int flags = (writing ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY) | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
     const int fd = ::open(QFile::encodeName(path).constData(), flags, 0666);
     if (fd < 0) {
         // A FIFO without a reader refuses a non-blocking writer; a folder refuses writing.
         if (errno == ENXIO || errno == EISDIR)
             return OpenResult::NotARegularFile;
-        *error = qt_error_string(errno);
+        *error = lastSystemError();
         return OpenResult::Failed;
     }
     struct stat status = {};
@@ -29,21 +26,9 @@ OpenResult openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        *error = {0, file.errorString()};
         ::close(fd);
-        *error = file.errorString();
         return OpenResult::Failed;
     }
     return OpenResult::Opened;
-#else
-    file.setFileName(path);
-    if (!file.open(writing ? mode | QIODevice::Truncate : mode)) {
-        *error = file.errorString();
-        return OpenResult::Failed;
-    }
-    if (file.isSequential()) {
-        file.close();
-        return OpenResult::NotARegularFile;
-    }
-    return OpenResult::Opened;
-#endif
 }

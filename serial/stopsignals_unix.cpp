@@ -2,7 +2,6 @@
 
 #include <QSocketNotifier>
 
-#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <csignal>
 #include <iterator>
@@ -72,15 +71,3 @@ void StopSignals::readSignal()
         emit received(byte);
 }
 
-#else
-
-StopSignals::StopSignals(QObject *parent)
-    : QObject(parent)
-{
-}
-
-StopSignals::~StopSignals() = default;
-
-void StopSignals::readSignal() {}
-
-#endif

@@ -1,0 +1,60 @@
+#include "commport.h"
+
+#include <QFileInfo>
+
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <sys/sysmacros.h>
+#endif
+
+qint64 CommPort::driverQueued() const
+{
+    qint64 queued = m_port.bytesToWrite();
+    int inDriver = 0;
+    if (m_port.handle() >= 0 && ::ioctl(m_port.handle(), TIOCOUTQ, &inDriver) == 0 && inDriver > 0)
+        queued += inDriver;
+    return queued;
+}
+
+// A pseudo-terminal keeps no output queue: TIOCOUTQ reads 0 however much is on its way.
+// Its slave ends have their own device numbers (Linux: 136-143, and 3 for the old BSD
+// kind); any other terminal device has a driver that counts what it holds.
+bool CommPort::reportsDriverQueue() const
+{
+#ifdef Q_OS_LINUX
+    struct stat status {};
+    if (m_port.handle() < 0 || ::fstat(m_port.handle(), &status) != 0 || !S_ISCHR(status.st_mode))
+        return false;
+    const unsigned int kind = major(status.st_rdev);
+    return kind != 3 && (kind < 136 || kind > 143);
+#else
+    return false;
+#endif
+}
+
+// The port refuses a device that another program has locked, and one that this user may
+// not open: the device's permissions tell which.
+PortError::Kind CommPort::refusedKind(const QString &device)
+{
+    return QFileInfo(device).isWritable() ? PortError::InUse : PortError::NoPermission;
+}
+
+// A read that comes back short has emptied what the driver held.
+QByteArray CommPort::readDevice()
+{
+    QByteArray bytes;
+    const int fd = m_port.handle();
+    char buffer[4096];
+    for (int reads = 0; fd >= 0 && reads < 1024; ++reads) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0)
+            break;   // nothing more for now, the end, or an error
+        bytes.append(buffer, qsizetype(n));
+        if (size_t(n) < sizeof buffer)
+            break;
+    }
+    return bytes;
+}
