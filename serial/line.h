@@ -57,8 +57,8 @@ public:
     virtual void discardInput() = 0;
     // Takes every waiting byte.
     virtual QByteArray input() = 0;
-    // While a transfer needs every byte (an upload), input is taken as it comes rather
-    // than in batches.
+    // While a transfer needs every byte (an upload), input is taken within about 10 ms of
+    // its coming rather than in batches.
     virtual void setPromptInput(bool prompt) = 0;
 
     // Queues bytes for the line and returns at once.
