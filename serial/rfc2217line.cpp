@@ -98,8 +98,11 @@ void Rfc2217Line::handleEvent(telnet_t *, telnet_event_t *event, void *line)
         break;
     case TELNET_EV_SUBNEGOTIATION:
         if (event->sub.telopt == ComPortOption && event->sub.size > 0
-            && static_cast<unsigned char>(event->sub.buffer[0]) == ServerAnswer + SetBaudRate)
+            && static_cast<unsigned char>(event->sub.buffer[0]) == ServerAnswer + SetBaudRate
+            && !self->m_parsed.baudRateAnswered) {
             self->m_parsed.baudRateAnswered = true;
+            self->m_parsed.dataBeforeAnswer = self->m_parsed.data.size();
+        }
         break;
     default:
         // The server's answers and notifications, and what the parser warns of (a
@@ -126,8 +129,12 @@ void Rfc2217Line::fromServer(const QByteArray &bytes)
             requestLineSettings();
             settle();
         }
-        if (parsed.baudRateAnswered && m_optionAccepted)
-            becomeOpen();
+        if (!parsed.baudRateAnswered || !m_optionAccepted)
+            return;
+        becomeOpen();
+        // The server answers before it passes on what the board sends at the new
+        // settings: what follows the answer in the same piece belongs to the open line.
+        deliver(parsed.data.mid(parsed.dataBeforeAnswer));
         return;
     }
     deliver(parsed.data);

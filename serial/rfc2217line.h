@@ -54,6 +54,7 @@ private:
         bool optionAccepted = false;
         bool optionRefused = false;
         bool baudRateAnswered = false;
+        qsizetype dataBeforeAnswer = 0;   // of `data`, what came before the baud rate's answer
     };
 
     static void handleEvent(telnet_t *telnet, telnet_event_t *event, void *line);

@@ -259,6 +259,7 @@ private slots:
     void transfersThroughRfc2217_data();
     void transfersThroughRfc2217();
     void interruptThroughRfc2217();
+    void dataRightAfterTheAnswerIsKept();
     void openFailures_data();
     void openFailures();
     void addresses_data();
@@ -461,6 +462,30 @@ void LinesTest::interruptThroughRfc2217()
     QCOMPARE(got, content.left(got.size()));
     QTest::qWait(300);
     QCOMPARE(rig.boardGot().size(), got.size());
+}
+
+// A server that passes on what the board sends in the same piece as its answer to the
+// baud rate: what follows the answer is the open line's first data.
+void LinesTest::dataRightAfterTheAnswerIsKept()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    const QString address = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.serverPort());
+    std::unique_ptr<Line> line = makeNetworkLine(address, address);
+    QVERIFY(line);
+    QSignalSpy opened(line.get(), &Line::opened);
+    QVERIFY(line->open());
+    QVERIFY(server.waitForNewConnection(WaitMs));
+    QTcpSocket *peer = server.nextPendingConnection();
+    peer->write(QByteArray("\xFF\xFB\x2C\xFF\xFD\x2C", 6));   // WILL and DO COM-PORT-OPTION
+    QVERIFY(waitUntil([&] { return peer->bytesAvailable() > 0; }));
+    QTest::qWait(50);   // the client's line settings
+    peer->readAll();
+    // The answer to SET-BAUDRATE (9600), then the board's first bytes, in one piece.
+    peer->write(QByteArray("\xFF\xFA\x2C\x65\x00\x00\x25\x80\xFF\xF0" "first", 15));
+    QVERIFY(opened.wait(WaitMs) || opened.size() == 1);
+    QVERIFY(waitUntil([&] { return line->inBufferCount() >= 5; }));
+    QCOMPARE(line->input(), QByteArray("first"));
 }
 
 void LinesTest::openFailures_data()
