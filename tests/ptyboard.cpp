@@ -76,6 +76,10 @@ void PtyBoard::hangUp()
     if (m_slave >= 0)
         ::close(m_slave);
     m_master = m_slave = -1;
+    // The device is gone, and so is its name: another program's pseudo-terminal may get
+    // its number at once, and the link must not lead there.
+    if (!m_linkPath.isEmpty())
+        QFile::remove(m_linkPath);
 }
 
 ComFolder::ComFolder(const QString &path)
