@@ -14,6 +14,7 @@
 #include "benchclock.h"
 #include "boardprofile.h"
 #include "commport.h"
+#include "controls.h"
 #include "messageboxes.h"
 #include "ptyboard.h"
 #include "vxt8088_8052.h"
@@ -52,14 +53,14 @@ long sleeps()
 
 // Runs the event loop until the window's transfer ends or `seconds` have passed; it does
 // not wake the program meanwhile, which would count in the figures.
-bool runUntilFinished(TransferWindow &window, const bool &running, int seconds)
+bool runUntilFinished(TransferWindow &window, Direction direction, int seconds)
 {
     QEventLoop loop;
     QObject::connect(&window.session(), &TransferSession::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
-    if (running)
+    if (window.session().isRunning(direction))
         loop.exec();
-    return !running;
+    return !window.session().isRunning(direction);
 }
 
 struct Measurement {
@@ -133,14 +134,14 @@ public:
     Measurement download()
     {
         TransferWindow &w = *m_window;
-        w.txtSourceFile->setText(m_source);
+        control<QLineEdit>(w, "txtSourceFile")->setText(m_source);
         Measurement m;
         const double cpu0 = cpuSeconds();
         const long sleeps0 = sleeps();
         QElapsedTimer clock;
         clock.start();
-        w.cmdDownloadFile->click();
-        m.ok = runUntilFinished(w, w.blnDownloading, int(m_size / 400 + 30));
+        control<QPushButton>(w, "cmdDownloadFile")->click();
+        m.ok = runUntilFinished(w, Direction::Download, int(m_size / 400 + 30));
         // The line still has what is queued ahead of it: wait until it has gone too.
         const qint64 ahead = m_port.queuedAhead();
         m.seconds = clock.nsecsElapsed() / 1e9 + double(ahead) / CommPort::LineBytesPerSecond;
@@ -154,8 +155,8 @@ public:
     Measurement upload()
     {
         TransferWindow &w = *m_window;
-        w.txtTargetFile->setText(m_folder.filePath(QStringLiteral("received.bin")));
-        w.cmdReadyUpload->click();
+        control<QLineEdit>(w, "txtTargetFile")->setText(m_folder.filePath(QStringLiteral("received.bin")));
+        control<QPushButton>(w, "cmdReadyUpload")->click();
         // From the port's first notification (the first bytes are in) to its last. The CPU
         // is read at the first and then every 100 ms or so (reading it is a system call
         // of its own), up to the last bytes: not the message at the end.
@@ -190,7 +191,7 @@ public:
         control.close();
 
         Measurement m;
-        m.ok = runUntilFinished(w, w.blnUploading, int(m_size / 400 + 30));
+        m.ok = runUntilFinished(w, Direction::Upload, int(m_size / 400 + 30));
         m.cpu = cpuAtMark - cpu0;
         m.wakeups = sleepsAtMark - sleeps0;
         m.cpuSeconds = markNs / 1e9;
@@ -207,8 +208,8 @@ public:
     double waitingCpu(int seconds)
     {
         TransferWindow &w = *m_window;
-        w.txtTargetFile->setText(m_folder.filePath(QStringLiteral("never.bin")));
-        w.cmdReadyUpload->click();
+        control<QLineEdit>(w, "txtTargetFile")->setText(m_folder.filePath(QStringLiteral("never.bin")));
+        control<QPushButton>(w, "cmdReadyUpload")->click();
         const double cpu0 = cpuSeconds();
         QElapsedTimer clock;
         clock.start();
@@ -216,7 +217,7 @@ public:
         QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
         loop.exec();
         const double share = (cpuSeconds() - cpu0) / (clock.nsecsElapsed() / 1e9);
-        w.cmdReadyUpload->click();
+        control<QPushButton>(w, "cmdReadyUpload")->click();
         return share;
     }
 
@@ -249,14 +250,14 @@ void measureInterrupt()
     file.open(QIODevice::WriteOnly);
     file.write(QByteArray(20000, 'x'));
     file.close();
-    window.txtSourceFile->setText(source);
-    window.cmdDownloadFile->click();
+    control<QLineEdit>(window, "txtSourceFile")->setText(source);
+    control<QPushButton>(window, "cmdDownloadFile")->click();
     QEventLoop loop;
     QTimer::singleShot(1000, &loop, &QEventLoop::quit);
     loop.exec();
     const qint64 queued = port.queuedAhead();
     const qint64 before = board.received().size();
-    window.cmdDownloadFile->click();
+    control<QPushButton>(window, "cmdDownloadFile")->click();
     QTimer::singleShot(500, &loop, &QEventLoop::quit);
     loop.exec();
     const qint64 after = board.received().size() - before;
