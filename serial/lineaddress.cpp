@@ -1,7 +1,5 @@
 #include "lineaddress.h"
 
-#include "comportmap.h"
-
 #include <QHostAddress>
 #include <QRegularExpression>
 #include <QStringList>
@@ -135,31 +133,4 @@ ParsedLineAddress parseLineAddress(const QString &text)
     result.address.host = host;
     result.address.port = quint16(number);
     return result;
-}
-
-PortTarget describePort(const QString &name)
-{
-    static const QRegularExpression comName(QStringLiteral("^COM([0-9]{1,2})$"), QRegularExpression::CaseInsensitiveOption);
-    PortTarget target;
-    if (const auto match = comName.match(name); match.hasMatch()) {
-        const int number = match.captured(1).toInt();
-        if (number < ComPortMap::FirstPort || number > ComPortMap::LastPort)
-            return target;
-        target.comNumber = number;
-        target.address = ComPortMap::networkAddress(number);
-        target.kind = target.address.isEmpty() ? PortTarget::Device : PortTarget::Network;
-        if (target.kind == PortTarget::Device)
-            target.device = ComPortMap::devicePath(number);
-        return target;
-    }
-    if (looksLikeLineAddress(name)) {
-        target.kind = PortTarget::Network;
-        target.address = name.trimmed();
-        return target;
-    }
-    if (name.startsWith(QLatin1Char('/'))) {
-        target.kind = PortTarget::Device;
-        target.device = name;
-    }
-    return target;
 }

@@ -33,20 +33,3 @@ ParsedLineAddress parseLineAddress(const QString &text);
 
 // Whether a name is meant as an address ("scheme://..."), rightly written or not.
 bool looksLikeLineAddress(const QString &name);
-
-// What a port name stands for.
-struct PortTarget {
-    enum Kind {
-        Unknown,   // none of the forms below
-        Device,    // a serial device: COMn of the table, or an absolute path
-        Network,   // an address, given as it is or behind a COM number
-    };
-    Kind kind = Unknown;
-    int comNumber = 0;    // COMn given: n, otherwise 0
-    QString device;       // Device: the device path
-    QString address;      // Network: the address as written, to be parsed when used
-};
-
-// COM1..COM15 (any case: a device of the table, or an address, see
-// ComPortMap::networkAddress()), a device's absolute path, or an address.
-PortTarget describePort(const QString &name);

@@ -1,30 +1,44 @@
 #include "lines.h"
 
 #include "commport.h"
+#include "comportmap.h"
 #include "lineaddress.h"
 #include "rfc2217line.h"
 #include "tcpline.h"
 
-std::unique_ptr<Line> makeLine(const QString &name, PortError *error)
+namespace {
+
+std::unique_ptr<Line> makeAddressLine(const QString &portName, const LineAddress &address)
 {
-    const PortTarget target = describePort(name);
-    const QString portName = target.comNumber > 0 ? QStringLiteral("COM%1").arg(target.comNumber) : name.trimmed();
-    switch (target.kind) {
-    case PortTarget::Unknown:
+    if (address.protocol == LineAddress::Rfc2217)
+        return std::make_unique<Rfc2217Line>(portName, address);
+    return std::make_unique<TcpLine>(portName, address);
+}
+
+} // namespace
+
+std::unique_ptr<Line> makeLine(const PortChoice &choice, PortError *error)
+{
+    switch (choice.kind) {
+    case PortChoice::None:
         break;
-    case PortTarget::Network:
-        return makeNetworkLine(portName, target.address, error);
-    case PortTarget::Device: {
+    case PortChoice::ComNumber: {
+        if (const QString address = ComPortMap::networkAddress(choice.number); !address.isEmpty())
+            return makeNetworkLine(choice.name, address, error);
         auto port = std::make_unique<CommPort>();
-        if (target.comNumber > 0)
-            port->setCommPort(target.comNumber);
-        else
-            port->setDevicePath(target.device);
+        port->setCommPort(choice.number);
         return port;
     }
+    case PortChoice::DevicePath: {
+        auto port = std::make_unique<CommPort>();
+        port->setDevicePath(choice.name);
+        return port;
+    }
+    case PortChoice::Address:
+        return makeAddressLine(choice.name, choice.address);
     }
     if (error)
-        *error = {PortError::Missing, name, {}, {}};
+        *error = {PortError::Missing, choice.name, {}, {}};
     return nullptr;
 }
 
@@ -38,7 +52,5 @@ std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &ad
         }
         return nullptr;
     }
-    if (parsed.address.protocol == LineAddress::Rfc2217)
-        return std::make_unique<Rfc2217Line>(portName, parsed.address);
-    return std::make_unique<TcpLine>(portName, parsed.address);
+    return makeAddressLine(portName, parsed.address);
 }

@@ -1,15 +1,20 @@
 #pragma once
 
 #include "line.h"
+#include "portchoice.h"
 
+#include <functional>
 #include <memory>
 
-// Makes the line for a port name, closed: COM1..COM15 (the device of the table, or the
-// address the number stands for, see ComPortMap::networkAddress()), a device's absolute
-// path, or a network address (socket://host:port, rfc2217://host:port). Null when the name
-// is none of these (`error`: Missing) or names an address that cannot be used
+// Makes the line for a port, closed: a COM number's device of the table, or the address
+// the number stands for now (see ComPortMap::networkAddress()); a device by its path; a
+// network address (socket://host:port, rfc2217://host:port). Null when nothing was
+// chosen (`error`: Missing) or a COM number stands for an address that cannot be used
 // (BadAddress).
-std::unique_ptr<Line> makeLine(const QString &name, PortError *error = nullptr);
+std::unique_ptr<Line> makeLine(const PortChoice &choice, PortError *error = nullptr);
+
+// How a station makes its lines: makeLine(), or a test's own.
+using LineMaker = std::function<std::unique_ptr<Line>(const PortChoice &, PortError *)>;
 
 // Makes the line for a network address. `portName` is what the user named: the address
 // itself, or the COM number that stands for it. Null when the address cannot be used;

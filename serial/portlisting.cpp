@@ -81,7 +81,7 @@ void NetworkPortProbe::start(const QList<int> &numbers, int timeoutMs)
     // Each line reports to its own attempt, whose place no longer changes.
     for (Attempt &attempt : m_attempts) {
         PortError error;
-        attempt.line = makeLine(QStringLiteral("COM%1").arg(attempt.number), &error);
+        attempt.line = makeLine(PortChoice::comNumber(attempt.number), &error);
         if (!attempt.line) {
             answered(attempt, error);
             continue;

@@ -1,9 +1,10 @@
 #include "selectedline.h"
 
-#include "lines.h"
+#include <utility>
 
-SelectedLine::SelectedLine(QObject *parent)
+SelectedLine::SelectedLine(LineMaker makeLine, QObject *parent)
     : Line(parent)
+    , m_makeLine(std::move(makeLine))
 {
 }
 
@@ -13,16 +14,16 @@ SelectedLine::~SelectedLine()
     disconnect(this, nullptr, nullptr, nullptr);
 }
 
-void SelectedLine::setCommPort(int number)
+void SelectedLine::setPort(const PortChoice &port)
 {
     if (isOpen() || isOpening())
         return;
-    m_commPort = number;
+    m_port = port;
 }
 
 QString SelectedLine::portName() const
 {
-    return QStringLiteral("COM%1").arg(m_commPort);
+    return m_port.name;
 }
 
 QString SelectedLine::networkAddress() const
@@ -34,7 +35,7 @@ bool SelectedLine::open(PortError *error)
 {
     if (isOpen() || isOpening())
         return true;
-    std::unique_ptr<Line> line = makeLine(portName(), error);
+    std::unique_ptr<Line> line = m_makeLine(m_port, error);
     if (!line)
         return false;
     adopt(line.release());

@@ -18,7 +18,7 @@ SerialHost::SerialHost(QObject *parent)
 SerialHost::~SerialHost()
 {
     m_signals.reset();
-    // The window and the dialog talk to the port: they go first.
+    // The window and the dialog talk to the station: they go first.
     m_window.reset();
     m_settings.reset();
 }
@@ -26,7 +26,7 @@ SerialHost::~SerialHost()
 void SerialHost::Form_Load()
 {
     if (!m_settings) {
-        m_settings = std::make_unique<SettingsDialog>(MSComm1);
+        m_settings = std::make_unique<SettingsDialog>(m_station);
         connect(m_settings.get(), &SettingsDialog::confirmed, this, &SerialHost::settingsConfirmed);
         connect(m_settings.get(), &SettingsDialog::abandoned, this, [this] { endProgram(); });
     }
@@ -44,7 +44,7 @@ void SerialHost::settingsConfirmed(const ProgramSettings &chosen)
             about.exec();
         };
         hooks.endProgram = [this] { endProgram(); };
-        m_window = std::make_unique<TransferWindow>(profileForBoard(m_chosen.board()), MSComm1, hooks);
+        m_window = std::make_unique<TransferWindow>(profileForBoard(m_chosen.board()), m_station, hooks);
         m_window->show();
     }
     m_window->SetLanguage(m_chosen.language());
@@ -64,6 +64,6 @@ void SerialHost::endBySignal()
         m_window->close();   // as the user closing it: transfers stop, the port closes
         return;
     }
-    MSComm1.close();
+    m_station.close();
     endProgram();
 }

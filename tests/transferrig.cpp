@@ -3,7 +3,7 @@
 #include "boardprofile.h"
 #include "controls.h"
 #include "messageboxes.h"
-#include "commport.h"
+#include "boardstation.h"
 #include "ptyboard.h"
 #include "transfersession.h"
 #include "transferwindow.h"
@@ -36,10 +36,10 @@ TransferRig::TransferRig(const BoardProfile &profile, qint64 pacing)
     m_writeNotifier->setEnabled(false);
     QObject::connect(m_writeNotifier, &QSocketNotifier::activated, [this] { writeBoardEnd(); });
 
-    m_port = std::make_unique<CommPort>();
-    m_port->setCommPort(1);
-    m_port->setPacingBytesPerSecond(pacing);
-    if (!m_port->open())
+    m_station = std::make_unique<BoardStation>(profile.board);
+    m_station->line().setPacingBytesPerSecond(pacing);
+    m_station->apply(PortChoice::comNumber(1));
+    if (!m_station->line().isOpen())
         return;
     TransferWindow::Hooks hooks;
     hooks.endProgram = [this] { ++endings; };
@@ -52,7 +52,7 @@ TransferRig::TransferRig(const BoardProfile &profile, qint64 pacing)
         if (onSettings)
             onSettings();
     };
-    m_window = std::make_unique<TransferWindow>(profile, *m_port, hooks);
+    m_window = std::make_unique<TransferWindow>(profile, *m_station, hooks);
     m_window->show();
 }
 
@@ -60,9 +60,14 @@ TransferRig::~TransferRig()
 {
     closeMessageBoxes();
     m_window.reset();
-    m_port.reset();
+    m_station.reset();
     unplug();
     delete m_paceTimer;
+}
+
+Line &TransferRig::port()
+{
+    return m_station->line();
 }
 
 QTimer *TransferRig::quietTimer() const

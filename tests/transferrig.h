@@ -10,7 +10,8 @@
 #include <functional>
 #include <memory>
 
-class CommPort;
+class BoardStation;
+class Line;
 class PtyBoard;
 class QSocketNotifier;
 class QTimer;
@@ -18,8 +19,8 @@ class TransferWindow;
 struct BoardProfile;
 
 // The tests' transfer window on a line: a pseudo-terminal in raw mode plays the board, its
-// device linked as COM1 in a temporary folder that KESTRION_COM_DIR points at, with the
-// program's port and a transfer window on the other end. The folder also holds the tests'
+// device linked as COM1 in a temporary folder that KESTRION_COM_DIR points at, with a
+// board station on COM1 and a transfer window on the other end. The folder also holds the tests'
 // files. The window's hooks are the rig's: it counts the endings and the Setting
 // commands and keeps the documents the window asked to open.
 class TransferRig {
@@ -30,7 +31,9 @@ public:
 
     bool isValid() const { return m_master >= 0 && m_window; }
     QString path(const QString &name) const { return m_dir.filePath(name); }
-    CommPort &port() { return *m_port; }
+    BoardStation &station() { return *m_station; }
+    // The station's line.
+    Line &port();
     TransferWindow &window() { return *m_window; }
     // The 8052's quiet time, which ends its uploads.
     QTimer *quietTimer() const;
@@ -76,7 +79,7 @@ private:
     QByteArray m_paced;
     QTimer *m_paceTimer = nullptr;
     QByteArray m_received;
-    std::unique_ptr<CommPort> m_port;
+    std::unique_ptr<BoardStation> m_station;
     std::unique_ptr<TransferWindow> m_window;
 };
 

@@ -110,7 +110,7 @@ public:
             }
             m_address = kind == Kind::Ser2NetRaw ? m_ser2net->rawAddress() : m_ser2net->rfc2217Address();
         }
-        line = makeLine(m_address);
+        line = makeLine(parsePortChoice(m_address).choice);
         if (!line) {
             *why = QStringLiteral("no line for ") + m_address;
             return false;
@@ -644,40 +644,46 @@ void LinesTest::portNames()
     qunsetenv("KESTRION_COM_DIR");
 
     // The ports file takes the place of single numbers of the table.
-    PortTarget target = describePort(QStringLiteral("COM5"));
-    QCOMPARE(target.kind, PortTarget::Network);
-    QCOMPARE(target.address, QStringLiteral("rfc2217://labpi:3005"));
-    QCOMPARE(target.comNumber, 5);
-    QCOMPARE(describePort(QStringLiteral("com7")).address, QStringLiteral("socket://[::1]:4000"));
-    target = describePort(QStringLiteral("COM6"));
-    QCOMPARE(target.kind, PortTarget::Device);
-    QCOMPARE(target.device, ComPortMap::devicePath(6));
+    QCOMPARE(ComPortMap::networkAddress(5), QStringLiteral("rfc2217://labpi:3005"));
+    QCOMPARE(ComPortMap::networkAddress(7), QStringLiteral("socket://[::1]:4000"));
+    QVERIFY(ComPortMap::networkAddress(6).isEmpty());
 
     // With KESTRION_COM_DIR only that folder counts: a regular file there holds an
     // address on its first line, a link leads to a device.
-    QTemporaryDir comFolder;
-    ComFolder useFolder(comFolder.path());
-    writeTestFile(comFolder.filePath(QStringLiteral("COM2")), "  socket://127.0.0.1:4001 \nanything else\n");
-    writeTestFile(comFolder.filePath(QStringLiteral("COM3")), "");
-    QVERIFY(QFile::link(QStringLiteral("/dev/null"), comFolder.filePath(QStringLiteral("COM1"))));
-    QCOMPARE(describePort(QStringLiteral("COM2")).address, QStringLiteral("socket://127.0.0.1:4001"));
-    QCOMPARE(describePort(QStringLiteral("COM1")).kind, PortTarget::Device);
-    QCOMPARE(describePort(QStringLiteral("COM3")).kind, PortTarget::Device);   // empty: no address
-    QCOMPARE(describePort(QStringLiteral("COM5")).kind, PortTarget::Device);   // the ports file does not count
+    {
+        QTemporaryDir comFolder;
+        ComFolder useFolder(comFolder.path());
+        writeTestFile(comFolder.filePath(QStringLiteral("COM2")), "  socket://127.0.0.1:4001 \nanything else\n");
+        writeTestFile(comFolder.filePath(QStringLiteral("COM3")), "");
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), comFolder.filePath(QStringLiteral("COM1"))));
+        QCOMPARE(ComPortMap::networkAddress(2), QStringLiteral("socket://127.0.0.1:4001"));
+        QVERIFY(ComPortMap::networkAddress(1).isEmpty());
+        QVERIFY(ComPortMap::networkAddress(3).isEmpty());   // empty: no address
+        QVERIFY(ComPortMap::networkAddress(5).isEmpty());   // the ports file does not count
+    }
 
-    // Device paths and addresses as they are; anything else is no port.
-    target = describePort(QStringLiteral("/dev/ttyUSB3"));
-    QCOMPARE(target.kind, PortTarget::Device);
-    QCOMPARE(target.device, QStringLiteral("/dev/ttyUSB3"));
-    QCOMPARE(describePort(QStringLiteral("rfc2217://[fd00::7]:3002")).kind, PortTarget::Network);
-    QCOMPARE(describePort(QStringLiteral("sockt://labpi:3001")).kind, PortTarget::Network);   // judged when used
+    // What the user writes is read once: a COM number in any case, a device path as it
+    // is, an address; anything else is no port.
+    ParsedPortChoice parsed = parsePortChoice(QStringLiteral("com7"));
+    QVERIFY(parsed.isValid());
+    QVERIFY(parsed.choice == PortChoice::comNumber(7));
+    QCOMPARE(parsed.choice.name, QStringLiteral("COM7"));
+    parsed = parsePortChoice(QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(parsed.choice.kind, PortChoice::DevicePath);
+    QCOMPARE(parsed.choice.name, QStringLiteral("/dev/ttyUSB3"));
+    parsed = parsePortChoice(QStringLiteral(" RFC2217://[fd00::7]:3002"));
+    QCOMPARE(parsed.choice.kind, PortChoice::Address);
+    QCOMPARE(parsed.choice.address.text(), QStringLiteral("rfc2217://[fd00::7]:3002"));
+    QCOMPARE(parsed.choice.name, QStringLiteral("RFC2217://[fd00::7]:3002"));   // as written, for the messages
+    QVERIFY(parsed.choice == parsePortChoice(QStringLiteral("rfc2217://[fd00::7]:3002")).choice);
+    QCOMPARE(parsePortChoice(QStringLiteral("sockt://labpi:3001")).problem, AddressProblem::UnknownScheme);
     for (const char *name : {"COM16", "COM0", "ttyUSB0", ""})
-        QCOMPARE(describePort(QString::fromLatin1(name)).kind, PortTarget::Unknown);
+        QVERIFY(parsePortChoice(QString::fromLatin1(name)).unknown);
 
     qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
-// The program's one port: behind a COM number, whatever it stands for when it is opened;
+// A station's line: behind a COM number, whatever it stands for when it is opened;
 // a network port opens later, and the transfer started meanwhile waits for it.
 void LinesTest::selectedLineFollowsTheNumber()
 {
@@ -692,16 +698,16 @@ void LinesTest::selectedLineFollowsTheNumber()
     SelectedLine line;
     line.setPacingBytesPerSecond(FastPacing);
     QSignalSpy opened(&line, &Line::opened);
-    line.setCommPort(1);
+    line.setPort(PortChoice::comNumber(1));
     QVERIFY(line.open());
     QVERIFY(line.isOpen());   // a device: at once
     QCOMPARE(opened.size(), 1);
     QVERIFY(line.networkAddress().isEmpty());
-    line.setCommPort(2);      // not while open
-    QCOMPARE(line.commPort(), 1);
+    line.setPort(PortChoice::comNumber(2));   // not while open
+    QCOMPARE(line.port().number, 1);
     line.close();
 
-    line.setCommPort(2);
+    line.setPort(PortChoice::comNumber(2));
     TransferSession session(Board::Vxt8052, line);
     QSignalSpy finished(&session, &TransferSession::finished);
     QTemporaryDir dir;
@@ -727,7 +733,7 @@ void LinesTest::selectedLineFollowsTheNumber()
     // A number whose address cannot be used fails at once, naming both.
     writeTestFile(comFolder.filePath(QStringLiteral("COM3")), "socket://labpi\n");
     line.close();
-    line.setCommPort(3);
+    line.setPort(PortChoice::comNumber(3));
     PortError error;
     QVERIFY(!line.open(&error));
     QCOMPARE(error.kind, PortError::BadAddress);
