@@ -529,6 +529,42 @@ private slots:
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("COM1")));
     }
 
+    // OK on a port that another program took after the listing fails and changes
+    // nothing: Exit opens the port in force again, and the next download goes to its
+    // board, not to the one the user could not have.
+    void failedOkFromWindowKeepsThePortInForce()
+    {
+        PtyBoard com5(m_folder.path(), 5);
+        PtyBoard com6(m_folder.path(), 6);
+        auto host = startHost();
+        TransferWindow *window = confirm(*host, 0);
+        QCOMPARE(host->station().port().number, 5);
+        QSerialPort other(com6.devicePath());
+        whenDialogOpens(*host, [&](SettingsDialog &dialog) {
+            QCOMPARE(entries(dialog), (QStringList{QStringLiteral("COM5"), QStringLiteral("COM6")}));
+            QVERIFY(other.open(QIODevice::ReadWrite));
+            control<QComboBox>(dialog, "cboCOM")->setCurrentIndex(1);
+            press(dialog, "cmdOK");
+            QVERIFY(QTest::qWaitFor([] { return openMessageBox() != nullptr; }));
+            QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("COM6 (")));
+            closeMessageBoxes();
+            QVERIFY(dialog.isVisible());
+            press(dialog, "cmdExit");
+        });
+        trigger(*window, "menSetting");
+        QCOMPARE(host->station().port().number, 5);
+        QVERIFY(host->station().line().isOpen());
+        QVERIFY(!openMessageBox());
+
+        QTemporaryDir files;
+        control<QLineEdit>(*window, "txtSourceFile")->setText(writeTestFile(files.filePath(QStringLiteral("a.bin")), "AB"));
+        press(*window, "cmdDownloadFile");
+        QVERIFY(com5.waitForBytes(5));
+        QCOMPARE(com5.received(), QByteArray("4142\x1A"));
+        QTRY_VERIFY(openMessageBox());
+        QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("2(2H) has been transferred!")));
+    }
+
     // SIGHUP before any window ends the program; SIGTERM during an upload ends it as
     // closing the window does: the file keeps what came and the port is free at once.
     void terminationSignalsEndTheProgram()
