@@ -55,7 +55,7 @@ bool isFileFault(TransferFault fault)
 
 } // namespace
 
-CliTransfer::CliTransfer(Language language, Board board, const QList<PortChoice> &ports, QObject *parent)
+CliTransfer::CliTransfer(Language language, Board board, const QList<NamedPort> &ports, QObject *parent)
     : QObject(parent)
     , m_language(language)
     , m_board(board)
@@ -68,7 +68,7 @@ CliTransfer::CliTransfer(Language language, Board board, const QList<PortChoice>
         target.port = ports.at(i).name;
         // The transfer opens the port: a file it cannot use is told first.
         target.station = std::make_unique<BoardStation>(board);
-        target.station->select(ports.at(i));
+        target.station->select(ports.at(i).choice);
         TransferSession &session = target.station->session();
         connect(&session, &TransferSession::progress, this,
                 [this, &target](const TransferProgress &progress) { showProgress(target, progress); });

@@ -36,8 +36,13 @@ public:
     // The longest wait for a silent board that the clock can count in milliseconds.
     static constexpr qint64 MaxWaitSeconds = std::numeric_limits<qint64>::max() / 1000;
 
-    // `ports`: the ports the user named (COM numbers, device paths, network addresses).
-    CliTransfer(Language language, Board board, const QList<PortChoice> &ports, QObject *parent = nullptr);
+    // A port the user named (a COM number, a device path, a network address), and the
+    // name as written, which the lines of a class set begin with.
+    struct NamedPort {
+        QString name;
+        PortChoice choice;
+    };
+    CliTransfer(Language language, Board board, const QList<NamedPort> &ports, QObject *parent = nullptr);
     ~CliTransfer() override;
 
     // Starts sending the file to every port; the event loop ends with the exit code.
@@ -49,7 +54,7 @@ public:
 
 private:
     struct Target {
-        QString port;                // as the user reads it
+        QString port;                // as the user wrote it
         std::unique_ptr<BoardStation> station;
         QElapsedTimer started;       // the rate counts from here
         TransferProgress progress;

@@ -200,7 +200,7 @@ int main(int argc, char *argv[])
         return usageError(language, CliTexts::missingOption(language, QStringLiteral("port")));
     if (ports.size() > 1 && command == QLatin1String("upload"))
         return usageError(language, CliTexts::onePortForUpload(language));
-    QList<PortChoice> choices;
+    QList<CliTransfer::NamedPort> choices;
     QSet<QString> named;
     for (const QString &name : ports) {
         const ParsedPortChoice parsed = parsePortChoice(name);
@@ -215,7 +215,7 @@ int main(int argc, char *argv[])
         if (named.contains(identity))
             return usageError(language, CliTexts::portNamedTwice(language, name));
         named.insert(identity);
-        choices << parsed.choice;
+        choices.append({name, parsed.choice});
     }
 
     if (positional.size() != 2)
