@@ -15,10 +15,6 @@ BoardStation::BoardStation(Board board, LineMaker makeLine, QObject *parent)
     , m_line(std::move(makeLine))
 {
     makeSession(board);
-    connect(&m_line, &Line::opened, this, &BoardStation::lineOpened);
-    connect(&m_line, &Line::openFailed, this, &BoardStation::lineOpenFailed);
-    connect(&m_line, &Line::closed, this, &BoardStation::report);
-    connect(&m_line, &Line::failed, this, &BoardStation::report);
 }
 
 BoardStation::~BoardStation()
@@ -47,6 +43,13 @@ void BoardStation::makeSession(Board board)
         m_condition = Condition::Lost;
         report();
     });
+    // The session hears of the line first: a transfer that waited for an opening that
+    // failed has ended before the station opens its port in force again.
+    m_line.disconnect(this);
+    connect(&m_line, &Line::opened, this, &BoardStation::lineOpened);
+    connect(&m_line, &Line::openFailed, this, &BoardStation::lineOpenFailed);
+    connect(&m_line, &Line::closed, this, &BoardStation::report);
+    connect(&m_line, &Line::failed, this, &BoardStation::report);
 }
 
 void BoardStation::startDownload(const QString &path)

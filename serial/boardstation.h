@@ -49,8 +49,9 @@ public:
     ~BoardStation() override;
 
     Board board() const;
-    // The board is settled before the first transfer (the start-up dialog's OK); a
-    // change while transfers run waits for none of them: they are abandoned.
+    // The board is settled before anyone holds the session (the start-up dialog's OK,
+    // before the window is made): a change makes a new session, and what the old one
+    // ran is abandoned.
     void setBoard(Board board);
 
     // The port in force; None until one has been chosen.
