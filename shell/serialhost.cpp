@@ -12,7 +12,7 @@ SerialHost::SerialHost(QObject *parent)
     : QObject(parent)
 {
     setObjectName(QStringLiteral("frmRS232"));
-    endProgram = [] { QCoreApplication::exit(0); };
+    m_endProgram = [] { QCoreApplication::exit(0); };
 }
 
 SerialHost::~SerialHost()
@@ -28,7 +28,7 @@ void SerialHost::Form_Load()
     if (!m_settings) {
         m_settings = std::make_unique<SettingsDialog>(m_station);
         connect(m_settings.get(), &SettingsDialog::confirmed, this, &SerialHost::settingsConfirmed);
-        connect(m_settings.get(), &SettingsDialog::abandoned, this, [this] { endProgram(); });
+        connect(m_settings.get(), &SettingsDialog::abandoned, this, [this] { m_endProgram(); });
     }
     m_settings->show();
 }
@@ -43,7 +43,7 @@ void SerialHost::settingsConfirmed(const ProgramSettings &chosen)
             AboutBox about(&window);   // a fresh box at each opening
             about.exec();
         };
-        hooks.endProgram = [this] { endProgram(); };
+        hooks.endProgram = [this] { m_endProgram(); };
         m_window = std::make_unique<TransferWindow>(profileForBoard(m_chosen.board()), m_station, hooks);
         m_window->show();
     }
@@ -65,5 +65,5 @@ void SerialHost::endBySignal()
         return;
     }
     m_station.close();
-    endProgram();
+    m_endProgram();
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class SettingsDialog;
 class StopSignals;
@@ -32,9 +33,9 @@ public:
     // The board's connection, which the dialog and the window share.
     BoardStation &station() { return m_station; }
 
-    // Ends the program: every window goes, no further handler runs. Tests put their
+    // How the program ends: every window goes, no further handler runs. Tests put their
     // own here.
-    std::function<void()> endProgram;
+    void setEndProgram(std::function<void()> end) { m_endProgram = std::move(end); }
 
     // From now on SIGTERM, SIGHUP and SIGINT end the program as closing the transfer
     // window does (transfers stop, the port and its lock are released); before that
@@ -48,6 +49,7 @@ private:
     void endBySignal();
 
     ProgramSettings m_chosen;   // by the last OK
+    std::function<void()> m_endProgram;
 
     // The board is settled by the first OK; the station serves the start-up dialog before.
     BoardStation m_station{Board::Vxt8088};

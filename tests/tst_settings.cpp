@@ -79,7 +79,7 @@ private:
     std::unique_ptr<SerialHost> startHost()
     {
         auto host = std::make_unique<SerialHost>();
-        host->endProgram = [this] { ++m_endings; };
+        host->setEndProgram([this] { ++m_endings; });
         host->Form_Load();
         return host;
     }
@@ -117,7 +117,7 @@ private slots:
     {
         PtyBoard board(m_folder.path(), 1);
         SerialHost host;
-        host.endProgram = [] {};
+        host.setEndProgram([] {});
         QPointer<SplashWindow> splash = startUp(host);
         QVERIFY(QTest::qWaitFor([&] { return splash && splash->isVisible(); }));
         QVERIFY(!host.settingsDialog());
@@ -133,7 +133,7 @@ private slots:
     {
         PtyBoard board(m_folder.path(), 1);
         SerialHost host;
-        host.endProgram = [] {};
+        host.setEndProgram([] {});
         QPointer<SplashWindow> splash = startUp(host);
         QTest::qWait(SplashWindow::waitMs - 1000);
         QVERIFY(!host.settingsDialog());   // still the splash
