@@ -2,6 +2,8 @@
 
 #include "transfersession.h"
 
+#include <utility>
+
 bool StationState::operator==(const StationState &other) const
 {
     return line == other.line && port == other.port && port.name == other.port.name && address == other.address
@@ -77,10 +79,12 @@ void BoardStation::apply(const PortChoice &choice)
         applyFailed(error);
         return;
     }
-    if (m_line.isOpen())
+    // A device has opened by now (and said so); a board on the network answers later,
+    // with lineOpened() or lineOpenFailed().
+    if (m_applying && m_line.isOpen())
         lineOpened();
     else
-        report();   // opening: lineOpened() or lineOpenFailed() follows
+        report();
 }
 
 void BoardStation::select(const PortChoice &choice)
