@@ -12,9 +12,17 @@ bool StationState::operator==(const StationState &other) const
         && downloading == other.downloading && uploading == other.uploading;
 }
 
-BoardStation::BoardStation(Board board, LineMaker makeLine, QObject *parent)
+BoardStation::BoardStation(Board board, QObject *parent)
     : QObject(parent)
-    , m_line(std::move(makeLine))
+    , m_selected(std::make_unique<SelectedLine>())
+    , m_line(*m_selected)
+{
+    makeSession(board);
+}
+
+BoardStation::BoardStation(Board board, Line &line, QObject *parent)
+    : QObject(parent)
+    , m_line(line)
 {
     makeSession(board);
 }
@@ -47,7 +55,7 @@ void BoardStation::makeSession(Board board)
     });
     // The session hears of the line first: a transfer that waited for an opening that
     // failed has ended before the station opens its port in force again.
-    m_line.disconnect(this);
+    disconnect(&m_line, nullptr, this, nullptr);
     connect(&m_line, &Line::opened, this, &BoardStation::lineOpened);
     connect(&m_line, &Line::openFailed, this, &BoardStation::lineOpenFailed);
     connect(&m_line, &Line::closed, this, &BoardStation::report);
@@ -66,13 +74,21 @@ void BoardStation::startUpload(const QString &path)
     report();
 }
 
+void BoardStation::setLinePort(const PortChoice &port)
+{
+    if (m_selected)
+        m_selected->setPort(port);
+}
+
 void BoardStation::apply(const PortChoice &choice)
 {
-    m_applying = false;
+    if (choice.isNone())
+        return;
+    m_applying = {};
     m_line.close();
     m_condition = Condition::None;
-    m_line.setPort(choice);
-    m_applying = true;
+    setLinePort(choice);
+    m_applying = choice;
     m_ownOpening = true;
     PortError error;
     if (!m_line.open(&error)) {
@@ -81,7 +97,7 @@ void BoardStation::apply(const PortChoice &choice)
     }
     // A device has opened by now (and said so); a board on the network answers later,
     // with lineOpened() or lineOpenFailed().
-    if (m_applying && m_line.isOpen())
+    if (!m_applying.isNone() && m_line.isOpen())
         lineOpened();
     else
         report();
@@ -91,9 +107,9 @@ void BoardStation::select(const PortChoice &choice)
 {
     if (m_line.isOpen() || m_line.isOpening())
         return;
-    m_applying = false;
+    m_applying = {};
     m_port = choice;
-    m_line.setPort(choice);
+    setLinePort(choice);
     m_condition = Condition::None;
     report();
 }
@@ -102,9 +118,8 @@ void BoardStation::lineOpened()
 {
     m_ownOpening = false;
     m_condition = Condition::None;
-    if (m_applying) {
-        m_applying = false;
-        m_port = m_line.port();
+    if (!m_applying.isNone()) {
+        m_port = std::exchange(m_applying, {});
         report();
         emit applied(m_port, {});
         return;
@@ -114,7 +129,7 @@ void BoardStation::lineOpened()
 
 void BoardStation::lineOpenFailed(const PortError &error)
 {
-    if (m_applying) {
+    if (!m_applying.isNone()) {
         applyFailed(error);
         return;
     }
@@ -129,10 +144,9 @@ void BoardStation::lineOpenFailed(const PortError &error)
 // Back to the port in force, open again unless it is set aside.
 void BoardStation::applyFailed(const PortError &error)
 {
-    const PortChoice tried = m_line.port();
-    m_applying = false;
+    const PortChoice tried = std::exchange(m_applying, {});
     m_ownOpening = false;
-    m_line.setPort(m_port);
+    setLinePort(m_port);
     if (!m_setAside && !m_port.isNone())
         openOwn();
     else
@@ -164,10 +178,10 @@ void BoardStation::openOwn()
 
 void BoardStation::close()
 {
-    if (m_applying) {
-        m_applying = false;
+    if (!m_applying.isNone()) {
+        m_applying = {};
         m_line.close();
-        m_line.setPort(m_port);
+        setLinePort(m_port);
     }
     m_ownOpening = false;
     m_condition = Condition::None;
@@ -184,7 +198,7 @@ void BoardStation::setAside()
 void BoardStation::resume()
 {
     m_setAside = false;
-    if (m_applying)
+    if (!m_applying.isNone())
         close();
     open();
 }
@@ -192,7 +206,7 @@ void BoardStation::resume()
 void BoardStation::report()
 {
     StationState now;
-    now.port = m_applying ? m_line.port() : m_port;
+    now.port = m_applying.isNone() ? m_port : m_applying;
     if (m_line.isOpen())
         now.line = StationState::Open;
     else if (m_line.isOpening())

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "portchoice.h"
-#include "lines.h"
 #include "selectedline.h"
 #include "transfer.h"
 
@@ -45,7 +44,10 @@ class BoardStation : public QObject {
     Q_OBJECT
 
 public:
-    explicit BoardStation(Board board, LineMaker makeLine = ::makeLine, QObject *parent = nullptr);
+    explicit BoardStation(Board board, QObject *parent = nullptr);
+    // A station on a line made elsewhere (tests, benchmarks): a port choice only names
+    // it, and opening it opens that line.
+    BoardStation(Board board, Line &line, QObject *parent = nullptr);
     ~BoardStation() override;
 
     Board board() const;
@@ -99,12 +101,14 @@ private:
     void lineOpenFailed(const PortError &error);
     void applyFailed(const PortError &error);
     void openOwn();
+    void setLinePort(const PortChoice &port);
     void report();
 
-    SelectedLine m_line;
+    std::unique_ptr<SelectedLine> m_selected;   // the station's own line, if it has one
+    Line &m_line;
     std::unique_ptr<TransferSession> m_session;
     PortChoice m_port;
-    bool m_applying = false;     // m_line holds the choice being applied
+    PortChoice m_applying;       // the choice being applied, while it opens
     bool m_ownOpening = false;   // the opening under way is the station's, not a transfer's
     bool m_setAside = false;
     enum class Condition { None, Failed, Lost } m_condition = Condition::None;

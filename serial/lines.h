@@ -3,7 +3,6 @@
 #include "line.h"
 #include "portchoice.h"
 
-#include <functional>
 #include <memory>
 
 // Makes the line for a port, closed: a COM number's device of the table, or the address
@@ -12,9 +11,6 @@
 // chosen (`error`: Missing) or a COM number stands for an address that cannot be used
 // (BadAddress).
 std::unique_ptr<Line> makeLine(const PortChoice &choice, PortError *error = nullptr);
-
-// How a station makes its lines: makeLine(), or a test's own.
-using LineMaker = std::function<std::unique_ptr<Line>(const PortChoice &, PortError *)>;
 
 // Makes the line for a network address. `portName` is what the user named: the address
 // itself, or the COM number that stands for it. Null when the address cannot be used;

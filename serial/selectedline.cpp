@@ -1,10 +1,9 @@
 #include "selectedline.h"
 
-#include <utility>
+#include "lines.h"
 
-SelectedLine::SelectedLine(LineMaker makeLine, QObject *parent)
+SelectedLine::SelectedLine(QObject *parent)
     : Line(parent)
-    , m_makeLine(std::move(makeLine))
 {
 }
 
@@ -35,7 +34,7 @@ bool SelectedLine::open(PortError *error)
 {
     if (isOpen() || isOpening())
         return true;
-    std::unique_ptr<Line> line = m_makeLine(m_port, error);
+    std::unique_ptr<Line> line = makeLine(m_port, error);
     if (!line)
         return false;
     adopt(line.release());

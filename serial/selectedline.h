@@ -2,7 +2,6 @@
 
 #include "line.h"
 #include "linepacer.h"
-#include "lines.h"
 #include "portchoice.h"
 
 #include <QPointer>
@@ -22,7 +21,7 @@ class SelectedLine : public Line {
     Q_OBJECT
 
 public:
-    explicit SelectedLine(LineMaker makeLine = ::makeLine, QObject *parent = nullptr);
+    explicit SelectedLine(QObject *parent = nullptr);
     ~SelectedLine() override;
 
     // The port. Set only while the line is closed: ignored while it is open or opening.
@@ -57,7 +56,6 @@ public:
 private:
     void adopt(Line *line);
 
-    LineMaker m_makeLine;
     PortChoice m_port;
     QPointer<Line> m_line;   // what the port stood for at the last open()
     // Kept for every line made.
