@@ -80,7 +80,7 @@ private:
     void finishDownload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
                         const SystemError &detail = {}, qint64 unsent = 0, bool exact = true);
     void lineClosing();
-    void lineNotified();
+    void lineReceived(const QByteArray &bytes);
     void quietTimeElapsed();
     void finishUpload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
                       const SystemError &detail = {}, bool boardStopped = false);

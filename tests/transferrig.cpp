@@ -36,9 +36,10 @@ TransferRig::TransferRig(const BoardProfile &profile, qint64 pacing)
     m_writeNotifier->setEnabled(false);
     QObject::connect(m_writeNotifier, &QSocketNotifier::activated, [this] { writeBoardEnd(); });
 
-    m_port = std::make_unique<CommPort>();
+    LineOptions options;
+    options.pacingBytesPerSecond = pacing;
+    m_port = std::make_unique<CommPort>(options);
     m_port->setCommPort(1);
-    m_port->setPacingBytesPerSecond(pacing);
     if (!m_port->open())
         return;
     TransferWindow::Hooks hooks;

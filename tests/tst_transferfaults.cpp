@@ -172,10 +172,9 @@ void TransferFaultTest::bothDirectionsAtOnce_data()
 void TransferFaultTest::bothDirectionsAtOnce()
 {
     QFETCH(int, board);
-    TransferRig rig(profile(board));
-    QVERIFY(rig.isValid());
     constexpr int LineRate = 960;
-    rig.port().setPacingBytesPerSecond(LineRate);
+    TransferRig rig(profile(board), LineRate);
+    QVERIFY(rig.isValid());
 
     // About a second of line time each way.
     const int size = board == 8088 ? 450 : 900;
@@ -215,9 +214,8 @@ void TransferFaultTest::unplugMidDownload_data()
 void TransferFaultTest::unplugMidDownload()
 {
     QFETCH(int, board);
-    TransferRig rig(profile(board));
+    TransferRig rig(profile(board), 4000);
     QVERIFY(rig.isValid());
-    rig.port().setPacingBytesPerSecond(4000);
     const QString source = rig.path(QStringLiteral("down.bin"));
     writeTestFile(source, randomBytes(8000, 4));
     Outcomes outcomes(rig);
@@ -358,7 +356,6 @@ void TransferFaultTest::targetNotAFile()
     QTest::qWait(50);
     QCOMPARE(outcomes.size(), 1);
     QCOMPARE(messageBoxes().size(), 1);
-    QCOMPARE(rig.port().inBufferCount(), 0);
 }
 
 void TransferFaultTest::diskFull()
