@@ -64,7 +64,7 @@ void FakeLine::output(const QByteArray &bytes)
 
 OutputDiscard FakeLine::discardOutput()
 {
-    return {std::exchange(m_queue, {}).size(), true};
+    return {std::exchange(m_queue, {}).size(), exactDiscard};
 }
 
 void FakeLine::advance(int milliseconds)

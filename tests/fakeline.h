@@ -25,6 +25,9 @@ public:
     // or left opening until finishOpening().
     PortError refusal;
     bool opensLater = false;
+    // Whether a discard knows what it dropped (a UART), or only that at least the queue
+    // did not go (a pseudo-terminal, a server).
+    bool exactDiscard = true;
     // The opening under way ends: opened(), or openFailed(error) for an error of a kind.
     void finishOpening(const PortError &error = {});
     // A stalled line drains nothing.

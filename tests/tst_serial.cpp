@@ -232,6 +232,14 @@ private slots:
         QTest::qWait(2 * InputBatcher::IntervalMs);
         board.send("tail");
         QTRY_VERIFY(got.endsWith("tail"));
+
+        // A burst larger than any buffer on the way loses nothing, taken as an upload
+        // takes it.
+        port.setPromptInput(true);
+        const QByteArray burst = sample(65536);
+        board.send(burst);
+        QTRY_VERIFY(got.size() >= sent.size() + 4 + burst.size());
+        QVERIFY(got.endsWith(burst));
     }
 
     void hangUpClosesThePortOnce()
