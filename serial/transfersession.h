@@ -18,7 +18,7 @@ class Upload;
 // the command-line program are its front ends.
 //
 // Nothing here waits or polls. A download takes its next steps when the line has room
-// (never more than about 100 ms ahead of it); an upload takes what the line announces.
+// (never more than about 100 ms ahead of it); an upload takes what the line hands over.
 // Outside an upload, whatever the board sends is thrown away.
 //
 // A transfer started while the line is closed opens it. A line that is still opening (a
