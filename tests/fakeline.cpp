@@ -1,5 +1,7 @@
 #include "fakeline.h"
 
+#include <utility>
+
 bool FakeLine::open(PortError *error)
 {
     if (m_state != State::Closed)

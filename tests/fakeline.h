@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <functional>
 
 // A line for the session's tests, on a clock that only the test moves (advance()): no
