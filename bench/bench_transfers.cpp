@@ -173,7 +173,7 @@ public:
         long sleeps0 = 0;
         long sleepsAtMark = 0;
         qint64 markNs = 0;
-        const auto connection = QObject::connect(&m_station->line(), &Line::onComm, &w, [&] {
+        const auto connection = QObject::connect(&m_station->line(), &Line::received, &w, [&] {
             if (!clock.isValid()) {
                 clock.start();
                 cpu0 = cpuAtMark = cpuSeconds();

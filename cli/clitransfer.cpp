@@ -75,7 +75,7 @@ CliTransfer::CliTransfer(Language language, Board board, const QList<NamedPort> 
         connect(&session, &TransferSession::finished, this,
                 [this, &target](const TransferOutcome &outcome) { finished(target, outcome); });
         // Anything the board sends, data or not, shows that it is still there.
-        connect(&target.station->line(), &Line::onComm, this, [this] { m_sinceBoard.start(); });
+        connect(&target.station->line(), &Line::received, this, [this] { m_sinceBoard.start(); });
     }
     m_silenceTimer.setSingleShot(true);
     m_silenceTimer.setTimerType(Qt::PreciseTimer);

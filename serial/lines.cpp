@@ -3,46 +3,35 @@
 #include "commport.h"
 #include "comportmap.h"
 #include "lineaddress.h"
-#include "rfc2217line.h"
 #include "tcpline.h"
 
-namespace {
-
-std::unique_ptr<Line> makeAddressLine(const QString &portName, const LineAddress &address)
-{
-    if (address.protocol == LineAddress::Rfc2217)
-        return std::make_unique<Rfc2217Line>(portName, address);
-    return std::make_unique<TcpLine>(portName, address);
-}
-
-} // namespace
-
-std::unique_ptr<Line> makeLine(const PortChoice &choice, PortError *error)
+std::unique_ptr<Line> makeLine(const PortChoice &choice, PortError *error, const LineOptions &options)
 {
     switch (choice.kind) {
     case PortChoice::None:
         break;
     case PortChoice::ComNumber: {
         if (const QString address = ComPortMap::networkAddress(choice.number); !address.isEmpty())
-            return makeNetworkLine(choice.name, address, error);
-        auto port = std::make_unique<CommPort>();
+            return makeNetworkLine(choice.name, address, error, options);
+        auto port = std::make_unique<CommPort>(options);
         port->setCommPort(choice.number);
         return port;
     }
     case PortChoice::DevicePath: {
-        auto port = std::make_unique<CommPort>();
+        auto port = std::make_unique<CommPort>(options);
         port->setDevicePath(choice.name);
         return port;
     }
     case PortChoice::Address:
-        return makeAddressLine(choice.name, choice.address);
+        return std::make_unique<TcpLine>(choice.name, choice.address, options);
     }
     if (error)
         *error = {PortError::Missing, choice.name, {}, {}};
     return nullptr;
 }
 
-std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &address, PortError *error)
+std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &address, PortError *error,
+                                      const LineOptions &options)
 {
     const ParsedLineAddress parsed = parseLineAddress(address);
     if (!parsed.isValid()) {
@@ -52,5 +41,5 @@ std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &ad
         }
         return nullptr;
     }
-    return makeAddressLine(portName, parsed.address);
+    return std::make_unique<TcpLine>(portName, parsed.address, options);
 }

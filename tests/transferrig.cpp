@@ -4,42 +4,23 @@
 #include "controls.h"
 #include "messageboxes.h"
 #include "boardstation.h"
-#include "ptyboard.h"
 #include "transfersession.h"
 #include "transferwindow.h"
 
-#include <QApplication>
-#include <QFile>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
-#include <cerrno>
-#include <unistd.h>
 
 TransferRig::TransferRig(const BoardProfile &profile, qint64 pacing)
     : m_profile(profile)
+    , m_line(pacing)
 {
-    m_board = std::make_unique<PtyBoard>(m_dir.path(), 1);
-    if (!m_board->isValid())
-        return;
-    m_master = m_board->masterFd();
-    qputenv("KESTRION_COM_DIR", QFile::encodeName(m_dir.path()));
-
-    m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read);
-    QObject::connect(m_readNotifier, &QSocketNotifier::activated, [this] { readBoardEnd(); });
-    m_writeNotifier = new QSocketNotifier(m_master, QSocketNotifier::Write);
-    m_writeNotifier->setEnabled(false);
-    QObject::connect(m_writeNotifier, &QSocketNotifier::activated, [this] { writeBoardEnd(); });
-
-    m_station = std::make_unique<BoardStation>(profile.board);
-    m_station->line().setPacingBytesPerSecond(pacing);
+    m_station = std::make_unique<BoardStation>(profile.board, m_line);
     m_station->apply(PortChoice::comNumber(1));
-    if (!m_station->line().isOpen())
+    if (!m_line.isOpen())
         return;
     TransferWindow::Hooks hooks;
     hooks.endProgram = [this] { ++endings; };
@@ -61,13 +42,6 @@ TransferRig::~TransferRig()
     closeMessageBoxes();
     m_window.reset();
     m_station.reset();
-    unplug();
-    delete m_paceTimer;
-}
-
-Line &TransferRig::port()
-{
-    return m_station->line();
 }
 
 QTimer *TransferRig::quietTimer() const
@@ -75,70 +49,34 @@ QTimer *TransferRig::quietTimer() const
     return m_window->session().findChild<QTimer *>(QStringLiteral("tmrDelayReceive"));
 }
 
-void TransferRig::send(const QByteArray &bytes)
-{
-    m_outgoing += bytes;
-    writeBoardEnd();
-}
-
 void TransferRig::sendPaced(const QByteArray &bytes, int bytesPerSecond)
 {
-    constexpr int TickMs = 10;
     m_paced += bytes;
-    if (!m_paceTimer) {
-        m_paceTimer = new QTimer;
-        m_paceTimer->setTimerType(Qt::PreciseTimer);
-    }
-    m_paceTimer->disconnect();
-    const int perTick = std::max(1, bytesPerSecond * TickMs / 1000);
-    QObject::connect(m_paceTimer, &QTimer::timeout, [this, perTick] {
-        send(m_paced.left(perTick));
-        m_paced.remove(0, perTick);
-        if (m_paced.isEmpty())
-            m_paceTimer->stop();
-    });
-    m_paceTimer->start(TickMs);
+    m_pacedPerTick = std::max(1, bytesPerSecond * FakeLine::TickMs / 1000);
 }
 
-void TransferRig::writeBoardEnd()
+bool TransferRig::advanceUntil(const std::function<bool()> &done, int limitMs)
 {
-    while (!m_outgoing.isEmpty() && m_master >= 0) {
-        const ssize_t n = ::write(m_master, m_outgoing.constData(), size_t(m_outgoing.size()));
-        if (n <= 0)
-            break;
-        m_outgoing.remove(0, n);
+    for (int elapsed = 0; elapsed < limitMs && !done(); elapsed += FakeLine::TickMs) {
+        if (!m_paced.isEmpty()) {
+            send(m_paced.left(m_pacedPerTick));
+            m_paced.remove(0, m_pacedPerTick);
+        }
+        m_line.advance(FakeLine::TickMs);
     }
-    if (m_writeNotifier)
-        m_writeNotifier->setEnabled(!m_outgoing.isEmpty() && m_master >= 0);
+    return done();
 }
 
-void TransferRig::readBoardEnd()
+bool TransferRig::waitForBytes(qsizetype count)
 {
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        m_received.append(buffer, n);
-    }
-}
-
-bool TransferRig::waitForBytes(qsizetype count, int timeoutMs)
-{
-    return QTest::qWaitFor([&] { return m_received.size() >= count; }, timeoutMs);
+    return advanceUntil([&] { return received().size() >= count; });
 }
 
 void TransferRig::unplug()
 {
-    delete m_readNotifier;
-    delete m_writeNotifier;
-    m_readNotifier = nullptr;
-    m_writeNotifier = nullptr;
-    if (m_paceTimer)
-        m_paceTimer->stop();
     m_paced.clear();
-    m_board->hangUp();
-    m_master = -1;
+    m_line.drop();
+    m_line.refusal = {PortError::Missing, m_line.portName(), {}, {}};
 }
 
 void TransferRig::click(const char *buttonName)
