@@ -1,14 +1,14 @@
 # The engine in serial/: the wire formats and the transfers' texts by table, the transfer
-# session on a fake line (tests/fakeline.h), the port with a pseudo-terminal as the
-# board's end, and the board station that applies a port choice.
+# session and the board station on a fake line (tests/fakeline.h), and the port with a
+# pseudo-terminal as the board's end.
 kestrion_test(tst_codecs SOURCES tst_codecs.cpp LIBS kestrion_serial)
 kestrion_test(tst_transfertexts SOURCES tst_transfertexts.cpp LIBS kestrion_serial)
 kestrion_test(tst_session SOURCES tst_session.cpp fakeline.cpp fakeline.h LIBS kestrion_serial)
+kestrion_test(tst_station SOURCES tst_station.cpp fakeline.cpp fakeline.h LIBS kestrion_serial)
 if(NOT UNIX)
     return()   # the board's end of the line is a pseudo-terminal
 endif()
 kestrion_test(tst_serial SOURCES tst_serial.cpp LIBS kestrion_serial kestrion_testsupport)
-kestrion_test(tst_station SOURCES tst_station.cpp LIBS kestrion_serial kestrion_testsupport)
 # A serial driver's output queue on a pseudo-terminal, preloaded into the serial suite:
 # a pseudo-terminal keeps none, and what an interrupt leaves depends on it.
 add_library(fakeuart MODULE fakeuart.cpp)
