@@ -1,11 +1,9 @@
 #pragma once
 
+#include "language.h"
 #include "transfer.h"
 
 #include <QString>
-
-// The languages of the program's texts.
-enum class Language { English, Chinese };
 
 // The texts the transfers show: button texts while running, progress titles, the
 // messages at the end and the messages for a transfer that cannot go on, in English or
