@@ -14,20 +14,6 @@ QString programTitle()
     return QStringLiteral("Kestrion's Data Transfer System");
 }
 
-ButtonTexts downloadRunning(Language language, const QString &chineseToolTip)
-{
-    if (language == Language::Chinese)
-        return {QStringLiteral("中斷 (&I)"), chineseToolTip};
-    return {QStringLiteral("&Interrupt"), QStringLiteral("Interrupt the receiving data")};
-}
-
-ButtonTexts uploadRunning(Language language)
-{
-    if (language == Language::Chinese)
-        return {QStringLiteral("中斷 (&I)"), QStringLiteral("中斷上傳檔案")};
-    return {QStringLiteral("&Interrupt"), QStringLiteral("Interrupt the transferring data")};
-}
-
 QString sending(Language language)
 {
     return pick(language, QStringLiteral("　Transferring..."), QStringLiteral("　傳送中..."));

@@ -5,15 +5,9 @@
 
 #include <QString>
 
-// The texts the transfers show: button texts while running, progress titles, the
-// messages at the end and the messages for a transfer that cannot go on, in English or
+// The texts the transfers show: progress titles, the messages at the end and the messages for a transfer that cannot go on, in English or
 // Traditional Chinese.
 namespace TransferTexts {
-
-struct ButtonTexts {
-    QString caption;
-    QString toolTip;
-};
 
 struct Message {
     QString title;
@@ -22,9 +16,6 @@ struct Message {
 
 // The program's title, carried by message boxes that have no title of their own.
 QString programTitle();
-
-ButtonTexts downloadRunning(Language language, const QString &chineseToolTip);
-ButtonTexts uploadRunning(Language language);
 
 // "　Transferring..." / "　Receiving..." and their Chinese forms.
 QString sending(Language language);

@@ -39,7 +39,7 @@ QFont frameCaptionFont()
     return font;
 }
 
-void setButtonTexts(QPushButton *button, const TransferTexts::ButtonTexts &texts)
+void setButtonTexts(QPushButton *button, const WindowTexts::ButtonTexts &texts)
 {
     button->setText(texts.caption);
     button->setToolTip(texts.toolTip);
@@ -336,13 +336,11 @@ void TransferWindow::showRow(Direction direction, RowState state)
     const bool idle = state == RowState::Idle;
     (download ? txtSourceFile : txtTargetFile)->setEnabled(idle);
     (download ? cmdSelectSourcePath : cmdSelectTargetPath)->setEnabled(idle);
+    using namespace WindowTexts;
     if (download) {
-        setButtonTexts(cmdDownloadFile,
-                       idle ? WindowTexts::downloadIdle(m_language)
-                            : TransferTexts::downloadRunning(m_language, m_profile.chineseDownloadInterruptTip));
+        setButtonTexts(cmdDownloadFile, idle ? downloadIdle(m_language) : downloadRunning(m_language, m_profile.board));
     } else {
-        setButtonTexts(cmdReadyUpload,
-                       idle ? WindowTexts::uploadIdle(m_language) : TransferTexts::uploadRunning(m_language));
+        setButtonTexts(cmdReadyUpload, idle ? uploadIdle(m_language) : uploadRunning(m_language));
     }
 }
 

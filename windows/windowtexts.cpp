@@ -39,18 +39,30 @@ QString browseTip(Language language)
     return pick(language, QStringLiteral("Browse"), QStringLiteral("瀏覽"));
 }
 
-TransferTexts::ButtonTexts downloadIdle(Language language)
+ButtonTexts downloadIdle(Language language)
 {
-    if (language == Language::Chinese)
-        return {QStringLiteral("開始下載 (&D)"), QStringLiteral("開始下載檔案")};
-    return {QStringLiteral("&Download"), QStringLiteral("Start to receive the data")};
+    return {pick(language, QStringLiteral("&Download"), QStringLiteral("開始下載 (&D)")),
+            pick(language, QStringLiteral("Start to receive the data"), QStringLiteral("開始下載檔案"))};
 }
 
-TransferTexts::ButtonTexts uploadIdle(Language language)
+ButtonTexts uploadIdle(Language language)
 {
-    if (language == Language::Chinese)
-        return {QStringLiteral("準備上傳 (&U)"), QStringLiteral("準備上傳檔案")};
-    return {QStringLiteral("&Upload"), QStringLiteral("Start to transfer the data")};
+    return {pick(language, QStringLiteral("&Upload"), QStringLiteral("準備上傳 (&U)")),
+            pick(language, QStringLiteral("Start to transfer the data"), QStringLiteral("準備上傳檔案"))};
+}
+
+ButtonTexts downloadRunning(Language language, Board board)
+{
+    const QString chineseTip =
+        board == Board::Vxt8052 ? QStringLiteral("中斷傳送檔案") : QStringLiteral("中斷下載檔案");
+    return {pick(language, QStringLiteral("&Interrupt"), QStringLiteral("中斷 (&I)")),
+            pick(language, QStringLiteral("Interrupt the receiving data"), chineseTip)};
+}
+
+ButtonTexts uploadRunning(Language language)
+{
+    return {pick(language, QStringLiteral("&Interrupt"), QStringLiteral("中斷 (&I)")),
+            pick(language, QStringLiteral("Interrupt the transferring data"), QStringLiteral("中斷上傳檔案"))};
 }
 
 QString viewMenu(Language language)
