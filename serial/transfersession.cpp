@@ -3,8 +3,8 @@
 #include "codecs.h"
 #include "download.h"
 #include "line.h"
+#include "transferfiles.h"
 #include "upload.h"
-#include "vxt8088_8052.h"
 
 #include <algorithm>
 #include <utility>

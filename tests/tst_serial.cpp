@@ -5,11 +5,12 @@
 #include "commport.h"
 #include "comportmap.h"
 #include "download.h"
+#include "portprobe.h"
+#include "transferfiles.h"
 #include "transfersession.h"
 #include "upload.h"
 #include "ptyboard.h"
 #include "testfiles.h"
-#include "vxt8088_8052.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,9 +6,9 @@
 #include "menubarkeys.h"
 #include "progresstitle.h"
 #include "messagebox.h"
+#include "transferfiles.h"
 #include "transfersession.h"
 #include "transfertexts.h"
-#include "vxt8088_8052.h"
 #include "windowtexts.h"
 
 #include <QCloseEvent>
