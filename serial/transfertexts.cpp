@@ -34,6 +34,20 @@ QString countWithHex(qint64 count)
     return QStringLiteral("%1(%2H)").arg(count).arg(QString::number(count, 16).toUpper());
 }
 
+Ending ending(Language language, const TransferOutcome &outcome)
+{
+    if (outcome.kind == TransferOutcome::Failed)
+        return {Ending::Warning, fault(language, outcome)};
+    if (outcome.direction == Direction::Download) {
+        if (outcome.kind == TransferOutcome::Completed)
+            return {Ending::Information, downloadFinished(language, outcome.count)};
+        return {};
+    }
+    if (outcome.kept >= 0)
+        return {Ending::Information, uploadFinished(language, outcome)};
+    return {};
+}
+
 Message downloadFinished(Language language, qint64 count)
 {
     return {pick(language, QStringLiteral("Download is finished!"), QStringLiteral("傳送完畢！")),
@@ -161,15 +175,10 @@ Message fault(Language language, const TransferOutcome &outcome)
     if (outcome.fault == TransferFault::SourceTooLarge)
         return fileTooLarge(language);
     QString text = faultSentence(language, outcome);
-    if (!outcome.detail.isEmpty()) {
-        text += QLatin1Char('\n');
-        if (outcome.fault != TransferFault::PortFailed)
-            text += systemReason(language, outcome.systemError, outcome.detail);
-        else if (outcome.portError.kind != PortError::None)   // a connection, and its address
-            text += deviceGone(language, portLabel(language, outcome.portError.port, outcome.portError.device));
-        else
-            text += deviceGone(language, outcome.detail);
-    }
+    if (outcome.fault == TransferFault::PortFailed && !outcome.port.isEmpty())
+        text += QLatin1Char('\n') + deviceGone(language, portLabel(language, outcome.port, outcome.device));
+    else if (outcome.fault != TransferFault::PortFailed && !outcome.system.text.isEmpty())
+        text += QLatin1Char('\n') + systemReason(language, outcome.system);
     if (outcome.fault == TransferFault::PortClosed && outcome.portError.kind != PortError::None)
         text += QLatin1Char('\n') + portError(language, outcome.portError);
     if (outcome.direction == Direction::Download && outcome.count > 0) {
@@ -214,16 +223,14 @@ QString portError(Language language, const PortError &error)
                     QStringLiteral("沒有使用 %1 的權限：請加入 dialout 群組後重新登入。"))
             .arg(port);
     case PortError::Other:
-        return pick(
-            language,
-            QStringLiteral("%1 cannot be opened: %2")
-                .arg(port, systemReason(language, error.systemError, error.system)),
-            QStringLiteral("無法開啟 %1：%2").arg(port, systemReason(language, error.systemError, error.system)));
+        return pick(language, QStringLiteral("%1 cannot be opened: %2").arg(port, systemReason(language, error.system)),
+                    QStringLiteral("無法開啟 %1：%2").arg(port, systemReason(language, error.system)));
     case PortError::BadAddress:
         return pick(
             language,
-            QStringLiteral("%1 is not a usable network address: %2").arg(port, addressProblem(language, error.address)),
-            QStringLiteral("%1 不是可用的網路位址：%2").arg(port, addressProblem(language, error.address)));
+            QStringLiteral("%1 is not a usable network address: %2")
+                .arg(port, addressProblem(language, error.addressProblem)),
+            QStringLiteral("%1 不是可用的網路位址：%2").arg(port, addressProblem(language, error.addressProblem)));
     case PortError::HostUnknown:
         return pick(language, QStringLiteral("The host of %1 is not known: check its name and the network."),
                     QStringLiteral("找不到 %1 的主機：請檢查主機名稱與網路。"))
@@ -307,9 +314,9 @@ Message portLost(Language language, const QString &portName, const QString &addr
     return {programTitle(), text};
 }
 
-QString systemReason(Language language, int code, const QString &systemText)
+QString systemReason(Language language, const SystemError &error)
 {
-    switch (systemReasonOf(code)) {
+    switch (systemReasonOf(error.code)) {
     case SystemReason::Unknown:
         break;
     case SystemReason::NoSuchFile:
@@ -340,7 +347,7 @@ QString systemReason(Language language, int code, const QString &systemText)
     case SystemReason::Busy:
         return pick(language, QStringLiteral("It is in use."), QStringLiteral("正在使用中。"));
     }
-    return systemText;
+    return error.text;
 }
 
 QString fileFilter(Language language)

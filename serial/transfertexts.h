@@ -5,8 +5,8 @@
 
 #include <QString>
 
-// The texts the transfers show: progress titles, the messages at the end and the messages for a transfer that cannot go on, in English or
-// Traditional Chinese.
+// The texts the transfers show: progress titles, the messages at the end and the messages
+// for a transfer that cannot go on, in English or Traditional Chinese.
 namespace TransferTexts {
 
 struct Message {
@@ -25,6 +25,18 @@ QString percent(int value);
 // "1234(4D2H)"
 QString countWithHex(qint64 count);
 
+// What the window and kestrion-cli tell when a transfer has ended, and how. A fault is a
+// warning. A download that went through, and an upload that made its file however it
+// ended, tell their count. An interrupted download, and an upload that ended before
+// anything came, say nothing.
+struct Ending {
+    enum Tone { Silent, Information, Warning };
+    Tone tone = Silent;
+    Message message;
+};
+Ending ending(Language language, const TransferOutcome &outcome);
+
+// The parts of those endings:
 Message downloadFinished(Language language, qint64 count);
 // The count, and a word where the stream was not what the board should send: fewer or
 // more bytes than the 8052 announced, characters that are no hexadecimal digits, a last
@@ -45,7 +57,7 @@ QString addressProblem(Language language, AddressProblem problem);
 Message portLost(Language language, const QString &portName, const QString &address = {});
 // A reason the system gave (its error number and text), in our words where we know the
 // number, else its own text.
-QString systemReason(Language language, int code, const QString &systemText);
+QString systemReason(Language language, const SystemError &error);
 
 // The file-type list of the browse dialogs.
 QString fileFilter(Language language);

@@ -560,7 +560,8 @@ private slots:
             const auto outcome = finished.takeFirst().first().value<TransferOutcome>();
             QCOMPARE(outcome.fault, TransferFault::TargetUnwritable);
             QCOMPARE(outcome.kept, -1);
-            QCOMPARE(outcome.detail, qt_error_string(target.error));
+            QCOMPARE(outcome.system.code, target.error);
+            QCOMPARE(outcome.system.text, qt_error_string(target.error));
             QVERIFY(!session.isRunning(Direction::Upload));
         }
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("missing"))));

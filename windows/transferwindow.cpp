@@ -360,21 +360,11 @@ void TransferWindow::transferFinished(const TransferOutcome &outcome)
     showRow(outcome.direction, RowState::Idle);
     m_title->restore(strCaption);
 
-    TransferTexts::Message message;
-    if (outcome.kind == TransferOutcome::Failed) {
-        message = TransferTexts::fault(m_language, outcome);
-        showMessage(QMessageBox::Warning, message.title, message.text);
-    } else if (outcome.direction == Direction::Download) {
-        // An interrupted download ends without a word.
-        if (outcome.kind == TransferOutcome::Completed) {
-            message = TransferTexts::downloadFinished(m_language, outcome.count);
-            showMessage(QMessageBox::Information, message.title, message.text);
-        }
-    } else if (outcome.kept >= 0) {
-        // An upload reports what reached its file, however it ended; one that ended
-        // before anything came made no file and says nothing.
-        message = TransferTexts::uploadFinished(m_language, outcome);
-        showMessage(QMessageBox::Information, message.title, message.text);
+    const TransferTexts::Ending ending = TransferTexts::ending(m_language, outcome);
+    if (ending.tone != TransferTexts::Ending::Silent) {
+        const bool warning = ending.tone == TransferTexts::Ending::Warning;
+        showMessage(warning ? QMessageBox::Warning : QMessageBox::Information, ending.message.title,
+                    ending.message.text);
     }
 }
 
