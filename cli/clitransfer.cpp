@@ -272,7 +272,7 @@ void CliTransfer::finished(Target &target, const TransferOutcome &outcome)
 // space).
 QString CliTransfer::oneLine(const QString &text) const
 {
-    const QString gap = m_language == Language::Chinese ? QString() : QStringLiteral(" ");
+    const QString gap = pick(m_language, QStringLiteral(" "), QString());
     return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(gap);
 }
 
