@@ -136,14 +136,12 @@ QString badBoard(Language language, const QString &value)
 
 QString badPort(Language language, const QString &value)
 {
-    return pick(
-        language,
-        QStringLiteral("\"%1\" is not a port: use COM1 to COM15, a device path starting with /, or an address such as "
-                       "rfc2217://labpi:3001.")
-            .arg(value),
-        QStringLiteral(
-            "「%1」不是通訊埠：請用 COM1 到 COM15、以 / 開頭的裝置路徑，或 rfc2217://labpi:3001 這樣的位址。")
-            .arg(value));
+    return pick(language,
+                QStringLiteral("\"%1\" is not a port: use COM1 to COM15, a device path starting with /, or an address "
+                               "such as rfc2217://labpi:3001."),
+                QStringLiteral("「%1」不是通訊埠：請用 COM1 到 COM15、以 / 開頭的裝置路徑，或 rfc2217://labpi:3001 "
+                               "這樣的位址。"))
+        .arg(value);
 }
 
 QString onePortForUpload(Language language)

@@ -91,11 +91,11 @@ struct TransferOutcome {
     qint64 unexpectedCharacters = 0;   // 8088 upload: neither digits nor line breaks
     bool loneDigit = false;            // 8088 upload: ended with a digit without its pair
     TransferFault fault = TransferFault::None;   // Failed: why
-    SystemError system;                          // what the system said about the fault, where it said anything
-    QString port;                                // the port the transfer ran on, as the user named it
-    QString device;                              // the device or the network address behind `port`, where the
-                                                 // line names one
-    PortError portError;                         // PortClosed: why the port could not be opened
+    SystemError system;    // what the system said about the fault, where it said anything
+    QString port;          // the port the transfer ran on, as the user named it
+    QString device;        // the device or the network address behind `port`, where the
+                           // line names one
+    PortError portError;   // PortClosed: why the port could not be opened
 };
 
 Q_DECLARE_METATYPE(TransferProgress)

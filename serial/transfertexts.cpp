@@ -155,17 +155,16 @@ QString portLabel(Language language, const QString &port, const QString &behind)
 QString deviceGone(Language language, const QString &portName)
 {
     if (isNetworkName(portName))
-        return pick(
-            language,
-            QStringLiteral(
-                "The connection to %1 was lost (the server stopped, the network failed, or the server closed it).")
-                .arg(portName),
-            QStringLiteral("與 %1 的連線中斷了（伺服器已停止、網路故障，或伺服器關閉了連線）。").arg(portName));
-    return pick(
-        language,
-        QStringLiteral("The device of %1 went away (adapter unplugged, board switched off, or the other end closed).")
-            .arg(portName),
-        QStringLiteral("%1 的裝置已不在（轉接器被拔除、實驗板關機或連線另一端已關閉）。").arg(portName));
+        return pick(language,
+                    QStringLiteral("The connection to %1 was lost (the server stopped, the network failed, or the "
+                                   "server closed it)."),
+                    QStringLiteral("與 %1 的連線中斷了（伺服器已停止、網路故障，或伺服器關閉了連線）。"))
+            .arg(portName);
+    return pick(language,
+                QStringLiteral("The device of %1 went away (adapter unplugged, board switched off, or the other end "
+                               "closed)."),
+                QStringLiteral("%1 的裝置已不在（轉接器被拔除、實驗板關機或連線另一端已關閉）。"))
+        .arg(portName);
 }
 
 } // namespace
@@ -253,13 +252,11 @@ QString portError(Language language, const PortError &error)
                     QStringLiteral("%1 關閉了連線：可能有其他使用者正在使用這個埠，或伺服器已停止。"))
             .arg(port);
     case PortError::NoComPortOption:
-        return pick(
-            language,
-            QStringLiteral("%1 does not offer RFC 2217 serial-port control: use a socket:// address, or give the "
-                           "server's port telnet(rfc2217).")
-                .arg(port),
-            QStringLiteral("%1 不支援 RFC 2217 序列埠控制：請改用 socket:// 位址，或在伺服器上設定 telnet(rfc2217)。")
-                .arg(port));
+        return pick(language,
+                    QStringLiteral("%1 does not offer RFC 2217 serial-port control: use a socket:// address, or give "
+                                   "the server's port telnet(rfc2217)."),
+                    QStringLiteral("%1 不支援 RFC 2217 序列埠控制：請改用 socket:// 位址，或在伺服器上設定 telnet(rfc2217)。"))
+            .arg(port);
     }
     return {};
 }
@@ -301,16 +298,15 @@ Message portLost(Language language, const QString &portName, const QString &addr
 {
     const bool network = isNetworkName(portName) || !address.isEmpty();
     const QString label = portLabel(language, portName, address);
-    const QString check =
-        pick(language,
-             (network ? QStringLiteral("Check the network and the server")
-                      : QStringLiteral("Check the cable and the adapter")),
-             (network ? QStringLiteral("請檢查網路與伺服器") : QStringLiteral("請檢查連接線與轉接器")));
-    const QString text = pick(
-        language,
-        QStringLiteral("The serial port stopped working. %1\n%2, then choose Setting to open a port again.")
-            .arg(deviceGone(language, label), check),
-        QStringLiteral("通訊埠停止運作。%1\n%2，再從「設定」重新選擇通訊埠。").arg(deviceGone(language, label), check));
+    const QString check = network ? pick(language, QStringLiteral("Check the network and the server"),
+                                         QStringLiteral("請檢查網路與伺服器"))
+                                  : pick(language, QStringLiteral("Check the cable and the adapter"),
+                                         QStringLiteral("請檢查連接線與轉接器"));
+    const QString text = pick(language,
+                              QStringLiteral("The serial port stopped working. %1\n%2, then choose Setting to open a "
+                                             "port again."),
+                              QStringLiteral("通訊埠停止運作。%1\n%2，再從「設定」重新選擇通訊埠。"))
+                             .arg(deviceGone(language, label), check);
     return {programTitle(), text};
 }
 

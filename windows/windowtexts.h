@@ -1,6 +1,7 @@
 #pragma once
 
-#include "transfertexts.h"
+#include "language.h"
+#include "transfer.h"
 
 #include <QString>
 
