@@ -98,13 +98,13 @@ QString aboutItem(Language language)
 QString cannotOpen(Language language, const QString &path, bool missing)
 {
     if (missing)
-        return (pick(language, QStringLiteral("%1 cannot be found.\nInstall Kestrion again, or ask your lab staff."),
-                     QStringLiteral("找不到 %1。\n請重新安裝 Kestrion，或洽詢實驗室管理人員。")))
+        return pick(language, QStringLiteral("%1 cannot be found.\nInstall Kestrion again, or ask your lab staff."),
+                    QStringLiteral("找不到 %1。\n請重新安裝 Kestrion，或洽詢實驗室管理人員。"))
             .arg(path);
-    return (pick(language,
-                 QStringLiteral(
-                     "No program could open %1.\nA web browser or a file manager is needed: ask your lab staff."),
-                 QStringLiteral("沒有可以開啟 %1 的程式。\n需要網頁瀏覽器或檔案管理員，請洽詢實驗室管理人員。")))
+    return pick(language,
+                QStringLiteral("No program could open %1.\nA web browser or a file manager is needed: ask your lab "
+                               "staff."),
+                QStringLiteral("沒有可以開啟 %1 的程式。\n需要網頁瀏覽器或檔案管理員，請洽詢實驗室管理人員。"))
         .arg(path);
 }
 
