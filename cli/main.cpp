@@ -208,7 +208,7 @@ int main(int argc, char *argv[])
             return usageError(language, CliTexts::badPort(language, name));
         if (parsed.problem != AddressProblem::None) {
             PortError error{PortError::BadAddress, name, {}, {}};
-            error.address = parsed.problem;
+            error.addressProblem = parsed.problem;
             return usageError(language, TransferTexts::portError(language, error));
         }
         const QString identity = portIdentity(parsed.choice);

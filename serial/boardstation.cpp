@@ -8,7 +8,8 @@ bool StationState::operator==(const StationState &other) const
 {
     return line == other.line && port == other.port && port.name == other.port.name && address == other.address
         && error.kind == other.error.kind && error.port == other.error.port && error.device == other.error.device
-        && error.system == other.error.system && error.address == other.error.address
+        && error.system.code == other.error.system.code && error.system.text == other.error.system.text
+        && error.addressProblem == other.error.addressProblem
         && downloading == other.downloading && uploading == other.uploading;
 }
 
