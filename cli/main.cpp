@@ -16,6 +16,7 @@
 #include "exitcodes.h"
 #include "kestrionversion.h"
 #include "lineaddress.h"
+#include "lines.h"
 #include "portlisting.h"
 #include "transfertexts.h"
 
@@ -70,9 +71,9 @@ std::optional<Language> languageFromArguments(const QStringList &arguments, QStr
 }
 
 // What a --port names, for telling two names of one port apart: the device itself, or
-// the address as written back. Empty for a name that is no port; `problem` is set for an
+// the address as written back. Empty for a name that is no port; `error` is set for an
 // address, given as it is, that cannot be used.
-QString portIdentity(const QString &name, AddressProblem *problem)
+QString portIdentity(const QString &name, PortError *error)
 {
     const PortTarget target = describePort(name);
     switch (target.kind) {
@@ -89,7 +90,7 @@ QString portIdentity(const QString &name, AddressProblem *problem)
     if (parsed.isValid())
         return parsed.address.text();
     if (target.comNumber == 0)
-        *problem = parsed.problem;
+        makeNetworkLine(name, name, error);   // makes none, and says why
     return QStringLiteral("COM%1").arg(target.comNumber);   // the port tells, when it is used
 }
 
@@ -201,15 +202,12 @@ int main(int argc, char *argv[])
         return usageError(language, CliTexts::onePortForUpload(language));
     QSet<QString> named;
     for (const QString &name : ports) {
-        AddressProblem problem = AddressProblem::None;
-        const QString identity = portIdentity(name, &problem);
+        PortError error;
+        const QString identity = portIdentity(name, &error);
         if (identity.isEmpty())
             return usageError(language, CliTexts::badPort(language, name));
-        if (problem != AddressProblem::None) {
-            PortError error{PortError::BadAddress, name, {}, {}};
-            error.address = problem;
+        if (error.kind != PortError::None)
             return usageError(language, TransferTexts::portError(language, error));
-        }
         if (named.contains(identity))
             return usageError(language, CliTexts::portNamedTwice(language, name));
         named.insert(identity);

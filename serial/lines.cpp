@@ -35,6 +35,7 @@ std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &ad
         if (error) {
             *error = {PortError::BadAddress, portName, portName == address ? QString() : address, {}};
             error->address = parsed.problem;
+            error->addressOption = parsed.option;
         }
         return nullptr;
     }

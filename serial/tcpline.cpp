@@ -9,6 +9,8 @@ TcpLine::TcpLine(const QString &portName, const LineAddress &address, QObject *p
     , m_portName(portName)
     , m_address(address)
 {
+    if (address.openTimeoutMs > 0)
+        m_openTimeoutMs = address.openTimeoutMs;
     m_openTimer.setSingleShot(true);
     connect(&m_openTimer, &QTimer::timeout, this, &TcpLine::openTimerExpired);
     connect(&m_pacer, &LinePacer::ready, this, &Line::outputReady);

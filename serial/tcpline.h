@@ -30,8 +30,9 @@ class TcpLine : public Line {
     Q_OBJECT
 
 public:
-    // How long opening may take before it gives up: for a transfer, and for a probe of
-    // many ports that must not keep a window waiting.
+    // How long opening may take before it gives up: for a transfer (unless the address
+    // gives a time of its own), and for a probe of many ports that must not keep a window
+    // waiting.
     static constexpr int OpenTimeoutMs = 4000;
     static constexpr int ProbeTimeoutMs = 400;
     static constexpr int SettleMs = 100;

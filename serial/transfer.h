@@ -36,6 +36,9 @@ enum class AddressProblem {
     Ipv6WithoutBrackets,   // an IPv6 address must stand in brackets
     NoPort,                // no port number after the host
     BadPort,               // a port that is not a number from 1 to 65535
+    HostTooLong,           // a host name of more than 253 characters
+    UnknownOption,         // an option after ? that is not known
+    BadTimeout,            // timeout= that is not a number of seconds above 0
 };
 
 // Why the port could not be opened.
@@ -59,6 +62,7 @@ struct PortError {
     QString device;   // the device or the address behind it, where there is one
     QString system;   // what the system said
     AddressProblem address = AddressProblem::None;   // BadAddress: what is wrong with it
+    QString addressOption = {};   // BadAddress: the option at fault, as written
     int systemError = 0;   // the system's error number behind `system`, 0 where none
 };
 Q_DECLARE_METATYPE(PortError)

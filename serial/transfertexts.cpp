@@ -47,6 +47,23 @@ QString percent(int value)
     return QStringLiteral("%1%").arg(value, 2, 10, QLatin1Char('0'));
 }
 
+QString printable(const QString &text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (c.category() != QChar::Other_Control && u != 0x2028 && u != 0x2029) {
+            shown += c;
+            continue;
+        }
+        const int digits = u < 0x100 ? 2 : 4;
+        shown += (u < 0x100 ? QStringLiteral("\\x") : QStringLiteral("\\u"))
+            + QString::number(u, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
+    }
+    return shown;
+}
+
 QString countWithHex(qint64 count)
 {
     return QStringLiteral("%1(%2H)").arg(count).arg(QString::number(count, 16).toUpper());
@@ -151,13 +168,15 @@ bool isNetworkName(const QString &portName)
 QString portLabel(Language language, const QString &port, const QString &behind)
 {
     if (behind.isEmpty() || behind == port)
-        return port;
-    return (language == Language::Chinese ? QStringLiteral("%1（%2）") : QStringLiteral("%1 (%2)")).arg(port, behind);
+        return printable(port);
+    return (language == Language::Chinese ? QStringLiteral("%1（%2）") : QStringLiteral("%1 (%2)"))
+        .arg(printable(port), printable(behind));
 }
 
-QString deviceGone(Language language, const QString &portName)
+QString deviceGone(Language language, const QString &name)
 {
     const bool chinese = language == Language::Chinese;
+    const QString portName = printable(name);
     if (isNetworkName(portName))
         return chinese ? QStringLiteral("與 %1 的連線中斷了（伺服器已停止、網路故障，或伺服器關閉了連線）。").arg(portName)
                        : QStringLiteral("The connection to %1 was lost (the server stopped, the network failed, or the server closed it).")
@@ -225,9 +244,11 @@ QString portError(Language language, const PortError &error)
     case PortError::Other:
         return chinese ? QStringLiteral("無法開啟 %1：%2").arg(port, systemReason(language, error.systemError, error.system))
                        : QStringLiteral("%1 cannot be opened: %2").arg(port, systemReason(language, error.systemError, error.system));
-    case PortError::BadAddress:
-        return chinese ? QStringLiteral("%1 不是可用的網路位址：%2").arg(port, addressProblem(language, error.address))
-                       : QStringLiteral("%1 is not a usable network address: %2").arg(port, addressProblem(language, error.address));
+    case PortError::BadAddress: {
+        const QString problem = addressProblem(language, error.address, error.addressOption);
+        return chinese ? QStringLiteral("%1 不是可用的網路位址：%2").arg(port, problem)
+                       : QStringLiteral("%1 is not a usable network address: %2").arg(port, problem);
+    }
     case PortError::HostUnknown:
         return chinese ? QStringLiteral("找不到 %1 的主機：請檢查主機名稱與網路。").arg(port)
                        : QStringLiteral("The host of %1 is not known: check its name and the network.").arg(port);
@@ -250,7 +271,7 @@ QString portError(Language language, const PortError &error)
     return {};
 }
 
-QString addressProblem(Language language, AddressProblem problem)
+QString addressProblem(Language language, AddressProblem problem, const QString &option)
 {
     const bool chinese = language == Language::Chinese;
     switch (problem) {
@@ -280,6 +301,21 @@ QString addressProblem(Language language, AddressProblem problem)
     case AddressProblem::BadPort:
         return chinese ? QStringLiteral("連接埠號碼須為 1 到 65535 的數字。")
                        : QStringLiteral("the port number must be a number from 1 to 65535.");
+    case AddressProblem::HostTooLong:
+        return chinese ? QStringLiteral("主機名稱太長：最多 253 個字元，句點之間最多 63 個字元。")
+                       : QStringLiteral("the host name is too long: at most 253 characters, and 63 between dots.");
+    case AddressProblem::UnknownOption:
+        return chinese ? QStringLiteral("不認得選項「%1」：可用的選項是 timeout=秒數、ign_set_control 與 logging=。")
+                             .arg(printable(option))
+                       : QStringLiteral("the option \"%1\" is not known: the options are timeout=SECONDS, ign_set_control "
+                                        "and logging=.")
+                             .arg(printable(option));
+    case AddressProblem::BadTimeout:
+        return chinese ? QStringLiteral("「%1」不對：timeout= 需要大於 0、最多 3600 的秒數，例如 timeout=10。")
+                             .arg(printable(option))
+                       : QStringLiteral("\"%1\" is wrong: timeout= takes the seconds opening may take, a number above 0 "
+                                        "and at most 3600, as in timeout=10.")
+                             .arg(printable(option));
     }
     return {};
 }

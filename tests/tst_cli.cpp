@@ -164,6 +164,12 @@ private slots:
         QCOMPARE(run({"download", "--board", "8052", "--port", "socket://[fd00::7]", source}, &err), 2);
         QVERIFY2(err.startsWith(QStringLiteral("socket://[fd00::7] is not a usable network address: the port")),
                  qPrintable(err));
+        // An option that is not known is refused by name.
+        QCOMPARE(run({"download", "--board", "8052", "--port", "rfc2217://labpi:3001/?ign_set_control&baud=9600", source},
+                     &err), 2);
+        QVERIFY2(err.startsWith("rfc2217://labpi:3001/?ign_set_control&baud=9600 is not a usable network address: the "
+                                "option \"baud=9600\" is not known"),
+                 qPrintable(err));
         QCOMPARE(run({"upload", "--board", "8088", "--port", "COM1", missing, "--wait", "1"}), 5);
         {
             QSerialPort holder(QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath());
