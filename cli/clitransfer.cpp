@@ -241,7 +241,8 @@ void CliTransfer::finished(Target &target, const TransferOutcome &outcome)
     target.done = true;
     if (outcome.direction == Direction::Upload)
         m_silenceTimer.stop();
-    // An upload that stored no byte is no success, nor one the board left unfinished.
+    // An upload that stored no byte is no success, nor one the board left unfinished (given
+    // up on, or an 8052 stream shorter than it announced).
     const qint64 silentSeconds = m_gaveUp ? m_waitSeconds : 0;
     if (outcome.kind == TransferOutcome::Failed) {
         target.code = isFileFault(outcome.fault) ? ExitCode::FileProblem : ExitCode::PortProblem;
@@ -255,6 +256,10 @@ void CliTransfer::finished(Target &target, const TransferOutcome &outcome)
     } else if (outcome.direction == Direction::Upload && m_gaveUp) {
         target.code = ExitCode::Unfinished;
         target.text = CliTexts::unfinished(m_language, outcome, silentSeconds);
+    } else if (outcome.direction == Direction::Upload && outcome.announced > outcome.count) {
+        // The 8052 went quiet before the length it announced: the window's message says so.
+        target.code = ExitCode::Unfinished;
+        target.text = oneLine(TransferTexts::uploadFinished(m_language, outcome).text);
     } else {
         target.code = ExitCode::Done;
         target.text = outcome.direction == Direction::Download
