@@ -122,8 +122,9 @@ QString missingCommand(Language language)
 
 QString unknownCommand(Language language, const QString &command)
 {
-    return zh(language) ? QStringLiteral("不明的指令「%1」。").arg(command)
-                        : QStringLiteral("Unknown command \"%1\".").arg(command);
+    const QString shown = TransferTexts::printable(command);
+    return zh(language) ? QStringLiteral("不明的指令「%1」。").arg(shown)
+                        : QStringLiteral("Unknown command \"%1\".").arg(shown);
 }
 
 QString missingOption(Language language, const QString &option)
@@ -133,17 +134,19 @@ QString missingOption(Language language, const QString &option)
 
 QString badBoard(Language language, const QString &value)
 {
-    return zh(language) ? QStringLiteral("實驗板「%1」不存在：請用 8088 或 8052。").arg(value)
-                        : QStringLiteral("There is no board \"%1\": use 8088 or 8052.").arg(value);
+    const QString shown = TransferTexts::printable(value);
+    return zh(language) ? QStringLiteral("實驗板「%1」不存在：請用 8088 或 8052。").arg(shown)
+                        : QStringLiteral("There is no board \"%1\": use 8088 or 8052.").arg(shown);
 }
 
 QString badPort(Language language, const QString &value)
 {
+    const QString shown = TransferTexts::printable(value);
     return zh(language)
-        ? QStringLiteral("「%1」不是通訊埠：請用 COM1 到 COM15、以 / 開頭的裝置路徑，或 rfc2217://labpi:3001 這樣的位址。").arg(value)
+        ? QStringLiteral("「%1」不是通訊埠：請用 COM1 到 COM15、以 / 開頭的裝置路徑，或 rfc2217://labpi:3001 這樣的位址。").arg(shown)
         : QStringLiteral("\"%1\" is not a port: use COM1 to COM15, a device path starting with /, or an address such as "
                          "rfc2217://labpi:3001.")
-              .arg(value);
+              .arg(shown);
 }
 
 QString onePortForUpload(Language language)
@@ -154,14 +157,16 @@ QString onePortForUpload(Language language)
 
 QString portNamedTwice(Language language, const QString &value)
 {
-    return zh(language) ? QStringLiteral("「%1」與前面的 --port 是同一個通訊埠。").arg(value)
-                        : QStringLiteral("\"%1\" is a port already named by an earlier --port.").arg(value);
+    const QString shown = TransferTexts::printable(value);
+    return zh(language) ? QStringLiteral("「%1」與前面的 --port 是同一個通訊埠。").arg(shown)
+                        : QStringLiteral("\"%1\" is a port already named by an earlier --port.").arg(shown);
 }
 
 QString badWait(Language language, const QString &value)
 {
-    return zh(language) ? QStringLiteral("--wait 需要正整數秒數，不是「%1」。").arg(value)
-                        : QStringLiteral("--wait takes a whole number of seconds above 0, not \"%1\".").arg(value);
+    const QString shown = TransferTexts::printable(value);
+    return zh(language) ? QStringLiteral("--wait 需要正整數秒數，不是「%1」。").arg(shown)
+                        : QStringLiteral("--wait takes a whole number of seconds above 0, not \"%1\".").arg(shown);
 }
 
 QString waitIsForUpload(Language language)
@@ -171,8 +176,9 @@ QString waitIsForUpload(Language language)
 
 QString badLanguage(Language language, const QString &value)
 {
-    return zh(language) ? QStringLiteral("不支援語言「%1」：請用 en 或 zh-TW。").arg(value)
-                        : QStringLiteral("There are no texts in \"%1\": use en or zh-TW.").arg(value);
+    const QString shown = TransferTexts::printable(value);
+    return zh(language) ? QStringLiteral("不支援語言「%1」：請用 en 或 zh-TW。").arg(shown)
+                        : QStringLiteral("There are no texts in \"%1\": use en or zh-TW.").arg(shown);
 }
 
 QString fileCount(Language language, int expected)

@@ -65,8 +65,8 @@ CliTransfer::CliTransfer(Language language, Board board, const QStringList &port
     m_targets.resize(size_t(ports.size()));
     for (qsizetype i = 0; i < ports.size(); ++i) {
         Target &target = m_targets[size_t(i)];
-        target.port = ports.at(i);
-        target.line = makeLine(target.port, &target.lineError);
+        target.line = makeLine(ports.at(i), &target.lineError);
+        target.port = TransferTexts::printable(ports.at(i));   // as the lines show it
         if (!target.line)
             continue;
         target.session = std::make_unique<TransferSession>(board, *target.line);

@@ -1,6 +1,7 @@
 #include "lines.h"
 
 #include "commport.h"
+#include "comportmap.h"
 #include "lineaddress.h"
 #include "rfc2217line.h"
 #include "tcpline.h"
@@ -9,11 +10,22 @@ std::unique_ptr<Line> makeLine(const QString &name, PortError *error)
 {
     const PortTarget target = describePort(name);
     const QString portName = target.comNumber > 0 ? QStringLiteral("COM%1").arg(target.comNumber) : name.trimmed();
+    if (const PortError fault = ComPortMap::lookupFault(target.comNumber); fault.kind != PortError::None) {
+        if (error)
+            *error = fault;
+        return nullptr;
+    }
     switch (target.kind) {
     case PortTarget::Unknown:
         break;
-    case PortTarget::Network:
-        return makeNetworkLine(portName, target.address, error);
+    case PortTarget::Network: {
+        std::unique_ptr<Line> line = makeNetworkLine(portName, target.address, error);
+        if (!line && error && target.comNumber > 0) {
+            error->line = ComPortMap::portsFileLine(target.comNumber);
+            error->file = error->line > 0 ? ComPortMap::portsFilePath() : QString();
+        }
+        return line;
+    }
     case PortTarget::Device: {
         auto port = std::make_unique<CommPort>();
         if (target.comNumber > 0)

@@ -56,6 +56,14 @@ struct PortError {
         TimedOut,          // the server did not answer in time
         ConnectionLost,    // the server closed the connection
         NoComPortOption,   // the server does not offer RFC 2217 serial-port control
+        // How the COM numbers are set up (see ComPortMap), with the folder or file in
+        // `file`:
+        FolderMissing,            // the folder KESTRION_COM_DIR names does not exist
+        FolderUnreadable,         // that folder cannot be read
+        AddressFileUnreadable,    // the address file of `port` in that folder cannot be read
+        PortsFileUnreadable,      // the ports file cannot be read
+        EntryIgnored,             // `line` of the ports file, `port` its text, is no COMn=ADDRESS
+        NumberIgnored,            // `line` of the ports file gives `port`, beyond COM1..COM15
     };
     Kind kind = None;
     QString port;     // "COM3", the device path or the address the user gave
@@ -63,6 +71,9 @@ struct PortError {
     QString system;   // what the system said
     AddressProblem address = AddressProblem::None;   // BadAddress: what is wrong with it
     QString addressOption = {};   // BadAddress: the option at fault, as written
+    QString file = {};   // the set-up faults above, and BadAddress where the ports file
+                         // gives the address: the folder or file at fault
+    int line = 0;        // in `file`, from 1; 0 where no line is meant
     int systemError = 0;   // the system's error number behind `system`, 0 where none
 };
 Q_DECLARE_METATYPE(PortError)

@@ -173,6 +173,15 @@ QString portLabel(Language language, const QString &port, const QString &behind)
         .arg(printable(port), printable(behind));
 }
 
+// "FILE, line N: " where a fault is written in a file's line; empty where it is not.
+QString inFile(Language language, const PortError &error)
+{
+    if (error.file.isEmpty() || error.line <= 0)
+        return {};
+    return language == Language::Chinese ? QStringLiteral("%1 第 %2 行：").arg(printable(error.file)).arg(error.line)
+                                         : QStringLiteral("%1, line %2: ").arg(printable(error.file)).arg(error.line);
+}
+
 QString deviceGone(Language language, const QString &name)
 {
     const bool chinese = language == Language::Chinese;
@@ -246,8 +255,9 @@ QString portError(Language language, const PortError &error)
                        : QStringLiteral("%1 cannot be opened: %2").arg(port, systemReason(language, error.systemError, error.system));
     case PortError::BadAddress: {
         const QString problem = addressProblem(language, error.address, error.addressOption);
-        return chinese ? QStringLiteral("%1 不是可用的網路位址：%2").arg(port, problem)
-                       : QStringLiteral("%1 is not a usable network address: %2").arg(port, problem);
+        return inFile(language, error)
+            + (chinese ? QStringLiteral("%1 不是可用的網路位址：%2").arg(port, problem)
+                       : QStringLiteral("%1 is not a usable network address: %2").arg(port, problem));
     }
     case PortError::HostUnknown:
         return chinese ? QStringLiteral("找不到 %1 的主機：請檢查主機名稱與網路。").arg(port)
@@ -267,6 +277,26 @@ QString portError(Language language, const PortError &error)
                        : QStringLiteral("%1 does not offer RFC 2217 serial-port control: use a socket:// address, or give the "
                                         "server's port telnet(rfc2217).")
                              .arg(port);
+    case PortError::FolderMissing:
+        return chinese ? QStringLiteral("KESTRION_COM_DIR 指定的資料夾 %1 不存在。").arg(printable(error.file))
+                       : QStringLiteral("The folder %1 named by KESTRION_COM_DIR does not exist.").arg(printable(error.file));
+    case PortError::FolderUnreadable:
+        return chinese ? QStringLiteral("無法讀取 KESTRION_COM_DIR 指定的資料夾 %1。").arg(printable(error.file))
+                       : QStringLiteral("The folder %1 named by KESTRION_COM_DIR cannot be read.").arg(printable(error.file));
+    case PortError::AddressFileUnreadable:
+        return chinese ? QStringLiteral("無法讀取 %1 的位址檔 %2。").arg(port, printable(error.file))
+                       : QStringLiteral("The address file of %1, %2, cannot be read.").arg(port, printable(error.file));
+    case PortError::PortsFileUnreadable:
+        return chinese ? QStringLiteral("無法讀取通訊埠設定檔 %1。").arg(printable(error.file))
+                       : QStringLiteral("The ports file %1 cannot be read.").arg(printable(error.file));
+    case PortError::EntryIgnored:
+        return inFile(language, error)
+            + (chinese ? QStringLiteral("「%1」已略過：設定須寫成 [ports] 下的 COMn=位址。").arg(port)
+                       : QStringLiteral("\"%1\" is ignored: the entries are COMn=ADDRESS, below [ports].").arg(port));
+    case PortError::NumberIgnored:
+        return inFile(language, error)
+            + (chinese ? QStringLiteral("%1 已略過：編號只能是 COM1 到 COM15。").arg(port)
+                       : QStringLiteral("%1 is ignored: the numbers go from COM1 to COM15.").arg(port));
     }
     return {};
 }

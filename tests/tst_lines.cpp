@@ -265,6 +265,7 @@ private slots:
     void addresses_data();
     void addresses();
     void portNames();
+    void setupFaults();
     void selectedLineFollowsTheNumber();
     void networkPortsProbedAtOnce();
     void networkFaultTexts();
@@ -704,6 +705,50 @@ void LinesTest::portNames()
     QCOMPARE(describePort(QStringLiteral("sockt://labpi:3001")).kind, PortTarget::Network);   // judged when used
     for (const char *name : {"COM16", "COM0", "ttyUSB0", ""})
         QCOMPARE(describePort(QString::fromLatin1(name)).kind, PortTarget::Unknown);
+
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+}
+
+// What is not used as written in the ports file is named with its line; a COM number
+// whose folder is missing says so.
+void LinesTest::setupFaults()
+{
+    QTemporaryDir config;
+    QVERIFY(QDir(config.path()).mkpath(QStringLiteral("kestrion")));
+    const QString portsFile = writeTestFile(config.filePath(QStringLiteral("kestrion/ports.conf")),
+                                            "COM4=socket://a:1\n[ports]\n; a comment\nCOM16=socket://x:1\nCOM8=labpi:3001\n"
+                                            "COM9\nCOM10=\nCOM11=\"socket://b:2\" ; a comment\n");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qunsetenv("KESTRION_COM_DIR");
+
+    const QList<PortError> faults = ComPortMap::setupFaults();
+    QCOMPARE(faults.size(), 4);
+    const QList<std::pair<PortError::Kind, int>> expected = {
+        {PortError::EntryIgnored, 1}, {PortError::NumberIgnored, 4}, {PortError::EntryIgnored, 6}, {PortError::EntryIgnored, 7}};
+    for (qsizetype i = 0; i < faults.size(); ++i) {
+        QCOMPARE(faults[i].kind, expected[i].first);
+        QCOMPARE(faults[i].line, expected[i].second);
+        QCOMPARE(faults[i].file, portsFile);
+    }
+    QCOMPARE(TransferTexts::portError(Language::English, faults[1]),
+             portsFile + ", line 4: COM16 is ignored: the numbers go from COM1 to COM15.");
+    QCOMPARE(describePort(QStringLiteral("COM11")).address, QStringLiteral("socket://b:2"));
+    // A value that is no address is named with its line when the number is used.
+    PortError error;
+    QVERIFY(!makeLine(QStringLiteral("COM8"), &error));
+    QCOMPARE(error.kind, PortError::BadAddress);
+    QCOMPARE(error.file, portsFile);
+    QCOMPARE(error.line, 5);
+
+    QTemporaryDir gone;
+    const QString missing = gone.filePath(QStringLiteral("ports"));
+    ComFolder useFolder(missing);
+    QVERIFY(!makeLine(QStringLiteral("COM1"), &error));
+    QCOMPARE(error.kind, PortError::FolderMissing);
+    QCOMPARE(TransferTexts::portError(Language::English, error),
+             "The folder " + missing + " named by KESTRION_COM_DIR does not exist.");
+    QCOMPARE(ComPortMap::setupFaults().size(), 1);   // once for all the numbers
 
     qputenv("XDG_CONFIG_HOME", oldConfig);
 }
