@@ -3,10 +3,9 @@
 #include "commport.h"
 #include "comportmap.h"
 #include "lineaddress.h"
-#include "rfc2217line.h"
 #include "tcpline.h"
 
-std::unique_ptr<Line> makeLine(const QString &name, PortError *error)
+std::unique_ptr<Line> makeLine(const QString &name, PortError *error, const LineOptions &options)
 {
     const PortTarget target = describePort(name);
     const QString portName = target.comNumber > 0 ? QStringLiteral("COM%1").arg(target.comNumber) : name.trimmed();
@@ -19,7 +18,7 @@ std::unique_ptr<Line> makeLine(const QString &name, PortError *error)
     case PortTarget::Unknown:
         break;
     case PortTarget::Network: {
-        std::unique_ptr<Line> line = makeNetworkLine(portName, target.address, error);
+        std::unique_ptr<Line> line = makeNetworkLine(portName, target.address, error, options);
         if (!line && error && target.comNumber > 0) {
             error->line = ComPortMap::portsFileLine(target.comNumber);
             error->file = error->line > 0 ? ComPortMap::portsFilePath() : QString();
@@ -27,7 +26,7 @@ std::unique_ptr<Line> makeLine(const QString &name, PortError *error)
         return line;
     }
     case PortTarget::Device: {
-        auto port = std::make_unique<CommPort>();
+        auto port = std::make_unique<CommPort>(options);
         if (target.comNumber > 0)
             port->setCommPort(target.comNumber);
         else
@@ -40,7 +39,8 @@ std::unique_ptr<Line> makeLine(const QString &name, PortError *error)
     return nullptr;
 }
 
-std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &address, PortError *error)
+std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &address, PortError *error,
+                                      const LineOptions &options)
 {
     const ParsedLineAddress parsed = parseLineAddress(address);
     if (!parsed.isValid()) {
@@ -51,7 +51,10 @@ std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &ad
         }
         return nullptr;
     }
-    if (parsed.address.protocol == LineAddress::Rfc2217)
-        return std::make_unique<Rfc2217Line>(portName, parsed.address);
-    return std::make_unique<TcpLine>(portName, parsed.address);
+    // The address's own time for opening takes the place of a transfer's; a probe's
+    // shorter one stays.
+    LineOptions lineOptions = options;
+    if (parsed.address.openTimeoutMs > 0 && options.openTimeoutMs >= LineOptions::OpenTimeoutMs)
+        lineOptions.openTimeoutMs = parsed.address.openTimeoutMs;
+    return std::make_unique<TcpLine>(portName, parsed.address, lineOptions);
 }

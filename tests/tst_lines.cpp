@@ -72,6 +72,9 @@ QByteArray escapeRich(qsizetype size)
 // The board's end of a line of one kind, and the line to it.
 class Rig {
 public:
+    // The line's clock, in bytes a second.
+    qint64 pacing = FastPacing;
+
     // False with `why` set when this kind cannot be had here.
     bool start(Kind kind, QString *why)
     {
@@ -110,19 +113,20 @@ public:
             }
             m_address = kind == Kind::Ser2NetRaw ? m_ser2net->rawAddress() : m_ser2net->rfc2217Address();
         }
-        line = makeLine(m_address);
+        LineOptions options;
+        options.pacingBytesPerSecond = pacing;
+        line = makeLine(m_address, nullptr, options);
         if (!line) {
             *why = QStringLiteral("no line for ") + m_address;
             return false;
         }
-        line->setPacingBytesPerSecond(FastPacing);
         return true;
     }
 
     // Opens the line, which from now on gathers what the board sends in fromBoard.
     bool open()
     {
-        QObject::connect(line.get(), &Line::onComm, [this] { fromBoard += line->input(); });
+        QObject::connect(line.get(), &Line::received, [this](const QByteArray &bytes) { fromBoard += bytes; });
         QSignalSpy opened(line.get(), &Line::opened);
         return line->open() && (line->isOpen() || opened.wait(WaitMs)) && line->isOpen();
     }
@@ -308,9 +312,9 @@ void LinesTest::discardEndsTheStream()
 {
     QFETCH(Kind, kind);
     Rig rig;
+    rig.pacing = 4800;   // slow enough to be caught midway
     START_RIG(rig, kind);
     QVERIFY(rig.open());
-    rig.line->setPacingBytesPerSecond(4800);   // slow enough to be caught midway
 
     const QByteArray stream = escapeRich(4000);
     LineSender sender(*rig.line, stream);
@@ -338,7 +342,6 @@ void LinesTest::discardEndsTheStream()
     QCOMPARE(rig.boardGot().size(), got.size());
 
     // The line carries the next stream whole.
-    rig.line->setPacingBytesPerSecond(FastPacing);
     const QByteArray next = sample(500);
     LineSender again(*rig.line, next);
     again.pump();
@@ -381,10 +384,11 @@ void LinesTest::unreadOutputStaysQueued()
     IdleServer server(IdleServer::Empty);
     QVERIFY(server.port() != 0);
     const QString address = QStringLiteral("socket://127.0.0.1:%1").arg(server.port());
-    std::unique_ptr<Line> line = makeNetworkLine(address, address);
+    LineOptions options;
+    options.pacingBytesPerSecond = 1'000'000'000;   // the clock says nothing is queued
+    std::unique_ptr<Line> line = makeNetworkLine(address, address, nullptr, options);
     QSignalSpy opened(line.get(), &Line::opened);
     QVERIFY(line->open() && opened.wait(WaitMs));
-    line->setPacingBytesPerSecond(1'000'000'000);   // the clock says nothing is queued
 
     const qsizetype size = 1024 * 1024;
     line->output(QByteArray(size, 'x'));
@@ -441,9 +445,9 @@ void LinesTest::transfersThroughRfc2217()
 void LinesTest::interruptThroughRfc2217()
 {
     Rig rig;
+    rig.pacing = 4800;   // slow enough to be caught midway
     START_RIG(rig, Kind::Ser2NetRfc2217);
     QVERIFY(rig.open());
-    rig.line->setPacingBytesPerSecond(4800);   // slow enough to be caught midway
     QTemporaryDir dir;
     const QByteArray content = escapeRich(4000);
     TransferSession session(Board::Vxt8052, *rig.line);
@@ -475,6 +479,7 @@ void LinesTest::dataRightAfterTheAnswerIsKept()
     std::unique_ptr<Line> line = makeNetworkLine(address, address);
     QVERIFY(line);
     QSignalSpy opened(line.get(), &Line::opened);
+    QSignalSpy received(line.get(), &Line::received);
     QVERIFY(line->open());
     QVERIFY(server.waitForNewConnection(WaitMs));
     QTcpSocket *peer = server.nextPendingConnection();
@@ -485,8 +490,8 @@ void LinesTest::dataRightAfterTheAnswerIsKept()
     // The answer to SET-BAUDRATE (9600), then the board's first bytes, in one piece.
     peer->write(QByteArray("\xFF\xFA\x2C\x65\x00\x00\x25\x80\xFF\xF0" "first", 15));
     QVERIFY(opened.wait(WaitMs) || opened.size() == 1);
-    QVERIFY(waitUntil([&] { return line->inBufferCount() >= 5; }));
-    QCOMPARE(line->input(), QByteArray("first"));
+    QVERIFY(!received.isEmpty() || received.wait(WaitMs));
+    QCOMPARE(received.first().first().toByteArray(), QByteArray("first"));
 }
 
 void LinesTest::openFailures_data()
@@ -547,20 +552,21 @@ void LinesTest::openFailures()
         }
     }
 
-    std::unique_ptr<Line> line = makeNetworkLine(address, address);
-    QVERIFY(line);
     // Where nothing answers, the open timeout decides: a short one, as for a probe.
     const bool unanswered = situation == "no answer" || situation == "silent raw" || situation == "plain telnet";
-    // The address's own timeout takes the place of the line's (longer) one.
+    // The address's own timeout takes the place of a transfer's (longer) one.
     const bool ownTimeout = address.contains("timeout=");
+    LineOptions options;
     if (!ownTimeout)
-        line->setOpenTimeout(unanswered ? TcpLine::ProbeTimeoutMs : WaitMs);
+        options.openTimeoutMs = unanswered ? LineOptions::ProbeTimeoutMs : WaitMs;
+    std::unique_ptr<Line> line = makeNetworkLine(address, address, nullptr, options);
+    QVERIFY(line);
     QSignalSpy failed(line.get(), &Line::openFailed);
     QSignalSpy opened(line.get(), &Line::opened);
     PortError error;
     if (line->open(&error)) {
         QVERIFY(line->isOpening());
-        QVERIFY(failed.wait(ownTimeout ? TcpLine::OpenTimeoutMs / 2 : WaitMs));
+        QVERIFY(failed.wait(ownTimeout ? LineOptions::OpenTimeoutMs / 2 : WaitMs));
         error = failed.at(0).at(0).value<PortError>();
     }
     QCOMPARE(int(error.kind), expected);
@@ -765,8 +771,9 @@ void LinesTest::selectedLineFollowsTheNumber()
     const QString address = QStringLiteral("socket://127.0.0.1:%1").arg(server.serverPort());
     writeTestFile(comFolder.filePath(QStringLiteral("COM2")), address.toUtf8() + '\n');
 
-    SelectedLine line;
-    line.setPacingBytesPerSecond(FastPacing);
+    LineOptions options;
+    options.pacingBytesPerSecond = FastPacing;
+    SelectedLine line(options);
     QSignalSpy opened(&line, &Line::opened);
     line.setCommPort(1);
     QVERIFY(line.open());
@@ -838,7 +845,7 @@ void LinesTest::networkPortsProbedAtOnce()
 
     NetworkPortProbe probe;
     QSignalSpy finished(&probe, &NetworkPortProbe::finished);
-    probe.start(listing.network, TcpLine::ProbeTimeoutMs);
+    probe.start(listing.network, LineOptions::ProbeTimeoutMs);
     QVERIFY(finished.wait(WaitMs));
     QCOMPARE(probe.reachable(), QList<int>{7});
     const QList<PortError> unreachable = probe.unreachable();
