@@ -119,7 +119,8 @@ QString missingCommand(Language language)
 
 QString unknownCommand(Language language, const QString &command)
 {
-    return pick(language, QStringLiteral("Unknown command \"%1\"."), QStringLiteral("不明的指令「%1」。")).arg(TransferTexts::printable(command));
+    return pick(language, QStringLiteral("Unknown command \"%1\"."), QStringLiteral("不明的指令「%1」。"))
+        .arg(TransferTexts::printable(command));
 }
 
 QString missingOption(Language language, const QString &option)

@@ -105,14 +105,17 @@ void listPorts(Language language, NetworkPortProbe &probe)
     QObject::connect(&probe, &NetworkPortProbe::finished, &probe, [language, listing, &probe] {
         QMap<int, QString> lines;
         for (const int number : listing.ports) {
-            QString line = QStringLiteral("COM%1\t%2").arg(number).arg(TransferTexts::printable(ComPortMap::devicePath(number)));
+            QString line =
+                QStringLiteral("COM%1\t%2").arg(number).arg(TransferTexts::printable(ComPortMap::devicePath(number)));
             const QString adapter = ComPortMap::adapterDescription(ComPortMap::resolvedDevicePath(number));
             if (!adapter.isEmpty())
                 line += QLatin1Char('\t') + adapter;
             lines.insert(number, line);
         }
         for (const int number : probe.reachable())
-            lines.insert(number, QStringLiteral("COM%1\t%2").arg(number).arg(TransferTexts::printable(ComPortMap::networkAddress(number))));
+            lines.insert(number, QStringLiteral("COM%1\t%2")
+                                     .arg(number)
+                                     .arg(TransferTexts::printable(ComPortMap::networkAddress(number))));
         for (const QString &line : std::as_const(lines))
             printLine(stdout, line);
         const QList<PortError> unavailable = listing.unavailable + probe.unreachable();

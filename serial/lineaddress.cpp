@@ -62,7 +62,8 @@ bool isTooLong(const QString &host)
     if (host.size() > MaximumHostNameLength)
         return true;
     const QStringList labels = host.split(QLatin1Char('.'));
-    return std::any_of(labels.begin(), labels.end(), [](const QString &part) { return part.size() > MaximumLabelLength; });
+    return std::any_of(labels.begin(), labels.end(),
+                       [](const QString &part) { return part.size() > MaximumLabelLength; });
 }
 
 AddressProblem checkHost(const QString &host)

@@ -166,7 +166,8 @@ QString portLabel(Language language, const QString &port, const QString &behind)
 {
     if (behind.isEmpty() || behind == port)
         return printable(port);
-    return pick(language, QStringLiteral("%1 (%2)"), QStringLiteral("%1（%2）")).arg(printable(port), printable(behind));
+    return pick(language, QStringLiteral("%1 (%2)"), QStringLiteral("%1（%2）"))
+        .arg(printable(port), printable(behind));
 }
 
 // "FILE, line N: " where a fault is written in a file's line; empty where it is not.
@@ -298,7 +299,8 @@ QString portError(Language language, const PortError &error)
                     QStringLiteral("無法讀取 %1 的位址檔 %2。"))
             .arg(port, printable(error.file));
     case PortError::PortsFileUnreadable:
-        return pick(language, QStringLiteral("The ports file %1 cannot be read."), QStringLiteral("無法讀取通訊埠設定檔 %1。"))
+        return pick(language, QStringLiteral("The ports file %1 cannot be read."),
+                    QStringLiteral("無法讀取通訊埠設定檔 %1。"))
             .arg(printable(error.file));
     case PortError::EntryIgnored:
         return inFile(language, error)
