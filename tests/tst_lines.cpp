@@ -603,7 +603,8 @@ void LinesTest::addresses_data()
     QTest::newRow("timeout, after a slash") << "socket://[::1]:7/?timeout=2.5" << ok << "socket://[::1]:7" << "::1" << 2500;
     QTest::newRow("longest timeout") << "socket://labpi:1?timeout=3600" << ok << "socket://labpi:1" << "labpi" << 3600000;
     const QString longest = QString(63, 'a') + "." + QString(63, 'b') + "." + QString(63, 'c') + "." + QString(61, 'd');
-    QTest::newRow("longest host name") << "socket://" + longest + ":1" << ok << "socket://" + longest + ":1" << longest << 0;
+    QTest::newRow("longest host name") << "socket://" + longest + ":1" << ok << "socket://" + longest + ":1" << longest
+                                       << 0;
 
     const auto bad = [](const char *name, const char *text, AddressProblem problem) {
         QTest::newRow(name) << QString::fromUtf8(text) << int(problem) << QString() << QString() << 0;
@@ -731,7 +732,8 @@ void LinesTest::setupFaults()
     const QList<PortError> faults = ComPortMap::setupFaults();
     QCOMPARE(faults.size(), 4);
     const QList<std::pair<PortError::Kind, int>> expected = {
-        {PortError::EntryIgnored, 1}, {PortError::NumberIgnored, 4}, {PortError::EntryIgnored, 6}, {PortError::EntryIgnored, 7}};
+        {PortError::EntryIgnored, 1}, {PortError::NumberIgnored, 4}, {PortError::EntryIgnored, 6},
+        {PortError::EntryIgnored, 7}};
     for (qsizetype i = 0; i < faults.size(); ++i) {
         QCOMPARE(faults[i].kind, expected[i].first);
         QCOMPARE(faults[i].line, expected[i].second);
