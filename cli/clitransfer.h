@@ -54,7 +54,7 @@ public:
 
 private:
     struct Target {
-        QString port;                // as the user wrote it
+        QString port;   // as the user named it, control characters escaped
         std::unique_ptr<BoardStation> station;
         QElapsedTimer started;       // the rate counts from here
         TransferProgress progress;

@@ -16,6 +16,7 @@
 #include "exitcodes.h"
 #include "kestrionversion.h"
 #include "lineaddress.h"
+#include "lines.h"
 #include "portchoice.h"
 #include "portlisting.h"
 #include "transfertexts.h"
@@ -105,14 +106,17 @@ void listPorts(Language language, NetworkPortProbe &probe)
     QObject::connect(&probe, &NetworkPortProbe::finished, &probe, [language, listing, &probe] {
         QMap<int, QString> lines;
         for (const int number : listing.ports) {
-            QString line = QStringLiteral("COM%1\t%2").arg(number).arg(ComPortMap::devicePath(number));
+            QString line =
+                QStringLiteral("COM%1\t%2").arg(number).arg(TransferTexts::printable(ComPortMap::devicePath(number)));
             const QString adapter = ComPortMap::adapterDescription(ComPortMap::resolvedDevicePath(number));
             if (!adapter.isEmpty())
                 line += QLatin1Char('\t') + adapter;
             lines.insert(number, line);
         }
         for (const int number : probe.reachable())
-            lines.insert(number, QStringLiteral("COM%1\t%2").arg(number).arg(ComPortMap::networkAddress(number)));
+            lines.insert(number, QStringLiteral("COM%1\t%2")
+                                     .arg(number)
+                                     .arg(TransferTexts::printable(ComPortMap::networkAddress(number))));
         for (const QString &line : std::as_const(lines))
             printLine(stdout, line);
         const QList<PortError> unavailable = listing.unavailable + probe.unreachable();
@@ -161,7 +165,7 @@ int main(int argc, char *argv[])
                                  QLatin1Char('[') + CliTexts::fileName(language) + QLatin1Char(']'));
 
     if (!parser.parse(QCoreApplication::arguments()))
-        return usageError(language, parser.errorText());
+        return usageError(language, TransferTexts::printable(parser.errorText()));
     if (parser.isSet(versionOption)) {
         printLine(stdout, QStringLiteral("kestrion-cli %1").arg(QCoreApplication::applicationVersion()));
         return ExitCode::Done;
@@ -207,8 +211,8 @@ int main(int argc, char *argv[])
         if (parsed.unknown)
             return usageError(language, CliTexts::badPort(language, name));
         if (parsed.problem != AddressProblem::None) {
-            PortError error{PortError::BadAddress, name, {}, {}};
-            error.addressProblem = parsed.problem;
+            PortError error;
+            makeNetworkLine(name, name, &error);   // makes none, and says why
             return usageError(language, TransferTexts::portError(language, error));
         }
         const QString identity = portIdentity(parsed.choice);
