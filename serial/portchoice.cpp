@@ -49,7 +49,8 @@ bool PortChoice::operator==(const PortChoice &other) const
 
 ParsedPortChoice parsePortChoice(const QString &text)
 {
-    static const QRegularExpression comName(QStringLiteral("^COM([0-9]{1,2})$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression comName(QStringLiteral("^COM([0-9]{1,2})$"),
+                                            QRegularExpression::CaseInsensitiveOption);
     ParsedPortChoice parsed;
     if (const auto match = comName.match(text); match.hasMatch()) {
         const int number = match.captured(1).toInt();

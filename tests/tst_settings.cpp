@@ -557,7 +557,8 @@ private slots:
         QVERIFY(!openMessageBox());
 
         QTemporaryDir files;
-        control<QLineEdit>(*window, "txtSourceFile")->setText(writeTestFile(files.filePath(QStringLiteral("a.bin")), "AB"));
+        const QString source = writeTestFile(files.filePath(QStringLiteral("a.bin")), "AB");
+        control<QLineEdit>(*window, "txtSourceFile")->setText(source);
         press(*window, "cmdDownloadFile");
         QVERIFY(com5.waitForBytes(5));
         QCOMPARE(com5.received(), QByteArray("4142\x1A"));

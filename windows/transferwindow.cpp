@@ -380,7 +380,8 @@ void TransferWindow::stationChanged(const StationState &state)
         const auto message = TransferTexts::portLost(m_language, state.port.name, state.address);
         showMessage(QMessageBox::Warning, message.title, message.text);
     } else if (state.line == StationState::Failed) {
-        showMessage(QMessageBox::Warning, TransferTexts::programTitle(), TransferTexts::portError(m_language, state.error));
+        showMessage(QMessageBox::Warning, TransferTexts::programTitle(),
+                    TransferTexts::portError(m_language, state.error));
     }
 }
 
