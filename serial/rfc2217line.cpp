@@ -1,175 +1,150 @@
 #include "rfc2217line.h"
 
-#include <cstddef>   // libtelnet.h needs size_t
-#include <libtelnet.h>
-
-#include <QtEndian>
-
 namespace {
 
-// The serial-port option and the client's commands of RFC 2217.
-constexpr unsigned char ComPortOption = 44;
+// The client's serial-port commands besides the line settings (see ComPortSettings).
 enum ComPortCommand : unsigned char {
-    SetBaudRate = 1,
-    SetDataSize = 2,
-    SetParity = 3,
-    SetStopSize = 4,
     SetControl = 5,
     PurgeData = 12,
 };
-// The server answers a command with its code plus this.
-constexpr unsigned char ServerAnswer = 100;
-constexpr unsigned char ParityNone = 1;
-constexpr unsigned char OneStopBit = 1;
 constexpr unsigned char NoFlowControl = 1;
 constexpr unsigned char DtrOn = 8;
 constexpr unsigned char RtsOff = 12;
+// PURGE-DATA's values: the server's buffer of what came from the board, of what goes to it.
+constexpr unsigned char PurgeReceiveBuffer = 1;
 constexpr unsigned char PurgeTransmitBuffer = 2;
-
-constexpr quint32 LineBaudRate = 9600;
-constexpr unsigned char LineDataBits = 8;
-
-// Binary both ways, so that no byte is taken for a line end; suppress go-ahead; the
-// serial-port option is ours to offer, the server's echo is not wanted.
-const telnet_telopt_t TelnetOptions[] = {
-    {TELNET_TELOPT_BINARY, TELNET_WILL, TELNET_DO},
-    {TELNET_TELOPT_SGA, TELNET_WILL, TELNET_DO},
-    {ComPortOption, TELNET_WILL, TELNET_DONT},
-    {-1, 0, 0},
-};
 
 } // namespace
 
 Rfc2217Line::Rfc2217Line(const QString &portName, const LineAddress &address, QObject *parent)
     : TcpLine(portName, address, parent)
 {
+    m_purgeTimer.setSingleShot(true);
+    // A server that does not answer a purge: what comes from now on is taken.
+    connect(&m_purgeTimer, &QTimer::timeout, this, [this] { m_purgesPending = 0; });
 }
 
-Rfc2217Line::~Rfc2217Line()
-{
-    if (m_telnet)
-        telnet_free(m_telnet);
-}
+Rfc2217Line::~Rfc2217Line() = default;
 
 void Rfc2217Line::startSession()
 {
+    ++m_session;
+    m_telnet = {};
+    m_settings = {};
     m_optionAccepted = false;
-    m_telnet = telnet_init(TelnetOptions, &Rfc2217Line::handleEvent, 0, this);
-    telnet_negotiate(m_telnet, TELNET_WILL, ComPortOption);
-    telnet_negotiate(m_telnet, TELNET_WILL, TELNET_TELOPT_BINARY);
-    telnet_negotiate(m_telnet, TELNET_DO, TELNET_TELOPT_BINARY);
-    // The server answers within a round trip. A server that refuses the option answers
-    // too, but libtelnet tells nothing of a refusal: the option stays unanswered.
+    m_purgesPending = 0;
+    writeToConnection(m_telnet.start());
+    // The server answers within a round trip, a refusal too.
     restartOpenTimer(OptionAnswerMs);
 }
 
 void Rfc2217Line::sessionTimedOut()
 {
     if (m_optionAccepted)
-        becomeOpen();   // settled, although the baud rate was not answered
+        becomeOpen();   // settled, although the purge was not answered
     else
         giveUp(PortError::NoComPortOption);
 }
 
 void Rfc2217Line::endSession()
 {
-    if (m_telnet)
-        telnet_free(m_telnet);
-    m_telnet = nullptr;
-}
-
-void Rfc2217Line::handleEvent(telnet_t *, telnet_event_t *event, void *line)
-{
-    auto *self = static_cast<Rfc2217Line *>(line);
-    switch (event->type) {
-    case TELNET_EV_DATA:
-        self->m_parsed.data.append(event->data.buffer, qsizetype(event->data.size));
-        break;
-    case TELNET_EV_SEND:
-        self->writeToConnection(QByteArray(event->data.buffer, qsizetype(event->data.size)));
-        break;
-    case TELNET_EV_DO:
-        if (event->neg.telopt == ComPortOption)
-            self->m_parsed.optionAccepted = true;
-        break;
-    case TELNET_EV_DONT:
-        if (event->neg.telopt == ComPortOption)
-            self->m_parsed.optionRefused = true;
-        break;
-    case TELNET_EV_SUBNEGOTIATION:
-        if (event->sub.telopt == ComPortOption && event->sub.size > 0
-            && static_cast<unsigned char>(event->sub.buffer[0]) == ServerAnswer + SetBaudRate
-            && !self->m_parsed.baudRateAnswered) {
-            self->m_parsed.baudRateAnswered = true;
-            self->m_parsed.dataBeforeAnswer = self->m_parsed.data.size();
-        }
-        break;
-    default:
-        // The server's answers and notifications, and what the parser warns of (a
-        // sub-negotiation too long, say): no data is lost by passing them over.
-        break;
-    }
+    ++m_session;
+    m_purgeTimer.stop();
+    m_purgesPending = 0;
 }
 
 void Rfc2217Line::fromServer(const QByteArray &bytes)
 {
-    if (!m_telnet)
-        return;
-    m_parsed = {};
-    telnet_recv(m_telnet, bytes.constData(), size_t(bytes.size()));
-    const Parsed parsed = std::exchange(m_parsed, {});
-    if (isOpening()) {
-        // What the board sent before the line opened is stale, as on a device.
-        if (parsed.optionRefused) {
-            giveUp(PortError::NoComPortOption);
-            return;
+    const TelnetCodec::Result result = m_telnet.feed(bytes);
+    writeToConnection(result.reply);
+    const int session = m_session;
+    qsizetype passed = 0;
+    // What the board sent before the line opened, or before the server answered the
+    // purges asked for, is stale.
+    auto passOn = [&](qsizetype upTo) {
+        if (m_purgesPending == 0)
+            deliver(result.data.mid(passed, upTo - passed));
+        passed = upTo;
+    };
+    for (const TelnetCodec::Event &event : result.events) {
+        passOn(event.dataOffset);
+        if (session != m_session)
+            return;   // a receiver closed the line
+        switch (event.kind) {
+        case TelnetCodec::Event::ComPortAccepted:
+            if (isOpening() && !m_optionAccepted) {
+                m_optionAccepted = true;
+                requestLineSettings();
+                settle();
+            }
+            break;
+        case TelnetCodec::Event::ComPortRefused:
+            if (isOpening())
+                giveUp(PortError::NoComPortOption);
+            break;
+        case TelnetCodec::Event::ComPortAnswer:
+            answered(event);
+            break;
+        case TelnetCodec::Event::SubnegotiationTooLong:
+            failLine(PortError::OverlongSubnegotiation, QString::number(TelnetCodec::MaxSubnegotiation));
+            break;
         }
-        if (parsed.optionAccepted && !m_optionAccepted) {
-            m_optionAccepted = true;
-            requestLineSettings();
-            settle();
-        }
-        if (!parsed.baudRateAnswered || !m_optionAccepted)
+        if (session != m_session)
             return;
-        becomeOpen();
-        // The server answers before it passes on what the board sends at the new
-        // settings: what follows the answer in the same piece belongs to the open line.
-        deliver(parsed.data.mid(parsed.dataBeforeAnswer));
+    }
+    passOn(result.data.size());
+}
+
+void Rfc2217Line::answered(const TelnetCodec::Event &answer)
+{
+    if (!m_settings.take(answer.command, answer.value)) {
+        failLine(PortError::LineSettingsRefused, m_settings.answered());
         return;
     }
-    deliver(parsed.data);
+    if (answer.command != PurgeData || answer.value != QByteArray(1, char(PurgeReceiveBuffer)) || m_purgesPending == 0)
+        return;
+    if (--m_purgesPending == 0)
+        m_purgeTimer.stop();
+    // The server answers in order, before it passes on what the board sends at the new
+    // settings: once the purge asked for with them is answered, the line is open, and
+    // what follows the answer belongs to it.
+    if (m_purgesPending == 0 && m_optionAccepted)
+        becomeOpen();
 }
 
 void Rfc2217Line::toServer(const QByteArray &data)
 {
-    if (m_telnet)
-        telnet_send(m_telnet, data.constData(), size_t(data.size()));
-}
-
-void Rfc2217Line::comPortCommand(unsigned char command, const QByteArray &value)
-{
-    const QByteArray body = char(command) + value;
-    telnet_subnegotiation(m_telnet, ComPortOption, body.constData(), size_t(body.size()));
+    writeToConnection(m_telnet.encodeData(data));
 }
 
 void Rfc2217Line::requestLineSettings()
 {
-    QByteArray baud(sizeof(quint32), '\0');
-    qToBigEndian(LineBaudRate, baud.data());
-    comPortCommand(SetBaudRate, baud);
-    comPortCommand(SetDataSize, QByteArray(1, char(LineDataBits)));
-    comPortCommand(SetParity, QByteArray(1, char(ParityNone)));
-    comPortCommand(SetStopSize, QByteArray(1, char(OneStopBit)));
-    comPortCommand(SetControl, QByteArray(1, char(NoFlowControl)));
-    comPortCommand(SetControl, QByteArray(1, char(DtrOn)));
-    comPortCommand(SetControl, QByteArray(1, char(RtsOff)));
+    for (const ComPortSettings::Request &request : ComPortSettings::requests())
+        writeToConnection(TelnetCodec::comPortCommand(request.command, request.value));
+    purgeServerInput();
+    for (const unsigned char control : {NoFlowControl, DtrOn, RtsOff})
+        writeToConnection(TelnetCodec::comPortCommand(SetControl, QByteArray(1, char(control))));
+}
+
+void Rfc2217Line::purgeServerInput()
+{
+    writeToConnection(TelnetCodec::comPortCommand(PurgeData, QByteArray(1, char(PurgeReceiveBuffer))));
+    ++m_purgesPending;
+    m_purgeTimer.start(PurgeAnswerMs);
+}
+
+void Rfc2217Line::discardInput()
+{
+    TcpLine::discardInput();
+    if (isOpen() && m_telnet.comPortAgreed())
+        purgeServerInput();
 }
 
 OutputDiscard Rfc2217Line::discardOutput()
 {
-    if (!isOpen() || !m_telnet)
+    if (!isOpen())
         return {0, true};
-    comPortCommand(PurgeData, QByteArray(1, char(PurgeTransmitBuffer)));
+    writeToConnection(TelnetCodec::comPortCommand(PurgeData, QByteArray(1, char(PurgeTransmitBuffer))));
     pacer().restart();
     return {0, false};
 }

@@ -112,6 +112,19 @@ void TcpLine::giveUp(PortError::Kind kind, const QString &system)
         emit openFailed(error);
 }
 
+void TcpLine::failLine(PortError::Kind kind, const QString &system)
+{
+    if (m_state != State::Open) {
+        giveUp(kind, system);
+        return;
+    }
+    m_pacer.stop();
+    dropConnection(false);
+    m_state = State::Closed;
+    m_received.clear();
+    emit failed(m_portName);
+}
+
 void TcpLine::readable()
 {
     if (!m_socket)
@@ -165,11 +178,7 @@ void TcpLine::connectionEnded(PortError::Kind kind, const QString &system)
     readable();
     if (m_state != State::Open)
         return;   // a receiver closed the line meanwhile
-    m_pacer.stop();
-    dropConnection(false);
-    m_state = State::Closed;
-    m_received.clear();
-    emit failed(m_portName);
+    failLine(kind, system);
 }
 
 void TcpLine::dropConnection(bool letOutputDrain)

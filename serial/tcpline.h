@@ -88,6 +88,9 @@ protected:
     void restartOpenTimer(int milliseconds);
     void becomeOpen();
     void giveUp(PortError::Kind kind, const QString &system = {});
+    // The protocol cannot go on: an opening line gives up, an open one fails (what it
+    // delivered stays delivered).
+    void failLine(PortError::Kind kind, const QString &system = {});
     // Received data for the program; thrown away while the line is still opening.
     void deliver(const QByteArray &data);
     // Bytes to put on the connection as they are.

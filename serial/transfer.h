@@ -53,6 +53,10 @@ struct PortError {
         TimedOut,          // the server did not answer in time
         ConnectionLost,    // the server closed the connection
         NoComPortOption,   // the server does not offer RFC 2217 serial-port control
+        LineSettingsRefused,      // the server set its port otherwise than asked; system:
+                                  // what it answered, as "115200 8N1"
+        OverlongSubnegotiation,   // the server sent a telnet subnegotiation longer than
+                                  // system says
     };
     Kind kind = None;
     QString port;     // "COM3", the device path or the address the user gave
