@@ -76,18 +76,14 @@ TelnetCodec::Result TelnetCodec::feed(QByteArrayView bytes)
             }
             break;
         case State::SubCommand:
-            if (byte == IAC || byte == SE) {
-                if (byte == SE) {
-                    subnegotiationEnded(result);
-                    m_state = State::Data;
-                    break;
-                }
+            if (byte == SE) {
+                subnegotiationEnded(result);
+                m_state = State::Data;
+                break;
+            }
+            if (byte == IAC) {
                 m_state = State::Sub;
-                m_sub += char(IAC);
-                if (m_sub.size() > MaxSubnegotiation) {
-                    result.events.append(event(Event::SubnegotiationTooLong, result.data.size()));
-                    m_state = State::Failed;
-                }
+                takeSubByte(byte, result);
                 break;
             }
             // A command inside a subnegotiation ends it unfinished; the command is taken.
@@ -124,15 +120,10 @@ TelnetCodec::Result TelnetCodec::feed(QByteArrayView bytes)
             m_state = State::Sub;
             break;
         case State::Sub:
-            if (byte == IAC) {
+            if (byte == IAC)
                 m_state = State::SubCommand;
-                break;
-            }
-            m_sub += char(byte);
-            if (m_sub.size() > MaxSubnegotiation) {
-                result.events.append(event(Event::SubnegotiationTooLong, result.data.size()));
-                m_state = State::Failed;
-            }
+            else
+                takeSubByte(byte, result);
             break;
         case State::Failed:
             break;
@@ -141,6 +132,15 @@ TelnetCodec::Result TelnetCodec::feed(QByteArrayView bytes)
     if (m_state == State::Failed)
         m_sub.clear();
     return result;
+}
+
+void TelnetCodec::takeSubByte(unsigned char byte, Result &result)
+{
+    m_sub += char(byte);
+    if (m_sub.size() > MaxSubnegotiation) {
+        result.events.append(event(Event::SubnegotiationTooLong, result.data.size()));
+        m_state = State::Failed;
+    }
 }
 
 // The negotiation of RFC 1143: an offer is answered once, an answer to our own offer is

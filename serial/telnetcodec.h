@@ -33,22 +33,22 @@ public:
 
     struct Event {
         enum Kind {
-            ComPortAccepted,   // the server agreed to the serial-port option
-            ComPortRefused,    // the server refused it, or withdrew it
-            ComPortAnswer,     // the server's answer to a command, or its notification
+            ComPortAccepted,         // the server agreed to the serial-port option
+            ComPortRefused,          // the server refused it, or withdrew it
+            ComPortAnswer,           // the server's answer to a command, or its notification
             SubnegotiationTooLong,   // the codec failed
         };
         Kind kind = ComPortAnswer;
-        qsizetype dataOffset = 0;   // how much of Result::data came before the event
-        unsigned char command = 0;  // ComPortAnswer: the client's command it answers
-                                    // (the server's code less ServerAnswerOffset)
-        QByteArray value;           // ComPortAnswer: what follows the code
+        qsizetype dataOffset = 0;    // how much of Result::data came before the event
+        unsigned char command = 0;   // ComPortAnswer: the client's command it answers
+                                     // (the server's code less ServerAnswerOffset)
+        QByteArray value;            // ComPortAnswer: what follows the code
     };
 
     struct Result {
-        QByteArray data;         // the board's bytes
-        QByteArray reply;        // to send to the server now (our answers to its offers)
-        QList<Event> events;     // in the order they came, among the data
+        QByteArray data;       // the board's bytes
+        QByteArray reply;      // to send to the server now (our answers to its offers)
+        QList<Event> events;   // in the order they came, among the data
     };
 
     // The server answers a client's command with its code plus this.
@@ -73,15 +73,16 @@ private:
     static bool weAccept(unsigned char option);
     static bool theyMayUse(unsigned char option);
     void command(unsigned char verb, unsigned char option, Result &result);
+    void takeSubByte(unsigned char byte, Result &result);
     void subnegotiationEnded(Result &result);
 
     State m_state = State::Data;
-    unsigned char m_verb = 0;            // WILL, WONT, DO or DONT awaiting its option
-    bool m_crPending = false;            // a CR came where CR NUL stands for CR
+    unsigned char m_verb = 0;   // WILL, WONT, DO or DONT awaiting its option
+    bool m_crPending = false;   // a CR came where CR NUL stands for CR
     unsigned char m_subOption = 0;
     QByteArray m_sub;
-    Agreement m_us[256] = {};            // what we do
-    Agreement m_them[256] = {};          // what the server does
+    Agreement m_us[256] = {};     // what we do
+    Agreement m_them[256] = {};   // what the server does
 };
 
 // The line settings asked of the server's port, and its answers to them: the server

@@ -248,11 +248,13 @@ QString portError(Language language, const PortError &error)
                                         "server's port telnet(rfc2217).")
                              .arg(port);
     case PortError::LineSettingsRefused:
-        return chinese ? QStringLiteral("%1 沒有將序列埠設為 %2：伺服器回答 %3。").arg(port, ComPortSettings::asked(), error.system)
+        return chinese ? QStringLiteral("%1 沒有將序列埠設為 %2：伺服器回答 %3。")
+                             .arg(port, ComPortSettings::asked(), error.system)
                        : QStringLiteral("%1 did not set its serial port to %2: it answered %3.")
                              .arg(port, ComPortSettings::asked(), error.system);
     case PortError::OverlongSubnegotiation:
-        return chinese ? QStringLiteral("%1 送出超過 %2 個位元組的 telnet 子協商：這不是本程式能使用的序列裝置伺服器。").arg(port, error.system)
+        return chinese ? QStringLiteral("%1 送出超過 %2 個位元組的 telnet 子協商：這不是本程式能使用的序列裝置伺服器。")
+                             .arg(port, error.system)
                        : QStringLiteral("%1 sent a telnet subnegotiation longer than %2 bytes: it is no serial device server "
                                         "this program can use.")
                              .arg(port, error.system);

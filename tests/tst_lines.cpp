@@ -481,34 +481,37 @@ const QByteArray BaudAnswer = comPortSub(QByteArray("\x65\x00\x00\x25\x80", 5));
 
 void LinesTest::scriptedServer_data()
 {
-    QTest::addColumn<QByteArray>("answers");      // to the line settings
-    QTest::addColumn<QByteArray>("whenOpen");     // after the line's own purge, if it opened
-    QTest::addColumn<QByteArray>("data");         // what the line took as the board's
-    QTest::addColumn<int>("failure");             // why the open, or the open line, failed
+    QTest::addColumn<QByteArray>("answers");    // to the line settings
+    QTest::addColumn<QByteArray>("whenOpen");   // after the line's own purge, if it opened
+    QTest::addColumn<QByteArray>("data");       // what the line took as the board's
+    QTest::addColumn<int>("failure");           // why the open, or the open line, failed
     QTest::addColumn<QString>("system");
     const QByteArray longSub = "\xFF\xFA\x2C" + QByteArray(20000, 'S') + "\xFF\xF0";
     const int none = PortError::None;
     // The server answers before it passes on what the board sends at the new settings:
     // what follows the purge's answer in the same piece is the open line's first data.
-    QTest::newRow("data right after the answers") << BaudAnswer + PurgeAnswer + "first" << QByteArray() << QByteArray("first")
-                                                  << none << QString();
+    QTest::newRow("data right after the answers")
+        << BaudAnswer + PurgeAnswer + "first" << QByteArray() << QByteArray("first") << none << QString();
     // What the server held before it had purged is not the board's data.
     QTest::newRow("stale bytes before the purge's answer")
         << BaudAnswer + "stale" + PurgeAnswer + "first" << QByteArray() << QByteArray("first") << none << QString();
     QTest::newRow("stale bytes before an upload's purge is answered")
-        << BaudAnswer + PurgeAnswer << QByteArray("stale" + PurgeAnswer + "fresh") << QByteArray("fresh") << none << QString();
-    QTest::newRow("115200 answered to 9600") << comPortSub(QByteArray("\x65\x00\x01\xC2\x00", 5)) + PurgeAnswer << QByteArray()
-                                             << QByteArray() << int(PortError::LineSettingsRefused) << "115200 8N1";
-    QTest::newRow("300 answered to 9600") << comPortSub(QByteArray("\x65\x00\x00\x01\x2C", 5)) + PurgeAnswer << QByteArray()
-                                          << QByteArray() << int(PortError::LineSettingsRefused) << "300 8N1";
-    QTest::newRow("even parity answered") << comPortSub("\x67\x03") << QByteArray() << QByteArray()
-                                          << int(PortError::LineSettingsRefused) << "9600 8E1";
-    QTest::newRow("long subnegotiation while opening") << longSub << QByteArray() << QByteArray()
-                                                       << int(PortError::OverlongSubnegotiation) << "1024";
+        << BaudAnswer + PurgeAnswer << QByteArray("stale" + PurgeAnswer + "fresh") << QByteArray("fresh") << none
+        << QString();
+    QTest::newRow("115200 answered to 9600")
+        << comPortSub(QByteArray("\x65\x00\x01\xC2\x00", 5)) + PurgeAnswer << QByteArray() << QByteArray()
+        << int(PortError::LineSettingsRefused) << "115200 8N1";
+    QTest::newRow("300 answered to 9600")
+        << comPortSub(QByteArray("\x65\x00\x00\x01\x2C", 5)) + PurgeAnswer << QByteArray() << QByteArray()
+        << int(PortError::LineSettingsRefused) << "300 8N1";
+    QTest::newRow("even parity answered")
+        << comPortSub("\x67\x03") << QByteArray() << QByteArray() << int(PortError::LineSettingsRefused) << "9600 8E1";
+    QTest::newRow("long subnegotiation while opening")
+        << longSub << QByteArray() << QByteArray() << int(PortError::OverlongSubnegotiation) << "1024";
     // Nothing of it is stored, nor anything after it; the line fails.
-    QTest::newRow("long subnegotiation on the open line") << BaudAnswer + PurgeAnswer << PurgeAnswer + "data" + longSub + "spill"
-                                                          << QByteArray("data") << int(PortError::OverlongSubnegotiation)
-                                                          << QString();
+    QTest::newRow("long subnegotiation on the open line")
+        << BaudAnswer + PurgeAnswer << PurgeAnswer + "data" + longSub + "spill" << QByteArray("data")
+        << int(PortError::OverlongSubnegotiation) << QString();
 }
 
 // An RFC 2217 server of the test's own on 127.0.0.1, which agrees to the option and answers
