@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+#include <utility>
+
 namespace {
 
 // Telnet's commands (RFC 854).
