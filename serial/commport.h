@@ -30,7 +30,7 @@ public:
     static constexpr qint64 LineBytesPerSecond = LinePacer::LineBytesPerSecond;
     static constexpr qint64 QueueAhead = LinePacer::QueueAhead;
 
-    explicit CommPort(QObject *parent = nullptr);
+    explicit CommPort(const LineOptions &options = {}, QObject *parent = nullptr);
     ~CommPort() override;
 
     // Port number, COM1..COM15. Set only while the port is closed.
@@ -48,14 +48,10 @@ public:
     // `error` saying why. Never opens later.
     bool open(PortError *error = nullptr) override;
     void close() override;
-    bool isOpen() const override;
+    State state() const override;
 
-    qint64 inBufferCount() const override;
-    void discardInput() override;
-    QByteArray input() override;
-    // At a hang-up the system throws away what it still holds: while a transfer needs
-    // every byte, input is taken within about 10 ms.
     void setPromptInput(bool prompt) override { m_batcher.setPrompt(prompt); }
+    void discardInput() override;
 
     using Line::output;
     void output(const QByteArray &bytes) override;
@@ -68,10 +64,7 @@ public:
     // never reached the device. Nothing more goes until the next output().
     OutputDiscard discardOutput() override;
 
-    void setPacingBytesPerSecond(qint64 bytesPerSecond) override { m_pacer.setBytesPerSecond(bytesPerSecond); }
-
 private:
-    void handleArrived(const QByteArray &bytes);
     void handleError(QSerialPort::SerialPortError error);
     QByteArray drainInput();
 
@@ -87,7 +80,6 @@ private:
 
     QSerialPort m_port;
     InputBatcher m_batcher{m_port, [this] { return readDevice(); }};
-    QByteArray m_received;    // taken from the driver, not yet read by the program
     int m_commPort = 1;
     QString m_devicePath;
     bool m_driverQueueKnown = false;   // the device tells what its driver still holds
