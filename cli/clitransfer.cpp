@@ -116,6 +116,7 @@ void CliTransfer::start(Direction direction, const QString &path)
             outcome.direction = direction;
             outcome.kind = TransferOutcome::Failed;
             outcome.fault = TransferFault::PortClosed;
+            outcome.port = target.port;
             outcome.portError = target.lineError;
             finished(target, outcome);
         } else if (direction == Direction::Download) {
@@ -243,9 +244,11 @@ void CliTransfer::finished(Target &target, const TransferOutcome &outcome)
         m_silenceTimer.stop();
     // An upload that stored no byte is no success, nor one the board left unfinished.
     const qint64 silentSeconds = m_gaveUp ? m_waitSeconds : 0;
+    // The window's words, unless the command line has more to say.
+    const TransferTexts::Ending ending = TransferTexts::ending(m_language, outcome);
     if (outcome.kind == TransferOutcome::Failed) {
         target.code = isFileFault(outcome.fault) ? ExitCode::FileProblem : ExitCode::PortProblem;
-        target.text = oneLine(TransferTexts::fault(m_language, outcome).text);
+        target.text = oneLine(ending.message.text);
     } else if (outcome.kind == TransferOutcome::Interrupted && m_signal) {
         target.code = ExitCode::SignalBase + m_signal;
         target.text = CliTexts::interrupted(m_language, outcome);
@@ -257,9 +260,7 @@ void CliTransfer::finished(Target &target, const TransferOutcome &outcome)
         target.text = CliTexts::unfinished(m_language, outcome, silentSeconds);
     } else {
         target.code = ExitCode::Done;
-        target.text = outcome.direction == Direction::Download
-                          ? TransferTexts::downloadFinished(m_language, outcome.count).text
-                          : TransferTexts::uploadFinished(m_language, outcome).text;
+        target.text = ending.message.text;
     }
     if (isClassSet() && !m_starting)
         scheduleDraw(false);   // its line shows how it ended
@@ -271,7 +272,7 @@ void CliTransfer::finished(Target &target, const TransferOutcome &outcome)
 // space).
 QString CliTransfer::oneLine(const QString &text) const
 {
-    const QString gap = m_language == Language::Chinese ? QString() : QStringLiteral(" ");
+    const QString gap = pick(m_language, QStringLiteral(" "), QString());
     return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(gap);
 }
 

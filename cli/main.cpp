@@ -207,7 +207,7 @@ int main(int argc, char *argv[])
             return usageError(language, CliTexts::badPort(language, name));
         if (problem != AddressProblem::None) {
             PortError error{PortError::BadAddress, name, {}, {}};
-            error.address = problem;
+            error.addressProblem = problem;
             return usageError(language, TransferTexts::portError(language, error));
         }
         if (named.contains(identity))

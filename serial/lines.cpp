@@ -34,7 +34,7 @@ std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &ad
     if (!parsed.isValid()) {
         if (error) {
             *error = {PortError::BadAddress, portName, portName == address ? QString() : address, {}};
-            error->address = parsed.problem;
+            error->addressProblem = parsed.problem;
         }
         return nullptr;
     }

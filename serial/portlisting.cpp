@@ -2,7 +2,7 @@
 
 #include "comportmap.h"
 #include "lines.h"
-#include "vxt8088_8052.h"
+#include "portprobe.h"
 
 #include <QFile>
 #include <QFileInfo>

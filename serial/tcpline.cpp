@@ -101,7 +101,7 @@ void TcpLine::giveUp(PortError::Kind kind, const QString &system)
 {
     if (m_phase == Phase::Closed)
         return;
-    PortError error{kind, m_portName, looksLikeLineAddress(m_portName) ? QString() : m_address.text(), system};
+    PortError error{kind, m_portName, looksLikeLineAddress(m_portName) ? QString() : m_address.text(), {0, system}};
     m_openTimer.stop();
     dropConnection(false);
     m_phase = Phase::Closed;

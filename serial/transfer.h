@@ -1,5 +1,7 @@
 #pragma once
 
+#include "systemerror.h"
+
 #include <QMetaType>
 #include <QString>
 #include <QtGlobal>
@@ -38,32 +40,32 @@ enum class AddressProblem {
     BadPort,               // a port that is not a number from 1 to 65535
 };
 
-// Why the port could not be opened.
+// Why the port could not be opened: the port, what stands behind it, and what was wrong.
 struct PortError {
     enum Kind {
         None,
         Missing,        // no such device
         InUse,          // another program holds it
         NoPermission,   // the user may not open it
-        Other,          // see system
+        Other,          // the system's error: see system
         // A board on the network:
-        BadAddress,        // the address cannot be used; see address
+        BadAddress,        // the address cannot be used; see addressProblem
         HostUnknown,       // the server's name is not known
         Refused,           // the server refused the connection (nothing listens there)
         TimedOut,          // the server did not answer in time
         ConnectionLost,    // the server closed the connection
         NoComPortOption,   // the server does not offer RFC 2217 serial-port control
-        LineSettingsRefused,      // the server set its port otherwise than asked; system:
-                                  // what it answered, as "115200 8N1"
+        LineSettingsRefused,      // the server set its port otherwise than asked; the
+                                  // system's text: what it answered, as "115200 8N1"
         OverlongSubnegotiation,   // the server sent a telnet subnegotiation longer than
-                                  // system says
+                                  // the system's text says
     };
     Kind kind = None;
-    QString port;     // "COM3", the device path or the address the user gave
-    QString device;   // the device or the address behind it, where there is one
-    QString system;   // what the system said
-    AddressProblem address = AddressProblem::None;   // BadAddress: what is wrong with it
-    int systemError = 0;   // the system's error number behind `system`, 0 where none
+    QString port;         // "COM3", the device path or the address the user gave
+    QString device;       // the device or the network address behind it, where that is
+                          // something else
+    SystemError system;   // what the system said, where it said anything
+    AddressProblem addressProblem = AddressProblem::None;   // BadAddress: what is wrong
 };
 Q_DECLARE_METATYPE(PortError)
 
@@ -75,7 +77,7 @@ struct TransferProgress {
     qint64 total = -1;   // the file's length, or the length the board announced
 };
 
-// How a transfer ended.
+// How a transfer ended. Each field means one thing, whatever the kind.
 struct TransferOutcome {
     enum Kind {
         Completed,     // download: the whole stream went out; upload: the board's stream
@@ -92,13 +94,12 @@ struct TransferOutcome {
     qint64 announced = -1;   // 8052 upload: the length the board announced, once known
     qint64 unexpectedCharacters = 0;   // 8088 upload: neither digits nor line breaks
     bool loneDigit = false;            // 8088 upload: ended with a digit without its pair
-    TransferFault fault = TransferFault::None;
-    QString detail;          // what the system said about the fault, if anything;
-                             // PortFailed: the port's name
-    int systemError = 0;     // the system's error number behind `detail`, 0 where none
-    PortError portError;     // PortClosed: why it could not be opened; PortFailed on a
-                             // line to a board on the network: ConnectionLost, the port
-                             // and its address
+    TransferFault fault = TransferFault::None;   // Failed: why
+    SystemError system;    // what the system said about the fault, where it said anything
+    QString port;          // the port the transfer ran on, as the user named it
+    QString device;        // the device or the network address behind `port`, where the
+                           // line names one
+    PortError portError;   // PortClosed: why the port could not be opened
 };
 
 Q_DECLARE_METATYPE(TransferProgress)

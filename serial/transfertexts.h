@@ -1,21 +1,13 @@
 #pragma once
 
+#include "language.h"
 #include "transfer.h"
 
 #include <QString>
 
-// The languages of the program's texts.
-enum class Language { English, Chinese };
-
-// The texts the transfers show: button texts while running, progress titles, the
-// messages at the end and the messages for a transfer that cannot go on, in English or
-// Traditional Chinese.
+// The texts the transfers show: progress titles, the messages at the end and the messages
+// for a transfer that cannot go on, in English or Traditional Chinese.
 namespace TransferTexts {
-
-struct ButtonTexts {
-    QString caption;
-    QString toolTip;
-};
 
 struct Message {
     QString title;
@@ -25,9 +17,6 @@ struct Message {
 // The program's title, carried by message boxes that have no title of their own.
 QString programTitle();
 
-ButtonTexts downloadRunning(Language language, const QString &chineseToolTip);
-ButtonTexts uploadRunning(Language language);
-
 // "　Transferring..." / "　Receiving..." and their Chinese forms.
 QString sending(Language language);
 QString receiving(Language language);
@@ -36,6 +25,18 @@ QString percent(int value);
 // "1234(4D2H)"
 QString countWithHex(qint64 count);
 
+// What the window and kestrion-cli tell when a transfer has ended, and how. A fault is a
+// warning. A download that went through, and an upload that made its file however it
+// ended, tell their count. An interrupted download, and an upload that ended before
+// anything came, say nothing.
+struct Ending {
+    enum Tone { Silent, Information, Warning };
+    Tone tone = Silent;
+    Message message;
+};
+Ending ending(Language language, const TransferOutcome &outcome);
+
+// The parts of those endings:
 Message downloadFinished(Language language, qint64 count);
 // The count, and a word where the stream was not what the board should send: fewer or
 // more bytes than the 8052 announced, characters that are no hexadecimal digits, a last
@@ -56,7 +57,7 @@ QString addressProblem(Language language, AddressProblem problem);
 Message portLost(Language language, const QString &portName, const QString &address = {});
 // A reason the system gave (its error number and text), in our words where we know the
 // number, else its own text.
-QString systemReason(Language language, int code, const QString &systemText);
+QString systemReason(Language language, const SystemError &error);
 
 // The file-type list of the browse dialogs.
 QString fileFilter(Language language);

@@ -567,7 +567,7 @@ void LinesTest::scriptedServer()
     if (failsOpen) {
         const auto error = openFailed.at(0).at(0).value<PortError>();
         QCOMPARE(int(error.kind), failure);
-        QCOMPARE(error.system, system);
+        QCOMPARE(error.system.text, system);
         const QString text = TransferTexts::portError(Language::English, error);
         QVERIFY2(text.contains(system) && text.contains(address), qPrintable(text));
     }
@@ -712,7 +712,7 @@ void LinesTest::addresses()
     QCOMPARE(bool(makeNetworkLine(QStringLiteral("COM5"), text, &error)), parsed.isValid());
     if (!parsed.isValid()) {
         QCOMPARE(error.kind, PortError::BadAddress);
-        QCOMPARE(int(error.address), problem);
+        QCOMPARE(int(error.addressProblem), problem);
         QCOMPARE(error.port, QStringLiteral("COM5"));
         QCOMPARE(error.device, text);
     }
@@ -868,7 +868,7 @@ void LinesTest::networkFaultTexts()
                                      PortError::LineSettingsRefused, PortError::OverlongSubnegotiation};
     for (const PortError::Kind kind : kinds) {
         PortError error{kind, QStringLiteral("COM5"), QStringLiteral("rfc2217://labpi:3005"), {}};
-        error.address = AddressProblem::NoPort;
+        error.addressProblem = AddressProblem::NoPort;
         for (const Language language : {Language::English, Language::Chinese}) {
             const QString text = TransferTexts::portError(language, error);
             QVERIFY2(text.contains(QLatin1String("COM5")) && text.contains(QLatin1String("rfc2217://labpi:3005")),
@@ -881,13 +881,13 @@ void LinesTest::networkFaultTexts()
     TransferOutcome dropped;
     dropped.kind = TransferOutcome::Failed;
     dropped.fault = TransferFault::PortFailed;
-    dropped.detail = QStringLiteral("COM5");
-    dropped.portError = {PortError::ConnectionLost, QStringLiteral("COM5"), QStringLiteral("rfc2217://labpi:3005"), {}};
+    dropped.port = QStringLiteral("COM5");
+    dropped.device = QStringLiteral("rfc2217://labpi:3005");
     for (const Language language : {Language::English, Language::Chinese}) {
         const QString label = language == Language::Chinese ? QStringLiteral("COM5（rfc2217://labpi:3005）")
                                                              : QStringLiteral("COM5 (rfc2217://labpi:3005)");
         for (const QString &text : {TransferTexts::fault(language, dropped).text,
-                                    TransferTexts::portLost(language, QStringLiteral("COM5"), dropped.portError.device).text}) {
+                                    TransferTexts::portLost(language, dropped.port, dropped.device).text}) {
             QVERIFY2(text.contains(label), qPrintable(text));
             QVERIFY2(!text.contains(QLatin1String("adapter")) && !text.contains(QStringLiteral("轉接器")), qPrintable(text));
         }

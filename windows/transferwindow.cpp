@@ -6,9 +6,9 @@
 #include "menubarkeys.h"
 #include "progresstitle.h"
 #include "messagebox.h"
+#include "transferfiles.h"
 #include "transfersession.h"
 #include "transfertexts.h"
-#include "vxt8088_8052.h"
 #include "windowtexts.h"
 
 #include <QCloseEvent>
@@ -39,7 +39,7 @@ QFont frameCaptionFont()
     return font;
 }
 
-void setButtonTexts(QPushButton *button, const TransferTexts::ButtonTexts &texts)
+void setButtonTexts(QPushButton *button, const WindowTexts::ButtonTexts &texts)
 {
     button->setText(texts.caption);
     button->setToolTip(texts.toolTip);
@@ -336,13 +336,11 @@ void TransferWindow::showRow(Direction direction, RowState state)
     const bool idle = state == RowState::Idle;
     (download ? txtSourceFile : txtTargetFile)->setEnabled(idle);
     (download ? cmdSelectSourcePath : cmdSelectTargetPath)->setEnabled(idle);
+    using namespace WindowTexts;
     if (download) {
-        setButtonTexts(cmdDownloadFile,
-                       idle ? WindowTexts::downloadIdle(m_language)
-                            : TransferTexts::downloadRunning(m_language, m_profile.chineseDownloadInterruptTip));
+        setButtonTexts(cmdDownloadFile, idle ? downloadIdle(m_language) : downloadRunning(m_language, m_profile.board));
     } else {
-        setButtonTexts(cmdReadyUpload,
-                       idle ? WindowTexts::uploadIdle(m_language) : TransferTexts::uploadRunning(m_language));
+        setButtonTexts(cmdReadyUpload, idle ? uploadIdle(m_language) : uploadRunning(m_language));
     }
 }
 
@@ -362,21 +360,11 @@ void TransferWindow::transferFinished(const TransferOutcome &outcome)
     showRow(outcome.direction, RowState::Idle);
     m_title->restore(strCaption);
 
-    TransferTexts::Message message;
-    if (outcome.kind == TransferOutcome::Failed) {
-        message = TransferTexts::fault(m_language, outcome);
-        showMessage(QMessageBox::Warning, message.title, message.text);
-    } else if (outcome.direction == Direction::Download) {
-        // An interrupted download ends without a word.
-        if (outcome.kind == TransferOutcome::Completed) {
-            message = TransferTexts::downloadFinished(m_language, outcome.count);
-            showMessage(QMessageBox::Information, message.title, message.text);
-        }
-    } else if (outcome.kept >= 0) {
-        // An upload reports what reached its file, however it ended; one that ended
-        // before anything came made no file and says nothing.
-        message = TransferTexts::uploadFinished(m_language, outcome);
-        showMessage(QMessageBox::Information, message.title, message.text);
+    const TransferTexts::Ending ending = TransferTexts::ending(m_language, outcome);
+    if (ending.tone != TransferTexts::Ending::Silent) {
+        const bool warning = ending.tone == TransferTexts::Ending::Warning;
+        showMessage(warning ? QMessageBox::Warning : QMessageBox::Information, ending.message.title,
+                    ending.message.text);
     }
 }
 
