@@ -1,5 +1,6 @@
 #pragma once
 
+#include "line.h"
 #include "telnetcodec.h"
 #include "transfer.h"
 
@@ -22,8 +23,8 @@
 // last was asked for.
 class Rfc2217Session {
 public:
-    // How long a purge of the server's input may go unanswered.
-    static constexpr int PurgeAnswerMs = 4000;
+    // How long a purge of the server's input may go unanswered: as long as opening may take.
+    static constexpr int PurgeAnswerMs = LineOptions::OpenTimeoutMs;
 
     // What one piece from the server held.
     struct Parsed {

@@ -10,7 +10,6 @@
 
 #include <memory>
 
-
 // A board behind a serial device server, over TCP (a TcpConnection): raw, or with the
 // telnet serial-port option of RFC 2217 (an Rfc2217Session on the connection), as the
 // address says.
