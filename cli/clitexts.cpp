@@ -119,7 +119,8 @@ QString missingCommand(Language language)
 
 QString unknownCommand(Language language, const QString &command)
 {
-    return pick(language, QStringLiteral("Unknown command \"%1\"."), QStringLiteral("不明的指令「%1」。")).arg(command);
+    return pick(language, QStringLiteral("Unknown command \"%1\"."), QStringLiteral("不明的指令「%1」。"))
+        .arg(TransferTexts::printable(command));
 }
 
 QString missingOption(Language language, const QString &option)
@@ -131,7 +132,7 @@ QString badBoard(Language language, const QString &value)
 {
     return pick(language, QStringLiteral("There is no board \"%1\": use 8088 or 8052."),
                 QStringLiteral("實驗板「%1」不存在：請用 8088 或 8052。"))
-        .arg(value);
+        .arg(TransferTexts::printable(value));
 }
 
 QString badPort(Language language, const QString &value)
@@ -141,7 +142,7 @@ QString badPort(Language language, const QString &value)
                                "such as rfc2217://labpi:3001."),
                 QStringLiteral("「%1」不是通訊埠：請用 COM1 到 COM15、以 / 開頭的裝置路徑，或 rfc2217://labpi:3001 "
                                "這樣的位址。"))
-        .arg(value);
+        .arg(TransferTexts::printable(value));
 }
 
 QString onePortForUpload(Language language)
@@ -154,14 +155,14 @@ QString portNamedTwice(Language language, const QString &value)
 {
     return pick(language, QStringLiteral("\"%1\" is a port already named by an earlier --port."),
                 QStringLiteral("「%1」與前面的 --port 是同一個通訊埠。"))
-        .arg(value);
+        .arg(TransferTexts::printable(value));
 }
 
 QString badWait(Language language, const QString &value)
 {
     return pick(language, QStringLiteral("--wait takes a whole number of seconds above 0, not \"%1\"."),
                 QStringLiteral("--wait 需要正整數秒數，不是「%1」。"))
-        .arg(value);
+        .arg(TransferTexts::printable(value));
 }
 
 QString waitIsForUpload(Language language)
@@ -173,7 +174,7 @@ QString badLanguage(Language language, const QString &value)
 {
     return pick(language, QStringLiteral("There are no texts in \"%1\": use en or zh-TW."),
                 QStringLiteral("不支援語言「%1」：請用 en 或 zh-TW。"))
-        .arg(value);
+        .arg(TransferTexts::printable(value));
 }
 
 QString fileCount(Language language, int expected)

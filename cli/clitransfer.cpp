@@ -65,8 +65,8 @@ CliTransfer::CliTransfer(Language language, Board board, const QStringList &port
     m_targets.resize(size_t(ports.size()));
     for (qsizetype i = 0; i < ports.size(); ++i) {
         Target &target = m_targets[size_t(i)];
-        target.port = ports.at(i);
-        target.line = makeLine(target.port, &target.lineError);
+        target.line = makeLine(ports.at(i), &target.lineError);
+        target.port = TransferTexts::printable(ports.at(i));   // as the lines show it
         if (!target.line)
             continue;
         target.session = std::make_unique<TransferSession>(board, *target.line);
@@ -242,7 +242,8 @@ void CliTransfer::finished(Target &target, const TransferOutcome &outcome)
     target.done = true;
     if (outcome.direction == Direction::Upload)
         m_silenceTimer.stop();
-    // An upload that stored no byte is no success, nor one the board left unfinished.
+    // An upload that stored no byte is no success, nor one the board left unfinished (given
+    // up on, or an 8052 stream shorter than it announced).
     const qint64 silentSeconds = m_gaveUp ? m_waitSeconds : 0;
     // The window's words, unless the command line has more to say.
     const TransferTexts::Ending ending = TransferTexts::ending(m_language, outcome);
@@ -258,6 +259,10 @@ void CliTransfer::finished(Target &target, const TransferOutcome &outcome)
     } else if (outcome.direction == Direction::Upload && m_gaveUp) {
         target.code = ExitCode::Unfinished;
         target.text = CliTexts::unfinished(m_language, outcome, silentSeconds);
+    } else if (outcome.direction == Direction::Upload && outcome.announced > outcome.count) {
+        // The 8052 went quiet before the length it announced: the window's message says so.
+        target.code = ExitCode::Unfinished;
+        target.text = oneLine(ending.message.text);
     } else {
         target.code = ExitCode::Done;
         target.text = ending.message.text;

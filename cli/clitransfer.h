@@ -49,7 +49,7 @@ public:
 
 private:
     struct Target {
-        QString port;
+        QString port;   // as the user named it, control characters escaped
         std::unique_ptr<Line> line;
         std::unique_ptr<TransferSession> session;   // goes before its line
         PortError lineError;         // why no line could be made for the name

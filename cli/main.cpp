@@ -16,6 +16,7 @@
 #include "exitcodes.h"
 #include "kestrionversion.h"
 #include "lineaddress.h"
+#include "lines.h"
 #include "portlisting.h"
 #include "transfertexts.h"
 
@@ -70,9 +71,9 @@ std::optional<Language> languageFromArguments(const QStringList &arguments, QStr
 }
 
 // What a --port names, for telling two names of one port apart: the device itself, or
-// the address as written back. Empty for a name that is no port; `problem` is set for an
+// the address as written back. Empty for a name that is no port; `error` is set for an
 // address, given as it is, that cannot be used.
-QString portIdentity(const QString &name, AddressProblem *problem)
+QString portIdentity(const QString &name, PortError *error)
 {
     const PortTarget target = describePort(name);
     switch (target.kind) {
@@ -89,7 +90,7 @@ QString portIdentity(const QString &name, AddressProblem *problem)
     if (parsed.isValid())
         return parsed.address.text();
     if (target.comNumber == 0)
-        *problem = parsed.problem;
+        makeNetworkLine(name, name, error);   // makes none, and says why
     return QStringLiteral("COM%1").arg(target.comNumber);   // the port tells, when it is used
 }
 
@@ -104,14 +105,17 @@ void listPorts(Language language, NetworkPortProbe &probe)
     QObject::connect(&probe, &NetworkPortProbe::finished, &probe, [language, listing, &probe] {
         QMap<int, QString> lines;
         for (const int number : listing.ports) {
-            QString line = QStringLiteral("COM%1\t%2").arg(number).arg(ComPortMap::devicePath(number));
+            QString line =
+                QStringLiteral("COM%1\t%2").arg(number).arg(TransferTexts::printable(ComPortMap::devicePath(number)));
             const QString adapter = ComPortMap::adapterDescription(ComPortMap::resolvedDevicePath(number));
             if (!adapter.isEmpty())
                 line += QLatin1Char('\t') + adapter;
             lines.insert(number, line);
         }
         for (const int number : probe.reachable())
-            lines.insert(number, QStringLiteral("COM%1\t%2").arg(number).arg(ComPortMap::networkAddress(number)));
+            lines.insert(number, QStringLiteral("COM%1\t%2")
+                                     .arg(number)
+                                     .arg(TransferTexts::printable(ComPortMap::networkAddress(number))));
         for (const QString &line : std::as_const(lines))
             printLine(stdout, line);
         const QList<PortError> unavailable = listing.unavailable + probe.unreachable();
@@ -160,7 +164,7 @@ int main(int argc, char *argv[])
                                  QLatin1Char('[') + CliTexts::fileName(language) + QLatin1Char(']'));
 
     if (!parser.parse(QCoreApplication::arguments()))
-        return usageError(language, parser.errorText());
+        return usageError(language, TransferTexts::printable(parser.errorText()));
     if (parser.isSet(versionOption)) {
         printLine(stdout, QStringLiteral("kestrion-cli %1").arg(QCoreApplication::applicationVersion()));
         return ExitCode::Done;
@@ -201,15 +205,12 @@ int main(int argc, char *argv[])
         return usageError(language, CliTexts::onePortForUpload(language));
     QSet<QString> named;
     for (const QString &name : ports) {
-        AddressProblem problem = AddressProblem::None;
-        const QString identity = portIdentity(name, &problem);
+        PortError error;
+        const QString identity = portIdentity(name, &error);
         if (identity.isEmpty())
             return usageError(language, CliTexts::badPort(language, name));
-        if (problem != AddressProblem::None) {
-            PortError error{PortError::BadAddress, name, {}, {}};
-            error.addressProblem = problem;
+        if (error.kind != PortError::None)
             return usageError(language, TransferTexts::portError(language, error));
-        }
         if (named.contains(identity))
             return usageError(language, CliTexts::portNamedTwice(language, name));
         named.insert(identity);

@@ -1,6 +1,7 @@
 #include "lines.h"
 
 #include "commport.h"
+#include "comportmap.h"
 #include "lineaddress.h"
 #include "tcpline.h"
 
@@ -8,11 +9,22 @@ std::unique_ptr<Line> makeLine(const QString &name, PortError *error, const Line
 {
     const PortTarget target = describePort(name);
     const QString portName = target.comNumber > 0 ? QStringLiteral("COM%1").arg(target.comNumber) : name.trimmed();
+    if (const PortError fault = ComPortMap::lookupFault(target.comNumber); fault.kind != PortError::None) {
+        if (error)
+            *error = fault;
+        return nullptr;
+    }
     switch (target.kind) {
     case PortTarget::Unknown:
         break;
-    case PortTarget::Network:
-        return makeNetworkLine(portName, target.address, error, options);
+    case PortTarget::Network: {
+        std::unique_ptr<Line> line = makeNetworkLine(portName, target.address, error, options);
+        if (!line && error && target.comNumber > 0) {
+            error->line = ComPortMap::portsFileLine(target.comNumber);
+            error->file = error->line > 0 ? ComPortMap::portsFilePath() : QString();
+        }
+        return line;
+    }
     case PortTarget::Device: {
         auto port = std::make_unique<CommPort>(options);
         if (target.comNumber > 0)
@@ -35,8 +47,14 @@ std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &ad
         if (error) {
             *error = {PortError::BadAddress, portName, portName == address ? QString() : address, {}};
             error->addressProblem = parsed.problem;
+            error->addressOption = parsed.option;
         }
         return nullptr;
     }
-    return std::make_unique<TcpLine>(portName, parsed.address, options);
+    // The address's own time for opening takes the place of a transfer's; a probe's
+    // shorter one stays.
+    LineOptions lineOptions = options;
+    if (parsed.address.openTimeoutMs > 0 && options.openTimeoutMs >= LineOptions::OpenTimeoutMs)
+        lineOptions.openTimeoutMs = parsed.address.openTimeoutMs;
+    return std::make_unique<TcpLine>(portName, parsed.address, lineOptions);
 }

@@ -38,9 +38,12 @@ bool worthNaming(const PortError &why)
 PortListing listComPorts(CommPort &port)
 {
     PortListing listing;
+    listing.unavailable = ComPortMap::setupFaults();
     QList<int> present;
     QHash<int, PortError> refused;
     for (int number = ComPortMap::FirstPort; number <= ComPortMap::LastPort; ++number) {
+        if (ComPortMap::lookupFault(number).kind != PortError::None)
+            continue;   // named among the set-up faults
         if (!ComPortMap::networkAddress(number).isEmpty()) {
             listing.network << number;
             continue;

@@ -38,6 +38,9 @@ enum class AddressProblem {
     Ipv6WithoutBrackets,   // an IPv6 address must stand in brackets
     NoPort,                // no port number after the host
     BadPort,               // a port that is not a number from 1 to 65535
+    HostTooLong,           // a host name of more than 253 characters
+    UnknownOption,         // an option after ? that is not known
+    BadTimeout,            // timeout= that is not a number of seconds above 0
 };
 
 // Why the port could not be opened: the port, what stands behind it, and what was wrong.
@@ -59,6 +62,14 @@ struct PortError {
                                   // system's text: what it answered, as "115200 8N1"
         OverlongSubnegotiation,   // the server sent a telnet subnegotiation longer than
                                   // the system's text says
+        // How the COM numbers are set up (see ComPortMap), with the folder or file in
+        // `file`:
+        FolderMissing,            // the folder KESTRION_COM_DIR names does not exist
+        FolderUnreadable,         // that folder cannot be read
+        AddressFileUnreadable,    // the address file of `port` in that folder cannot be read
+        PortsFileUnreadable,      // the ports file cannot be read
+        EntryIgnored,             // `line` of the ports file, `port` its text, is no COMn=ADDRESS
+        NumberIgnored,            // `line` of the ports file gives `port`, beyond COM1..COM15
     };
     Kind kind = None;
     QString port;         // "COM3", the device path or the address the user gave
@@ -66,6 +77,10 @@ struct PortError {
                           // something else
     SystemError system;   // what the system said, where it said anything
     AddressProblem addressProblem = AddressProblem::None;   // BadAddress: what is wrong
+    QString addressOption = {};   // BadAddress: the option at fault, as written
+    QString file = {};    // the set-up faults above, and BadAddress where the ports file
+                          // gives the address: the folder or file at fault
+    int line = 0;         // in `file`, from 1; 0 where no line is meant
 };
 Q_DECLARE_METATYPE(PortError)
 

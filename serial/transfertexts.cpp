@@ -30,6 +30,23 @@ QString percent(int value)
     return QStringLiteral("%1%").arg(value, 2, 10, QLatin1Char('0'));
 }
 
+QString printable(const QString &text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (c.category() != QChar::Other_Control && u != 0x2028 && u != 0x2029) {
+            shown += c;
+            continue;
+        }
+        const int digits = u < 0x100 ? 2 : 4;
+        shown += (u < 0x100 ? QStringLiteral("\\x") : QStringLiteral("\\u"))
+            + QString::number(u, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
+    }
+    return shown;
+}
+
 QString countWithHex(qint64 count)
 {
     return QStringLiteral("%1(%2H)").arg(count).arg(QString::number(count, 16).toUpper());
@@ -149,12 +166,23 @@ bool isNetworkName(const QString &portName)
 QString portLabel(Language language, const QString &port, const QString &behind)
 {
     if (behind.isEmpty() || behind == port)
-        return port;
-    return pick(language, QStringLiteral("%1 (%2)"), QStringLiteral("%1（%2）")).arg(port, behind);
+        return printable(port);
+    return pick(language, QStringLiteral("%1 (%2)"), QStringLiteral("%1（%2）"))
+        .arg(printable(port), printable(behind));
 }
 
-QString deviceGone(Language language, const QString &portName)
+// "FILE, line N: " where a fault is written in a file's line; empty where it is not.
+QString inFile(Language language, const PortError &error)
 {
+    if (error.file.isEmpty() || error.line <= 0)
+        return {};
+    return pick(language, QStringLiteral("%1, line %2: "), QStringLiteral("%1 第 %2 行："))
+        .arg(printable(error.file), QString::number(error.line));
+}
+
+QString deviceGone(Language language, const QString &name)
+{
+    const QString portName = printable(name);
     if (isNetworkName(portName))
         return pick(language,
                     QStringLiteral("The connection to %1 was lost (the server stopped, the network failed, or the "
@@ -225,12 +253,13 @@ QString portError(Language language, const PortError &error)
     case PortError::Other:
         return pick(language, QStringLiteral("%1 cannot be opened: %2").arg(port, systemReason(language, error.system)),
                     QStringLiteral("無法開啟 %1：%2").arg(port, systemReason(language, error.system)));
-    case PortError::BadAddress:
-        return pick(
-            language,
-            QStringLiteral("%1 is not a usable network address: %2")
-                .arg(port, addressProblem(language, error.addressProblem)),
-            QStringLiteral("%1 不是可用的網路位址：%2").arg(port, addressProblem(language, error.addressProblem)));
+    case PortError::BadAddress: {
+        const QString problem = addressProblem(language, error.addressProblem, error.addressOption);
+        return inFile(language, error)
+            + pick(language, QStringLiteral("%1 is not a usable network address: %2"),
+                   QStringLiteral("%1 不是可用的網路位址：%2"))
+                  .arg(port, problem);
+    }
     case PortError::HostUnknown:
         return pick(language, QStringLiteral("The host of %1 is not known: check its name and the network."),
                     QStringLiteral("找不到 %1 的主機：請檢查主機名稱與網路。"))
@@ -258,6 +287,32 @@ QString portError(Language language, const PortError &error)
                                    "the server's port telnet(rfc2217)."),
                     QStringLiteral("%1 不支援 RFC 2217 序列埠控制：請改用 socket:// 位址，或在伺服器上設定 telnet(rfc2217)。"))
             .arg(port);
+    case PortError::FolderMissing:
+        return pick(language, QStringLiteral("The folder %1 named by KESTRION_COM_DIR does not exist."),
+                    QStringLiteral("KESTRION_COM_DIR 指定的資料夾 %1 不存在。"))
+            .arg(printable(error.file));
+    case PortError::FolderUnreadable:
+        return pick(language, QStringLiteral("The folder %1 named by KESTRION_COM_DIR cannot be read."),
+                    QStringLiteral("無法讀取 KESTRION_COM_DIR 指定的資料夾 %1。"))
+            .arg(printable(error.file));
+    case PortError::AddressFileUnreadable:
+        return pick(language, QStringLiteral("The address file of %1, %2, cannot be read."),
+                    QStringLiteral("無法讀取 %1 的位址檔 %2。"))
+            .arg(port, printable(error.file));
+    case PortError::PortsFileUnreadable:
+        return pick(language, QStringLiteral("The ports file %1 cannot be read."),
+                    QStringLiteral("無法讀取通訊埠設定檔 %1。"))
+            .arg(printable(error.file));
+    case PortError::EntryIgnored:
+        return inFile(language, error)
+            + pick(language, QStringLiteral("\"%1\" is ignored: the entries are COMn=ADDRESS, below [ports]."),
+                   QStringLiteral("「%1」已略過：設定須寫成 [ports] 下的 COMn=位址。"))
+                  .arg(port);
+    case PortError::NumberIgnored:
+        return inFile(language, error)
+            + pick(language, QStringLiteral("%1 is ignored: the numbers go from COM1 to COM15."),
+                   QStringLiteral("%1 已略過：編號只能是 COM1 到 COM15。"))
+                  .arg(port);
     case PortError::LineSettingsRefused:
         return pick(language, QStringLiteral("%1 did not set its serial port to %2: it answered %3."),
                     QStringLiteral("%1 沒有將序列埠設為 %2：伺服器回答 %3。"))
@@ -272,7 +327,7 @@ QString portError(Language language, const PortError &error)
     return {};
 }
 
-QString addressProblem(Language language, AddressProblem problem)
+QString addressProblem(Language language, AddressProblem problem, const QString &option)
 {
     switch (problem) {
     case AddressProblem::None:
@@ -301,6 +356,21 @@ QString addressProblem(Language language, AddressProblem problem)
     case AddressProblem::BadPort:
         return pick(language, QStringLiteral("the port number must be a number from 1 to 65535."),
                     QStringLiteral("連接埠號碼須為 1 到 65535 的數字。"));
+    case AddressProblem::HostTooLong:
+        return pick(language, QStringLiteral("the host name is too long: at most 253 characters, and 63 between dots."),
+                    QStringLiteral("主機名稱太長：最多 253 個字元，句點之間最多 63 個字元。"));
+    case AddressProblem::UnknownOption:
+        return pick(language,
+                    QStringLiteral("the option \"%1\" is not known: the options are timeout=SECONDS, ign_set_control "
+                                   "and logging=."),
+                    QStringLiteral("不認得選項「%1」：可用的選項是 timeout=秒數、ign_set_control 與 logging=。"))
+            .arg(printable(option));
+    case AddressProblem::BadTimeout:
+        return pick(language,
+                    QStringLiteral("\"%1\" is wrong: timeout= takes the seconds opening may take, a number above 0 "
+                                   "and at most 3600, as in timeout=10."),
+                    QStringLiteral("「%1」不對：timeout= 需要大於 0、最多 3600 的秒數，例如 timeout=10。"))
+            .arg(printable(option));
     }
     return {};
 }

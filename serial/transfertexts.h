@@ -22,6 +22,10 @@ QString sending(Language language);
 QString receiving(Language language);
 // "25%": a whole percentage, at least two digits.
 QString percent(int value);
+// A name or an address from a file or the command line as a text may show it: control
+// characters written as escapes (\x1B, \x00), so that it cannot move the terminal's
+// cursor, retitle or clear it, or cut the message short.
+QString printable(const QString &text);
 // "1234(4D2H)"
 QString countWithHex(qint64 count);
 
@@ -50,8 +54,9 @@ Message fileTooLarge(Language language);
 Message fault(Language language, const TransferOutcome &outcome);
 // Why the port could not be opened, and what to do.
 QString portError(Language language, const PortError &error);
-// What is wrong with a network address: a clause to follow a colon.
-QString addressProblem(Language language, AddressProblem problem);
+// What is wrong with a network address: a clause to follow a colon. `option`: the option
+// at fault, where the problem is one.
+QString addressProblem(Language language, AddressProblem problem, const QString &option = {});
 // The port stopped working while no transfer ran; `address`: the network address behind
 // it, if any.
 Message portLost(Language language, const QString &portName, const QString &address = {});

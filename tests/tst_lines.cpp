@@ -271,6 +271,7 @@ private slots:
     void addresses_data();
     void addresses();
     void portNames();
+    void setupFaults();
     void selectedLineFollowsTheNumber();
     void networkPortsProbedAtOnce();
     void networkFaultTexts();
@@ -580,6 +581,7 @@ void LinesTest::openFailures_data()
     QTest::newRow("refused") << "refused" << int(PortError::Refused);
     QTest::newRow("host unknown") << "unknown host" << int(PortError::HostUnknown);
     QTest::newRow("no answer") << "no answer" << int(PortError::TimedOut);
+    QTest::newRow("no answer, the address's timeout") << "no answer, timeout=0.3" << int(PortError::TimedOut);
     QTest::newRow("server's port in use, raw") << "busy raw" << int(PortError::ConnectionLost);
     QTest::newRow("server's port in use, rfc2217") << "busy rfc2217" << int(PortError::ConnectionLost);
     QTest::newRow("telnet without the option") << "plain telnet" << int(PortError::NoComPortOption);
@@ -604,10 +606,12 @@ void LinesTest::openFailures()
         address = QStringLiteral("socket://127.0.0.1:%1").arg(gone.serverPort());
     } else if (situation == "unknown host") {
         address = QStringLiteral("socket://no-such-host.invalid:3001");
-    } else if (situation == "no answer") {
+    } else if (situation.startsWith("no answer")) {
         unanswering.emplace(IdleServer::Full);
         QVERIFY(unanswering->port() != 0);
         address = QStringLiteral("socket://127.0.0.1:%1").arg(unanswering->port());
+        if (situation.contains("timeout="))
+            address += "?" + situation.section(", ", 1);
     } else if (situation == "silent raw") {
         QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
         address = QStringLiteral("rfc2217://127.0.0.1:%1").arg(silent.serverPort());
@@ -629,8 +633,11 @@ void LinesTest::openFailures()
 
     // Where nothing answers, the open timeout decides: a short one, as for a probe.
     const bool unanswered = situation == "no answer" || situation == "silent raw" || situation == "plain telnet";
+    // The address's own timeout takes the place of a transfer's (longer) one.
+    const bool ownTimeout = address.contains("timeout=");
     LineOptions options;
-    options.openTimeoutMs = unanswered ? LineOptions::ProbeTimeoutMs : WaitMs;
+    if (!ownTimeout)
+        options.openTimeoutMs = unanswered ? LineOptions::ProbeTimeoutMs : WaitMs;
     std::unique_ptr<Line> line = makeNetworkLine(address, address, nullptr, options);
     QVERIFY(line);
     QSignalSpy failed(line.get(), &Line::openFailed);
@@ -638,7 +645,7 @@ void LinesTest::openFailures()
     PortError error;
     if (line->open(&error)) {
         QVERIFY(line->isOpening());
-        QVERIFY(failed.wait(WaitMs));
+        QVERIFY(failed.wait(ownTimeout ? LineOptions::OpenTimeoutMs / 2 : WaitMs));
         error = failed.at(0).at(0).value<PortError>();
     }
     QCOMPARE(int(error.kind), expected);
@@ -655,19 +662,31 @@ void LinesTest::addresses_data()
     QTest::addColumn<int>("problem");
     QTest::addColumn<QString>("canonical");   // valid: the address as written back
     QTest::addColumn<QString>("host");
+    QTest::addColumn<int>("openTimeoutMs");   // valid: 0 when the address gives none
 
     const int ok = int(AddressProblem::None);
     QTest::newRow("raw, IPv4") << "socket://192.168.1.20:3001" << ok << "socket://192.168.1.20:3001"
-                               << "192.168.1.20";
-    QTest::newRow("rfc2217, name") << "rfc2217://labpi:3005" << ok << "rfc2217://labpi:3005" << "labpi";
+                               << "192.168.1.20" << 0;
+    QTest::newRow("rfc2217, name") << "rfc2217://labpi:3005" << ok << "rfc2217://labpi:3005" << "labpi" << 0;
     QTest::newRow("scheme in capitals, blanks around")
         << "  RFC2217://lab-pi.school.example:65535\r\n" << ok << "rfc2217://lab-pi.school.example:65535"
-        << "lab-pi.school.example";
-    QTest::newRow("IPv6 in brackets") << "rfc2217://[fd00::7]:3002" << ok << "rfc2217://[fd00::7]:3002" << "fd00::7";
-    QTest::newRow("IPv6 loopback") << "socket://[::1]:1" << ok << "socket://[::1]:1" << "::1";
+        << "lab-pi.school.example" << 0;
+    QTest::newRow("IPv6 in brackets") << "rfc2217://[fd00::7]:3002" << ok << "rfc2217://[fd00::7]:3002" << "fd00::7" << 0;
+    QTest::newRow("IPv6 loopback") << "socket://[::1]:1" << ok << "socket://[::1]:1" << "::1" << 0;
+
+    // As other embedded tools write them: a closing slash, options that are honoured or
+    // knowingly ignored.
+    QTest::newRow("closing slash") << "rfc2217://labpi:3001/" << ok << "rfc2217://labpi:3001" << "labpi" << 0;
+    QTest::newRow("ignored options") << "rfc2217://labpi:3001?ign_set_control&logging=debug" << ok
+                                     << "rfc2217://labpi:3001" << "labpi" << 0;
+    QTest::newRow("timeout, after a slash") << "socket://[::1]:7/?timeout=2.5" << ok << "socket://[::1]:7" << "::1" << 2500;
+    QTest::newRow("longest timeout") << "socket://labpi:1?timeout=3600" << ok << "socket://labpi:1" << "labpi" << 3600000;
+    const QString longest = QString(63, 'a') + "." + QString(63, 'b') + "." + QString(63, 'c') + "." + QString(61, 'd');
+    QTest::newRow("longest host name") << "socket://" + longest + ":1" << ok << "socket://" + longest + ":1" << longest
+                                       << 0;
 
     const auto bad = [](const char *name, const char *text, AddressProblem problem) {
-        QTest::newRow(name) << text << int(problem) << QString() << QString();
+        QTest::newRow(name) << QString::fromUtf8(text) << int(problem) << QString() << QString() << 0;
     };
     bad("unknown scheme", "telnet://labpi:23", AddressProblem::UnknownScheme);
     bad("no scheme", "labpi:3001", AddressProblem::UnknownScheme);
@@ -692,6 +711,17 @@ void LinesTest::addresses_data()
     bad("port not a number", "socket://labpi:ser2net", AddressProblem::BadPort);
     bad("a path after the port", "socket://labpi:3001/x", AddressProblem::BadPort);
     bad("signed port", "socket://labpi:+3001", AddressProblem::BadPort);
+    bad("two slashes", "socket://labpi:3001//", AddressProblem::BadPort);
+    QTest::newRow("host name too long") << "socket://" + QString(250, 'a') + ".com:1" << int(AddressProblem::HostTooLong)
+                                        << QString() << QString() << 0;
+    QTest::newRow("label too long") << "socket://" + QString(64, 'a') + ":1" << int(AddressProblem::HostTooLong)
+                                    << QString() << QString() << 0;
+    bad("unknown option", "rfc2217://labpi:3001?ign_set_control&baudrate=9600", AddressProblem::UnknownOption);
+    bad("ignored option with a value", "rfc2217://labpi:3001?ign_set_control=1", AddressProblem::UnknownOption);
+    bad("timeout without seconds", "socket://labpi:3001?timeout=", AddressProblem::BadTimeout);
+    bad("timeout 0", "socket://labpi:3001?timeout=0", AddressProblem::BadTimeout);
+    bad("timeout too long", "socket://labpi:3001?timeout=3601", AddressProblem::BadTimeout);
+    bad("timeout not a number", "socket://labpi:3001?timeout=1e3", AddressProblem::BadTimeout);
 }
 
 void LinesTest::addresses()
@@ -700,12 +730,14 @@ void LinesTest::addresses()
     QFETCH(int, problem);
     QFETCH(QString, canonical);
     QFETCH(QString, host);
+    QFETCH(int, openTimeoutMs);
 
     const ParsedLineAddress parsed = parseLineAddress(text);
     QCOMPARE(int(parsed.problem), problem);
     if (parsed.isValid()) {
         QCOMPARE(parsed.address.text(), canonical);
         QCOMPARE(parsed.address.host, host);
+        QCOMPARE(parsed.address.openTimeoutMs, openTimeoutMs);
     }
     // An address that cannot be used makes no line, and says why.
     PortError error;
@@ -713,6 +745,7 @@ void LinesTest::addresses()
     if (!parsed.isValid()) {
         QCOMPARE(error.kind, PortError::BadAddress);
         QCOMPARE(int(error.addressProblem), problem);
+        QCOMPARE(error.addressOption, parsed.option);
         QCOMPARE(error.port, QStringLiteral("COM5"));
         QCOMPARE(error.device, text);
     }
@@ -758,6 +791,51 @@ void LinesTest::portNames()
     QCOMPARE(describePort(QStringLiteral("sockt://labpi:3001")).kind, PortTarget::Network);   // judged when used
     for (const char *name : {"COM16", "COM0", "ttyUSB0", ""})
         QCOMPARE(describePort(QString::fromLatin1(name)).kind, PortTarget::Unknown);
+
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+}
+
+// What is not used as written in the ports file is named with its line; a COM number
+// whose folder is missing says so.
+void LinesTest::setupFaults()
+{
+    QTemporaryDir config;
+    QVERIFY(QDir(config.path()).mkpath(QStringLiteral("kestrion")));
+    const QString portsFile = writeTestFile(config.filePath(QStringLiteral("kestrion/ports.conf")),
+                                            "COM4=socket://a:1\n[ports]\n; a comment\nCOM16=socket://x:1\nCOM8=labpi:3001\n"
+                                            "COM9\nCOM10=\nCOM11=\"socket://b:2\" ; a comment\n");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qunsetenv("KESTRION_COM_DIR");
+
+    const QList<PortError> faults = ComPortMap::setupFaults();
+    QCOMPARE(faults.size(), 4);
+    const QList<std::pair<PortError::Kind, int>> expected = {
+        {PortError::EntryIgnored, 1}, {PortError::NumberIgnored, 4}, {PortError::EntryIgnored, 6},
+        {PortError::EntryIgnored, 7}};
+    for (qsizetype i = 0; i < faults.size(); ++i) {
+        QCOMPARE(faults[i].kind, expected[i].first);
+        QCOMPARE(faults[i].line, expected[i].second);
+        QCOMPARE(faults[i].file, portsFile);
+    }
+    QCOMPARE(TransferTexts::portError(Language::English, faults[1]),
+             portsFile + ", line 4: COM16 is ignored: the numbers go from COM1 to COM15.");
+    QCOMPARE(describePort(QStringLiteral("COM11")).address, QStringLiteral("socket://b:2"));
+    // A value that is no address is named with its line when the number is used.
+    PortError error;
+    QVERIFY(!makeLine(QStringLiteral("COM8"), &error));
+    QCOMPARE(error.kind, PortError::BadAddress);
+    QCOMPARE(error.file, portsFile);
+    QCOMPARE(error.line, 5);
+
+    QTemporaryDir gone;
+    const QString missing = gone.filePath(QStringLiteral("ports"));
+    ComFolder useFolder(missing);
+    QVERIFY(!makeLine(QStringLiteral("COM1"), &error));
+    QCOMPARE(error.kind, PortError::FolderMissing);
+    QCOMPARE(TransferTexts::portError(Language::English, error),
+             "The folder " + missing + " named by KESTRION_COM_DIR does not exist.");
+    QCOMPARE(ComPortMap::setupFaults().size(), 1);   // once for all the numbers
 
     qputenv("XDG_CONFIG_HOME", oldConfig);
 }
