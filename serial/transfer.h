@@ -58,6 +58,10 @@ struct PortError {
         TimedOut,          // the server did not answer in time
         ConnectionLost,    // the server closed the connection
         NoComPortOption,   // the server does not offer RFC 2217 serial-port control
+        LineSettingsRefused,      // the server set its port otherwise than asked; the
+                                  // system's text: what it answered, as "115200 8N1"
+        OverlongSubnegotiation,   // the server sent a telnet subnegotiation longer than
+                                  // the system's text says
         // How the COM numbers are set up (see ComPortMap), with the folder or file in
         // `file`:
         FolderMissing,            // the folder KESTRION_COM_DIR names does not exist
