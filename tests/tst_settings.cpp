@@ -438,6 +438,56 @@ private slots:
         QVERIFY(openMessageBox()->text().contains(live));
     }
 
+    // Fifteen dead addresses make one line of the note, not fifteen sentences; each
+    // port's own sentence is its tooltip. Try Again lists the ports anew.
+    void deadAddressesMakeOneLineAndTryAgain()
+    {
+        QStringList files;
+        auto removeFiles = qScopeGuard([&] {
+            for (const QString &file : std::as_const(files))
+                QFile::remove(file);
+        });
+        QList<quint16> dead;
+        for (int n = 1; n <= 15; ++n) {
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+            dead << closed.serverPort();
+            closed.close();
+            files << writeTestFile(m_folder.filePath(QStringLiteral("COM%1").arg(n)),
+                                   QStringLiteral("socket://127.0.0.1:%1\n").arg(dead.last()).toUtf8());
+        }
+
+        auto host = startHost();
+        SettingsDialog &dialog = *host->settingsDialog();
+        auto *lblPortNote = control<QLabel>(dialog, "lblPortNote");
+        auto *cmdTryAgain = control<QPushButton>(dialog, "cmdTryAgain");
+        QTRY_VERIFY(lblPortNote->isVisible());
+        QCOMPARE(lblPortNote->text(), QStringLiteral("COM1–COM15: refused the connection: check that the serial "
+                                                     "device server runs and listens on those ports."));
+        QVERIFY(lblPortNote->toolTip().contains(
+            QStringLiteral("COM9 (socket://127.0.0.1:%1) refused the connection").arg(dead[8])));
+        QVERIFY(dialog.height() < 300);
+        QVERIFY(cmdTryAgain->isVisible());
+        QCOMPARE(cmdTryAgain->text(), QStringLiteral("&Try Again"));
+        QVERIFY(control<QPushButton>(dialog, "cmdOK")->y() > cmdTryAgain->geometry().bottom());
+        select(dialog, "optCH");
+        QCOMPARE(lblPortNote->text(),
+                 QStringLiteral("COM1–COM15：拒絕連線：請確認序列裝置伺服器正在執行，且連接埠號碼正確。"));
+        QCOMPARE(cmdTryAgain->text(), QStringLiteral("重新偵測(&T)"));
+
+        // A board comes on COM7: Try Again lists it and the note tells the others.
+        QTcpServer board;
+        QVERIFY(board.listen(QHostAddress::LocalHost, 0));
+        writeTestFile(files[6], QStringLiteral("socket://127.0.0.1:%1\n").arg(board.serverPort()).toUtf8());
+        press(dialog, "cmdTryAgain");
+        QTRY_COMPARE(entries(dialog), QStringList{QStringLiteral("COM7")});
+        QTRY_VERIFY(control<QPushButton>(dialog, "cmdOK")->isEnabled());
+        QCOMPARE(control<QComboBox>(dialog, "cboCOM")->currentIndex(), 0);
+        QCOMPARE(lblPortNote->text(), QStringLiteral("COM1–COM6、COM8–COM15：拒絕連線：請確認序列裝置伺服器正在執行，"
+                                                     "且連接埠號碼正確。"));
+        QVERIFY(cmdTryAgain->isEnabled());
+    }
+
     void exitAndCloseBoxAtStartUpEndTheProgram()
     {
         auto host = startHost();
