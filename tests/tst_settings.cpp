@@ -404,6 +404,7 @@ private slots:
         QVERIFY(!board.hasPendingConnections());   // one connection: the second press did nothing
 
         TransferWindow &window = *host->transferWindow();
+        QCOMPARE(control<QLabel>(window, "lblPortStatus")->text(), QStringLiteral("COM3 — %1 — open").arg(live));
         QTemporaryDir files;
         const QByteArray content = sample(300);
         control<QLineEdit>(window, "txtSourceFile")->setText(writeTestFile(files.filePath(QStringLiteral("a.bin")), content));
