@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -17,7 +18,9 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -41,6 +44,30 @@ speed_t deviceSpeed(const QString &device)
     if (fd >= 0)
         ::close(fd);
     return ok ? cfgetospeed(&settings) : 0;
+}
+
+// A terminal `columns` wide for a program's stderr: the master's descriptor (closed by
+// the caller) and the path of the program's end.
+std::pair<int, QString> openTerminal(unsigned short columns)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        return {-1, {}};
+    winsize size{};
+    size.ws_col = columns;
+    size.ws_row = 24;
+    ::ioctl(master, TIOCSWINSZ, &size);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    return {master, QString::fromLocal8Bit(::ptsname(master))};
+}
+
+QByteArray readAvailable(int fd)
+{
+    QByteArray bytes;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, n);
+    return bytes;
 }
 
 } // namespace
@@ -304,6 +331,7 @@ private slots:
         for (const char *stored : {"inbox/download-001.bin", "inbox2/download-001.bin"})
             QTRY_COMPARE_WITH_TIMEOUT(fileBytes(m_dir.filePath(QString::fromLatin1(stored))), content, 5000);
 
+
         // Ctrl-C stops every board: each holds the start of the file, and its line says
         // how much went: up to so much through a pseudo-terminal, whose flush cannot be
         // seen, and exactly through a raw connection, where all that was handed over
@@ -334,6 +362,29 @@ private slots:
                 QCOMPARE(got.size(), count);
             QCOMPARE(got, longer.first(got.size()));
         }
+
+        // On a terminal, the progress lines keep the failing board's reason whole, over
+        // as many lines as it takes.
+        const auto [master, terminal] = openTerminal(60);
+        QVERIFY(master >= 0);
+        auto closeMaster = qScopeGuard([master] { ::close(master); });
+        cli.setStandardErrorFile(terminal);
+        const QString small = writeTestFile(m_dir.filePath(QStringLiteral("small.bin")), content);
+        cli.start(CLI_PATH, {"download", "--board", "8052", "--port", device, "--port", dead, "--port", "COM2", small});
+        QByteArray shown;
+        while (!cli.waitForFinished(50))
+            shown += readAvailable(master);
+        shown += readAvailable(master);
+        QCOMPARE(cli.exitCode(), 4);
+        cli.setStandardErrorFile(QString());
+        QString rows = QString::fromUtf8(shown);
+        rows.remove(QRegularExpression(QStringLiteral("\x1b\\[[0-9]*[A-Za-z]"))).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        rows.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        rows.replace(QRegularExpression(QStringLiteral("\n +")), QStringLiteral(" "));
+        QVERIFY2(rows.contains(dead.leftJustified(device.size()) + "  The serial port is not open. The transfer has "
+                               "stopped. " + dead + " refused the connection: check that the serial device server "
+                               "runs and listens on that port."),
+                 qPrintable(rows));
     }
 
     void usageInChinese()
