@@ -224,15 +224,16 @@ void SettingsDialog::cmdTryAgain_Click()
     ListCommPorts();
 }
 
-// With the list whole: at start-up the first entry is chosen (with no port at all the
-// list stays empty; OK then says that none was found); from a window the station's port
-// stays where it was when it is listed, or when nothing is, and moves to the first one
-// listed otherwise (the station opens it when the dialog has closed, unless OK applies
-// another).
+// With the list whole: an entry is chosen (with no port at all the list stays empty; OK
+// then says that none was found): the port to preselect where there is one and it is
+// listed, else the first; with none to preselect, the one the user chose meanwhile stays.
+// From a window the station's port stays where
+// it was when it is listed, or when nothing is, and moves to the first one listed
+// otherwise (the station opens it when the dialog has closed, unless OK applies another).
 void SettingsDialog::portsListed()
 {
     showPortNote();
-    if (cboCOM->count() > 0 && (!m_preferredListed || cboCOM->currentIndex() < 0))
+    if (cboCOM->count() > 0 && (cboCOM->currentIndex() < 0 || (m_preferredPort != 0 && !m_preferredListed)))
         cboCOM->setCurrentIndex(0);
     if (m_window && cboCOM->count() > 0 && !blnPreviousPortListed)
         m_station.select(PortChoice::comNumber(cboCOM->itemData(0).toInt()));
