@@ -118,6 +118,9 @@ QString sharedReason(Language language, const PortError &error)
                     QStringLiteral("do not offer RFC 2217 serial-port control: use socket:// addresses, or give the "
                                    "server's ports telnet(rfc2217)."),
                     QStringLiteral("不支援 RFC 2217 序列埠控制：請改用 socket:// 位址，或在伺服器上設定 telnet(rfc2217)。"));
+    case PortError::BadAddress:
+        return pick(language, QStringLiteral("not usable network addresses: %1"), QStringLiteral("不是可用的網路位址：%1"))
+            .arg(TransferTexts::addressProblem(language, error.addressProblem, error.addressOption));
     default:
         return {};
     }
