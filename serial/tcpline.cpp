@@ -2,7 +2,51 @@
 
 #include "rfc2217session.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+
 #include <algorithm>
+#include <optional>
+#include <utility>
+
+namespace {
+
+constexpr char Iac = char(0xFF);
+
+// Whether `bytes` begin with a telnet command that only a telnet server sends first:
+// IAC followed by WILL, WONT, DO, DONT or SB. Undecided (nullopt) while there are too few.
+std::optional<bool> beginsWithTelnet(const QByteArray &bytes)
+{
+    if (bytes.isEmpty() || bytes[0] != Iac)
+        return false;
+    if (bytes.size() < 2)
+        return std::nullopt;
+    const auto verb = static_cast<unsigned char>(bytes[1]);
+    return verb >= 0xFA && verb <= 0xFE;
+}
+
+// What a server said, for a reason: one line, control characters shown escaped, cut to
+// `limit` characters.
+QString serverSaid(const QByteArray &bytes, int limit)
+{
+    QStringList lines = QString::fromUtf8(bytes).split(QRegularExpression(QStringLiteral("[\\r\\n]+")));
+    for (QString &line : lines)
+        line = line.trimmed();
+    lines.removeAll(QString());
+    QString said;
+    for (const QChar c : lines.join(QLatin1Char(' '))) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            said += QStringLiteral("\\x") + QString::number(u, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        else
+            said += c;
+    }
+    if (said.size() > limit)
+        said = said.left(limit - 1) + QChar(0x2026);
+    return said;
+}
+
+} // namespace
 
 TcpLine::TcpLine(const QString &portName, const LineAddress &address, const LineOptions &options, QObject *parent)
     : Line(parent)
@@ -44,6 +88,9 @@ bool TcpLine::open(PortError *error)
         return true;
     m_phase = Phase::Connecting;
     m_openTimer.start(m_openTimeoutMs);
+    m_heard.clear();
+    m_firstBytes.clear();
+    m_firstBytesJudged = false;
 
     // A failure found at once is told by the return value, not by a signal.
     m_failedAtOnce = {};
@@ -61,15 +108,16 @@ bool TcpLine::open(PortError *error)
 void TcpLine::connected()
 {
     m_phase = Phase::Starting;
+    m_sinceConnected.start();
     if (m_address.protocol != LineAddress::Rfc2217) {
         restartOpenTimer(SettleMs);
         return;
     }
     m_optionAccepted = false;
     m_rfc2217 = std::make_unique<Rfc2217Session>([this](const QByteArray &bytes) { m_connection.write(bytes); });
-    // The server answers within a round trip. A server that refuses the option answers
-    // too, but the telnet layer may tell nothing of a refusal: the option stays unanswered.
-    restartOpenTimer(OptionAnswerMs);
+    // The server answers within a round trip, however long that is on the way to it: the
+    // open timeout decides. (A server that refuses the option answers too, but the telnet
+    // layer may tell nothing of a refusal: the option stays unanswered.)
 }
 
 void TcpLine::restartOpenTimer(int milliseconds)
@@ -103,6 +151,8 @@ void TcpLine::giveUp(PortError::Kind kind, const QString &system)
     if (m_phase == Phase::Closed)
         return;
     PortError error{kind, m_portName, looksLikeLineAddress(m_portName) ? QString() : m_address.text(), system};
+    if (kind == PortError::ConnectionLost && system.isEmpty() && !m_heard.isEmpty())
+        error.system = serverSaid(m_heard, SaidLimit);   // the server's own explanation
     m_openTimer.stop();
     dropConnection(false);
     m_phase = Phase::Closed;
@@ -114,9 +164,11 @@ void TcpLine::giveUp(PortError::Kind kind, const QString &system)
 
 void TcpLine::arrived(const QByteArray &bytes)
 {
-    if (!m_rfc2217)
-        deliver(bytes);
-    else if (m_phase == Phase::Open)
+    if (!m_rfc2217) {
+        QByteArray data = bytes;
+        if (rawStartIsData(data))
+            deliver(data);
+    } else if (m_phase == Phase::Open)
         deliver(m_rfc2217->fromServer(bytes).data);
     else
         negotiate(bytes);
@@ -126,6 +178,7 @@ void TcpLine::negotiate(const QByteArray &bytes)
 {
     // What the board sent before the line opened is stale, as on a device.
     const Rfc2217Session::Parsed parsed = m_rfc2217->fromServer(bytes);
+    deliver(parsed.data.left(parsed.baudRateAnswered ? parsed.dataBeforeAnswer : parsed.data.size()));
     if (parsed.optionRefused) {
         giveUp(PortError::NoComPortOption);
         return;
@@ -133,7 +186,9 @@ void TcpLine::negotiate(const QByteArray &bytes)
     if (parsed.optionAccepted && !m_optionAccepted) {
         m_optionAccepted = true;
         m_rfc2217->requestLineSettings();
-        restartOpenTimer(SettleMs);
+        // The answer takes a round trip, which is at least twice what the server's first
+        // words took to come (on a slow network far more than SettleMs).
+        restartOpenTimer(SettleMs + 2 * int(std::min<qint64>(m_sinceConnected.elapsed(), m_openTimeoutMs)));
     }
     if (!parsed.baudRateAnswered || !m_optionAccepted)
         return;
@@ -143,16 +198,47 @@ void TcpLine::negotiate(const QByteArray &bytes)
     deliver(parsed.data.mid(parsed.dataBeforeAnswer));
 }
 
+bool TcpLine::rawStartIsData(QByteArray &bytes)
+{
+    if (m_firstBytesJudged)
+        return true;
+    m_firstBytes += bytes;
+    const std::optional<bool> telnet = beginsWithTelnet(m_firstBytes);
+    if (!telnet)
+        return false;   // a lone IAC so far: held until the next byte tells
+    m_firstBytesJudged = true;
+    bytes = std::exchange(m_firstBytes, {});
+    if (!*telnet)
+        return true;
+    // A telnet server: its negotiation would be taken for the board's data.
+    if (m_phase != Phase::Open) {
+        giveUp(PortError::TelnetServer);
+    } else {
+        m_pacer.stop();
+        dropConnection(false);
+        m_phase = Phase::Closed;
+        emit failed(m_portName);
+    }
+    return false;
+}
+
 void TcpLine::deliver(const QByteArray &data)
 {
-    if (m_phase != Phase::Open || data.isEmpty())
-        return;   // what came while opening is stale
+    if (data.isEmpty())
+        return;
+    if (m_phase != Phase::Open) {
+        // What came while opening is stale; the start is kept for a reason, should the
+        // server close the connection.
+        m_heard += data.left(HeardLimit - m_heard.size());
+        return;
+    }
     emit received(data);
 }
 
 void TcpLine::connectionEnded(PortError::Kind kind, const QString &system)
 {
     if (m_phase != Phase::Open) {
+        m_connection.readPending();   // what the server said before it went
         giveUp(kind, system);
         return;
     }

@@ -51,8 +51,9 @@ struct PortError {
         HostUnknown,       // the server's name is not known
         Refused,           // the server refused the connection (nothing listens there)
         TimedOut,          // the server did not answer in time
-        ConnectionLost,    // the server closed the connection
+        ConnectionLost,    // the server closed the connection; system: what it said first
         NoComPortOption,   // the server does not offer RFC 2217 serial-port control
+        TelnetServer,      // a raw address to a server port that speaks telnet (RFC 2217)
     };
     Kind kind = None;
     QString port;     // "COM3", the device path or the address the user gave

@@ -4,6 +4,7 @@
 #include "download.h"
 #include "systemerror.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 
@@ -184,7 +185,9 @@ Message fault(Language language, const TransferOutcome &outcome)
         else
             text += deviceGone(language, outcome.detail);
     }
-    if (outcome.fault == TransferFault::PortClosed && outcome.portError.kind != PortError::None)
+    if (outcome.fault == TransferFault::PortClosed && outcome.portError.kind >= PortError::BadAddress)
+        text = portError(language, outcome.portError);   // a board on the network: no serial port to speak of
+    else if (outcome.fault == TransferFault::PortClosed && outcome.portError.kind != PortError::None)
         text += QLatin1Char('\n') + portError(language, outcome.portError);
     if (outcome.direction == Direction::Download && outcome.count > 0) {
         const QString count = countWithHex(outcome.count);
@@ -236,9 +239,12 @@ QString portError(Language language, const PortError &error)
                        : QStringLiteral("%1 refused the connection: check that the serial device server runs and listens on that port.")
                              .arg(port);
     case PortError::TimedOut:
-        return chinese ? QStringLiteral("%1 沒有回應：請檢查位址、網路，以及伺服器是否開機。").arg(port)
-                       : QStringLiteral("%1 does not answer: check the address, the network and that the server is on.").arg(port);
+        return chinese ? QStringLiteral("%1 沒有及時回應：請檢查位址、網路，以及伺服器是否開機。").arg(port)
+                       : QStringLiteral("%1 did not answer in time: check the address, the network and that the server is on.").arg(port);
     case PortError::ConnectionLost:
+        if (!error.system.isEmpty())   // the server's own words
+            return chinese ? QStringLiteral("%1 關閉了連線，伺服器說：「%2」").arg(port, error.system)
+                           : QStringLiteral("%1 closed the connection, saying: \"%2\"").arg(port, error.system);
         return chinese ? QStringLiteral("%1 關閉了連線：可能有其他使用者正在使用這個埠，或伺服器已停止。").arg(port)
                        : QStringLiteral("%1 closed the connection: another user may hold that port, or the server stopped.").arg(port);
     case PortError::NoComPortOption:
@@ -246,6 +252,16 @@ QString portError(Language language, const PortError &error)
                        : QStringLiteral("%1 does not offer RFC 2217 serial-port control: use a socket:// address, or give the "
                                         "server's port telnet(rfc2217).")
                              .arg(port);
+    case PortError::TelnetServer: {
+        // The address as it should be written.
+        QString address = isNetworkName(error.device) ? error.device : error.port;
+        address.replace(QRegularExpression(QStringLiteral("^socket://"), QRegularExpression::CaseInsensitiveOption),
+                        QStringLiteral("rfc2217://"));
+        return chinese ? QStringLiteral("%1 的伺服器埠使用 telnet（RFC 2217），以原始 TCP 傳送會破壞資料：請改用 %2。").arg(port, address)
+                       : QStringLiteral("%1 is a server port that speaks telnet (RFC 2217), which raw TCP would corrupt: "
+                                        "use %2 instead.")
+                             .arg(port, address);
+    }
     }
     return {};
 }
