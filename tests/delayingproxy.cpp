@@ -1,6 +1,5 @@
 #include "delayingproxy.h"
 
-#include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -18,20 +17,14 @@ void DelayingProxy::accept()
     while (QTcpSocket *client = m_listener.nextPendingConnection()) {
         client->setParent(this);
         auto *server = new QTcpSocket(this);
-        server->connectToHost(QHostAddress::LocalHost, m_serverPort);
-        // What the client sends before the server's connection is up waits in `client`.
+        QTimer::singleShot(m_delayMs, server, [this, server] { server->connectToHost(QHostAddress::LocalHost, m_serverPort); });
         const auto pass = [this](QTcpSocket *from, QTcpSocket *to, bool fromServer) {
-            connect(from, &QTcpSocket::readyRead, this, [this, from, to, fromServer] {
-                if (to->state() == QAbstractSocket::ConnectedState)
-                    forward(to, from->readAll(), fromServer);
-            });
+            connect(from, &QTcpSocket::readyRead, this, [this, from, to, fromServer] { forward(to, from->readAll(), fromServer); });
             connect(from, &QTcpSocket::disconnected, this, [this, to] { closeLater(to); });
         };
         pass(client, server, false);
         pass(server, client, true);
-        connect(server, &QTcpSocket::connected, client, [this, client, server] {
-            forward(server, client->readAll(), false);
-        });
+        connect(server, &QTcpSocket::connected, this, [this, server] { write(server, m_waiting.take(server)); });
         connect(server, &QTcpSocket::errorOccurred, client, [this, client] { closeLater(client); });
     }
 }
@@ -43,8 +36,16 @@ void DelayingProxy::forward(QTcpSocket *to, const QByteArray &bytes, bool fromSe
     QTimer::singleShot(m_delayMs, to, [this, to, bytes, fromServer] {
         if (fromServer)
             m_fromServer += bytes;
-        to->write(bytes);
+        write(to, bytes);
     });
+}
+
+void DelayingProxy::write(QTcpSocket *to, const QByteArray &bytes)
+{
+    if (to->state() == QAbstractSocket::ConnectedState)
+        to->write(bytes);
+    else
+        m_waiting[to] += bytes;
 }
 
 void DelayingProxy::closeLater(QTcpSocket *socket)
