@@ -13,16 +13,23 @@ namespace {
 
 constexpr char Iac = char(0xFF);
 
-// Whether `bytes` begin with a telnet command that only a telnet server sends first:
-// IAC followed by WILL, WONT, DO, DONT or SB. Undecided (nullopt) while there are too few.
-std::optional<bool> beginsWithTelnet(const QByteArray &bytes)
+// Whether `bytes` begin with `commands` telnet commands that only a telnet server sends
+// first: IAC followed by WILL, WONT, DO, DONT or SB, and the option. Undecided (nullopt)
+// while there are too few bytes to tell.
+std::optional<bool> beginsWithTelnet(const QByteArray &bytes, int commands)
 {
-    if (bytes.isEmpty() || bytes[0] != Iac)
-        return false;
-    if (bytes.size() < 2)
-        return std::nullopt;
-    const auto verb = static_cast<unsigned char>(bytes[1]);
-    return verb >= 0xFA && verb <= 0xFE;
+    for (int i = 0; i < 3 * commands; i += 3) {
+        if (bytes.size() <= i)
+            return std::nullopt;
+        if (bytes[i] != Iac)
+            return false;
+        if (bytes.size() <= i + 1)
+            return std::nullopt;
+        const auto verb = static_cast<unsigned char>(bytes[i + 1]);
+        if (verb < 0xFA || verb > 0xFE)
+            return false;
+    }
+    return bytes.size() >= 3 * commands ? std::optional<bool>(true) : std::nullopt;
 }
 
 // What a server said, for a reason: one line, control characters shown escaped, cut to
@@ -203,9 +210,12 @@ bool TcpLine::rawStartIsData(QByteArray &bytes)
     if (m_firstBytesJudged)
         return true;
     m_firstBytes += bytes;
-    const std::optional<bool> telnet = beginsWithTelnet(m_firstBytes);
+    // While the line opens, the board has no reason to send: one command tells. Once it is
+    // open, the board's data may begin so (an 8052 upload of 65530 bytes: FF FA): two
+    // commands in a row are a server's.
+    const std::optional<bool> telnet = beginsWithTelnet(m_firstBytes, m_phase == Phase::Open ? 2 : 1);
     if (!telnet)
-        return false;   // a lone IAC so far: held until the next byte tells
+        return false;   // held until the next bytes tell
     m_firstBytesJudged = true;
     bytes = std::exchange(m_firstBytes, {});
     if (!*telnet)

@@ -657,6 +657,17 @@ void LinesTest::rawLineToATelnetServer()
     QVERIFY(failed.wait(WaitMs));
     QVERIFY(received.isEmpty());
     QVERIFY(!line->isOpen());
+
+    // A board's data that begin as one command would (an 8052 upload of 65530 bytes) are
+    // data once the line is open.
+    Rig rig;
+    START_RIG(rig, Kind::Tcp);
+    QVERIFY(rig.open());
+    const QByteArray upload("\xFF\xFA\x01\x02\xFF\x03", 6);
+    rig.boardSends(upload);
+    QVERIFY(rig.waitFromBoard(upload.size()));
+    QCOMPARE(rig.fromBoard, upload);
+    QVERIFY(rig.line->isOpen());
 }
 
 void LinesTest::addresses_data()
