@@ -3,7 +3,7 @@
 #include "comportmap.h"
 #include "lineaddress.h"
 #include "lines.h"
-#include "vxt8088_8052.h"
+#include "portprobe.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -48,9 +48,12 @@ QString canonicalAddress(int number)
 PortListing listComPorts(CommPort &port)
 {
     PortListing listing;
+    listing.unavailable = ComPortMap::setupFaults();
     QList<int> present;
     QHash<int, PortError> refused;
     for (int number = ComPortMap::FirstPort; number <= ComPortMap::LastPort; ++number) {
+        if (ComPortMap::lookupFault(number).kind != PortError::None)
+            continue;   // named among the set-up faults
         if (!ComPortMap::networkAddress(number).isEmpty()) {
             listing.network << number;
             continue;
@@ -101,7 +104,7 @@ void NetworkPortProbe::start(const QList<int> &numbers, int timeoutMs)
     // Each line reports to its own attempt, whose place no longer changes.
     for (Attempt &attempt : m_attempts) {
         PortError error;
-        attempt.line = makeLine(QStringLiteral("COM%1").arg(attempt.number), &error);
+        attempt.line = makeLine(PortChoice::comNumber(attempt.number), &error);
         if (!attempt.line) {
             answered(attempt, error);
             continue;

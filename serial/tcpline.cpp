@@ -32,22 +32,15 @@ std::optional<bool> beginsWithTelnet(const QByteArray &bytes, int commands)
     return bytes.size() >= 3 * commands ? std::optional<bool>(true) : std::nullopt;
 }
 
-// What a server said, for a reason: one line, control characters shown escaped, cut to
-// `limit` characters.
+// What a server said, for a reason: on one line, cut to `limit` characters. (Its control
+// characters are left for the text that shows it to escape.)
 QString serverSaid(const QByteArray &bytes, int limit)
 {
     QStringList lines = QString::fromUtf8(bytes).split(QRegularExpression(QStringLiteral("[\\r\\n]+")));
     for (QString &line : lines)
         line = line.trimmed();
     lines.removeAll(QString());
-    QString said;
-    for (const QChar c : lines.join(QLatin1Char(' '))) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
-            said += QStringLiteral("\\x") + QString::number(u, 16).toUpper().rightJustified(2, QLatin1Char('0'));
-        else
-            said += c;
-    }
+    QString said = lines.join(QLatin1Char(' '));
     if (said.size() > limit)
         said = said.left(limit - 1) + QChar(0x2026);
     return said;
@@ -157,9 +150,9 @@ void TcpLine::giveUp(PortError::Kind kind, const QString &system)
 {
     if (m_phase == Phase::Closed)
         return;
-    PortError error{kind, m_portName, looksLikeLineAddress(m_portName) ? QString() : m_address.text(), system};
+    PortError error{kind, m_portName, looksLikeLineAddress(m_portName) ? QString() : m_address.text(), {0, system}};
     if (kind == PortError::ConnectionLost && system.isEmpty() && !m_heard.isEmpty())
-        error.system = serverSaid(m_heard, SaidLimit);   // the server's own explanation
+        error.serverSaid = serverSaid(m_heard, SaidLimit);   // the server's own explanation
     m_openTimer.stop();
     dropConnection(false);
     m_phase = Phase::Closed;

@@ -39,8 +39,8 @@ class Rfc2217Session;
 // timeout (LineOptions): one deadline for connecting and negotiating together. While the
 // line opens, what the server sends is thrown away, as a device's stale input is; but
 // the text of a server that closes the connection while the line opens (ser2net's
-// banner, or "Device open failure: ...") is kept as the reason's `system`, on one line
-// with control characters escaped.
+// banner, or "Device open failure: ...") is kept as the reason's `serverSaid`, on one
+// line.
 //
 // The server's buffers cannot be seen: output is paced by the clock, and by what the
 // server has not yet acknowledged (a server that takes nothing holds the output back

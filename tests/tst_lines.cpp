@@ -116,7 +116,7 @@ public:
         }
         LineOptions options;
         options.pacingBytesPerSecond = pacing;
-        line = makeLine(m_address, nullptr, options);
+        line = makeLine(parsePortChoice(m_address).choice, nullptr, options);
         if (!line) {
             *why = QStringLiteral("no line for ") + m_address;
             return false;
@@ -273,6 +273,7 @@ private slots:
     void addresses_data();
     void addresses();
     void portNames();
+    void setupFaults();
     void selectedLineFollowsTheNumber();
     void networkPortsProbedAtOnce();
     void networkFaultTexts();
@@ -504,6 +505,7 @@ void LinesTest::openFailures_data()
     QTest::newRow("refused") << "refused" << int(PortError::Refused);
     QTest::newRow("host unknown") << "unknown host" << int(PortError::HostUnknown);
     QTest::newRow("no answer") << "no answer" << int(PortError::TimedOut);
+    QTest::newRow("no answer, the address's timeout") << "no answer, timeout=0.3" << int(PortError::TimedOut);
     QTest::newRow("server's port in use, raw") << "busy raw" << int(PortError::ConnectionLost);
     QTest::newRow("server's port in use, rfc2217") << "busy rfc2217" << int(PortError::ConnectionLost);
     // (libtelnet tells of no refusal: the option stays unanswered.)
@@ -530,10 +532,12 @@ void LinesTest::openFailures()
         address = QStringLiteral("socket://127.0.0.1:%1").arg(gone.serverPort());
     } else if (situation == "unknown host") {
         address = QStringLiteral("socket://no-such-host.invalid:3001");
-    } else if (situation == "no answer") {
+    } else if (situation.startsWith("no answer")) {
         unanswering.emplace(IdleServer::Full);
         QVERIFY(unanswering->port() != 0);
         address = QStringLiteral("socket://127.0.0.1:%1").arg(unanswering->port());
+        if (situation.contains("timeout="))
+            address += "?" + situation.section(", ", 1);
     } else if (situation == "silent raw") {
         QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
         address = QStringLiteral("rfc2217://127.0.0.1:%1").arg(silent.serverPort());
@@ -564,8 +568,11 @@ void LinesTest::openFailures()
 
     // Where nothing answers, the open timeout decides: a short one, as for a probe.
     const bool unanswered = situation == "no answer" || situation == "silent raw" || situation == "plain telnet";
+    // The address's own timeout takes the place of a transfer's (longer) one.
+    const bool ownTimeout = address.contains("timeout=");
     LineOptions options;
-    options.openTimeoutMs = unanswered ? LineOptions::ProbeTimeoutMs : WaitMs;
+    if (!ownTimeout)
+        options.openTimeoutMs = unanswered ? LineOptions::ProbeTimeoutMs : WaitMs;
     std::unique_ptr<Line> line = makeNetworkLine(address, address, nullptr, options);
     QVERIFY(line);
     QSignalSpy failed(line.get(), &Line::openFailed);
@@ -573,13 +580,13 @@ void LinesTest::openFailures()
     PortError error;
     if (line->open(&error)) {
         QVERIFY(line->isOpening());
-        QVERIFY(failed.wait(WaitMs));
+        QVERIFY(failed.wait(ownTimeout ? LineOptions::OpenTimeoutMs / 2 : WaitMs));
         error = failed.at(0).at(0).value<PortError>();
     }
     QCOMPARE(int(error.kind), expected);
     QCOMPARE(error.port, address);
     if (situation == "says and closes")
-        QCOMPARE(error.system, QStringLiteral("Device open failure:\\x1B[2J Value or file not found"));
+        QCOMPARE(error.serverSaid, QStringLiteral("Device open failure:\x1b[2J Value or file not found"));
     QCOMPARE(opened.size(), 0);
     QVERIFY(!line->isOpen() && !line->isOpening());
     if (holder)
@@ -676,19 +683,31 @@ void LinesTest::addresses_data()
     QTest::addColumn<int>("problem");
     QTest::addColumn<QString>("canonical");   // valid: the address as written back
     QTest::addColumn<QString>("host");
+    QTest::addColumn<int>("openTimeoutMs");   // valid: 0 when the address gives none
 
     const int ok = int(AddressProblem::None);
     QTest::newRow("raw, IPv4") << "socket://192.168.1.20:3001" << ok << "socket://192.168.1.20:3001"
-                               << "192.168.1.20";
-    QTest::newRow("rfc2217, name") << "rfc2217://labpi:3005" << ok << "rfc2217://labpi:3005" << "labpi";
+                               << "192.168.1.20" << 0;
+    QTest::newRow("rfc2217, name") << "rfc2217://labpi:3005" << ok << "rfc2217://labpi:3005" << "labpi" << 0;
     QTest::newRow("scheme in capitals, blanks around")
         << "  RFC2217://lab-pi.school.example:65535\r\n" << ok << "rfc2217://lab-pi.school.example:65535"
-        << "lab-pi.school.example";
-    QTest::newRow("IPv6 in brackets") << "rfc2217://[fd00::7]:3002" << ok << "rfc2217://[fd00::7]:3002" << "fd00::7";
-    QTest::newRow("IPv6 loopback") << "socket://[::1]:1" << ok << "socket://[::1]:1" << "::1";
+        << "lab-pi.school.example" << 0;
+    QTest::newRow("IPv6 in brackets") << "rfc2217://[fd00::7]:3002" << ok << "rfc2217://[fd00::7]:3002" << "fd00::7" << 0;
+    QTest::newRow("IPv6 loopback") << "socket://[::1]:1" << ok << "socket://[::1]:1" << "::1" << 0;
+
+    // As other embedded tools write them: a closing slash, options that are honoured or
+    // knowingly ignored.
+    QTest::newRow("closing slash") << "rfc2217://labpi:3001/" << ok << "rfc2217://labpi:3001" << "labpi" << 0;
+    QTest::newRow("ignored options") << "rfc2217://labpi:3001?ign_set_control&logging=debug" << ok
+                                     << "rfc2217://labpi:3001" << "labpi" << 0;
+    QTest::newRow("timeout, after a slash") << "socket://[::1]:7/?timeout=2.5" << ok << "socket://[::1]:7" << "::1" << 2500;
+    QTest::newRow("longest timeout") << "socket://labpi:1?timeout=3600" << ok << "socket://labpi:1" << "labpi" << 3600000;
+    const QString longest = QString(63, 'a') + "." + QString(63, 'b') + "." + QString(63, 'c') + "." + QString(61, 'd');
+    QTest::newRow("longest host name") << "socket://" + longest + ":1" << ok << "socket://" + longest + ":1" << longest
+                                       << 0;
 
     const auto bad = [](const char *name, const char *text, AddressProblem problem) {
-        QTest::newRow(name) << text << int(problem) << QString() << QString();
+        QTest::newRow(name) << QString::fromUtf8(text) << int(problem) << QString() << QString() << 0;
     };
     bad("unknown scheme", "telnet://labpi:23", AddressProblem::UnknownScheme);
     bad("no scheme", "labpi:3001", AddressProblem::UnknownScheme);
@@ -713,6 +732,17 @@ void LinesTest::addresses_data()
     bad("port not a number", "socket://labpi:ser2net", AddressProblem::BadPort);
     bad("a path after the port", "socket://labpi:3001/x", AddressProblem::BadPort);
     bad("signed port", "socket://labpi:+3001", AddressProblem::BadPort);
+    bad("two slashes", "socket://labpi:3001//", AddressProblem::BadPort);
+    QTest::newRow("host name too long") << "socket://" + QString(250, 'a') + ".com:1" << int(AddressProblem::HostTooLong)
+                                        << QString() << QString() << 0;
+    QTest::newRow("label too long") << "socket://" + QString(64, 'a') + ":1" << int(AddressProblem::HostTooLong)
+                                    << QString() << QString() << 0;
+    bad("unknown option", "rfc2217://labpi:3001?ign_set_control&baudrate=9600", AddressProblem::UnknownOption);
+    bad("ignored option with a value", "rfc2217://labpi:3001?ign_set_control=1", AddressProblem::UnknownOption);
+    bad("timeout without seconds", "socket://labpi:3001?timeout=", AddressProblem::BadTimeout);
+    bad("timeout 0", "socket://labpi:3001?timeout=0", AddressProblem::BadTimeout);
+    bad("timeout too long", "socket://labpi:3001?timeout=3601", AddressProblem::BadTimeout);
+    bad("timeout not a number", "socket://labpi:3001?timeout=1e3", AddressProblem::BadTimeout);
 }
 
 void LinesTest::addresses()
@@ -721,19 +751,22 @@ void LinesTest::addresses()
     QFETCH(int, problem);
     QFETCH(QString, canonical);
     QFETCH(QString, host);
+    QFETCH(int, openTimeoutMs);
 
     const ParsedLineAddress parsed = parseLineAddress(text);
     QCOMPARE(int(parsed.problem), problem);
     if (parsed.isValid()) {
         QCOMPARE(parsed.address.text(), canonical);
         QCOMPARE(parsed.address.host, host);
+        QCOMPARE(parsed.address.openTimeoutMs, openTimeoutMs);
     }
     // An address that cannot be used makes no line, and says why.
     PortError error;
     QCOMPARE(bool(makeNetworkLine(QStringLiteral("COM5"), text, &error)), parsed.isValid());
     if (!parsed.isValid()) {
         QCOMPARE(error.kind, PortError::BadAddress);
-        QCOMPARE(int(error.address), problem);
+        QCOMPARE(int(error.addressProblem), problem);
+        QCOMPARE(error.addressOption, parsed.option);
         QCOMPARE(error.port, QStringLiteral("COM5"));
         QCOMPARE(error.device, text);
     }
@@ -750,40 +783,91 @@ void LinesTest::portNames()
     qunsetenv("KESTRION_COM_DIR");
 
     // The ports file takes the place of single numbers of the table.
-    PortTarget target = describePort(QStringLiteral("COM5"));
-    QCOMPARE(target.kind, PortTarget::Network);
-    QCOMPARE(target.address, QStringLiteral("rfc2217://labpi:3005"));
-    QCOMPARE(target.comNumber, 5);
-    QCOMPARE(describePort(QStringLiteral("com7")).address, QStringLiteral("socket://[::1]:4000"));
-    target = describePort(QStringLiteral("COM6"));
-    QCOMPARE(target.kind, PortTarget::Device);
-    QCOMPARE(target.device, ComPortMap::devicePath(6));
+    QCOMPARE(ComPortMap::networkAddress(5), QStringLiteral("rfc2217://labpi:3005"));
+    QCOMPARE(ComPortMap::networkAddress(7), QStringLiteral("socket://[::1]:4000"));
+    QVERIFY(ComPortMap::networkAddress(6).isEmpty());
 
     // With KESTRION_COM_DIR only that folder counts: a regular file there holds an
     // address on its first line, a link leads to a device.
-    QTemporaryDir comFolder;
-    ComFolder useFolder(comFolder.path());
-    writeTestFile(comFolder.filePath(QStringLiteral("COM2")), "  socket://127.0.0.1:4001 \nanything else\n");
-    writeTestFile(comFolder.filePath(QStringLiteral("COM3")), "");
-    QVERIFY(QFile::link(QStringLiteral("/dev/null"), comFolder.filePath(QStringLiteral("COM1"))));
-    QCOMPARE(describePort(QStringLiteral("COM2")).address, QStringLiteral("socket://127.0.0.1:4001"));
-    QCOMPARE(describePort(QStringLiteral("COM1")).kind, PortTarget::Device);
-    QCOMPARE(describePort(QStringLiteral("COM3")).kind, PortTarget::Device);   // empty: no address
-    QCOMPARE(describePort(QStringLiteral("COM5")).kind, PortTarget::Device);   // the ports file does not count
+    {
+        QTemporaryDir comFolder;
+        ComFolder useFolder(comFolder.path());
+        writeTestFile(comFolder.filePath(QStringLiteral("COM2")), "  socket://127.0.0.1:4001 \nanything else\n");
+        writeTestFile(comFolder.filePath(QStringLiteral("COM3")), "");
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), comFolder.filePath(QStringLiteral("COM1"))));
+        QCOMPARE(ComPortMap::networkAddress(2), QStringLiteral("socket://127.0.0.1:4001"));
+        QVERIFY(ComPortMap::networkAddress(1).isEmpty());
+        QVERIFY(ComPortMap::networkAddress(3).isEmpty());   // empty: no address
+        QVERIFY(ComPortMap::networkAddress(5).isEmpty());   // the ports file does not count
+    }
 
-    // Device paths and addresses as they are; anything else is no port.
-    target = describePort(QStringLiteral("/dev/ttyUSB3"));
-    QCOMPARE(target.kind, PortTarget::Device);
-    QCOMPARE(target.device, QStringLiteral("/dev/ttyUSB3"));
-    QCOMPARE(describePort(QStringLiteral("rfc2217://[fd00::7]:3002")).kind, PortTarget::Network);
-    QCOMPARE(describePort(QStringLiteral("sockt://labpi:3001")).kind, PortTarget::Network);   // judged when used
+    // What the user writes is read once: a COM number in any case, a device path as it
+    // is, an address; anything else is no port.
+    ParsedPortChoice parsed = parsePortChoice(QStringLiteral("com7"));
+    QVERIFY(parsed.isValid());
+    QVERIFY(parsed.choice == PortChoice::comNumber(7));
+    QCOMPARE(parsed.choice.name, QStringLiteral("COM7"));
+    parsed = parsePortChoice(QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(parsed.choice.kind, PortChoice::DevicePath);
+    QCOMPARE(parsed.choice.name, QStringLiteral("/dev/ttyUSB3"));
+    parsed = parsePortChoice(QStringLiteral(" RFC2217://[fd00::7]:3002"));
+    QCOMPARE(parsed.choice.kind, PortChoice::Address);
+    QCOMPARE(parsed.choice.address.text(), QStringLiteral("rfc2217://[fd00::7]:3002"));
+    QCOMPARE(parsed.choice.name, QStringLiteral("RFC2217://[fd00::7]:3002"));   // as written, for the messages
+    QVERIFY(parsed.choice == parsePortChoice(QStringLiteral("rfc2217://[fd00::7]:3002")).choice);
+    QCOMPARE(parsePortChoice(QStringLiteral("sockt://labpi:3001")).problem, AddressProblem::UnknownScheme);
     for (const char *name : {"COM16", "COM0", "ttyUSB0", ""})
-        QCOMPARE(describePort(QString::fromLatin1(name)).kind, PortTarget::Unknown);
+        QVERIFY(parsePortChoice(QString::fromLatin1(name)).unknown);
 
     qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
-// The program's one port: behind a COM number, whatever it stands for when it is opened;
+// What is not used as written in the ports file is named with its line; a COM number
+// whose folder is missing says so.
+void LinesTest::setupFaults()
+{
+    QTemporaryDir config;
+    QVERIFY(QDir(config.path()).mkpath(QStringLiteral("kestrion")));
+    const QString portsFile = writeTestFile(config.filePath(QStringLiteral("kestrion/ports.conf")),
+                                            "COM4=socket://a:1\n[ports]\n; a comment\nCOM16=socket://x:1\nCOM8=labpi:3001\n"
+                                            "COM9\nCOM10=\nCOM11=\"socket://b:2\" ; a comment\n");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qunsetenv("KESTRION_COM_DIR");
+
+    const QList<PortError> faults = ComPortMap::setupFaults();
+    QCOMPARE(faults.size(), 4);
+    const QList<std::pair<PortError::Kind, int>> expected = {
+        {PortError::EntryIgnored, 1}, {PortError::NumberIgnored, 4}, {PortError::EntryIgnored, 6},
+        {PortError::EntryIgnored, 7}};
+    for (qsizetype i = 0; i < faults.size(); ++i) {
+        QCOMPARE(faults[i].kind, expected[i].first);
+        QCOMPARE(faults[i].line, expected[i].second);
+        QCOMPARE(faults[i].file, portsFile);
+    }
+    QCOMPARE(TransferTexts::portError(Language::English, faults[1]),
+             portsFile + ", line 4: COM16 is ignored: the numbers go from COM1 to COM15.");
+    QCOMPARE(ComPortMap::networkAddress(11), QStringLiteral("socket://b:2"));
+    // A value that is no address is named with its line when the number is used.
+    PortError error;
+    QVERIFY(!makeLine(PortChoice::comNumber(8), &error));
+    QCOMPARE(error.kind, PortError::BadAddress);
+    QCOMPARE(error.file, portsFile);
+    QCOMPARE(error.line, 5);
+
+    QTemporaryDir gone;
+    const QString missing = gone.filePath(QStringLiteral("ports"));
+    ComFolder useFolder(missing);
+    QVERIFY(!makeLine(PortChoice::comNumber(1), &error));
+    QCOMPARE(error.kind, PortError::FolderMissing);
+    QCOMPARE(TransferTexts::portError(Language::English, error),
+             "The folder " + missing + " named by KESTRION_COM_DIR does not exist.");
+    QCOMPARE(ComPortMap::setupFaults().size(), 1);   // once for all the numbers
+
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+}
+
+// A station's line: behind a COM number, whatever it stands for when it is opened;
 // a network port opens later, and the transfer started meanwhile waits for it.
 void LinesTest::selectedLineFollowsTheNumber()
 {
@@ -799,16 +883,16 @@ void LinesTest::selectedLineFollowsTheNumber()
     options.pacingBytesPerSecond = FastPacing;
     SelectedLine line(options);
     QSignalSpy opened(&line, &Line::opened);
-    line.setCommPort(1);
+    line.setPort(PortChoice::comNumber(1));
     QVERIFY(line.open());
     QVERIFY(line.isOpen());   // a device: at once
     QCOMPARE(opened.size(), 1);
     QVERIFY(line.networkAddress().isEmpty());
-    line.setCommPort(2);      // not while open
-    QCOMPARE(line.commPort(), 1);
+    line.setPort(PortChoice::comNumber(2));   // not while open
+    QCOMPARE(line.port().number, 1);
     line.close();
 
-    line.setCommPort(2);
+    line.setPort(PortChoice::comNumber(2));
     TransferSession session(Board::Vxt8052, line);
     QSignalSpy finished(&session, &TransferSession::finished);
     QTemporaryDir dir;
@@ -834,7 +918,7 @@ void LinesTest::selectedLineFollowsTheNumber()
     // A number whose address cannot be used fails at once, naming both.
     writeTestFile(comFolder.filePath(QStringLiteral("COM3")), "socket://labpi\n");
     line.close();
-    line.setCommPort(3);
+    line.setPort(PortChoice::comNumber(3));
     PortError error;
     QVERIFY(!line.open(&error));
     QCOMPARE(error.kind, PortError::BadAddress);
@@ -894,7 +978,7 @@ void LinesTest::networkFaultTexts()
                                      PortError::TelnetServer};
     for (const PortError::Kind kind : kinds) {
         PortError error{kind, QStringLiteral("COM5"), QStringLiteral("rfc2217://labpi:3005"), {}};
-        error.address = AddressProblem::NoPort;
+        error.addressProblem = AddressProblem::NoPort;
         for (const Language language : {Language::English, Language::Chinese}) {
             const QString text = TransferTexts::portError(language, error);
             QVERIFY2(text.contains(QLatin1String("COM5")) && text.contains(QLatin1String("rfc2217://labpi:3005")),
@@ -908,10 +992,10 @@ void LinesTest::networkFaultTexts()
     TransferOutcome refused;
     refused.kind = TransferOutcome::Failed;
     refused.fault = TransferFault::PortClosed;
-    refused.portError = {PortError::ConnectionLost, QStringLiteral("socket://labpi:3001"), {},
-                         QStringLiteral("Device open failure")};
+    refused.portError = {PortError::ConnectionLost, QStringLiteral("socket://labpi:3001"), {}, {}};
+    refused.portError.serverSaid = QStringLiteral("Device open failure\x1b[2J");
     const QString english = TransferTexts::fault(Language::English, refused).text;
-    QVERIFY2(english.contains(QLatin1String("saying: \"Device open failure\"")), qPrintable(english));
+    QVERIFY2(english.contains(QLatin1String("saying: \"Device open failure\\x1B[2J\"")), qPrintable(english));
     QVERIFY2(!english.contains(QLatin1String("serial port")), qPrintable(english));
     QVERIFY(!TransferTexts::fault(Language::Chinese, refused).text.contains(QStringLiteral("通訊埠沒有開啟")));
 
@@ -919,13 +1003,13 @@ void LinesTest::networkFaultTexts()
     TransferOutcome dropped;
     dropped.kind = TransferOutcome::Failed;
     dropped.fault = TransferFault::PortFailed;
-    dropped.detail = QStringLiteral("COM5");
-    dropped.portError = {PortError::ConnectionLost, QStringLiteral("COM5"), QStringLiteral("rfc2217://labpi:3005"), {}};
+    dropped.port = QStringLiteral("COM5");
+    dropped.device = QStringLiteral("rfc2217://labpi:3005");
     for (const Language language : {Language::English, Language::Chinese}) {
         const QString label = language == Language::Chinese ? QStringLiteral("COM5（rfc2217://labpi:3005）")
                                                              : QStringLiteral("COM5 (rfc2217://labpi:3005)");
         for (const QString &text : {TransferTexts::fault(language, dropped).text,
-                                    TransferTexts::portLost(language, QStringLiteral("COM5"), dropped.portError.device).text}) {
+                                    TransferTexts::portLost(language, dropped.port, dropped.device).text}) {
             QVERIFY2(text.contains(label), qPrintable(text));
             QVERIFY2(!text.contains(QLatin1String("adapter")) && !text.contains(QStringLiteral("轉接器")), qPrintable(text));
         }
