@@ -26,7 +26,6 @@ build="$root/build"
 packages=(
     cmake ninja-build g++
     qt6-base-dev qt6-serialport-dev libgl-dev   # Qt 6 Widgets, SerialPort, Network, Test
-    libtelnet-dev                               # the telnet layer of RFC 2217 lines
     ser2net                                     # the serial device server the line tests run
     qt6-translations-l10n                       # Qt's own texts in Chinese (qtbase_zh_TW.qm)
     fonts-arphic-uming                          # a Ming face for the Chinese captions

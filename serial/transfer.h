@@ -58,7 +58,11 @@ struct PortError {
         TimedOut,          // the server did not answer in time
         ConnectionLost,    // the server closed the connection; serverSaid: what it said
         NoComPortOption,   // the server does not offer RFC 2217 serial-port control
-        TelnetServer,      // a raw address to a server port that speaks telnet (RFC 2217)
+        LineSettingsRefused,      // the server set its port otherwise than asked; the
+                                  // system's text: what it answered, as "115200 8N1"
+        OverlongSubnegotiation,   // the server sent a telnet subnegotiation longer than
+                                  // the system's text says
+        TelnetServer,             // a raw address to a server port that speaks telnet
         // How the COM numbers are set up (see ComPortMap), with the folder or file in
         // `file`:
         FolderMissing,            // the folder KESTRION_COM_DIR names does not exist

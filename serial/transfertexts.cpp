@@ -3,6 +3,7 @@
 #include "comportmap.h"
 #include "download.h"
 #include "systemerror.h"
+#include "telnetcodec.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -347,6 +348,16 @@ QString portError(Language language, const PortError &error)
             + pick(language, QStringLiteral("%1 is ignored: the numbers go from COM1 to COM15."),
                    QStringLiteral("%1 已略過：編號只能是 COM1 到 COM15。"))
                   .arg(port);
+    case PortError::LineSettingsRefused:
+        return pick(language, QStringLiteral("%1 did not set its serial port to %2: it answered %3."),
+                    QStringLiteral("%1 沒有將序列埠設為 %2：伺服器回答 %3。"))
+            .arg(port, ComPortSettings::asked(), error.system.text);
+    case PortError::OverlongSubnegotiation:
+        return pick(language,
+                    QStringLiteral("%1 sent a telnet subnegotiation longer than %2 bytes: it is no serial device "
+                                   "server this program can use."),
+                    QStringLiteral("%1 送出超過 %2 個位元組的 telnet 子協商：這不是本程式能使用的序列裝置伺服器。"))
+            .arg(port, error.system.text);
     }
     return {};
 }

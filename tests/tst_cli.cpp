@@ -125,9 +125,9 @@ private slots:
         QVERIFY(cli.waitForStarted());
         if (direction == "upload") {
             // The board sends once the CLI holds the line: earlier bytes are not its. Through
-            // RFC 2217 the line is open once the server has answered the baud rate: what the
-            // board sends from then on follows the answer.
-            QVERIFY(QTest::qWaitFor([&] { return watch ? watch->fromServer().contains("\xFF\xFA\x2C\x65")
+            // RFC 2217 the line is open once the server has answered the purge that follows
+            // the line settings: what the board sends from then on follows the answer.
+            QVERIFY(QTest::qWaitFor([&] { return watch ? watch->fromServer().contains("\xFF\xFA\x2C\x70\x01")
                                                        : holdsLine(cli.processId()); }, 5000));
             if (watch)
                 QCOMPARE(deviceSpeed(device), speed_t(B9600));   // set before it answered

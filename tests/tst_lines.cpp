@@ -1,8 +1,9 @@
 // Lines to a board: one set of tests run against each kind, with the board's end held by
 // the test — a pseudo-terminal behind the serial port, a TCP connection the test accepts
 // itself, and Debian's ser2net on 127.0.0.1 in front of a pseudo-terminal, raw and with
-// RFC 2217. Then transfers through RFC 2217, how opening fails, the addresses, what a
-// port name stands for, the selected line and the probe of network ports.
+// RFC 2217. Then transfers through RFC 2217, a server of the test's own that answers
+// amiss, how opening fails, the addresses, what a port name stands for, the selected line
+// and the probe of network ports.
 
 #include "codecs.h"
 #include "delayingproxy.h"
@@ -264,7 +265,8 @@ private slots:
     void transfersThroughRfc2217_data();
     void transfersThroughRfc2217();
     void interruptThroughRfc2217();
-    void dataRightAfterTheAnswerIsKept();
+    void scriptedServer_data();
+    void scriptedServer();
     void openFailures_data();
     void openFailures();
     void slowServerAnswersLate_data();
@@ -473,29 +475,107 @@ void LinesTest::interruptThroughRfc2217()
     QCOMPARE(rig.boardGot().size(), got.size());
 }
 
-// A server that passes on what the board sends in the same piece as its answer to the
-// baud rate: what follows the answer is the open line's first data.
-void LinesTest::dataRightAfterTheAnswerIsKept()
+namespace {
+
+QByteArray comPortSub(const QByteArray &body)
 {
+    return QByteArray("\xFF\xFA\x2C", 3) + body + QByteArray("\xFF\xF0", 2);
+}
+
+const QByteArray PurgeRequest = comPortSub(QByteArray("\x0C\x01", 2));   // of the server's input
+const QByteArray PurgeAnswer = comPortSub(QByteArray("\x70\x01", 2));
+const QByteArray BaudAnswer = comPortSub(QByteArray("\x65\x00\x00\x25\x80", 5));   // 9600
+
+} // namespace
+
+void LinesTest::scriptedServer_data()
+{
+    QTest::addColumn<QByteArray>("answers");    // to the line settings
+    QTest::addColumn<QByteArray>("whenOpen");   // after the line's own purge, if it opened
+    QTest::addColumn<QByteArray>("data");       // what the line took as the board's
+    QTest::addColumn<int>("failure");           // why the open, or the open line, failed
+    QTest::addColumn<QString>("system");
+    const QByteArray longSub = "\xFF\xFA\x2C" + QByteArray(20000, 'S') + "\xFF\xF0";
+    const int none = PortError::None;
+    // The server answers before it passes on what the board sends at the new settings:
+    // what follows the purge's answer in the same piece is the open line's first data.
+    QTest::newRow("data right after the answers")
+        << BaudAnswer + PurgeAnswer + "first" << QByteArray() << QByteArray("first") << none << QString();
+    // What the server held before it had purged is not the board's data.
+    QTest::newRow("stale bytes before the purge's answer")
+        << BaudAnswer + "stale" + PurgeAnswer + "first" << QByteArray() << QByteArray("first") << none << QString();
+    QTest::newRow("stale bytes before an upload's purge is answered")
+        << BaudAnswer + PurgeAnswer << QByteArray("stale" + PurgeAnswer + "fresh") << QByteArray("fresh") << none
+        << QString();
+    QTest::newRow("115200 answered to 9600")
+        << comPortSub(QByteArray("\x65\x00\x01\xC2\x00", 5)) + PurgeAnswer << QByteArray() << QByteArray()
+        << int(PortError::LineSettingsRefused) << "115200 8N1";
+    QTest::newRow("300 answered to 9600")
+        << comPortSub(QByteArray("\x65\x00\x00\x01\x2C", 5)) + PurgeAnswer << QByteArray() << QByteArray()
+        << int(PortError::LineSettingsRefused) << "300 8N1";
+    QTest::newRow("even parity answered")
+        << comPortSub("\x67\x03") << QByteArray() << QByteArray() << int(PortError::LineSettingsRefused) << "9600 8E1";
+    QTest::newRow("long subnegotiation while opening")
+        << longSub << QByteArray() << QByteArray() << int(PortError::OverlongSubnegotiation) << "1024";
+    // Nothing of it is stored, nor anything after it; the line fails.
+    QTest::newRow("long subnegotiation on the open line")
+        << BaudAnswer + PurgeAnswer << PurgeAnswer + "data" + longSub + "spill" << QByteArray("data")
+        << int(PortError::OverlongSubnegotiation) << QString();
+}
+
+// An RFC 2217 server of the test's own on 127.0.0.1, which agrees to the option and answers
+// the line settings as the row says.
+void LinesTest::scriptedServer()
+{
+    QFETCH(QByteArray, answers);
+    QFETCH(QByteArray, whenOpen);
+    QFETCH(QByteArray, data);
+    QFETCH(int, failure);
+    QFETCH(QString, system);
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost, 0));
     const QString address = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.serverPort());
     std::unique_ptr<Line> line = makeNetworkLine(address, address);
     QVERIFY(line);
+    QByteArray got;
+    connect(line.get(), &Line::received, this, [&](const QByteArray &bytes) { got += bytes; });
     QSignalSpy opened(line.get(), &Line::opened);
-    QSignalSpy received(line.get(), &Line::received);
+    QSignalSpy openFailed(line.get(), &Line::openFailed);
+    QSignalSpy failed(line.get(), &Line::failed);
     QVERIFY(line->open());
     QVERIFY(server.waitForNewConnection(WaitMs));
     QTcpSocket *peer = server.nextPendingConnection();
-    peer->write(QByteArray("\xFF\xFB\x2C\xFF\xFD\x2C", 6));   // WILL and DO COM-PORT-OPTION
-    QVERIFY(waitUntil([&] { return peer->bytesAvailable() > 0; }));
-    QTest::qWait(50);   // the client's line settings
-    peer->readAll();
-    // The answer to SET-BAUDRATE (9600), then the board's first bytes, in one piece.
-    peer->write(QByteArray("\xFF\xFA\x2C\x65\x00\x00\x25\x80\xFF\xF0" "first", 15));
-    QVERIFY(opened.wait(WaitMs) || opened.size() == 1);
-    QVERIFY(!received.isEmpty() || received.wait(WaitMs));
-    QCOMPARE(received.first().first().toByteArray(), QByteArray("first"));
+    peer->write(QByteArray("\xFF\xFD\x2C\xFF\xFB\x00\xFF\xFD\x00", 9));   // DO COM-PORT-OPTION, binary both ways
+    QByteArray heard;
+    auto hear = [&](const QByteArray &request) {
+        return waitUntil([&] {
+            heard += peer->readAll();
+            return heard.contains(request);
+        });
+    };
+    QVERIFY(hear(PurgeRequest));   // the line settings, then the purge
+    peer->write(answers);
+    QVERIFY(waitUntil([&] { return !opened.isEmpty() || !openFailed.isEmpty(); }));
+    if (!whenOpen.isEmpty()) {
+        QCOMPARE(opened.size(), 1);
+        heard.clear();
+        line->discardInput();   // as an upload starts
+        QVERIFY(hear(PurgeRequest));
+        peer->write(whenOpen);
+    }
+    const bool failsOpen = whenOpen.isEmpty() && failure != PortError::None;
+    const bool failsOpenLine = !whenOpen.isEmpty() && failure != PortError::None;
+    QVERIFY(waitUntil([&] { return got.size() >= data.size() && (!failsOpenLine || !failed.isEmpty()); }));
+    QCOMPARE(got, data);
+    QCOMPARE(opened.size(), failsOpen ? 0 : 1);
+    QCOMPARE(failed.size(), failsOpenLine ? 1 : 0);
+    if (failsOpen) {
+        const auto error = openFailed.at(0).at(0).value<PortError>();
+        QCOMPARE(int(error.kind), failure);
+        QCOMPARE(error.system.text, system);
+        const QString text = TransferTexts::portError(Language::English, error);
+        QVERIFY2(text.contains(system) && text.contains(address), qPrintable(text));
+    }
 }
 
 void LinesTest::openFailures_data()
@@ -508,7 +588,6 @@ void LinesTest::openFailures_data()
     QTest::newRow("no answer, the address's timeout") << "no answer, timeout=0.3" << int(PortError::TimedOut);
     QTest::newRow("server's port in use, raw") << "busy raw" << int(PortError::ConnectionLost);
     QTest::newRow("server's port in use, rfc2217") << "busy rfc2217" << int(PortError::ConnectionLost);
-    // (libtelnet tells of no refusal: the option stays unanswered.)
     QTest::newRow("telnet without the option") << "plain telnet" << int(PortError::NoComPortOption);
     QTest::newRow("rfc2217 to a raw server") << "silent raw" << int(PortError::NoComPortOption);
     QTest::newRow("server's words before it closes") << "says and closes" << int(PortError::ConnectionLost);
@@ -975,6 +1054,7 @@ void LinesTest::networkFaultTexts()
     // address behind it.
     const PortError::Kind kinds[] = {PortError::BadAddress, PortError::HostUnknown, PortError::Refused,
                                      PortError::TimedOut, PortError::ConnectionLost, PortError::NoComPortOption,
+                                     PortError::LineSettingsRefused, PortError::OverlongSubnegotiation,
                                      PortError::TelnetServer};
     for (const PortError::Kind kind : kinds) {
         PortError error{kind, QStringLiteral("COM5"), QStringLiteral("rfc2217://labpi:3005"), {}};
