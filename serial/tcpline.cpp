@@ -224,14 +224,10 @@ bool TcpLine::rawStartIsData(QByteArray &bytes)
     if (!*telnet)
         return true;
     // A telnet server: its negotiation would be taken for the board's data.
-    if (m_phase != Phase::Open) {
+    if (m_phase != Phase::Open)
         giveUp(PortError::TelnetServer);
-    } else {
-        m_pacer.stop();
-        dropConnection(false);
-        m_phase = Phase::Closed;
-        emit failed(m_portName);
-    }
+    else
+        failLine();
     return false;
 }
 

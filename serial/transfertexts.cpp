@@ -172,6 +172,8 @@ bool isNetworkRefusal(PortError::Kind kind)
     case PortError::TimedOut:
     case PortError::ConnectionLost:
     case PortError::NoComPortOption:
+    case PortError::LineSettingsRefused:
+    case PortError::OverlongSubnegotiation:
     case PortError::TelnetServer:
         return true;
     default:
