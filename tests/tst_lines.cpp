@@ -2,13 +2,14 @@
 // the test — a pseudo-terminal behind the serial port, a TCP connection the test accepts
 // itself, and Debian's ser2net on 127.0.0.1 in front of a pseudo-terminal, raw and with
 // RFC 2217. Then transfers through RFC 2217, a server of the test's own that answers
-// amiss, how opening fails, the addresses, what a port name stands for, the selected line
-// and the probe of network ports.
+// amiss, how opening fails, a slow server (behind a delaying proxy) and a raw address to
+// a telnet server, the addresses, what a port name stands for, the selected line and the
+// probe of network ports.
 
 #include "codecs.h"
-#include "delayingproxy.h"
 #include "commport.h"
 #include "comportmap.h"
+#include "delayingproxy.h"
 #include "lineaddress.h"
 #include "lines.h"
 #include "linesender.h"
