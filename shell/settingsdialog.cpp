@@ -183,6 +183,7 @@ void SettingsDialog::ListCommPorts()
     cmdTryAgain->setEnabled(false);
     m_probe = std::make_unique<NetworkPortProbe>();
     connect(m_probe.get(), &NetworkPortProbe::finished, this, &SettingsDialog::networkPortsAnswered);
+    connect(m_probe.get(), &NetworkPortProbe::answeredLate, this, &SettingsDialog::networkPortAnsweredLate);
     m_probe->start(listing.network);
 }
 
@@ -209,10 +210,23 @@ void SettingsDialog::networkPortsAnswered()
     for (const int n : m_probe->reachable())
         addPort(n, ComPortMap::networkAddress(n));
     m_unavailablePorts = m_devicesUnavailable + m_probe->unreachable();
-    m_probe.release()->deleteLater();   // it is still emitting
     cmdOK->setEnabled(!m_applying);
     cmdTryAgain->setEnabled(true);
     portsListed();
+}
+
+// It joins the list, or the note tells why it gave up. From a window, the station's
+// previous port that answers now is its port again, as if it had answered in time.
+void SettingsDialog::networkPortAnsweredLate(int number)
+{
+    if (m_probe->reachable().contains(number)) {
+        const bool wasListed = blnPreviousPortListed;
+        addPort(number, ComPortMap::networkAddress(number));
+        if (m_window && !wasListed && blnPreviousPortListed)
+            m_station.select(PortChoice::comNumber(number));
+    }
+    m_unavailablePorts = m_devicesUnavailable + m_probe->unreachable();
+    showPortNote();
 }
 
 // The list is made anew, keeping the entry chosen where it is listed again.
@@ -361,7 +375,7 @@ void SettingsDialog::portApplied(const PortError &error)
     const std::optional<ProgramSettings> chosen = std::exchange(m_applying, std::nullopt);
     if (!chosen)
         return;   // not OK's
-    cmdOK->setEnabled(!m_probe);
+    cmdOK->setEnabled(!m_probe || !m_probe->isRunning());
     if (error.kind == PortError::None)
         confirm(*chosen);
     else

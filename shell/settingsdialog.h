@@ -27,7 +27,7 @@ class QScrollArea;
 // Nothing here waits on a port. The devices are listed at once; the COM numbers that
 // stand for boards on the network are tried all together while the dialog shows, and
 // join the list (or the note below it) when they have answered, in well under a second;
-// OK waits for that. The note keeps to one line for each kind of fault and scrolls past
+// OK waits for that. A slow one that answers later still joins the list. The note keeps to one line for each kind of fault and scrolls past
 // a height that fits any screen; Try Again lists the ports anew. Such a port opens later too: OK then waits for the station to say
 // how applying it ended, and cannot be pressed again meanwhile.
 class SettingsDialog : public QDialog {
@@ -58,6 +58,8 @@ private:
     // follows, at once when there are none.
     void ListCommPorts();
     void networkPortsAnswered();
+    // A slow network port answered after the list was whole.
+    void networkPortAnsweredLate(int number);
     // A port joins the list, in the order of the numbers; the one to preselect is selected.
     void addPort(int number, const QString &toolTip);
     void portsListed();
@@ -78,7 +80,8 @@ private:
     // answer.
     QList<PortError> m_unavailablePorts;
     QList<PortError> m_devicesUnavailable;   // the devices' part, while the network answers
-    std::unique_ptr<NetworkPortProbe> m_probe;   // while network ports are tried
+    std::unique_ptr<NetworkPortProbe> m_probe;   // while network ports are tried, also
+                                                 // the slow ones after the list is whole
     // OK's choice while the station applies it.
     std::optional<ProgramSettings> m_applying;
     // The window it is shown from, while it is; at start-up none.

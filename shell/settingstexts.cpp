@@ -107,9 +107,14 @@ QString sharedReason(Language language, const PortError &error)
                                    "on those ports."),
                     QStringLiteral("拒絕連線：請確認序列裝置伺服器正在執行，且連接埠號碼正確。"));
     case PortError::TimedOut:
-        return pick(language, QStringLiteral("do not answer: check the addresses, the network and that the server is on."),
-                    QStringLiteral("沒有回應：請檢查位址、網路，以及伺服器是否開機。"));
+        return pick(language,
+                    QStringLiteral("did not answer in time: check the addresses, the network and that the server is on."),
+                    QStringLiteral("沒有及時回應：請檢查位址、網路，以及伺服器是否開機。"));
     case PortError::ConnectionLost:
+        if (!error.serverSaid.isEmpty())
+            return pick(language, QStringLiteral("closed the connection, saying: \"%1\""),
+                        QStringLiteral("關閉了連線，伺服器說：「%1」"))
+                .arg(TransferTexts::printable(error.serverSaid));
         return pick(language,
                     QStringLiteral("closed the connection: another user may hold those ports, or the server stopped."),
                     QStringLiteral("關閉了連線：可能有其他使用者正在使用這些埠，或伺服器已停止。"));

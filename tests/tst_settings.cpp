@@ -4,8 +4,10 @@
 
 #include "commport.h"
 #include "controls.h"
+#include "delayingproxy.h"
 #include "messageboxes.h"
 #include "qtlanguage.h"
+#include "ser2netserver.h"
 #include "ptyboard.h"
 #include "serialhost.h"
 #include "settingsdialog.h"
@@ -487,6 +489,34 @@ private slots:
         QCOMPARE(lblPortNote->text(), QStringLiteral("COM1–COM6、COM8–COM15：拒絕連線：請確認序列裝置伺服器正在執行，"
                                                      "且連接埠號碼正確。"));
         QVERIFY(cmdTryAgain->isEnabled());
+    }
+
+    // A server slower than the listing's short wait (a lab over a VPN) is named as not
+    // answering in time, and joins the list when it answers.
+    void slowPortJoinsTheListLater()
+    {
+        if (!Ser2NetServer::isInstalled())
+            QSKIP("ser2net is not installed");
+        QTemporaryDir devices;
+        PtyBoard device(devices.path(), 1);
+        Ser2NetServer ser2net;
+        QVERIFY2(ser2net.start(device.devicePath()), qPrintable(ser2net.errorText()));
+        DelayingProxy proxy(ser2net.rfc2217Port(), 600);
+        QVERIFY(proxy.port() != 0);
+        const QString address = QStringLiteral("rfc2217://127.0.0.1:%1").arg(proxy.port());
+        const QString com3 = writeTestFile(m_folder.filePath(QStringLiteral("COM3")), address.toUtf8() + '\n');
+        auto removeFile = qScopeGuard([&] { QFile::remove(com3); });
+
+        auto host = startHost();
+        SettingsDialog &dialog = *host->settingsDialog();
+        auto *lblPortNote = control<QLabel>(dialog, "lblPortNote");
+        QTRY_VERIFY(lblPortNote->isVisible());
+        QCOMPARE(lblPortNote->text(), QStringLiteral("COM3 (%1) did not answer in time: check the address, the "
+                                                     "network and that the server is on.").arg(address));
+        QVERIFY(entries(dialog).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(entries(dialog), QStringList{QStringLiteral("COM3")}, 6000);
+        QVERIFY(lblPortNote->isHidden());
+        QCOMPARE(control<QComboBox>(dialog, "cboCOM")->currentIndex(), 0);
     }
 
     void exitAndCloseBoxAtStartUpEndTheProgram()
