@@ -211,7 +211,7 @@ void SettingsDialog::networkPortsAnswered()
         addPort(n, ComPortMap::networkAddress(n));
     m_unavailablePorts = m_devicesUnavailable + m_probe->unreachable();
     cmdOK->setEnabled(!m_applying);
-    cmdTryAgain->setEnabled(true);
+    cmdTryAgain->setEnabled(!m_applying);
     portsListed();
 }
 
@@ -361,9 +361,11 @@ void SettingsDialog::cmdOK_Click()
     }
 
     chosen.port = PortChoice::comNumber(cboCOM->itemData(i).toInt());
-    // A board on the network answers later: OK cannot be pressed again meanwhile.
+    // A board on the network answers later: OK cannot be pressed again meanwhile, nor the
+    // list made anew, which would try the port being opened.
     m_applying = chosen;
     cmdOK->setEnabled(false);
+    cmdTryAgain->setEnabled(false);
     m_station.setBoard(chosen.board());
     m_station.apply(chosen.port);
 }
@@ -375,7 +377,9 @@ void SettingsDialog::portApplied(const PortError &error)
     const std::optional<ProgramSettings> chosen = std::exchange(m_applying, std::nullopt);
     if (!chosen)
         return;   // not OK's
-    cmdOK->setEnabled(!m_probe || !m_probe->isRunning());
+    const bool listed = !m_probe || !m_probe->isRunning();
+    cmdOK->setEnabled(listed);
+    cmdTryAgain->setEnabled(listed);
     if (error.kind == PortError::None)
         confirm(*chosen);
     else
@@ -396,6 +400,7 @@ void SettingsDialog::done(int result)
     m_probe.reset();
     m_applying.reset();   // an apply under way is the station's to give up
     cmdOK->setEnabled(true);
+    cmdTryAgain->setEnabled(true);
     Form_Unload();
 }
 
