@@ -1,6 +1,7 @@
-// The settings dialog and the start-up around it: the probed port list, OK and its
-// failures, Exit and the close box, COM numbers that stand for boards on the network, at start-up and opened from a transfer window; Qt's
-// own texts in the language chosen; the signals that end the program.
+// The settings dialog and the start-up around it: the probed port list, the note below it
+// and Try Again, OK and its failures, Exit and the close box, COM numbers that stand for
+// boards on the network (slow ones too), at start-up and opened from a transfer window;
+// Qt's own texts in the language chosen; the signals that end the program.
 
 #include "commport.h"
 #include "controls.h"

@@ -1,5 +1,5 @@
-// The transfer window: its controls, enabling rules, languages, menus, closing and the
-// download as a user drives it, on a fake line.
+// The transfer window: its controls, enabling rules, languages, menus, status line,
+// closing and the download as a user drives it, on a fake line.
 
 #include "boardprofile.h"
 #include "boardstation.h"
