@@ -4,10 +4,10 @@
 
 namespace VXT8088_8052 {
 
-bool SelectCommPort(CommPort &port, int intPort, PortError *why)
+bool SelectCommPort(CommPort &port, int number, PortError *why)
 {
     port.close();
-    port.setCommPort(intPort);
+    port.setCommPort(number);
     if (!port.open(why))
         return false;
     port.close();
