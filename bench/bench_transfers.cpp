@@ -57,11 +57,11 @@ long sleeps()
 bool runUntilFinished(TransferWindow &window, Direction direction, int seconds)
 {
     QEventLoop loop;
-    QObject::connect(&window.session(), &TransferSession::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&window.station(), &BoardStation::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
-    if (window.session().isRunning(direction))
+    if (window.station().isRunning(direction))
         loop.exec();
-    return !window.session().isRunning(direction);
+    return !window.station().isRunning(direction);
 }
 
 struct Measurement {

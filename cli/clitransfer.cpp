@@ -5,7 +5,6 @@
 #include "line.h"
 #include "linepacer.h"
 #include "stopsignals.h"
-#include "transfersession.h"
 #include "transfertexts.h"
 
 #include <QCoreApplication>
@@ -100,10 +99,9 @@ CliTransfer::CliTransfer(Language language, Board board, const QList<NamedPort> 
         // The transfer opens the port: a file it cannot use is told first.
         target.station = std::make_unique<BoardStation>(board);
         target.station->select(ports.at(i).choice);
-        TransferSession &session = target.station->session();
-        connect(&session, &TransferSession::progress, this,
+        connect(target.station.get(), &BoardStation::progress, this,
                 [this, &target](const TransferProgress &progress) { showProgress(target, progress); });
-        connect(&session, &TransferSession::finished, this,
+        connect(target.station.get(), &BoardStation::finished, this,
                 [this, &target](const TransferOutcome &outcome) { finished(target, outcome); });
         // Anything the board sends, data or not, shows that it is still there.
         connect(&target.station->line(), &Line::received, this, [this] { m_sinceBoard.start(); });
@@ -129,7 +127,7 @@ void CliTransfer::upload(const QString &path, qint64 waitSeconds)
     m_waitSeconds = std::min(waitSeconds, MaxWaitSeconds);
     m_sinceBoard.start();
     start(Direction::Upload, path);
-    if (m_waitSeconds > 0 && m_targets.front().station->session().isRunning(Direction::Upload))
+    if (m_waitSeconds > 0 && m_targets.front().station->isRunning(Direction::Upload))
         checkSilence();
 }
 
@@ -156,8 +154,8 @@ void CliTransfer::start(Direction direction, const QString &path)
 // little early, which this absorbs too.)
 void CliTransfer::checkSilence()
 {
-    TransferSession &session = m_targets.front().station->session();
-    if (!session.isRunning(Direction::Upload))
+    BoardStation &station = *m_targets.front().station;
+    if (!station.isRunning(Direction::Upload))
         return;
     const qint64 left = m_waitSeconds * 1000 - m_sinceBoard.elapsed();
     if (left > 0) {
@@ -165,7 +163,7 @@ void CliTransfer::checkSilence()
         return;
     }
     m_gaveUp = true;
-    session.stopSilentUpload();
+    station.stopSilentUpload();
 }
 
 // Every transfer under way stops, each keeping the start of its stream.
@@ -175,8 +173,8 @@ void CliTransfer::stopBySignal(int signalNumber)
         return;
     m_signal = signalNumber;
     for (Target &target : m_targets) {
-        if (target.station->session().isRunning(m_direction))
-            target.station->session().interrupt(m_direction);
+        if (target.station->isRunning(m_direction))
+            target.station->interrupt(m_direction);
     }
     endWhenDrained();   // when every board has finished
 }

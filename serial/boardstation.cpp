@@ -9,7 +9,7 @@ bool StationState::operator==(const StationState &other) const
     return line == other.line && port == other.port && port.name == other.port.name && address == other.address
         && error.kind == other.error.kind && error.port == other.error.port && error.device == other.error.device
         && error.system.code == other.error.system.code && error.system.text == other.error.system.text
-        && error.addressProblem == other.error.addressProblem
+        && error.addressProblem == other.error.addressProblem && error.serverSaid == other.error.serverSaid
         && downloading == other.downloading && uploading == other.uploading;
 }
 
@@ -49,9 +49,14 @@ void BoardStation::setBoard(Board board)
 void BoardStation::makeSession(Board board)
 {
     m_session = std::make_unique<TransferSession>(board, m_line);
-    connect(m_session.get(), &TransferSession::finished, this, &BoardStation::report);
-    connect(m_session.get(), &TransferSession::portLost, this, [this] {
+    connect(m_session.get(), &TransferSession::progress, this, &BoardStation::progress);
+    connect(m_session.get(), &TransferSession::finished, this, [this](const TransferOutcome &outcome) {
+        report();
+        emit finished(outcome);
+    });
+    connect(m_session.get(), &TransferSession::portLost, this, [this](const PortError &reason) {
         m_condition = Condition::Lost;
+        m_error = reason;
         report();
     });
     // The session hears of the line first: a transfer that waited for an opening that
@@ -73,6 +78,27 @@ void BoardStation::startUpload(const QString &path)
 {
     m_session->startUpload(path);
     report();
+}
+
+void BoardStation::interrupt(Direction direction)
+{
+    m_session->interrupt(direction);
+}
+
+void BoardStation::stopSilentUpload()
+{
+    m_session->stopSilentUpload();
+}
+
+void BoardStation::abandon()
+{
+    m_session->abandon();
+    report();
+}
+
+bool BoardStation::isRunning(Direction direction) const
+{
+    return m_session->isRunning(direction);
 }
 
 void BoardStation::setLinePort(const PortChoice &port)
@@ -216,7 +242,7 @@ void BoardStation::report()
         now.line = StationState::Failed;
     else if (m_condition == Condition::Lost)
         now.line = StationState::Lost;
-    if (now.line == StationState::Failed)
+    if (now.line == StationState::Failed || now.line == StationState::Lost)
         now.error = m_error;
     now.address = m_line.networkAddress();
     now.downloading = m_session->isRunning(Direction::Download);

@@ -21,7 +21,7 @@ struct StationState {
     LineState line = Closed;
     PortChoice port;         // the port in force, or the one being applied while Opening
     QString address;         // the network address behind the line; empty for a device
-    PortError error;         // Failed: why
+    PortError error;         // Failed: why; Lost: why the line stopped working
     bool downloading = false;
     bool uploading = false;
 
@@ -59,15 +59,21 @@ public:
     // The port in force; None until one has been chosen.
     const PortChoice &port() const { return m_port; }
     const StationState &state() const { return m_state; }
-    // Where the transfers run. A transfer started while the line is closed opens it.
+    // Where the transfers run (for tests that look into it; the front ends go through
+    // the calls and signals below).
     TransferSession &session() { return *m_session; }
     // The line the session runs on, whatever stands behind it.
     Line &line() { return m_line; }
 
-    // Start a transfer on the session (see TransferSession), opening the line when it is
-    // closed.
+    // The transfers, as TransferSession runs them: started (opening the line when it is
+    // closed), interrupted, stopped for a silent board, abandoned at the program's end;
+    // progress() and finished() tell of them.
     void startDownload(const QString &path);
     void startUpload(const QString &path);
+    void interrupt(Direction direction);
+    void stopSilentUpload();
+    void abandon();
+    bool isRunning(Direction direction) const;
 
     // Closes the line in force (transfers that run end as for the Setting command) and
     // opens `choice`; applied() follows, at once or when a connection has been made or
@@ -92,6 +98,10 @@ public:
 
 signals:
     void stateChanged(const StationState &state);
+    // The session's (see TransferSession); finished() comes once the state shows the
+    // transfer ended.
+    void progress(const TransferProgress &progress);
+    void finished(const TransferOutcome &outcome);
     // How apply() ended: error kind None when `choice` is the station's port now.
     void applied(const PortChoice &choice, const PortError &error);
 
@@ -112,6 +122,6 @@ private:
     bool m_ownOpening = false;   // the opening under way is the station's, not a transfer's
     bool m_setAside = false;
     enum class Condition { None, Failed, Lost } m_condition = Condition::None;
-    PortError m_error;
+    PortError m_error;   // why it Failed, or was Lost
     StationState m_state;
 };

@@ -175,10 +175,17 @@ void CommPort::handleError(QSerialPort::SerialPortError error)
         return;
     }
     // A port whose device went away keeps raising errors at full speed until it is
-    // closed: close it at once. (Its message is often stale, "Inappropriate ioctl for
-    // device" after a hang-up; the front ends say in their own words what happened.) But
-    // first take what the device still gives: at a hang-up the system throws away what
-    // nobody has read, and the last bytes of an upload may be among them.
+    // closed: close it at once. But first take what the device still gives: at a hang-up
+    // the system throws away what nobody has read, and the last bytes of an upload may be
+    // among them.
+    //
+    // The system's error is the reason only where a write failed, or the port could not
+    // tell what happened. A device that went away (ResourceError), or a read that found
+    // the line hung up, is told in our own words: the message is often stale then
+    // ("Inappropriate ioctl for device" after a hang-up).
+    PortError why{PortError::Missing, portName(), {}, {}};
+    if (error == QSerialPort::WriteError || error == QSerialPort::UnknownError)
+        why = {PortError::Other, portName(), {}, {0, m_port.errorString()}};   // errno has moved on
     m_port.clearError();
     m_pacer.stop();
     const QByteArray last = drainInput();
@@ -188,7 +195,7 @@ void CommPort::handleError(QSerialPort::SerialPortError error)
         return;   // a receiver closed it meanwhile
     m_batcher.reset();
     m_port.close();
-    emit failed(portName());
+    emit failed(why);
 }
 
 QByteArray CommPort::drainInput()

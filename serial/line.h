@@ -100,9 +100,11 @@ signals:
     // An open() that returned true did not succeed; the line is closed.
     void openFailed(const PortError &error);
     // The line stopped working (device unplugged, the other end gone, the connection
-    // dropped). What it still gave has been delivered, and the line has been closed.
-    // `portName` as portName() gives it.
-    void failed(const QString &portName);
+    // dropped, a server that cannot be used after all). What it still gave has been
+    // delivered, and the line has been closed. `reason`: why, with the port as portName()
+    // gives it; Missing or ConnectionLost (without serverSaid) where the device went
+    // away or the connection dropped, and nothing more is known.
+    void failed(const PortError &reason);
     // See requestOutputReady().
     void outputReady();
 };

@@ -145,11 +145,16 @@ void TcpLine::becomeOpen()
     emit opened();
 }
 
+PortError TcpLine::reason(PortError::Kind kind, const QString &system) const
+{
+    return {kind, m_portName, looksLikeLineAddress(m_portName) ? QString() : m_address.text(), {0, system}};
+}
+
 void TcpLine::giveUp(PortError::Kind kind, const QString &system)
 {
     if (m_phase == Phase::Closed)
         return;
-    PortError error{kind, m_portName, looksLikeLineAddress(m_portName) ? QString() : m_address.text(), {0, system}};
+    PortError error = reason(kind, system);
     if (kind == PortError::ConnectionLost && system.isEmpty() && !m_heard.isEmpty())
         error.serverSaid = serverSaid(m_heard, SaidLimit);   // the server's own explanation
     m_openTimer.stop();
@@ -177,7 +182,7 @@ void TcpLine::takeOpen(const Rfc2217Session::Parsed &parsed)
 {
     deliver(parsed.data);
     if (parsed.failure != PortError::None && m_phase == Phase::Open)
-        failLine();
+        failLine(reason(parsed.failure, parsed.failureDetail));
 }
 
 void TcpLine::negotiate(const QByteArray &bytes)
@@ -227,7 +232,7 @@ bool TcpLine::rawStartIsData(QByteArray &bytes)
     if (m_phase != Phase::Open)
         giveUp(PortError::TelnetServer);
     else
-        failLine();
+        failLine(reason(PortError::TelnetServer));
     return false;
 }
 
@@ -251,19 +256,20 @@ void TcpLine::connectionEnded(PortError::Kind kind, const QString &system)
         giveUp(kind, system);
         return;
     }
-    // What the server sent before it went belongs to the transfer.
+    // What the server sent before it went belongs to the transfer (so it is no reason
+    // here: it may be the board's). However it ended, the connection dropped.
     m_connection.readPending();
     if (m_phase != Phase::Open)
         return;   // a receiver closed the line meanwhile
-    failLine();
+    failLine(reason(PortError::ConnectionLost, system));
 }
 
-void TcpLine::failLine()
+void TcpLine::failLine(const PortError &why)
 {
     m_pacer.stop();
     dropConnection(false);
     m_phase = Phase::Closed;
-    emit failed(m_portName);
+    emit failed(why);
 }
 
 void TcpLine::discardInput()

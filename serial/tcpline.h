@@ -47,7 +47,8 @@
 // The server's buffers cannot be seen: output is paced by the clock, and by what the
 // server has not yet acknowledged (a server that takes nothing holds the output back
 // rather than the system's buffers swallowing it). Input is always taken as it comes.
-// When the connection drops, what came before is delivered, then failed().
+// When the connection drops, what came before is delivered, then failed(): the reason is
+// ConnectionLost (with the system's text where it said one), or one of those above.
 class TcpLine : public Line {
     Q_OBJECT
 
@@ -100,9 +101,11 @@ private:
     // What is left of the open timeout, but at most `milliseconds`, from now.
     void restartOpenTimer(int milliseconds);
     void becomeOpen();
+    // Why the line did not open or stopped, naming its port and address.
+    PortError reason(PortError::Kind kind, const QString &system = {}) const;
     void giveUp(PortError::Kind kind, const QString &system = {});
-    // The open line stops working (what it received has been delivered).
-    void failLine();
+    // The open line stops working (what it received has been delivered), for `why`.
+    void failLine(const PortError &why);
     // Received data for the program; thrown away while the line is still opening.
     void deliver(const QByteArray &data);
     // Raw: judges the server's first bytes; false when they are telnet (the line gave up

@@ -43,11 +43,12 @@ enum class AddressProblem {
     BadTimeout,            // timeout= that is not a number of seconds above 0
 };
 
-// Why the port could not be opened: the port, what stands behind it, and what was wrong.
+// Why the port could not be opened, or why an open line stopped working (Line::failed()):
+// the port, what stands behind it, and what was wrong.
 struct PortError {
     enum Kind {
         None,
-        Missing,        // no such device
+        Missing,        // no such device (on an open line: the device went away)
         InUse,          // another program holds it
         NoPermission,   // the user may not open it
         Other,          // the system's error: see system
@@ -117,7 +118,8 @@ struct TransferOutcome {
     QString port;          // the port the transfer ran on, as the user named it
     QString device;        // the device or the network address behind `port`, where the
                            // line names one
-    PortError portError;   // PortClosed: why the port could not be opened
+    PortError portError;   // PortClosed: why the port could not be opened; PortFailed:
+                           // why the line stopped working
 };
 
 Q_DECLARE_METATYPE(TransferProgress)

@@ -112,20 +112,22 @@ void TransferSession::lineOpenFailed(const PortError &error)
     }
 }
 
-void TransferSession::lineFailed(const QString &portName)
+void TransferSession::lineFailed(const PortError &reason)
 {
     if (!m_download && !m_upload) {
-        emit portLost(portName, m_line.networkAddress());
+        emit portLost(reason);
         return;
     }
     if (m_download) {
         // What the device or the server still held when it went is lost; how much,
         // nobody can tell.
         m_download->abandon();
+        m_portError = reason;
         finishDownload(TransferOutcome::Failed, TransferFault::PortFailed, {}, 0, false);
     }
     if (m_upload) {
         m_upload->abandon();
+        m_portError = reason;
         finishUpload(TransferOutcome::Failed, TransferFault::PortFailed);
     }
 }
@@ -210,12 +212,12 @@ void TransferSession::finishDownload(TransferOutcome::Kind kind, TransferFault f
     emit finished(outcome);
 }
 
-// The port the transfer ran on, and why the line could not be opened.
+// The port the transfer ran on, and why the line could not be opened or stopped working.
 void TransferSession::fillPort(TransferOutcome &outcome)
 {
     outcome.port = m_line.portName();
     outcome.device = m_line.networkAddress();
-    if (outcome.fault == TransferFault::PortClosed)
+    if (outcome.fault == TransferFault::PortClosed || outcome.fault == TransferFault::PortFailed)
         outcome.portError = std::exchange(m_portError, {});
 }
 

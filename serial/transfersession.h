@@ -24,7 +24,8 @@ class Upload;
 // A transfer started while the line is closed opens it. A line that is still opening (a
 // connection over the network) is waited for: a download starts sending, and an upload
 // starts taking the board's bytes, once it has opened; when it cannot be opened, the
-// transfer fails as a port problem with the reason (TransferOutcome::portError).
+// transfer fails as a port problem with the reason (TransferOutcome::portError). A line
+// that stops working ends the transfers on it (PortFailed), with its reason there too.
 class TransferSession : public QObject {
     Q_OBJECT
 
@@ -68,9 +69,8 @@ public:
 signals:
     void progress(const TransferProgress &progress);
     void finished(const TransferOutcome &outcome);
-    // The line stopped working while no transfer ran: its name, and the network address
-    // behind it (empty for a device).
-    void portLost(const QString &portName, const QString &address);
+    // The line stopped working while no transfer ran, for `reason` (see Line::failed()).
+    void portLost(const PortError &reason);
 
 private:
     void runDownload();
@@ -86,13 +86,14 @@ private:
                       const SystemError &detail = {}, bool boardStopped = false);
     void lineClosed();
     void lineOpenFailed(const PortError &error);
-    void lineFailed(const QString &portName);
+    void lineFailed(const PortError &reason);
     void fillPort(TransferOutcome &outcome);
     bool ensureLineOpen(PortError *error);
 
     Board m_board;
     Line &m_line;
-    PortError m_portError;   // why the line could not be opened for the transfer ending
+    PortError m_portError;   // why the line could not be opened for the transfer ending,
+                             // or why it stopped working
 
     std::unique_ptr<Download> m_download;
     bool m_downloadRunning = false;   // guards against re-entry from a signal handler

@@ -216,6 +216,31 @@ QString deviceGone(Language language, const QString &name)
         .arg(portName);
 }
 
+// Why a line stopped working, `label` naming it: that the device went away or the
+// connection dropped, whatever the system said then; or the reason the line knew.
+QString stoppedBecause(Language language, const QString &label, const PortError &reason)
+{
+    switch (reason.kind) {
+    case PortError::TelnetServer:
+    case PortError::OverlongSubnegotiation:
+    case PortError::LineSettingsRefused:
+        return portError(language, reason);
+    case PortError::ConnectionLost:
+        if (!reason.serverSaid.isEmpty())
+            return portError(language, reason);
+        break;
+    case PortError::Other:
+        if (!reason.system.isEmpty())
+            return pick(language, QStringLiteral("The device of %1 reported an error: %2"),
+                        QStringLiteral("%1 的裝置回報錯誤：%2"))
+                .arg(label, systemReason(language, reason.system));
+        break;
+    default:
+        break;
+    }
+    return deviceGone(language, label);
+}
+
 } // namespace
 
 Message fault(Language language, const TransferOutcome &outcome)
@@ -224,7 +249,8 @@ Message fault(Language language, const TransferOutcome &outcome)
         return fileTooLarge(language);
     QString text = faultSentence(language, outcome);
     if (outcome.fault == TransferFault::PortFailed && !outcome.port.isEmpty())
-        text += QLatin1Char('\n') + deviceGone(language, portLabel(language, outcome.port, outcome.device));
+        text += QLatin1Char('\n')
+            + stoppedBecause(language, portLabel(language, outcome.port, outcome.device), outcome.portError);
     else if (outcome.fault != TransferFault::PortFailed && !outcome.system.text.isEmpty())
         text += QLatin1Char('\n') + systemReason(language, outcome.system);
     if (outcome.fault == TransferFault::PortClosed && isNetworkRefusal(outcome.portError.kind))
@@ -412,7 +438,7 @@ QString addressProblem(Language language, AddressProblem problem, const QString 
     return {};
 }
 
-Message portLost(Language language, const QString &portName, const QString &address)
+Message portLost(Language language, const QString &portName, const QString &address, const PortError &reason)
 {
     const bool network = isNetworkName(portName) || !address.isEmpty();
     const QString label = portLabel(language, portName, address);
@@ -424,7 +450,7 @@ Message portLost(Language language, const QString &portName, const QString &addr
                               QStringLiteral("The serial port stopped working. %1\n%2, then choose Setting to open a "
                                              "port again."),
                               QStringLiteral("通訊埠停止運作。%1\n%2，再從「設定」重新選擇通訊埠。"))
-                             .arg(deviceGone(language, label), check);
+                             .arg(stoppedBecause(language, label, reason), check);
     return {programTitle(), text};
 }
 

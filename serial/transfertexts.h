@@ -49,8 +49,9 @@ Message uploadFinished(Language language, const TransferOutcome &outcome);
 // Those words alone; empty when the stream was as it should be.
 QString uploadRemarks(Language language, const TransferOutcome &outcome);
 Message fileTooLarge(Language language);
-// Why a transfer could not start or stopped, what the system said in our words, and what
-// was sent or what the target file keeps.
+// Why a transfer could not start or stopped (for a port that stopped working, its reason
+// where the line knew one), what the system said in our words, and what was sent or what
+// the target file keeps.
 Message fault(Language language, const TransferOutcome &outcome);
 // Why the port could not be opened, and what to do.
 QString portError(Language language, const PortError &error);
@@ -58,8 +59,10 @@ QString portError(Language language, const PortError &error);
 // at fault, where the problem is one.
 QString addressProblem(Language language, AddressProblem problem, const QString &option = {});
 // The port stopped working while no transfer ran; `address`: the network address behind
-// it, if any.
-Message portLost(Language language, const QString &portName, const QString &address = {});
+// it, if any; `reason`: why, as the line said (see Line::failed()): named where it is
+// more than a device gone or a connection dropped.
+Message portLost(Language language, const QString &portName, const QString &address = {},
+                 const PortError &reason = {});
 // A reason the system gave (its error number and text), in our words where we know the
 // number, else its own text.
 QString systemReason(Language language, const SystemError &error);

@@ -40,14 +40,15 @@ void FakeLine::close()
     emit closed();
 }
 
-void FakeLine::drop()
+void FakeLine::drop(PortError why)
 {
     if (!isOpen())
         return;
     m_queue.clear();
     m_state = State::Closed;
     m_readyArmed = false;
-    emit failed(portName());
+    why.port = portName();
+    emit failed(why);
 }
 
 void FakeLine::send(const QByteArray &bytes)

@@ -33,8 +33,9 @@ public:
     void finishOpening(const PortError &error = {});
     // A stalled line drains nothing.
     void setStalled(bool stalled) { m_stalled = stalled; }
-    // The line goes: what the board sent still comes, then failed().
-    void drop();
+    // The line goes: what the board sent still comes, then failed(), for `why` (its port
+    // is the line's).
+    void drop(PortError why = {PortError::Missing, {}, {}, {}});
     // The board sends.
     void send(const QByteArray &bytes);
 

@@ -46,7 +46,7 @@ TransferRig::~TransferRig()
 
 QTimer *TransferRig::quietTimer() const
 {
-    return m_window->session().findChild<QTimer *>(QStringLiteral("tmrDelayReceive"));
+    return m_window->station().session().findChild<QTimer *>(QStringLiteral("tmrDelayReceive"));
 }
 
 void TransferRig::sendPaced(const QByteArray &bytes, int bytesPerSecond)
@@ -101,8 +101,8 @@ void TransferRig::startUpload(const QString &target)
 void TransferRig::verifyIdle()
 {
     TransferWindow &w = *m_window;
-    QVERIFY(!w.session().isRunning(Direction::Download));
-    QVERIFY(!w.session().isRunning(Direction::Upload));
+    QVERIFY(!w.station().isRunning(Direction::Download));
+    QVERIFY(!w.station().isRunning(Direction::Upload));
     QCOMPARE(w.windowTitle(), m_profile.caption);
     auto *download = control<QPushButton>(w, "cmdDownloadFile");
     auto *upload = control<QPushButton>(w, "cmdReadyUpload");

@@ -277,7 +277,7 @@ private slots:
     void addresses();
     void portNames();
     void setupFaults();
-    void selectedLineFollowsTheNumber();
+    void selectedLineOpensWhatItsPortStandsFor();
     void networkPortsProbedAtOnce();
     void networkFaultTexts();
 };
@@ -376,7 +376,10 @@ void LinesTest::droppedConnectionFails()
 
     QVERIFY(failed.wait(WaitMs));
     QCOMPARE(failed.size(), 1);
-    QCOMPARE(failed.at(0).at(0).toString(), rig.address());
+    // A device that went away, a connection that dropped: nothing more to tell.
+    const auto reason = failed.at(0).at(0).value<PortError>();
+    QCOMPARE(reason.port, rig.address());
+    QCOMPARE(reason.kind, kind == Kind::Pty ? PortError::Missing : PortError::ConnectionLost);
     QCOMPARE(deliveredAtFailure, last);
     QCOMPARE(closed.size(), 0);
     QVERIFY(!rig.line->isOpen());
@@ -557,10 +560,13 @@ void LinesTest::scriptedServer()
     QVERIFY(hear(PurgeRequest));   // the line settings, then the purge
     peer->write(answers);
     QVERIFY(waitUntil([&] { return !opened.isEmpty() || !openFailed.isEmpty(); }));
+    QTemporaryDir dir;
+    TransferSession session(Board::Vxt8052, *line);
+    QSignalSpy finished(&session, &TransferSession::finished);
     if (!whenOpen.isEmpty()) {
         QCOMPARE(opened.size(), 1);
         heard.clear();
-        line->discardInput();   // as an upload starts
+        session.startUpload(dir.filePath(QStringLiteral("up")));   // purges the server's input
         QVERIFY(hear(PurgeRequest));
         peer->write(whenOpen);
     }
@@ -576,6 +582,14 @@ void LinesTest::scriptedServer()
         QCOMPARE(error.system.text, system);
         const QString text = TransferTexts::portError(Language::English, error);
         QVERIFY2(text.contains(system) && text.contains(address), qPrintable(text));
+    }
+    if (failsOpenLine) {   // the upload ends, with the reason
+        QCOMPARE(finished.size(), 1);
+        const auto outcome = finished.first().first().value<TransferOutcome>();
+        QCOMPARE(outcome.fault, TransferFault::PortFailed);
+        QCOMPARE(int(outcome.portError.kind), failure);
+        const QString text = TransferTexts::ending(Language::English, outcome).message.text;
+        QVERIFY2(text.contains(QLatin1String("telnet subnegotiation longer than")), qPrintable(text));
     }
 }
 
@@ -738,12 +752,20 @@ void LinesTest::rawLineToATelnetServer()
     const QString slowAddress = QStringLiteral("socket://127.0.0.1:%1").arg(slow.port());
     line = makeNetworkLine(slowAddress, slowAddress);
     QSignalSpy opened(line.get(), &Line::opened);
-    QSignalSpy failed(line.get(), &Line::failed);
     QSignalSpy received(line.get(), &Line::received);
-    QVERIFY(line->open() && opened.wait(WaitMs));
-    QVERIFY(failed.wait(WaitMs));
+    TransferSession session(Board::Vxt8052, *line);
+    QSignalSpy finished(&session, &TransferSession::finished);
+    QTemporaryDir dir;
+    session.startUpload(dir.filePath(QStringLiteral("up")));   // opens the line
+    QVERIFY(opened.wait(WaitMs));
+    QVERIFY(finished.wait(WaitMs));
     QVERIFY(received.isEmpty());
     QVERIFY(!line->isOpen());
+    const auto outcome = finished.first().first().value<TransferOutcome>();
+    QCOMPARE(outcome.fault, TransferFault::PortFailed);
+    QCOMPARE(outcome.portError.kind, PortError::TelnetServer);
+    QVERIFY(TransferTexts::ending(Language::English, outcome)
+                .message.text.contains(QStringLiteral("use rfc2217://127.0.0.1:%1").arg(slow.port())));
 
     // A board's data that begin as one command would (an 8052 upload of 65530 bytes) are
     // data once the line is open.
@@ -949,7 +971,7 @@ void LinesTest::setupFaults()
 
 // A station's line: behind a COM number, whatever it stands for when it is opened;
 // a network port opens later, and the transfer started meanwhile waits for it.
-void LinesTest::selectedLineFollowsTheNumber()
+void LinesTest::selectedLineOpensWhatItsPortStandsFor()
 {
     QTemporaryDir comFolder;
     ComFolder useFolder(comFolder.path());
@@ -992,8 +1014,10 @@ void LinesTest::selectedLineFollowsTheNumber()
     QSignalSpy lost(&session, &TransferSession::portLost);
     board->abort();
     QVERIFY(lost.wait(WaitMs));
-    QCOMPARE(lost.first().at(0).toString(), QStringLiteral("COM2"));
-    QCOMPARE(lost.first().at(1).toString(), address);
+    const auto reason = lost.first().first().value<PortError>();
+    QCOMPARE(reason.kind, PortError::ConnectionLost);
+    QCOMPARE(reason.port, QStringLiteral("COM2"));
+    QCOMPARE(reason.device, address);
 
     // A number whose address cannot be used fails at once, naming both.
     writeTestFile(comFolder.filePath(QStringLiteral("COM3")), "socket://labpi\n");

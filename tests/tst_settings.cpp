@@ -674,7 +674,7 @@ private slots:
         ::raise(SIGTERM);
         QTRY_COMPARE(m_endings, 2);
         QVERIFY(!window->isVisible());
-        QVERIFY(!window->session().isRunning(Direction::Upload));
+        QVERIFY(!window->station().isRunning(Direction::Upload));
         QVERIFY(!host->station().line().isOpen());
         QFile file(target);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -722,7 +722,7 @@ private slots:
         });
         trigger(*window, "menSetting");
         QVERIFY(!messageMeanwhile);
-        QVERIFY(!window->session().isRunning(Direction::Download));
+        QVERIFY(!window->station().isRunning(Direction::Download));
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("The serial port was closed for the Setting command")));
         QTest::qWait(200);

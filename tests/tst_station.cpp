@@ -89,7 +89,7 @@ private slots:
         QTemporaryDir files;
         station.startDownload(writeFile(files, QByteArray(2000, 'x')));
         QVERIFY(station.state().downloading);
-        QSignalSpy finished(&station.session(), &TransferSession::finished);
+        QSignalSpy finished(&station, &BoardStation::finished);
 
         station.setAside();
         QCOMPARE(finished.size(), 1);
@@ -136,7 +136,7 @@ private slots:
         station.select(com(1));
         QTemporaryDir files;
         const QString source = writeFile(files, "abc");
-        QSignalSpy finished(&station.session(), &TransferSession::finished);
+        QSignalSpy finished(&station, &BoardStation::finished);
         line.refusal = {PortError::Missing, QStringLiteral("COM1"), {}, {}};
         station.startDownload(source);
         QCOMPARE(finished.size(), 1);
@@ -150,10 +150,24 @@ private slots:
         QVERIFY(!station.state().downloading);
 
         QSignalSpy states(&station, &BoardStation::stateChanged);
-        line.drop();
+        line.drop({PortError::TelnetServer, {}, {}, {}});   // with the reason the line knew
         QCOMPARE(station.state().line, StationState::Lost);
         QCOMPARE(states.size(), 1);
-        QCOMPARE(states.first().first().value<StationState>().port.name, QStringLiteral("COM1"));
+        const auto lost = states.first().first().value<StationState>();
+        QCOMPARE(lost.port.name, QStringLiteral("COM1"));
+        QCOMPARE(lost.error.kind, PortError::TelnetServer);
+        QCOMPARE(lost.error.port, QStringLiteral("COM1"));
+
+        // Under a transfer, the reason goes with the transfer's outcome.
+        finished.clear();
+        station.startDownload(writeFile(files, QByteArray(2000, 'x')));
+        QVERIFY(station.state().downloading);
+        line.drop({PortError::OverlongSubnegotiation, {}, {}, {0, QStringLiteral("1024")}});
+        QCOMPARE(finished.size(), 1);
+        const auto outcome = finished.takeFirst().first().value<TransferOutcome>();
+        QCOMPARE(outcome.fault, TransferFault::PortFailed);
+        QCOMPARE(outcome.portError.kind, PortError::OverlongSubnegotiation);
+        QCOMPARE(outcome.portError.system.text, QStringLiteral("1024"));
     }
 };
 

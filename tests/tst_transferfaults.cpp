@@ -41,7 +41,7 @@ QByteArray randomBytes(int size, quint32 seed)
 
 // The session's outcomes, as the window's session reports them.
 struct Outcomes {
-    explicit Outcomes(TransferRig &rig) : spy(&rig.window().session(), &TransferSession::finished) {}
+    explicit Outcomes(TransferRig &rig) : spy(&rig.window().station(), &BoardStation::finished) {}
     qsizetype size() const { return spy.size(); }
     TransferOutcome at(qsizetype i) const { return spy.at(i).first().value<TransferOutcome>(); }
     TransferOutcome last() const { return at(spy.size() - 1); }
@@ -101,7 +101,7 @@ void TransferFaultTest::rawDownload()
     const QString source = rig.path(QStringLiteral("down.bin"));
     writeTestFile(source, content);
     rig.startDownload(source);
-    QVERIFY(rig.advanceUntil([&] { return !rig.window().session().isRunning(Direction::Download); }));
+    QVERIFY(rig.advanceUntil([&] { return !rig.window().station().isRunning(Direction::Download); }));
     QTRY_COMPARE(messageBoxes().size(), 1);
     QCOMPARE(messageBoxes().first()->windowTitle(), QStringLiteral("Download is finished!"));
     QCOMPARE(messageBoxes().first()->text(), text);
@@ -186,14 +186,14 @@ void TransferFaultTest::bothDirectionsAtOnce()
     Outcomes outcomes(rig);
     rig.startUpload(target);
     rig.startDownload(source);
-    const TransferSession &session = rig.window().session();
-    QVERIFY(session.isRunning(Direction::Upload) && session.isRunning(Direction::Download));
+    const BoardStation &station = rig.window().station();
+    QVERIFY(station.isRunning(Direction::Upload) && station.isRunning(Direction::Download));
     const QByteArray upWire = board == 8088 ? QByteArray(up.toHex().toUpper() + '\x1A')
                                             : QByteArray(lengthHeader(size) + up);
     const QByteArray downWire = board == 8088 ? QByteArray(down.toHex().toUpper() + '\x1A') : down;
     rig.sendPaced(upWire, LineRate);
 
-    QVERIFY(rig.advanceUntil([&] { return !rig.sendPending() && !session.isRunning(Direction::Download); }));
+    QVERIFY(rig.advanceUntil([&] { return !rig.sendPending() && !station.isRunning(Direction::Download); }));
     QTRY_COMPARE(outcomes.size(), 2);   // the 8052's upload: after its quiet time
     rig.port().advance(1000);
     for (qsizetype i = 0; i < 2; ++i) {

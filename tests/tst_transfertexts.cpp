@@ -130,23 +130,57 @@ private slots:
             << zh << failed(down, TransferFault::SourceUnreadable) << warning << ProgramTitle
             << QStringList{QStringLiteral("無法讀取來源檔案")} << QStringList{};
 
-        // A port that stopped: its name, the address behind it, what had gone before.
+        // A port that stopped: its name, the address behind it, what had gone before; the
+        // reason the line knew, where it is more than a device gone or a connection dropped
+        // (a stale message of the system then is not shown).
         TransferOutcome unplugged = failed(down, TransferFault::PortFailed, 300);
         unplugged.port = QStringLiteral("COM2");
+        unplugged.portError = {PortError::Missing, QStringLiteral("COM2"), {}, {25, QStringLiteral("Inappropriate ioctl")}};
         QTest::newRow("en port failed in a download")
             << en << unplugged << warning << ProgramTitle
             << QStringList{QStringLiteral("stopped working"), QStringLiteral("\nThe device of COM2 went away"),
                            QStringLiteral("\n300(12CH) bytes had been sent.")}
-            << QStringList{QStringLiteral("Up to")};
+            << QStringList{QStringLiteral("Up to"), QStringLiteral("ioctl")};
         TransferOutcome dropped = unplugged;
         dropped.device = QStringLiteral("rfc2217://labpi:3005");
         dropped.countIsUpperBound = true;
+        dropped.portError = {PortError::ConnectionLost, QStringLiteral("COM2"), dropped.device, {}};
         QTest::newRow("zh connection dropped in a download")
             << zh << dropped << warning << ProgramTitle
             << QStringList{QStringLiteral("通訊埠停止運作"),
                            QStringLiteral("與 COM2（rfc2217://labpi:3005） 的連線中斷了"),
                            QStringLiteral("最多已傳送 300(12CH) 個位元組。")}
             << QStringList{QStringLiteral("轉接器")};
+        TransferOutcome overlong = failed(up, TransferFault::PortFailed, 0, 40);
+        overlong.port = QStringLiteral("COM5");
+        overlong.device = QStringLiteral("rfc2217://labpi:3005");
+        overlong.portError = {PortError::OverlongSubnegotiation, overlong.port, overlong.device, {0, QStringLiteral("1024")}};
+        QTest::newRow("en subnegotiation too long in an upload")
+            << en << overlong << warning << ProgramTitle
+            << QStringList{QStringLiteral("stopped working"),
+                           QStringLiteral("\nCOM5 (rfc2217://labpi:3005) sent a telnet subnegotiation longer than 1024"),
+                           QStringLiteral("\nThe file keeps the 40(28H) bytes")}
+            << QStringList{QStringLiteral("was lost")};
+        TransferOutcome lateTelnet = failed(down, TransferFault::PortFailed, 10);
+        lateTelnet.port = QStringLiteral("socket://labpi:3001");
+        lateTelnet.portError = {PortError::TelnetServer, lateTelnet.port, {}, {}};
+        QTest::newRow("zh telnet announced on an open raw line")
+            << zh << lateTelnet << warning << ProgramTitle
+            << QStringList{QStringLiteral("通訊埠停止運作"), QStringLiteral("請改用 rfc2217://labpi:3001")}
+            << QStringList{QStringLiteral("連線中斷")};
+        TransferOutcome said = lateTelnet;
+        said.portError = {PortError::ConnectionLost, said.port, {}, {}};
+        said.portError.serverSaid = QStringLiteral("port taken\x1B[2J");
+        QTest::newRow("en the server's words as it closed")
+            << en << said << warning << ProgramTitle
+            << QStringList{QStringLiteral("stopped working"), QStringLiteral("saying: \"port taken\\x1B[2J\"")}
+            << QStringList{QStringLiteral("\x1B"), QStringLiteral("was lost")};
+        TransferOutcome deviceError = unplugged;
+        deviceError.portError = {PortError::Other, QStringLiteral("COM2"), {}, {0, QStringLiteral("Write failed")}};
+        QTest::newRow("en device error")
+            << en << deviceError << warning << ProgramTitle
+            << QStringList{QStringLiteral("\nThe device of COM2 reported an error: Write failed")}
+            << QStringList{QStringLiteral("went away")};
         TransferOutcome closed = failed(up, TransferFault::PortClosed);
         closed.port = QStringLiteral("COM3");
         closed.portError = {PortError::InUse, QStringLiteral("COM3"), QStringLiteral("/dev/ttyUSB0"), {}};
@@ -239,23 +273,33 @@ private slots:
     {
         QTest::addColumn<Language>("language");
         QTest::addColumn<QString>("port");
+        QTest::addColumn<PortError>("reason");
         QTest::addColumn<QStringList>("phrases");   // in this order
-        QTest::newRow("en device") << Language::English << QStringLiteral("COM1")
+        const QString device = QStringLiteral("COM1");
+        const QString network = QStringLiteral("socket://labpi:3001");
+        QTest::newRow("en device") << Language::English << device << PortError{PortError::Missing, device, {}, {}}
                                    << QStringList{
                                           QStringLiteral("stopped working. The device of COM1 went away"),
                                           QStringLiteral("\nCheck the cable and the adapter, then choose Setting")};
-        QTest::newRow("zh network") << Language::Chinese << QStringLiteral("socket://labpi:3001")
+        QTest::newRow("zh network") << Language::Chinese << network
+                                    << PortError{PortError::ConnectionLost, network, {}, {0, QStringLiteral("reset")}}
                                     << QStringList{
                                            QStringLiteral("通訊埠停止運作。與 socket://labpi:3001 的連線中斷了"),
                                            QStringLiteral("\n請檢查網路與伺服器，再從「設定」")};
+        QTest::newRow("zh other line settings")
+            << Language::Chinese << network
+            << PortError{PortError::LineSettingsRefused, network, {}, {0, QStringLiteral("115200 8N1")}}
+            << QStringList{QStringLiteral("通訊埠停止運作。socket://labpi:3001 沒有將序列埠設為 9600 8N1：伺服器回答 115200 8N1。"),
+                           QStringLiteral("\n請檢查網路與伺服器")};
     }
 
     void portLost()
     {
         QFETCH(Language, language);
         QFETCH(QString, port);
+        QFETCH(PortError, reason);
         QFETCH(QStringList, phrases);
-        const TransferTexts::Message message = TransferTexts::portLost(language, port);
+        const TransferTexts::Message message = TransferTexts::portLost(language, port, {}, reason);
         QCOMPARE(message.title, ProgramTitle);
         QVERIFY2(inOrder(message.text, phrases), qPrintable(message.text));
     }

@@ -175,7 +175,7 @@ void UploadTest::rawUploadByQuietTime()
     QVERIFY(!rig.quietTimer()->isActive());
 
     rig.send(lengthHeader(3));
-    QTRY_COMPARE(rig.window().session().expectedLength(), 3);
+    QTRY_COMPARE(rig.window().station().session().expectedLength(), 3);
     QVERIFY(rig.quietTimer()->isActive());
     QVERIFY(QFileInfo::exists(target));   // made once the length is known
     rig.send("ABC");
@@ -199,7 +199,7 @@ void UploadTest::rawWholeBurstOf65536()
     rig.startUpload(target);
     rig.send(lengthHeader(0) + data);   // 0 announces 65536
     QTRY_COMPARE(messageBoxes().size(), 1);
-    QCOMPARE(rig.window().session().expectedLength(), 65536);
+    QCOMPARE(rig.window().station().session().expectedLength(), 65536);
     QCOMPARE(messageBoxes().first()->text(), QStringLiteral("65536(10000H) has been received!"));
     QVERIFY(fileBytes(target) == data);
 }
@@ -214,11 +214,11 @@ void UploadTest::rawHeaderOnlyFromBytesAfterPress()
 
     // A header in two pieces is taken once both bytes wait.
     rig.send(lengthHeader(4).left(1));
-    QCOMPARE(rig.window().session().expectedLength(), 0);
+    QCOMPARE(rig.window().station().session().expectedLength(), 0);
     QVERIFY(!QFileInfo::exists(target));
     rig.send(lengthHeader(4).mid(1) + "WX");
     QTRY_COMPARE(rig.window().windowTitle(), QStringLiteral("VXT-8052　Receiving...50%"));
-    QCOMPARE(rig.window().session().expectedLength(), 4);
+    QCOMPARE(rig.window().station().session().expectedLength(), 4);
     QTRY_COMPARE(messageBoxes().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("WX"));   // short of the announced length
 }
@@ -267,7 +267,7 @@ void UploadTest::rawInterruptThenTimer()
     closeMessageBoxes();
     rig.startUpload(target);
     QTest::qWait(700);
-    QVERIFY(rig.window().session().isRunning(Direction::Upload));
+    QVERIFY(rig.window().station().isRunning(Direction::Upload));
     rig.send(lengthHeader(1) + "Q");
     QTRY_COMPARE(messageBoxes().size(), 1);
     QCOMPARE(fileBytes(target), QByteArray("Q"));
@@ -281,7 +281,7 @@ void UploadTest::rawSingleByteThenQuiet()
     rig.startUpload(target);
     rig.send(QByteArray(1, '\x01'));
     QTRY_VERIFY(rig.quietTimer()->isActive());
-    QTRY_VERIFY(!rig.window().session().isRunning(Direction::Upload));
+    QTRY_VERIFY(!rig.window().station().isRunning(Direction::Upload));
     QVERIFY(messageBoxes().isEmpty());
     QVERIFY(!QFileInfo::exists(target));
     rig.verifyIdle();

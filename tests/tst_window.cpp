@@ -70,7 +70,7 @@ private slots:
             QCOMPARE(fmeTransFile->geometry(), QRect(8, 8, 441, 73));
             QCOMPARE(cmdDownloadFile->geometry(), QRect(344, 28, 81, 25));
             QCOMPARE(control<QLabel>(w, "Image1")->geometry(), QRect(0, 168, 460, 72));
-            QCOMPARE(w.session().board(), profile->board);
+            QCOMPARE(w.station().board(), profile->board);
 
             // Menu bar: View, Setting, Help.
             auto names = [](const QList<QAction *> &items) {
@@ -223,19 +223,19 @@ private slots:
         connect(&w, &QWidget::windowTitleChanged, this, [&](const QString &t) { titles.append(t); });
 
         QTest::mouseClick(cmdDownloadFile, Qt::LeftButton);
-        QVERIFY(w.session().isRunning(Direction::Download));
+        QVERIFY(w.station().isRunning(Direction::Download));
         QCOMPARE(cmdDownloadFile->text(), running);
         QVERIFY(!txtSourceFile->isEnabled());
         QVERIFY(!cmdSelectSourcePath->isEnabled());
 
-        QVERIFY(rig->advanceUntil([&] { return !w.session().isRunning(Direction::Download); }));
+        QVERIFY(rig->advanceUntil([&] { return !w.station().isRunning(Direction::Download); }));
         QTRY_VERIFY(openMessageBox());
         QMessageBox *box = openMessageBox();
         QCOMPARE(box->windowTitle(), title);
         QCOMPARE(box->text(), text);
         QCOMPARE(box->icon(), QMessageBox::Information);
         QVERIFY(box->width() >= MessageBoxes::widthForTitle(title));   // the whole title shows
-        QVERIFY(!w.session().isRunning(Direction::Download));
+        QVERIFY(!w.station().isRunning(Direction::Download));
         QVERIFY(txtSourceFile->isEnabled());
         QCOMPARE(cmdDownloadFile->text(), language ? QStringLiteral("開始下載 (&D)") : QStringLiteral("&Download"));
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
@@ -293,7 +293,7 @@ private slots:
         QCOMPARE(openMessageBox()->windowTitle(), QStringLiteral("File's too big!"));
         QCOMPARE(openMessageBox()->text(), QStringLiteral("Keep file size less than 32000 bytes!"));
         QCOMPARE(openMessageBox()->icon(), QMessageBox::Warning);
-        QVERIFY(!w.session().isRunning(Direction::Download));
+        QVERIFY(!w.station().isRunning(Direction::Download));
         QCOMPARE(cmdDownloadFile->text(), QStringLiteral("&Download"));
         closeMessageBoxes();
 
@@ -301,7 +301,7 @@ private slots:
         rig->startDownload(empty);
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("empty")));
-        QVERIFY(!w.session().isRunning(Direction::Download));
+        QVERIFY(!w.station().isRunning(Direction::Download));
         QVERIFY(txtSourceFile->isEnabled());
         closeMessageBoxes();
 
@@ -311,7 +311,7 @@ private slots:
         QTest::mouseClick(cmdDownloadFile, Qt::LeftButton);
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("cannot be read")));
-        QVERIFY(!w.session().isRunning(Direction::Download));
+        QVERIFY(!w.station().isRunning(Direction::Download));
         rig->port().advance(100);
         QVERIFY(rig->received().isEmpty());
     }
@@ -325,7 +325,7 @@ private slots:
         rig->unplug();
         QTRY_VERIFY_WITH_TIMEOUT(openMessageBox(), 5000);
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("stopped working")));
-        QVERIFY(!w.session().isRunning(Direction::Download));
+        QVERIFY(!w.station().isRunning(Direction::Download));
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
         QVERIFY(!rig->port().isOpen());
     }
@@ -355,8 +355,8 @@ private slots:
         QVERIFY(rig->waitForBytes(10));
         w.close();
         QCOMPARE(rig->endings, 1);
-        QVERIFY(!w.session().isRunning(Direction::Download));
-        QVERIFY(!w.session().isRunning(Direction::Upload));
+        QVERIFY(!w.station().isRunning(Direction::Download));
+        QVERIFY(!w.station().isRunning(Direction::Upload));
         QVERIFY(!rig->port().isOpen());
     }
 
@@ -499,7 +499,7 @@ private slots:
         const QString text = openMessageBox()->text();
         QVERIFY(text.startsWith(QStringLiteral("The serial port was closed for the Setting command")));
         QVERIFY2(text.contains(QStringLiteral("\nUp to ")), qPrintable(text));   // the line cannot tell
-        QVERIFY(!w.session().isRunning(Direction::Download));
+        QVERIFY(!w.station().isRunning(Direction::Download));
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
         rig->port().advance(200);
         QCOMPARE(rig->received().size(), sent);

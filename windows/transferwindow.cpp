@@ -6,7 +6,6 @@
 #include "progresstitle.h"
 #include "messagebox.h"
 #include "transferfiles.h"
-#include "transfersession.h"
 #include "transfertexts.h"
 #include "windowtexts.h"
 
@@ -90,8 +89,8 @@ TransferWindow::TransferWindow(const BoardProfile &profile, BoardStation &statio
     buildMenus();
     m_title = new ProgressTitle(*this);
 
-    connect(&session(), &TransferSession::progress, this, &TransferWindow::showProgress);
-    connect(&session(), &TransferSession::finished, this, &TransferWindow::transferFinished);
+    connect(&m_station, &BoardStation::progress, this, &TransferWindow::showProgress);
+    connect(&m_station, &BoardStation::finished, this, &TransferWindow::transferFinished);
     connect(&m_station, &BoardStation::stateChanged, this, &TransferWindow::stationChanged);
 
     Form_Load();
@@ -109,9 +108,9 @@ TransferWindow::TransferWindow(const BoardProfile &profile, BoardStation &statio
 
 TransferWindow::~TransferWindow() = default;
 
-TransferSession &TransferWindow::session()
+BoardStation &TransferWindow::station()
 {
-    return m_station.session();
+    return m_station;
 }
 
 void TransferWindow::buildControls()
@@ -325,8 +324,8 @@ void TransferWindow::txtTargetFile_Change()
 // transfer ends (also at once, when it cannot start), finished() puts the row at rest.
 void TransferWindow::cmdDownloadFile_Click()
 {
-    if (session().isRunning(Direction::Download)) {
-        session().interrupt(Direction::Download);
+    if (m_station.isRunning(Direction::Download)) {
+        m_station.interrupt(Direction::Download);
         return;
     }
     showRow(Direction::Download, RowState::Running);
@@ -335,8 +334,8 @@ void TransferWindow::cmdDownloadFile_Click()
 
 void TransferWindow::cmdReadyUpload_Click()
 {
-    if (session().isRunning(Direction::Upload)) {
-        session().interrupt(Direction::Upload);
+    if (m_station.isRunning(Direction::Upload)) {
+        m_station.interrupt(Direction::Upload);
         return;
     }
     showRow(Direction::Upload, RowState::Running);
@@ -388,7 +387,7 @@ void TransferWindow::stationChanged(const StationState &state)
 {
     showPortStatus();
     if (state.line == StationState::Lost) {
-        const auto message = TransferTexts::portLost(m_language, state.port.name, state.address);
+        const auto message = TransferTexts::portLost(m_language, state.port.name, state.address, state.error);
         showMessage(QMessageBox::Warning, message.title, message.text);
     } else if (state.line == StationState::Failed) {
         showMessage(QMessageBox::Warning, TransferTexts::programTitle(),
@@ -466,7 +465,7 @@ void TransferWindow::menAbout_Click()
 // program ends.
 void TransferWindow::closeEvent(QCloseEvent *event)
 {
-    session().abandon();
+    m_station.abandon();
     m_station.close();
     m_hooks.endProgram();
     event->accept();

@@ -11,7 +11,6 @@
 #include <functional>
 
 class ProgressTitle;
-class TransferSession;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -40,9 +39,10 @@ public:
     TransferWindow(const BoardProfile &profile, BoardStation &station, Hooks hooks, QWidget *parent = nullptr);
     ~TransferWindow() override;
 
-    // The transfers of both directions, which the window starts, interrupts and reports.
-    // A row shows "running" exactly while the session runs its direction.
-    TransferSession &session();
+    // The board's station, whose transfers of both directions the window starts,
+    // interrupts and reports. A row shows "running" exactly while the station runs its
+    // direction.
+    BoardStation &station();
 
     // Writes the texts of the language into the controls; later texts (buttons, titles,
     // messages, the browse dialogs' file types) follow it too.
