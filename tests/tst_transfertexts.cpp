@@ -135,7 +135,8 @@ private slots:
         // (a stale message of the system then is not shown).
         TransferOutcome unplugged = failed(down, TransferFault::PortFailed, 300);
         unplugged.port = QStringLiteral("COM2");
-        unplugged.portError = {PortError::Missing, QStringLiteral("COM2"), {}, {25, QStringLiteral("Inappropriate ioctl")}};
+        unplugged.portError = {PortError::Missing, QStringLiteral("COM2"), {},
+                               {25, QStringLiteral("Inappropriate ioctl")}};
         QTest::newRow("en port failed in a download")
             << en << unplugged << warning << ProgramTitle
             << QStringList{QStringLiteral("stopped working"), QStringLiteral("\nThe device of COM2 went away"),
@@ -154,7 +155,8 @@ private slots:
         TransferOutcome overlong = failed(up, TransferFault::PortFailed, 0, 40);
         overlong.port = QStringLiteral("COM5");
         overlong.device = QStringLiteral("rfc2217://labpi:3005");
-        overlong.portError = {PortError::OverlongSubnegotiation, overlong.port, overlong.device, {0, QStringLiteral("1024")}};
+        overlong.portError = {PortError::OverlongSubnegotiation, overlong.port, overlong.device,
+                              {0, QStringLiteral("1024")}};
         QTest::newRow("en subnegotiation too long in an upload")
             << en << overlong << warning << ProgramTitle
             << QStringList{QStringLiteral("stopped working"),
@@ -289,7 +291,8 @@ private slots:
         QTest::newRow("zh other line settings")
             << Language::Chinese << network
             << PortError{PortError::LineSettingsRefused, network, {}, {0, QStringLiteral("115200 8N1")}}
-            << QStringList{QStringLiteral("通訊埠停止運作。socket://labpi:3001 沒有將序列埠設為 9600 8N1：伺服器回答 115200 8N1。"),
+            << QStringList{QStringLiteral("通訊埠停止運作。socket://labpi:3001 沒有將序列埠設為 9600 8N1："
+                                          "伺服器回答 115200 8N1。"),
                            QStringLiteral("\n請檢查網路與伺服器")};
     }
 
