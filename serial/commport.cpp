@@ -39,21 +39,6 @@ CommPort::~CommPort()
     m_port.close();
 }
 
-void CommPort::setCommPort(int number)
-{
-    m_commPort = number;
-}
-
-QString CommPort::devicePath() const
-{
-    return m_devicePath.isEmpty() ? ComPortMap::devicePath(m_commPort) : m_devicePath;
-}
-
-QString CommPort::portName() const
-{
-    return m_devicePath.isEmpty() ? QStringLiteral("COM%1").arg(m_commPort) : m_devicePath;
-}
-
 bool CommPort::open(PortError *error)
 {
     if (m_port.isOpen())
@@ -141,6 +126,11 @@ void CommPort::discardInput()
     // batch.
     m_received.clear();
     m_port.clear(QSerialPort::Input);
+}
+
+void CommPort::setPromptInput(bool prompt)
+{
+    m_batcher.setPrompt(prompt);
 }
 
 QByteArray CommPort::input()

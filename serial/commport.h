@@ -1,13 +1,23 @@
 #pragma once
 
-#include "inputbatcher.h"
+#include "comportmap.h"
 #include "line.h"
 #include "linepacer.h"
 #include "transfer.h"
 
 #include <QByteArray>
-#include <QSerialPort>
 #include <QString>
+
+#ifdef Q_OS_WIN
+#include "comdevice_win.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#else
+#include "inputbatcher.h"
+
+#include <QSerialPort>
+#endif
 
 // A serial device: a COM number's device (see ComPortMap), or a device named by its path.
 //
@@ -35,14 +45,20 @@ public:
 
     // Port number, COM1..COM15. Set only while the port is closed.
     int commPort() const { return m_commPort; }
-    void setCommPort(int number);
+    void setCommPort(int number) { m_commPort = number; }
 
     // A device named by its path rather than by a COM number; empty to use the number.
     void setDevicePath(const QString &path) { m_devicePath = path; }
     // The device the port stands for.
-    QString devicePath() const;
+    QString devicePath() const
+    {
+        return m_devicePath.isEmpty() ? ComPortMap::devicePath(m_commPort) : m_devicePath;
+    }
     // "COM3", or the device path where one was given.
-    QString portName() const override;
+    QString portName() const override
+    {
+        return m_devicePath.isEmpty() ? QStringLiteral("COM%1").arg(m_commPort) : m_devicePath;
+    }
 
     // Opens the selected device: true when it is open, false when it stays closed, with
     // `error` saying why. Never opens later.
@@ -55,7 +71,7 @@ public:
     QByteArray input() override;
     // At a hang-up the system throws away what it still holds: while a transfer needs
     // every byte, input is taken within about 10 ms.
-    void setPromptInput(bool prompt) override { m_batcher.setPrompt(prompt); }
+    void setPromptInput(bool prompt) override;
 
     using Line::output;
     void output(const QByteArray &bytes) override;
@@ -72,10 +88,23 @@ public:
 
 private:
     void handleArrived(const QByteArray &bytes);
+
+#ifdef Q_OS_WIN
+    // commport_win.cpp: the device through Win32. Between batches no read is under way,
+    // and the bytes wait in the driver.
+    void readNext();
+    void handleFailure(DWORD code);
+
+    ComDevice m_device;
+    QTimer m_batchTimer;
+    QElapsedTimer m_lastTake;
+    bool m_prompt = false;
+#else
+    // commport.cpp, commport_unix.cpp: the device through QSerialPort.
     void handleError(QSerialPort::SerialPortError error);
     QByteArray drainInput();
 
-    // The platform's part (commport_unix.cpp, commport_win.cpp):
+    // commport_unix.cpp:
     // What waits in the device, read past the port and its buffer (see InputBatcher).
     QByteArray readDevice();
     // What the port and the driver still hold to send.
@@ -87,6 +116,7 @@ private:
 
     QSerialPort m_port;
     InputBatcher m_batcher{m_port, [this] { return readDevice(); }};
+#endif
     QByteArray m_received;    // taken from the driver, not yet read by the program
     int m_commPort = 1;
     QString m_devicePath;

@@ -38,7 +38,14 @@ std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &ad
         }
         return nullptr;
     }
-    if (parsed.address.protocol == LineAddress::Rfc2217)
+    if (parsed.address.protocol == LineAddress::Rfc2217) {
+#ifdef KESTRION_RFC2217
         return std::make_unique<Rfc2217Line>(portName, parsed.address);
+#else
+        if (error)
+            *error = {PortError::Other, portName, address, QStringLiteral("RFC 2217 is not built into this program")};
+        return nullptr;
+#endif
+    }
     return std::make_unique<TcpLine>(portName, parsed.address);
 }

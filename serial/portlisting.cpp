@@ -40,11 +40,14 @@ PortListing listComPorts(CommPort &port)
     PortListing listing;
     QList<int> present;
     QHash<int, PortError> refused;
+    const QList<int> devices = ComPortMap::systemPorts();
     for (int number = ComPortMap::FirstPort; number <= ComPortMap::LastPort; ++number) {
         if (!ComPortMap::networkAddress(number).isEmpty()) {
             listing.network << number;
             continue;
         }
+        if (!devices.contains(number))
+            continue;
         PortError why;
         if (VXT8088_8052::SelectCommPort(port, number, &why)) {
             present << number;
