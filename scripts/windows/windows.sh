@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# Compiles Kestrion's sources for 64-bit Windows with MinGW-w64, to catch code that only
-# builds on Linux. Compile only: nothing is linked, since Qt's serial port module is not to
-# be had for MinGW here (its headers are the same for every platform, so the host's serve).
+# Kestrion for 64-bit Windows, cross-built here with MinGW-w64 against a Qt built for it.
 #
-# The first run builds Qt's base module (Core, Gui, Widgets, Network) for MinGW-w64 from
-# Debian's own source package into a cache folder, which later runs reuse:
+#   windows.sh check   compile and link every program for Windows, in build-windows/; list
+#                      each source that fails with its first error (exit 1)
+#   windows.sh build   check, then lay out what the setup program installs,
+#                      build-windows/Kestrion/, and the disc's start menu with what it
+#                      runs on, build-windows/disc-files/
+#   windows.sh setup   build, then make the setup program build-windows/KestrionSetup-VERSION.exe
+#   windows.sh disc    setup, then make the kit disc build-windows/kestrion-kit-VERSION.iso;
+#                      the Debian package build/kestrion_VERSION_amd64.deb must be made
+#                      first (scripts/kestrion.sh disc does both)
+#
+# The first run builds Qt's base module (Core, Gui, Widgets, Network and the Windows
+# plugins) for MinGW-w64 from Debian's own source package into a cache folder, which later
+# runs reuse:
 #   ${XDG_CACHE_HOME:-~/.cache}/kestrion/qt6-mingw
 # Needs the packages scripts/kestrion.sh installs for it, and root or sudo once, to add a
-# deb-src line for bookworm when there is none.
-#
-#   scripts/windows-check/windows-check.sh      (usually through scripts/kestrion.sh windows-check)
-#
-# Exits non-zero when any source fails to compile, after listing each with its first error.
+# deb-src line for bookworm when there is none. With KESTRION_WERROR=ON every compiler
+# warning stops the build.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -31,6 +37,11 @@ sudo=()
 # uic it uses.
 host_qt_version() {
     dpkg-query -W -f='${source:Version}' qt6-base-dev
+}
+
+# The version of project(Kestrion VERSION ...).
+kestrion_version() {
+    sed -n 's/^project(Kestrion VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt"
 }
 
 ensure_source_line() {
@@ -113,87 +124,101 @@ build_qt() {
     echo "Qt for MinGW-w64 is in $qt ($(du -sh "$qt" | cut -f1))"
 }
 
-# Every .cpp and .h in the folders, less the files of other platforms (*_unix.*).
-list_sources() {
-    local folder
-    for folder in serial windows shell cli autorun; do
-        (cd "$root" && find "$folder" -maxdepth 1 -type f \( -name '*.cpp' -o -name '*.h' \) \
-            ! -name '*_unix.*' | LC_ALL=C sort)
-    done
-}
-
-compile_sources() {
-    local sources
-    sources=$(list_sources | paste -sd ';')
-    # moc does not look again at a folder that gained a header: start afresh then.
-    if [ "$(cat "$build/sources" 2>/dev/null)" != "$sources" ]; then
-        rm -rf "$build"
-        mkdir -p "$build"
-        echo "$sources" > "$build/sources"
-    fi
-    cmake -S "$here" -B "$build" -G Ninja --log-level=WARNING \
+build_programs() {
+    cmake -S "$root" -B "$build" -G Ninja --log-level=WARNING \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DCMAKE_BUILD_TYPE= \
+        -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_PREFIX_PATH="$qt" \
         -DQT_HOST_PATH=/usr \
         -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-        -DKESTRION_ROOT="$root" \
-        -DKESTRION_SOURCES="$sources"
-    local log="$build/compile.log"
-    local count
-    count=$(list_sources | grep -c '\.cpp$')
-    echo "Compiling $count sources for Windows (log: $log)"
+        -DBUILD_TESTING=OFF \
+        -DKESTRION_WERROR="${KESTRION_WERROR:-OFF}"
+    local log="$build/build.log"
+    echo "Building Kestrion for Windows (log: $log)"
     # -k 0: go on past failures, so that every file gets its verdict.
-    cmake --build "$build" -j "$(nproc)" -- -k 0 2>&1 | tee "$log" || true
-    report "$count" "$log"
-}
-
-# What is still to be done after the build is what failed or could not be tried: ninja's
-# dry run names it. Each comes with the first error its compiler (or moc) gave.
-report() {
-    local count=$1 log=$2 pending
-    pending=$(ninja -C "$build" -n -v 2>/dev/null |
-        sed -n -e 's|.* -c \([^ ]*\.cpp\)$|\1|p' \
-               -e 's|.*/\([a-z]*\)_autogen\.dir/AutogenInfo\.json.*|\1/ (moc)|p' |
-        sed "s|^$root/||" | LC_ALL=C sort -u)
-    if [ -z "$pending" ]; then
-        echo "Windows check: all $count sources compile."
+    if cmake --build "$build" -j "$(nproc)" -- -k 0 > "$log" 2>&1; then
+        echo "Windows build: Kestrion.exe, kestrion-cli.exe and autorun.exe are in $build_folder/."
         return 0
     fi
+    report "$log"
+}
+
+# What failed: each source with the first error its compiler gave, and what did not link.
+report() {
+    local log=$1
     echo
-    echo "Windows check: these do not compile for Windows:"
-    local item step folder
-    while read -r item; do
-        case "$item" in
-            *" (moc)")
-                   step="${item%%/*}_autogen/timestamp" ;;
-            "$build_folder"/*_autogen/mocs_compilation.cpp)
-                   folder=${item#"$build_folder"/}; folder=${folder%%_autogen/*}
-                   grep -qxF "$folder/ (moc)" <<< "$pending" && continue
-                   step=" -c $root/$item"; item="$folder/ (moc output)" ;;
-            *)     step=" -c $root/$item" ;;
-        esac
-        echo "  $item"
-        echo "      $(first_error "$step" "$log" |
-            sed -e "s|$root/||g" -e "s|$build_folder/[a-z]*_autogen/[A-Z0-9]*/\.\./\.\./\.\./||g")"
-    done <<< "$pending"
+    echo "Windows build: these fail for Windows:"
+    awk -v root="$root/" '
+        /^FAILED: / { step = $0; sub(/^FAILED: /, "", step); shown = 0; next }
+        step != "" && !shown && /(error|undefined reference)/ {
+            gsub(root, "", step); line = $0; gsub(root, "", line)
+            print "  " step; print "      " line; shown = 1; step = ""
+        }
+    ' "$log"
+    echo "The whole log: $log"
     return 1
 }
 
-# The first error in the log of the failed step whose first lines contain $1.
-first_error() {
-    awk -v step="$1" '
-        /^\[[0-9]+\/[0-9]+\] / { failed = 0; inside = 0 }
-        /^FAILED: / { failed = 1; inside = 0; line = 0 }
-        failed { line++ }
-        failed && line <= 2 && index($0, step) { inside = 1; next }
-        inside && /:[0-9]+:([0-9]+:)? (fatal )?error: / { print; printed = 1; exit }
-        END {
-            if (!inside) print "not compiled: a step before it failed"
-            else if (!printed) print "failed: see the log"
-        }
-    ' "$2"
+# build-windows/Kestrion: what the setup installs; build-windows/disc-files: the start
+# menu as the disc carries it (see dist/windows/install.cmake).
+lay_out() {
+    rm -rf "$build/Kestrion" "$build/disc-files"
+    cmake --install "$build" --component programs --prefix "$build/Kestrion" --strip > /dev/null
+    cmake --install "$build" --component disc --prefix "$build/disc-files" --strip > /dev/null
+    echo "Laid out: $build_folder/Kestrion ($(du -sh "$build/Kestrion" | cut -f1)), $build_folder/disc-files"
 }
 
-build_qt
-compile_sources
+# The setup program, made with NSIS from the laid-out folder. The uninstaller removes
+# exactly the files installed, listed here from the folder.
+make_setup() {
+    local version setup
+    version=$(kestrion_version)
+    setup="$build/KestrionSetup-$version.exe"
+    local lists="$build/setup"
+    mkdir -p "$lists"
+    (cd "$build/Kestrion" &&
+        find . -type f | LC_ALL=C sort | sed -e 's|^\./||' -e 's|/|\\|g' -e 's|.*|  Delete "$INSTDIR\\&"|' &&
+        find . -mindepth 1 -type d | LC_ALL=C sort -r | sed -e 's|^\./||' -e 's|/|\\|g' -e 's|.*|  RMDir "$INSTDIR\\&"|'
+    ) > "$lists/uninstall-files.nsh"
+    makensis -V2 -INPUTCHARSET UTF8 \
+        -DVERSION="$version" \
+        -DSOURCE="$build/Kestrion" \
+        -DICON="$build/generated/kestrion.ico" \
+        -DUNINSTALL_LIST="$lists/uninstall-files.nsh" \
+        -DOUTFILE="$setup" \
+        "$root/dist/windows/setup.nsi"
+    echo "Setup program: $build_folder/$(basename "$setup") ($(du -h "$setup" | cut -f1))"
+}
+
+# The kit disc: the start menu with its page pictures, setup\setup.exe, the help page, the
+# example programs, and the Debian package for Linux PCs.
+make_disc() {
+    local version package disc iso
+    version=$(kestrion_version)
+    package=$(ls "$root"/build/kestrion_"$version"_*.deb 2>/dev/null | head -n 1 || true)
+    if [ -z "$package" ]; then
+        echo "No Debian package build/kestrion_${version}_*.deb: make it first (scripts/kestrion.sh package)." >&2
+        exit 1
+    fi
+    disc="$build/disc"
+    iso="$build/kestrion-kit-$version.iso"
+    rm -rf "$disc" "$iso"
+    mkdir -p "$disc/setup"
+    cp -a "$build/disc-files/." "$disc/"
+    cp "$root/autorun/sample/Software.jpg" "$root/autorun/sample/e-contact.jpg" "$disc/"
+    cp "$build/KestrionSetup-$version.exe" "$disc/setup/setup.exe"
+    cp -a "$root/dist/help/." "$disc/"
+    cp -a "$root/dist/Dos" "$disc/"
+    cp "$package" "$disc/"
+    printf '[autorun]\r\nopen=autorun.exe\r\nicon=autorun.exe,0\r\nlabel=Kestrion %s\r\n' "$version" > "$disc/autorun.inf"
+    xorriso -as mkisofs -quiet -J -joliet-long -r -V "KESTRION_${version//./_}" -o "$iso" "$disc"
+    echo "Kit disc: $build_folder/$(basename "$iso") ($(du -h "$iso" | cut -f1))"
+}
+
+case "${1:-}" in
+    check) build_qt; build_programs ;;
+    build) build_qt; build_programs; lay_out ;;
+    setup) build_qt; build_programs; lay_out; make_setup ;;
+    disc)  build_qt; build_programs; lay_out; make_setup; make_disc ;;
+    *) sed -n '2,/^set -euo/p' "$0" | sed -e '$d' -e 's/^# \{0,1\}//' >&2; exit 2 ;;
+esac
