@@ -143,12 +143,12 @@ Figures measure(const QString &address, BoardProcess &board, const QString &cont
     QElapsedTimer sinceFirst;
     double firstCpu = 0, lastCpu = 0;
     qint64 lastNs = 0;
-    QObject::connect(line.get(), &Line::onComm, [&] {
+    QObject::connect(line.get(), &Line::received, [&](const QByteArray &bytes) {
         if (received.isEmpty()) {
             sinceFirst.start();
             firstCpu = cpuSeconds();
         }
-        received += line->input();
+        received += bytes;
         lastNs = sinceFirst.nsecsElapsed();
         lastCpu = cpuSeconds();
     });

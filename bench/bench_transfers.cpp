@@ -168,7 +168,7 @@ public:
         long sleeps0 = 0;
         long sleepsAtMark = 0;
         qint64 markNs = 0;
-        const auto connection = QObject::connect(&m_port, &CommPort::onComm, &w, [&] {
+        const auto connection = QObject::connect(&m_port, &CommPort::received, &w, [&] {
             if (!clock.isValid()) {
                 clock.start();
                 cpu0 = cpuAtMark = cpuSeconds();

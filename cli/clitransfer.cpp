@@ -75,7 +75,7 @@ CliTransfer::CliTransfer(Language language, Board board, const QStringList &port
         connect(target.session.get(), &TransferSession::finished, this,
                 [this, &target](const TransferOutcome &outcome) { finished(target, outcome); });
         // Anything the board sends, data or not, shows that it is still there.
-        connect(target.line.get(), &Line::onComm, this, [this] { m_sinceBoard.start(); });
+        connect(target.line.get(), &Line::received, this, [this] { m_sinceBoard.start(); });
     }
     m_silenceTimer.setSingleShot(true);
     m_silenceTimer.setTimerType(Qt::PreciseTimer);

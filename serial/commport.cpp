@@ -5,8 +5,6 @@
 
 #include <QFileInfo>
 
-#include <utility>
-
 namespace {
 
 bool isFatal(QSerialPort::SerialPortError error)
@@ -24,11 +22,12 @@ bool isFatal(QSerialPort::SerialPortError error)
 
 } // namespace
 
-CommPort::CommPort(QObject *parent)
+CommPort::CommPort(const LineOptions &options, QObject *parent)
     : Line(parent)
 {
+    m_pacer.setBytesPerSecond(options.pacingBytesPerSecond);
     connect(&m_pacer, &LinePacer::ready, this, &Line::outputReady);
-    connect(&m_batcher, &InputBatcher::arrived, this, &CommPort::handleArrived);
+    connect(&m_batcher, &InputBatcher::arrived, this, &Line::received);
     connect(&m_port, &QSerialPort::errorOccurred, this, &CommPort::handleError);
 }
 
@@ -60,7 +59,6 @@ bool CommPort::open(PortError *error)
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     m_port.setReadBufferSize(0);   // never drop what the board sends
     m_batcher.reset();
-    m_received.clear();
 
     if (!m_port.open(QIODevice::ReadWrite)) {
         const int systemCode = lastSystemError().code;   // before anything else can change it
@@ -99,7 +97,6 @@ void CommPort::close()
         return;   // a receiver closed it meanwhile
     m_pacer.stop();
     m_batcher.reset();
-    m_received.clear();
     // What a transfer has handed over is part of its stream: let the driver have it
     // before the port goes (it is never more than about 100 ms of line time).
     if (m_port.bytesToWrite() > 0)
@@ -108,24 +105,9 @@ void CommPort::close()
     emit closed();
 }
 
-bool CommPort::isOpen() const
+Line::State CommPort::state() const
 {
-    return m_port.isOpen();
-}
-
-qint64 CommPort::inBufferCount() const
-{
-    return m_port.isOpen() ? m_received.size() : 0;
-}
-
-void CommPort::discardInput()
-{
-    if (!m_port.isOpen())
-        return;
-    // A line that is held stays so: what it sends meanwhile is discarded with the next
-    // batch.
-    m_received.clear();
-    m_port.clear(QSerialPort::Input);
+    return m_port.isOpen() ? State::Open : State::Closed;
 }
 
 void CommPort::setPromptInput(bool prompt)
@@ -133,11 +115,10 @@ void CommPort::setPromptInput(bool prompt)
     m_batcher.setPrompt(prompt);
 }
 
-QByteArray CommPort::input()
+void CommPort::discardInput()
 {
-    if (!m_port.isOpen())
-        return {};
-    return std::exchange(m_received, {});
+    if (m_port.isOpen())
+        m_port.clear(QSerialPort::Input);
 }
 
 void CommPort::output(const QByteArray &bytes)
@@ -176,12 +157,6 @@ OutputDiscard CommPort::discardOutput()
     return dropped;
 }
 
-void CommPort::handleArrived(const QByteArray &bytes)
-{
-    m_received += bytes;
-    emit onComm();
-}
-
 void CommPort::handleError(QSerialPort::SerialPortError error)
 {
     if (error == QSerialPort::NoError || !m_port.isOpen())
@@ -198,14 +173,11 @@ void CommPort::handleError(QSerialPort::SerialPortError error)
     m_port.clearError();
     m_pacer.stop();
     const QByteArray last = drainInput();
-    if (!last.isEmpty()) {
-        m_received += last;
-        emit onComm();
-    }
+    if (!last.isEmpty())
+        emit received(last);
     if (!m_port.isOpen())
         return;   // a receiver closed it meanwhile
     m_batcher.reset();
-    m_received.clear();
     m_port.close();
     emit failed(portName());
 }

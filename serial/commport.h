@@ -40,7 +40,7 @@ public:
     static constexpr qint64 LineBytesPerSecond = LinePacer::LineBytesPerSecond;
     static constexpr qint64 QueueAhead = LinePacer::QueueAhead;
 
-    explicit CommPort(QObject *parent = nullptr);
+    explicit CommPort(const LineOptions &options = {}, QObject *parent = nullptr);
     ~CommPort() override;
 
     // Port number, COM1..COM15. Set only while the port is closed.
@@ -64,14 +64,10 @@ public:
     // `error` saying why. Never opens later.
     bool open(PortError *error = nullptr) override;
     void close() override;
-    bool isOpen() const override;
+    State state() const override;
 
-    qint64 inBufferCount() const override;
-    void discardInput() override;
-    QByteArray input() override;
-    // At a hang-up the system throws away what it still holds: while a transfer needs
-    // every byte, input is taken within about 10 ms.
     void setPromptInput(bool prompt) override;
+    void discardInput() override;
 
     using Line::output;
     void output(const QByteArray &bytes) override;
@@ -84,14 +80,11 @@ public:
     // never reached the device. Nothing more goes until the next output().
     OutputDiscard discardOutput() override;
 
-    void setPacingBytesPerSecond(qint64 bytesPerSecond) override { m_pacer.setBytesPerSecond(bytesPerSecond); }
-
 private:
-    void handleArrived(const QByteArray &bytes);
-
 #ifdef Q_OS_WIN
     // commport_win.cpp: the device through Win32. Between batches no read is under way,
     // and the bytes wait in the driver.
+    void handleArrived(const QByteArray &bytes);
     void readNext();
     void handleFailure(DWORD code);
 
@@ -116,10 +109,9 @@ private:
 
     QSerialPort m_port;
     InputBatcher m_batcher{m_port, [this] { return readDevice(); }};
+    bool m_driverQueueKnown = false;   // the device tells what its driver still holds
 #endif
-    QByteArray m_received;    // taken from the driver, not yet read by the program
     int m_commPort = 1;
     QString m_devicePath;
-    bool m_driverQueueKnown = false;   // the device tells what its driver still holds
     LinePacer m_pacer;
 };

@@ -28,9 +28,10 @@ PortError::Kind refusal(DWORD code)
 
 } // namespace
 
-CommPort::CommPort(QObject *parent)
+CommPort::CommPort(const LineOptions &options, QObject *parent)
     : Line(parent)
 {
+    m_pacer.setBytesPerSecond(options.pacingBytesPerSecond);
     m_batchTimer.setSingleShot(true);
     connect(&m_batchTimer, &QTimer::timeout, this, &CommPort::readNext);
     connect(&m_pacer, &LinePacer::ready, this, &Line::outputReady);
@@ -59,7 +60,6 @@ bool CommPort::open(PortError *error)
         }
         return false;
     }
-    m_received.clear();
     m_lastTake.invalidate();
     m_pacer.restart();
     m_device.startRead();
@@ -76,34 +76,19 @@ void CommPort::close()
         return;   // a receiver closed it meanwhile
     m_pacer.stop();
     m_batchTimer.stop();
-    m_received.clear();
     m_device.close();
     emit closed();
 }
 
-bool CommPort::isOpen() const
+Line::State CommPort::state() const
 {
-    return m_device.isOpen();
+    return m_device.isOpen() ? State::Open : State::Closed;
 }
 
-qint64 CommPort::inBufferCount() const
-{
-    return m_device.isOpen() ? m_received.size() : 0;
-}
-
+// What waits in the driver; a read under way takes only what comes after.
 void CommPort::discardInput()
 {
-    if (!m_device.isOpen())
-        return;
-    m_received.clear();
     m_device.purgeInput();
-}
-
-QByteArray CommPort::input()
-{
-    if (!m_device.isOpen())
-        return {};
-    return std::exchange(m_received, {});
 }
 
 void CommPort::setPromptInput(bool prompt)
@@ -158,8 +143,7 @@ void CommPort::handleArrived(const QByteArray &bytes)
         readNext();
     else
         m_batchTimer.start(m_prompt ? InputBatcher::PromptIntervalMs : InputBatcher::IntervalMs);
-    m_received += bytes;
-    emit onComm();
+    emit received(bytes);
 }
 
 void CommPort::readNext()
@@ -175,7 +159,6 @@ void CommPort::handleFailure(DWORD code)
         return;
     m_pacer.stop();
     m_batchTimer.stop();
-    m_received.clear();
     m_device.close();
     emit failed(portName());
 }

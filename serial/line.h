@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linepacer.h"
 #include "transfer.h"
 
 #include <QByteArray>
@@ -16,13 +17,28 @@ struct OutputDiscard {
                           // at most what was handed over less `dropped`
 };
 
-// A line to one board: what a transfer needs of it. The kinds are a serial device, a raw
-// TCP connection to a serial device server and an RFC 2217 connection to one.
+// How a line is made, beside the port it stands for: the rate of its pacing clock (tests
+// and benchmarks may run it faster than the line), and how long an open() may take
+// before it gives up (short for a probe of many ports; a line that opens at once has no
+// use for it).
+struct LineOptions {
+    static constexpr int OpenTimeoutMs = 4000;
+    static constexpr int ProbeTimeoutMs = 400;
+    qint64 pacingBytesPerSecond = LinePacer::LineBytesPerSecond;
+    int openTimeoutMs = OpenTimeoutMs;
+};
+
+// A line to one board: what a transfer needs of it. The kinds are a serial device, and a
+// TCP connection to a serial device server, raw or with RFC 2217.
 //
 // The line runs at 9600 baud, 8 data bits, no parity, 1 stop bit, no flow control.
 // Output is paced by a clock at the line rate (see LinePacer): a sender asks
 // outputRoom() how much it may queue now and waits for outputReady() when there is none,
 // so that never more than about 100 ms of line time is queued ahead of the line.
+//
+// Input is pushed: received() hands over the board's bytes as the line takes them, and
+// the line keeps none of them. Outside an upload it takes them in batches; while an
+// upload needs every byte, within about 10 ms of their coming (setPromptInput()).
 //
 // Opening may complete later (a connection over the network does): open() then returns
 // true at once, and opened() or openFailed() follows. Nothing here waits on the line.
@@ -30,6 +46,8 @@ class Line : public QObject {
     Q_OBJECT
 
 public:
+    enum class State { Closed, Opening, Open };
+
     using QObject::QObject;
 
     // The name the user gave: "COM3", a device path or a network address.
@@ -45,26 +63,21 @@ public:
     // Closes the line, or gives up opening it (aboutToClose() and closed() come either
     // way). What a transfer has handed over is part of its stream and still goes out.
     virtual void close() = 0;
-    virtual bool isOpen() const = 0;
-    // An open() is under way.
-    virtual bool isOpening() const { return false; }
-    // How long an open() may take before it gives up: short for a probe of many ports,
-    // longer for a transfer. A line that opens at once has no use for it.
-    virtual void setOpenTimeout(int milliseconds) { Q_UNUSED(milliseconds); }
+    virtual State state() const = 0;
+    bool isOpen() const { return state() == State::Open; }
+    bool isOpening() const { return state() == State::Opening; }
 
-    // Received bytes waiting to be read, and discarding them.
-    virtual qint64 inBufferCount() const = 0;
-    virtual void discardInput() = 0;
-    // Takes every waiting byte.
-    virtual QByteArray input() = 0;
     // While a transfer needs every byte (an upload), input is taken within about 10 ms of
-    // its coming rather than in batches.
+    // its coming rather than in batches: at a hang-up the system throws away what nobody
+    // has read.
     virtual void setPromptInput(bool prompt) = 0;
+    // Drops what the board sent that the line holds and has not handed over yet (between
+    // batches, it waits in the driver): an upload starting now takes none of it.
+    virtual void discardInput() = 0;
 
     // Queues bytes for the line and returns at once.
     virtual void output(const QByteArray &bytes) = 0;
     void output(char byte) { output(QByteArray(1, byte)); }
-
     // How many bytes may be queued now without running more than the allowed time ahead
     // of the line; 0 while the line is not open.
     virtual qint64 outputRoom() = 0;
@@ -76,12 +89,9 @@ public:
     // Drops what has not yet gone out, as far as the line can.
     virtual OutputDiscard discardOutput() = 0;
 
-    // The pacing rate; tests and benchmarks may run the clock faster than the line.
-    virtual void setPacingBytesPerSecond(qint64 bytesPerSecond) = 0;
-
 signals:
-    // Received data may be waiting (the line's notification).
-    void onComm();
+    // Bytes from the board, in the order they came.
+    void received(const QByteArray &bytes);
     // The line was opened, or closed by the program (also while it was opening);
     // aboutToClose() comes before it closes.
     void opened();

@@ -2,10 +2,9 @@
 
 #include "commport.h"
 #include "lineaddress.h"
-#include "rfc2217line.h"
 #include "tcpline.h"
 
-std::unique_ptr<Line> makeLine(const QString &name, PortError *error)
+std::unique_ptr<Line> makeLine(const QString &name, PortError *error, const LineOptions &options)
 {
     const PortTarget target = describePort(name);
     const QString portName = target.comNumber > 0 ? QStringLiteral("COM%1").arg(target.comNumber) : name.trimmed();
@@ -13,9 +12,9 @@ std::unique_ptr<Line> makeLine(const QString &name, PortError *error)
     case PortTarget::Unknown:
         break;
     case PortTarget::Network:
-        return makeNetworkLine(portName, target.address, error);
+        return makeNetworkLine(portName, target.address, error, options);
     case PortTarget::Device: {
-        auto port = std::make_unique<CommPort>();
+        auto port = std::make_unique<CommPort>(options);
         if (target.comNumber > 0)
             port->setCommPort(target.comNumber);
         else
@@ -28,7 +27,8 @@ std::unique_ptr<Line> makeLine(const QString &name, PortError *error)
     return nullptr;
 }
 
-std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &address, PortError *error)
+std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &address, PortError *error,
+                                      const LineOptions &options)
 {
     const ParsedLineAddress parsed = parseLineAddress(address);
     if (!parsed.isValid()) {
@@ -38,14 +38,5 @@ std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &ad
         }
         return nullptr;
     }
-    if (parsed.address.protocol == LineAddress::Rfc2217) {
-#ifdef KESTRION_RFC2217
-        return std::make_unique<Rfc2217Line>(portName, parsed.address);
-#else
-        if (error)
-            *error = {PortError::Other, portName, address, QStringLiteral("RFC 2217 is not built into this program")};
-        return nullptr;
-#endif
-    }
-    return std::make_unique<TcpLine>(portName, parsed.address);
+    return std::make_unique<TcpLine>(portName, parsed.address, options);
 }

@@ -84,12 +84,13 @@ void NetworkPortProbe::start(const QList<int> &numbers, int timeoutMs)
     // Each line reports to its own attempt, whose place no longer changes.
     for (Attempt &attempt : m_attempts) {
         PortError error;
-        attempt.line = makeLine(QStringLiteral("COM%1").arg(attempt.number), &error);
+        LineOptions options;
+        options.openTimeoutMs = timeoutMs;
+        attempt.line = makeLine(QStringLiteral("COM%1").arg(attempt.number), &error, options);
         if (!attempt.line) {
             answered(attempt, error);
             continue;
         }
-        attempt.line->setOpenTimeout(timeoutMs);
         connect(attempt.line.get(), &Line::opened, this, [this, &attempt] { answered(attempt, {}); });
         connect(attempt.line.get(), &Line::openFailed, this,
                 [this, &attempt](const PortError &why) { answered(attempt, why); });

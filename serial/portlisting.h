@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tcpline.h"
+#include "line.h"
 #include "transfer.h"
 
 #include <QList>
@@ -41,7 +41,7 @@ public:
     explicit NetworkPortProbe(QObject *parent = nullptr);
     ~NetworkPortProbe() override;
 
-    void start(const QList<int> &numbers, int timeoutMs = TcpLine::ProbeTimeoutMs);
+    void start(const QList<int> &numbers, int timeoutMs = LineOptions::ProbeTimeoutMs);
     bool isRunning() const { return m_running; }
 
     // The numbers whose line opened, in increasing order.

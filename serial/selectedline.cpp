@@ -2,8 +2,9 @@
 
 #include "lines.h"
 
-SelectedLine::SelectedLine(QObject *parent)
+SelectedLine::SelectedLine(const LineOptions &options, QObject *parent)
     : Line(parent)
+    , m_options(options)
 {
 }
 
@@ -34,7 +35,7 @@ bool SelectedLine::open(PortError *error)
 {
     if (isOpen() || isOpening())
         return true;
-    std::unique_ptr<Line> line = makeLine(portName(), error);
+    std::unique_ptr<Line> line = makeLine(portName(), error, m_options);
     if (!line)
         return false;
     adopt(line.release());
@@ -51,11 +52,8 @@ void SelectedLine::adopt(Line *line)
     }
     m_line = line;
     line->setParent(this);
-    if (m_openTimeoutMs >= 0)
-        line->setOpenTimeout(m_openTimeoutMs);
     line->setPromptInput(m_promptInput);
-    line->setPacingBytesPerSecond(m_pacingRate);
-    connect(line, &Line::onComm, this, &Line::onComm);
+    connect(line, &Line::received, this, &Line::received);
     connect(line, &Line::opened, this, &Line::opened);
     connect(line, &Line::aboutToClose, this, &Line::aboutToClose);
     connect(line, &Line::closed, this, &Line::closed);
@@ -70,37 +68,15 @@ void SelectedLine::close()
         m_line->close();
 }
 
-bool SelectedLine::isOpen() const
+Line::State SelectedLine::state() const
 {
-    return m_line && m_line->isOpen();
-}
-
-bool SelectedLine::isOpening() const
-{
-    return m_line && m_line->isOpening();
-}
-
-void SelectedLine::setOpenTimeout(int milliseconds)
-{
-    m_openTimeoutMs = milliseconds;
-    if (m_line)
-        m_line->setOpenTimeout(milliseconds);
-}
-
-qint64 SelectedLine::inBufferCount() const
-{
-    return m_line ? m_line->inBufferCount() : 0;
+    return m_line ? m_line->state() : State::Closed;
 }
 
 void SelectedLine::discardInput()
 {
     if (m_line)
         m_line->discardInput();
-}
-
-QByteArray SelectedLine::input()
-{
-    return m_line ? m_line->input() : QByteArray();
 }
 
 void SelectedLine::setPromptInput(bool prompt)
@@ -135,11 +111,4 @@ void SelectedLine::requestOutputReady()
 OutputDiscard SelectedLine::discardOutput()
 {
     return m_line ? m_line->discardOutput() : OutputDiscard{};
-}
-
-void SelectedLine::setPacingBytesPerSecond(qint64 bytesPerSecond)
-{
-    m_pacingRate = bytesPerSecond;
-    if (m_line)
-        m_line->setPacingBytesPerSecond(bytesPerSecond);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "line.h"
-#include "linepacer.h"
 
 #include <QPointer>
 
@@ -10,8 +9,8 @@
 // configured as when the line is opened (ComPortMap::networkAddress(): an address file
 // in KESTRION_COM_DIR, or the ports file). The window, its transfer session and the
 // settings dialog hold this one object for the whole run; behind it, open() makes the
-// line the number stands for at that moment (see makeLine()): a CommPort, a TcpLine or an
-// Rfc2217Line. Everything else is that line's, its signals included.
+// line the number stands for at that moment (see makeLine()): a CommPort or a TcpLine,
+// made with the options given here. Everything else is that line's, its signals included.
 //
 // What stands behind the number changes only while the line is closed. Opening a device
 // is done when open() returns. Opening a network port returns true at once, with
@@ -21,7 +20,7 @@ class SelectedLine : public Line {
     Q_OBJECT
 
 public:
-    explicit SelectedLine(QObject *parent = nullptr);
+    explicit SelectedLine(const LineOptions &options = {}, QObject *parent = nullptr);
     ~SelectedLine() override;
 
     // Port number, COM1..COM15. Set only while the line is closed: ignored while it is
@@ -37,14 +36,10 @@ public:
 
     bool open(PortError *error = nullptr) override;
     void close() override;
-    bool isOpen() const override;
-    bool isOpening() const override;
-    void setOpenTimeout(int milliseconds) override;
+    State state() const override;
 
-    qint64 inBufferCount() const override;
-    void discardInput() override;
-    QByteArray input() override;
     void setPromptInput(bool prompt) override;
+    void discardInput() override;
 
     using Line::output;
     void output(const QByteArray &bytes) override;
@@ -52,7 +47,6 @@ public:
     qint64 queuedAhead() override;
     void requestOutputReady() override;
     OutputDiscard discardOutput() override;
-    void setPacingBytesPerSecond(qint64 bytesPerSecond) override;
 
 private:
     void adopt(Line *line);
@@ -60,7 +54,6 @@ private:
     int m_commPort = 1;
     QPointer<Line> m_line;   // what the number stood for at the last open()
     // Kept for every line made.
-    int m_openTimeoutMs = -1;   // -1: the line's own
+    LineOptions m_options;
     bool m_promptInput = false;
-    qint64 m_pacingRate = LinePacer::LineBytesPerSecond;
 };

@@ -1,48 +1,56 @@
 #include "tcpline.h"
 
-#include <QTcpSocket>
+#include "rfc2217session.h"
 
 #include <algorithm>
 
-TcpLine::TcpLine(const QString &portName, const LineAddress &address, QObject *parent)
+TcpLine::TcpLine(const QString &portName, const LineAddress &address, const LineOptions &options, QObject *parent)
     : Line(parent)
     , m_portName(portName)
     , m_address(address)
+    , m_openTimeoutMs(options.openTimeoutMs)
 {
+    m_pacer.setBytesPerSecond(options.pacingBytesPerSecond);
     m_openTimer.setSingleShot(true);
     connect(&m_openTimer, &QTimer::timeout, this, &TcpLine::openTimerExpired);
     connect(&m_pacer, &LinePacer::ready, this, &Line::outputReady);
+    connect(&m_connection, &TcpConnection::connected, this, &TcpLine::connected);
+    connect(&m_connection, &TcpConnection::arrived, this, &TcpLine::arrived);
+    connect(&m_connection, &TcpConnection::ended, this, &TcpLine::connectionEnded);
 }
 
 TcpLine::~TcpLine()
 {
     // Nothing from here may reach the signals' receivers, which may be gone already.
     disconnect(this, nullptr, nullptr, nullptr);
-    if (m_socket) {
-        m_socket->disconnect(this);
-        m_socket->abort();
+    m_connection.disconnect(this);
+}
+
+Line::State TcpLine::state() const
+{
+    switch (m_phase) {
+    case Phase::Closed:
+        return State::Closed;
+    case Phase::Open:
+        return State::Open;
+    default:
+        return State::Opening;
     }
 }
 
 bool TcpLine::open(PortError *error)
 {
-    if (m_state != State::Closed)
+    if (m_phase != Phase::Closed)
         return true;
-    m_received.clear();
-    m_socket = new QTcpSocket(this);
-    connect(m_socket, &QTcpSocket::connected, this, &TcpLine::connected);
-    connect(m_socket, &QTcpSocket::readyRead, this, &TcpLine::readable);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, &TcpLine::socketError);
-    connect(m_socket, &QTcpSocket::disconnected, this, [this] { connectionEnded(PortError::ConnectionLost, {}); });
-    m_state = State::Connecting;
+    m_phase = Phase::Connecting;
     m_openTimer.start(m_openTimeoutMs);
 
     // A failure found at once is told by the return value, not by a signal.
     m_failedAtOnce = {};
     m_inOpen = true;
-    m_socket->connectToHost(m_address.host, m_address.port);
+    m_connection.connectTo(m_address.host, m_address.port);
     m_inOpen = false;
-    if (m_state == State::Closed) {
+    if (m_phase == Phase::Closed) {
         if (error)
             *error = m_failedAtOnce;
         return false;
@@ -52,21 +60,16 @@ bool TcpLine::open(PortError *error)
 
 void TcpLine::connected()
 {
-    m_state = State::Starting;
-    // Paced output goes out in small pieces: send each at once.
-    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    watchConnection();
-    startSession();
-}
-
-void TcpLine::startSession()
-{
-    settle();
-}
-
-void TcpLine::settle()
-{
-    restartOpenTimer(SettleMs);
+    m_phase = Phase::Starting;
+    if (m_address.protocol != LineAddress::Rfc2217) {
+        restartOpenTimer(SettleMs);
+        return;
+    }
+    m_optionAccepted = false;
+    m_rfc2217 = std::make_unique<Rfc2217Session>([this](const QByteArray &bytes) { m_connection.write(bytes); });
+    // The server answers within a round trip. A server that refuses the option answers
+    // too, but the telnet layer may tell nothing of a refusal: the option stays unanswered.
+    restartOpenTimer(OptionAnswerMs);
 }
 
 void TcpLine::restartOpenTimer(int milliseconds)
@@ -74,201 +77,148 @@ void TcpLine::restartOpenTimer(int milliseconds)
     m_openTimer.start(std::clamp(m_openTimer.remainingTime(), 0, milliseconds));
 }
 
-void TcpLine::sessionTimedOut()
-{
-    becomeOpen();   // the connection has settled
-}
-
+// The open timeout, or the time to settle, ran out.
 void TcpLine::openTimerExpired()
 {
-    if (m_state == State::Connecting)
+    if (m_phase == Phase::Connecting)
         giveUp(PortError::TimedOut);
-    else if (m_state == State::Starting)
-        sessionTimedOut();
+    else if (m_phase == Phase::Starting && (!m_rfc2217 || m_optionAccepted))
+        becomeOpen();   // settled (with RFC 2217: although the baud rate was not answered)
+    else if (m_phase == Phase::Starting)
+        giveUp(PortError::NoComPortOption);
 }
 
 void TcpLine::becomeOpen()
 {
-    if (m_state != State::Starting)
+    if (m_phase != Phase::Starting)
         return;
     m_openTimer.stop();
-    m_state = State::Open;
-    m_received.clear();
+    m_phase = Phase::Open;
     m_pacer.restart();
     emit opened();
 }
 
 void TcpLine::giveUp(PortError::Kind kind, const QString &system)
 {
-    if (m_state == State::Closed)
+    if (m_phase == Phase::Closed)
         return;
     PortError error{kind, m_portName, looksLikeLineAddress(m_portName) ? QString() : m_address.text(), system};
     m_openTimer.stop();
     dropConnection(false);
-    m_state = State::Closed;
+    m_phase = Phase::Closed;
     if (m_inOpen)
         m_failedAtOnce = error;
     else
         emit openFailed(error);
 }
 
-void TcpLine::readable()
+void TcpLine::arrived(const QByteArray &bytes)
 {
-    if (!m_socket)
-        return;
-    const QByteArray bytes = m_socket->readAll();
-    if (!bytes.isEmpty())
-        fromServer(bytes);
+    if (!m_rfc2217)
+        deliver(bytes);
+    else if (m_phase == Phase::Open)
+        deliver(m_rfc2217->fromServer(bytes).data);
+    else
+        negotiate(bytes);
 }
 
-void TcpLine::fromServer(const QByteArray &bytes)
+void TcpLine::negotiate(const QByteArray &bytes)
 {
-    deliver(bytes);
+    // What the board sent before the line opened is stale, as on a device.
+    const Rfc2217Session::Parsed parsed = m_rfc2217->fromServer(bytes);
+    if (parsed.optionRefused) {
+        giveUp(PortError::NoComPortOption);
+        return;
+    }
+    if (parsed.optionAccepted && !m_optionAccepted) {
+        m_optionAccepted = true;
+        m_rfc2217->requestLineSettings();
+        restartOpenTimer(SettleMs);
+    }
+    if (!parsed.baudRateAnswered || !m_optionAccepted)
+        return;
+    becomeOpen();
+    // The server answers before it passes on what the board sends at the new settings:
+    // what follows the answer in the same piece belongs to the open line.
+    deliver(parsed.data.mid(parsed.dataBeforeAnswer));
 }
 
 void TcpLine::deliver(const QByteArray &data)
 {
-    if (m_state != State::Open || data.isEmpty())
+    if (m_phase != Phase::Open || data.isEmpty())
         return;   // what came while opening is stale
-    m_received += data;
-    emit onComm();
-}
-
-void TcpLine::socketError(QAbstractSocket::SocketError error)
-{
-    switch (error) {
-    case QAbstractSocket::HostNotFoundError:
-        connectionEnded(PortError::HostUnknown, {});
-        break;
-    case QAbstractSocket::ConnectionRefusedError:
-        connectionEnded(PortError::Refused, {});
-        break;
-    case QAbstractSocket::SocketTimeoutError:
-        connectionEnded(PortError::TimedOut, {});
-        break;
-    case QAbstractSocket::RemoteHostClosedError:
-        connectionEnded(PortError::ConnectionLost, {});
-        break;
-    default:
-        connectionEnded(PortError::Other, m_socket ? m_socket->errorString() : QString());
-        break;
-    }
+    emit received(data);
 }
 
 void TcpLine::connectionEnded(PortError::Kind kind, const QString &system)
 {
-    if (m_state != State::Open) {
+    if (m_phase != Phase::Open) {
         giveUp(kind, system);
         return;
     }
     // What the server sent before it went belongs to the transfer.
-    readable();
-    if (m_state != State::Open)
+    m_connection.readPending();
+    if (m_phase != Phase::Open)
         return;   // a receiver closed the line meanwhile
     m_pacer.stop();
     dropConnection(false);
-    m_state = State::Closed;
-    m_received.clear();
+    m_phase = Phase::Closed;
     emit failed(m_portName);
 }
 
 void TcpLine::dropConnection(bool letOutputDrain)
 {
-    endSession();
-    if (!m_socket)
-        return;
-    QTcpSocket *socket = m_socket;
-    m_socket = nullptr;
-    socket->disconnect(this);
-    if (letOutputDrain && socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() > 0) {
-        // What was handed over still goes out; a server that takes nothing more is left
-        // after the open timeout.
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(OpenTimeoutMs, socket, [socket] {
-            socket->abort();
-            socket->deleteLater();
-        });
-        socket->disconnectFromHost();
-        return;
-    }
-    if (letOutputDrain)
-        socket->disconnectFromHost();
-    socket->abort();
-    socket->deleteLater();
+    m_rfc2217.reset();
+    m_connection.drop(letOutputDrain);
 }
 
 void TcpLine::close()
 {
-    if (m_state == State::Closed)
+    if (m_phase == Phase::Closed)
         return;
     emit aboutToClose();
-    if (m_state == State::Closed)
+    if (m_phase == Phase::Closed)
         return;   // a receiver closed it meanwhile
-    const bool wasOpen = m_state == State::Open;
+    const bool wasOpen = m_phase == Phase::Open;
     m_openTimer.stop();
     m_pacer.stop();
     dropConnection(wasOpen);
-    m_state = State::Closed;
-    m_received.clear();
+    m_phase = Phase::Closed;
     emit closed();
-}
-
-qint64 TcpLine::inBufferCount() const
-{
-    return m_received.size();
-}
-
-void TcpLine::discardInput()
-{
-    m_received.clear();
-}
-
-QByteArray TcpLine::input()
-{
-    return std::exchange(m_received, {});
 }
 
 void TcpLine::output(const QByteArray &bytes)
 {
-    if (m_state != State::Open || bytes.isEmpty())
+    if (m_phase != Phase::Open || bytes.isEmpty())
         return;
     m_pacer.sent(bytes.size());
-    toServer(bytes);
-}
-
-void TcpLine::toServer(const QByteArray &data)
-{
-    writeToConnection(data);
-}
-
-void TcpLine::writeToConnection(const QByteArray &bytes)
-{
-    if (m_socket && m_socket->state() == QAbstractSocket::ConnectedState)
-        m_socket->write(bytes);
+    if (m_rfc2217)
+        m_rfc2217->send(bytes);
+    else
+        m_connection.write(bytes);
 }
 
 qint64 TcpLine::outputRoom()
 {
-    return isOpen() ? m_pacer.room(unacknowledged()) : 0;
+    return isOpen() ? m_pacer.room(m_connection.unacknowledged()) : 0;
 }
 
 qint64 TcpLine::queuedAhead()
 {
-    return isOpen() ? m_pacer.queuedAhead(unacknowledged()) : 0;
+    return isOpen() ? m_pacer.queuedAhead(m_connection.unacknowledged()) : 0;
 }
 
 void TcpLine::requestOutputReady()
 {
     if (isOpen())
-        m_pacer.requestReady(unacknowledged());
+        m_pacer.requestReady(m_connection.unacknowledged());
 }
 
 OutputDiscard TcpLine::discardOutput()
 {
-    return {0, true};
-}
-
-void TcpLine::setPacingBytesPerSecond(qint64 bytesPerSecond)
-{
-    m_pacer.setBytesPerSecond(bytesPerSecond);
+    if (!isOpen() || !m_rfc2217)
+        return {0, true};
+    m_rfc2217->purgeOutput();
+    m_pacer.restart();
+    return {0, false};
 }

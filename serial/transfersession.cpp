@@ -23,7 +23,7 @@ TransferSession::TransferSession(Board board, Line &line, QObject *parent)
     connect(&m_line, &Line::outputReady, this, &TransferSession::runDownload);
     connect(&m_line, &Line::opened, this, &TransferSession::runDownload);
     connect(&m_line, &Line::openFailed, this, &TransferSession::lineOpenFailed);
-    connect(&m_line, &Line::onComm, this, &TransferSession::lineNotified);
+    connect(&m_line, &Line::received, this, &TransferSession::lineReceived);
     connect(&m_line, &Line::aboutToClose, this, &TransferSession::lineClosing);
     connect(&m_line, &Line::closed, this, &TransferSession::lineClosed);
     connect(&m_line, &Line::failed, this, &TransferSession::lineFailed);
@@ -250,17 +250,13 @@ void TransferSession::startUpload(const QString &path)
     m_line.setPromptInput(true);
 }
 
-void TransferSession::lineNotified()
+// Outside an upload, what the board sends is thrown away.
+void TransferSession::lineReceived(const QByteArray &input)
 {
-    if (!m_upload) {
-        m_line.discardInput();
+    if (!m_upload)
         return;
-    }
     if (m_board == Board::Vxt8052)
         m_quietTimer.start();   // the next quiet time counts from now
-    const QByteArray input = m_line.input();
-    if (input.isEmpty())
-        return;
     const TransferStep step = m_upload->receive(input);
     m_expected = std::max<qint64>(0, m_upload->announced());
     if (m_upload->isReceiving()) {

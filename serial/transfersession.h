@@ -18,7 +18,7 @@ class Upload;
 // the command-line program are its front ends.
 //
 // Nothing here waits or polls. A download takes its next steps when the line has room
-// (never more than about 100 ms ahead of it); an upload takes what the line announces.
+// (never more than about 100 ms ahead of it); an upload takes what the line hands over.
 // Outside an upload, whatever the board sends is thrown away.
 //
 // A transfer started while the line is closed opens it. A line that is still opening (a
@@ -80,7 +80,7 @@ private:
     void finishDownload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
                         const SystemError &detail = {}, qint64 unsent = 0, bool exact = true);
     void lineClosing();
-    void lineNotified();
+    void lineReceived(const QByteArray &bytes);
     void quietTimeElapsed();
     void finishUpload(TransferOutcome::Kind kind, TransferFault fault = TransferFault::None,
                       const SystemError &detail = {}, bool boardStopped = false);

@@ -1,7 +1,9 @@
-# The engine in serial/: the wire formats and the transfers' texts by table, and the port
-# and the transfer session with a pseudo-terminal as the board's end.
+# The engine in serial/: the wire formats and the transfers' texts by table, the transfer
+# session on a fake line (tests/fakeline.h), and the port with a pseudo-terminal as the
+# board's end.
 kestrion_test(tst_codecs SOURCES tst_codecs.cpp LIBS kestrion_serial)
 kestrion_test(tst_transfertexts SOURCES tst_transfertexts.cpp LIBS kestrion_serial)
+kestrion_test(tst_session SOURCES tst_session.cpp fakeline.cpp fakeline.h LIBS kestrion_serial)
 if(NOT UNIX)
     return()   # the board's end of the line is a pseudo-terminal
 endif()

@@ -3,43 +3,21 @@
 #include "boardprofile.h"
 #include "controls.h"
 #include "messageboxes.h"
-#include "commport.h"
-#include "ptyboard.h"
 #include "transfersession.h"
 #include "transferwindow.h"
 
-#include <QApplication>
-#include <QFile>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
-#include <cerrno>
-#include <unistd.h>
 
 TransferRig::TransferRig(const BoardProfile &profile, qint64 pacing)
     : m_profile(profile)
+    , m_line(pacing)
 {
-    m_board = std::make_unique<PtyBoard>(m_dir.path(), 1);
-    if (!m_board->isValid())
-        return;
-    m_master = m_board->masterFd();
-    qputenv("KESTRION_COM_DIR", QFile::encodeName(m_dir.path()));
-
-    m_readNotifier = new QSocketNotifier(m_master, QSocketNotifier::Read);
-    QObject::connect(m_readNotifier, &QSocketNotifier::activated, [this] { readBoardEnd(); });
-    m_writeNotifier = new QSocketNotifier(m_master, QSocketNotifier::Write);
-    m_writeNotifier->setEnabled(false);
-    QObject::connect(m_writeNotifier, &QSocketNotifier::activated, [this] { writeBoardEnd(); });
-
-    m_port = std::make_unique<CommPort>();
-    m_port->setCommPort(1);
-    m_port->setPacingBytesPerSecond(pacing);
-    if (!m_port->open())
+    if (!m_line.open())
         return;
     TransferWindow::Hooks hooks;
     hooks.endProgram = [this] { ++endings; };
@@ -52,7 +30,7 @@ TransferRig::TransferRig(const BoardProfile &profile, qint64 pacing)
         if (onSettings)
             onSettings();
     };
-    m_window = std::make_unique<TransferWindow>(profile, *m_port, hooks);
+    m_window = std::make_unique<TransferWindow>(profile, m_line, hooks);
     m_window->show();
 }
 
@@ -60,9 +38,6 @@ TransferRig::~TransferRig()
 {
     closeMessageBoxes();
     m_window.reset();
-    m_port.reset();
-    unplug();
-    delete m_paceTimer;
 }
 
 QTimer *TransferRig::quietTimer() const
@@ -70,70 +45,34 @@ QTimer *TransferRig::quietTimer() const
     return m_window->session().findChild<QTimer *>(QStringLiteral("tmrDelayReceive"));
 }
 
-void TransferRig::send(const QByteArray &bytes)
-{
-    m_outgoing += bytes;
-    writeBoardEnd();
-}
-
 void TransferRig::sendPaced(const QByteArray &bytes, int bytesPerSecond)
 {
-    constexpr int TickMs = 10;
     m_paced += bytes;
-    if (!m_paceTimer) {
-        m_paceTimer = new QTimer;
-        m_paceTimer->setTimerType(Qt::PreciseTimer);
-    }
-    m_paceTimer->disconnect();
-    const int perTick = std::max(1, bytesPerSecond * TickMs / 1000);
-    QObject::connect(m_paceTimer, &QTimer::timeout, [this, perTick] {
-        send(m_paced.left(perTick));
-        m_paced.remove(0, perTick);
-        if (m_paced.isEmpty())
-            m_paceTimer->stop();
-    });
-    m_paceTimer->start(TickMs);
+    m_pacedPerTick = std::max(1, bytesPerSecond * FakeLine::TickMs / 1000);
 }
 
-void TransferRig::writeBoardEnd()
+bool TransferRig::advanceUntil(const std::function<bool()> &done, int limitMs)
 {
-    while (!m_outgoing.isEmpty() && m_master >= 0) {
-        const ssize_t n = ::write(m_master, m_outgoing.constData(), size_t(m_outgoing.size()));
-        if (n <= 0)
-            break;
-        m_outgoing.remove(0, n);
+    for (int elapsed = 0; elapsed < limitMs && !done(); elapsed += FakeLine::TickMs) {
+        if (!m_paced.isEmpty()) {
+            send(m_paced.left(m_pacedPerTick));
+            m_paced.remove(0, m_pacedPerTick);
+        }
+        m_line.advance(FakeLine::TickMs);
     }
-    if (m_writeNotifier)
-        m_writeNotifier->setEnabled(!m_outgoing.isEmpty() && m_master >= 0);
+    return done();
 }
 
-void TransferRig::readBoardEnd()
+bool TransferRig::waitForBytes(qsizetype count)
 {
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        m_received.append(buffer, n);
-    }
-}
-
-bool TransferRig::waitForBytes(qsizetype count, int timeoutMs)
-{
-    return QTest::qWaitFor([&] { return m_received.size() >= count; }, timeoutMs);
+    return advanceUntil([&] { return received().size() >= count; });
 }
 
 void TransferRig::unplug()
 {
-    delete m_readNotifier;
-    delete m_writeNotifier;
-    m_readNotifier = nullptr;
-    m_writeNotifier = nullptr;
-    if (m_paceTimer)
-        m_paceTimer->stop();
     m_paced.clear();
-    m_board->hangUp();
-    m_master = -1;
+    m_line.drop();
+    m_line.refusal = {PortError::Missing, m_line.portName(), {}, {}};
 }
 
 void TransferRig::click(const char *buttonName)

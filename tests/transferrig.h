@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fakeline.h"
 #include "testfiles.h"
 
 #include <QByteArray>
@@ -10,41 +11,39 @@
 #include <functional>
 #include <memory>
 
-class CommPort;
-class PtyBoard;
-class QSocketNotifier;
 class QTimer;
 class TransferWindow;
 struct BoardProfile;
 
-// The tests' transfer window on a line: a pseudo-terminal in raw mode plays the board, its
-// device linked as COM1 in a temporary folder that KESTRION_COM_DIR points at, with the
-// program's port and a transfer window on the other end. The folder also holds the tests'
-// files. The window's hooks are the rig's: it counts the endings and the Setting
-// commands and keeps the documents the window asked to open.
+// The tests' transfer window on a fake line that plays the board (see FakeLine): the
+// board's bytes come when a test sends them, and what the window sends goes out as the
+// test moves the line's clock on. A temporary folder holds the tests' files. The window's
+// hooks are the rig's: it counts the endings and the Setting commands and keeps the
+// documents the window asked to open.
 class TransferRig {
 public:
-    // `pacing`: the port's clock, in bytes a second (fast unless a test needs the line's).
+    // `pacing`: the line's rate, in bytes a second (fast unless a test needs the line's).
     explicit TransferRig(const BoardProfile &profile, qint64 pacing = 1'000'000);
     ~TransferRig();
 
-    bool isValid() const { return m_master >= 0 && m_window; }
+    bool isValid() const { return m_window != nullptr; }
     QString path(const QString &name) const { return m_dir.filePath(name); }
-    CommPort &port() { return *m_port; }
+    FakeLine &port() { return m_line; }
     TransferWindow &window() { return *m_window; }
     // The 8052's quiet time, which ends its uploads.
     QTimer *quietTimer() const;
 
-    // The board sends: what the pseudo-terminal does not take at once goes as it drains.
-    void send(const QByteArray &bytes);
-    // The same at a steady rate, as a board on a real line does.
+    // The board sends, at once.
+    void send(const QByteArray &bytes) { m_line.send(bytes); }
+    // The same at a steady rate, as the line's clock moves on (advanceUntil()).
     void sendPaced(const QByteArray &bytes, int bytesPerSecond);
-    bool sendPending() const { return !m_outgoing.isEmpty() || !m_paced.isEmpty(); }
-    // What the board has received so far, and waiting for more of it.
-    const QByteArray &received() const { return m_received; }
-    bool waitForBytes(qsizetype count, int timeoutMs = 5000);
-    void clearReceived() { m_received.clear(); }
-    // Pulls the plug: the board's end goes away.
+    bool sendPending() const { return !m_paced.isEmpty(); }
+    // What the board has received so far, and moving the clock on until more has come.
+    const QByteArray &received() const { return m_line.wire(); }
+    bool waitForBytes(qsizetype count);
+    // Moves the line's clock on until `done`, for at most `limitMs` of it.
+    bool advanceUntil(const std::function<bool()> &done, int limitMs = 60000);
+    // Pulls the plug: the line stops working, and cannot be opened again.
     void unplug();
 
     // Presses a window button by its object name.
@@ -63,20 +62,11 @@ public:
     std::function<void()> onSettings;   // runs as the Setting dialog would
 
 private:
-    void readBoardEnd();
-    void writeBoardEnd();
-
     const BoardProfile &m_profile;
     QTemporaryDir m_dir;
-    std::unique_ptr<PtyBoard> m_board;
-    int m_master = -1;
-    QSocketNotifier *m_readNotifier = nullptr;
-    QSocketNotifier *m_writeNotifier = nullptr;
-    QByteArray m_outgoing;
+    FakeLine m_line;
     QByteArray m_paced;
-    QTimer *m_paceTimer = nullptr;
-    QByteArray m_received;
-    std::unique_ptr<CommPort> m_port;
+    qsizetype m_pacedPerTick = 0;
     std::unique_ptr<TransferWindow> m_window;
 };
 

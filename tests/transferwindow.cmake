@@ -1,6 +1,6 @@
-# The transfer window on a line whose board end is a pseudo-terminal: its controls and
-# menu commands, uploads, the 8052 download, both directions at once, and what happens
-# when the port or the target file fails.
+# The transfer window on a fake line that plays the board: its controls and menu
+# commands, uploads, the 8052 download, both directions at once, and what happens when
+# the port or the target file fails.
 if(NOT UNIX)
     return()
 endif()

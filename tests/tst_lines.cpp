@@ -72,6 +72,9 @@ QByteArray escapeRich(qsizetype size)
 // The board's end of a line of one kind, and the line to it.
 class Rig {
 public:
+    // The line's clock, in bytes a second.
+    qint64 pacing = FastPacing;
+
     // False with `why` set when this kind cannot be had here.
     bool start(Kind kind, QString *why)
     {
@@ -110,19 +113,20 @@ public:
             }
             m_address = kind == Kind::Ser2NetRaw ? m_ser2net->rawAddress() : m_ser2net->rfc2217Address();
         }
-        line = makeLine(m_address);
+        LineOptions options;
+        options.pacingBytesPerSecond = pacing;
+        line = makeLine(m_address, nullptr, options);
         if (!line) {
             *why = QStringLiteral("no line for ") + m_address;
             return false;
         }
-        line->setPacingBytesPerSecond(FastPacing);
         return true;
     }
 
     // Opens the line, which from now on gathers what the board sends in fromBoard.
     bool open()
     {
-        QObject::connect(line.get(), &Line::onComm, [this] { fromBoard += line->input(); });
+        QObject::connect(line.get(), &Line::received, [this](const QByteArray &bytes) { fromBoard += bytes; });
         QSignalSpy opened(line.get(), &Line::opened);
         return line->open() && (line->isOpen() || opened.wait(WaitMs)) && line->isOpen();
     }
@@ -307,9 +311,9 @@ void LinesTest::discardEndsTheStream()
 {
     QFETCH(Kind, kind);
     Rig rig;
+    rig.pacing = 4800;   // slow enough to be caught midway
     START_RIG(rig, kind);
     QVERIFY(rig.open());
-    rig.line->setPacingBytesPerSecond(4800);   // slow enough to be caught midway
 
     const QByteArray stream = escapeRich(4000);
     LineSender sender(*rig.line, stream);
@@ -337,7 +341,6 @@ void LinesTest::discardEndsTheStream()
     QCOMPARE(rig.boardGot().size(), got.size());
 
     // The line carries the next stream whole.
-    rig.line->setPacingBytesPerSecond(FastPacing);
     const QByteArray next = sample(500);
     LineSender again(*rig.line, next);
     again.pump();
@@ -380,10 +383,11 @@ void LinesTest::unreadOutputStaysQueued()
     IdleServer server(IdleServer::Empty);
     QVERIFY(server.port() != 0);
     const QString address = QStringLiteral("socket://127.0.0.1:%1").arg(server.port());
-    std::unique_ptr<Line> line = makeNetworkLine(address, address);
+    LineOptions options;
+    options.pacingBytesPerSecond = 1'000'000'000;   // the clock says nothing is queued
+    std::unique_ptr<Line> line = makeNetworkLine(address, address, nullptr, options);
     QSignalSpy opened(line.get(), &Line::opened);
     QVERIFY(line->open() && opened.wait(WaitMs));
-    line->setPacingBytesPerSecond(1'000'000'000);   // the clock says nothing is queued
 
     const qsizetype size = 1024 * 1024;
     line->output(QByteArray(size, 'x'));
@@ -440,9 +444,9 @@ void LinesTest::transfersThroughRfc2217()
 void LinesTest::interruptThroughRfc2217()
 {
     Rig rig;
+    rig.pacing = 4800;   // slow enough to be caught midway
     START_RIG(rig, Kind::Ser2NetRfc2217);
     QVERIFY(rig.open());
-    rig.line->setPacingBytesPerSecond(4800);   // slow enough to be caught midway
     QTemporaryDir dir;
     const QByteArray content = escapeRich(4000);
     TransferSession session(Board::Vxt8052, *rig.line);
@@ -474,6 +478,7 @@ void LinesTest::dataRightAfterTheAnswerIsKept()
     std::unique_ptr<Line> line = makeNetworkLine(address, address);
     QVERIFY(line);
     QSignalSpy opened(line.get(), &Line::opened);
+    QSignalSpy received(line.get(), &Line::received);
     QVERIFY(line->open());
     QVERIFY(server.waitForNewConnection(WaitMs));
     QTcpSocket *peer = server.nextPendingConnection();
@@ -484,8 +489,8 @@ void LinesTest::dataRightAfterTheAnswerIsKept()
     // The answer to SET-BAUDRATE (9600), then the board's first bytes, in one piece.
     peer->write(QByteArray("\xFF\xFA\x2C\x65\x00\x00\x25\x80\xFF\xF0" "first", 15));
     QVERIFY(opened.wait(WaitMs) || opened.size() == 1);
-    QVERIFY(waitUntil([&] { return line->inBufferCount() >= 5; }));
-    QCOMPARE(line->input(), QByteArray("first"));
+    QVERIFY(!received.isEmpty() || received.wait(WaitMs));
+    QCOMPARE(received.first().first().toByteArray(), QByteArray("first"));
 }
 
 void LinesTest::openFailures_data()
@@ -543,11 +548,12 @@ void LinesTest::openFailures()
         }
     }
 
-    std::unique_ptr<Line> line = makeNetworkLine(address, address);
-    QVERIFY(line);
     // Where nothing answers, the open timeout decides: a short one, as for a probe.
     const bool unanswered = situation == "no answer" || situation == "silent raw" || situation == "plain telnet";
-    line->setOpenTimeout(unanswered ? TcpLine::ProbeTimeoutMs : WaitMs);
+    LineOptions options;
+    options.openTimeoutMs = unanswered ? LineOptions::ProbeTimeoutMs : WaitMs;
+    std::unique_ptr<Line> line = makeNetworkLine(address, address, nullptr, options);
+    QVERIFY(line);
     QSignalSpy failed(line.get(), &Line::openFailed);
     QSignalSpy opened(line.get(), &Line::opened);
     PortError error;
@@ -689,8 +695,9 @@ void LinesTest::selectedLineFollowsTheNumber()
     const QString address = QStringLiteral("socket://127.0.0.1:%1").arg(server.serverPort());
     writeTestFile(comFolder.filePath(QStringLiteral("COM2")), address.toUtf8() + '\n');
 
-    SelectedLine line;
-    line.setPacingBytesPerSecond(FastPacing);
+    LineOptions options;
+    options.pacingBytesPerSecond = FastPacing;
+    SelectedLine line(options);
     QSignalSpy opened(&line, &Line::opened);
     line.setCommPort(1);
     QVERIFY(line.open());
@@ -762,7 +769,7 @@ void LinesTest::networkPortsProbedAtOnce()
 
     NetworkPortProbe probe;
     QSignalSpy finished(&probe, &NetworkPortProbe::finished);
-    probe.start(listing.network, TcpLine::ProbeTimeoutMs);
+    probe.start(listing.network, LineOptions::ProbeTimeoutMs);
     QVERIFY(finished.wait(WaitMs));
     QCOMPARE(probe.reachable(), QList<int>{7});
     const QList<PortError> unreachable = probe.unreachable();

@@ -1,5 +1,6 @@
-// The serial layer on its own, without a window: COM numbers, the port, the file helpers
-// and the transfer session, against a real pseudo-terminal.
+// The serial layer on its own, without a window: COM numbers, the port and the file
+// helpers, against a real pseudo-terminal, with the transfer session where what matters
+// is the port under it (the session's own behaviour is tst_session's, on a fake line).
 
 #include "codecs.h"
 #include "commport.h"
@@ -7,7 +8,6 @@
 #include "deviceoutput.h"
 #include "download.h"
 #include "transfersession.h"
-#include "upload.h"
 #include "ptyboard.h"
 #include "testfiles.h"
 #include "vxt8088_8052.h"
@@ -21,7 +21,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cerrno>
 #include <dlfcn.h>
 #include <sys/stat.h>
 
@@ -30,31 +29,6 @@ using namespace VXT8088_8052;
 Q_DECLARE_METATYPE(DeviceOutput)
 
 namespace {
-
-// Runs a whole download through a session on a fast clock and returns what reached the
-// board.
-QByteArray downloadOverLine(Board kind, const QByteArray &content, PtyBoard &board, CommPort &port,
-                            QList<int> *percents = nullptr)
-{
-    QTemporaryDir dir;
-    const QString path = writeTestFile(dir.filePath(QStringLiteral("source.bin")), content);
-    TransferSession session(kind, port);
-    QSignalSpy finished(&session, &TransferSession::finished);
-    QSignalSpy progress(&session, &TransferSession::progress);
-    session.startDownload(path);
-    if (finished.isEmpty() && !finished.wait(10000))
-        return "<not finished>";
-    const auto outcome = finished.first().first().value<TransferOutcome>();
-    if (outcome.kind != TransferOutcome::Completed || outcome.count != content.size())
-        return "<not completed>";
-    if (percents) {
-        for (const auto &args : progress)
-            percents->append(args.at(0).value<TransferProgress>().percent);
-    }
-    board.waitForBytes(1, 100);
-    QTest::qWait(50);
-    return board.received();
-}
 
 // While it lives, the device is a UART on its way out: writes queue in its driver, which
 // drains at the line rate and drops what it holds on a discard (see fakeuart.cpp, which
@@ -224,14 +198,11 @@ private slots:
         CommPort port;
         board.send("stale");
         QVERIFY(port.open());
-        QSignalSpy notified(&port, &CommPort::onComm);
-        QTest::qWait(50);
-        QCOMPARE(port.inBufferCount(), 0);
-
+        QByteArray got;
+        connect(&port, &CommPort::received, this, [&](const QByteArray &bytes) { got += bytes; });
         board.send("ABCDE");
-        QVERIFY(QTest::qWaitFor([&] { return port.inBufferCount() == 5; }, 2000));
-        QVERIFY(!notified.isEmpty());
-        QCOMPARE(port.input(), QByteArray("ABCDE"));
+        QVERIFY(QTest::qWaitFor([&] { return got.size() >= 5; }, 2000));
+        QCOMPARE(got, QByteArray("ABCDE"));
     }
 
     void busyLineIsTakenInBatchesWithoutLoss()
@@ -241,13 +212,9 @@ private slots:
         QVERIFY(port.open());
         QByteArray got;
         int notifications = 0;
-        bool discarding = false;
-        connect(&port, &CommPort::onComm, this, [&] {
+        connect(&port, &CommPort::received, this, [&](const QByteArray &bytes) {
             ++notifications;
-            if (discarding)
-                port.discardInput();
-            else
-                got += port.input();
+            got += bytes;
         });
         // Thirty chunks 10 ms apart, as a line delivers them.
         QByteArray sent;
@@ -269,11 +236,13 @@ private slots:
         board.send("tail");
         QTRY_VERIFY(got.endsWith("tail"));
 
-        // Thrown away as it comes, as outside an upload, it is still taken in batches.
-        notifications = 0;
-        discarding = true;
-        sendChunks();
-        QVERIFY2(notifications < 12, qPrintable(QString::number(notifications)));
+        // A burst larger than any buffer on the way loses nothing, taken as an upload
+        // takes it.
+        port.setPromptInput(true);
+        const QByteArray burst = sample(65536);
+        board.send(burst);
+        QTRY_VERIFY(got.size() >= sent.size() + 4 + burst.size());
+        QVERIFY(got.endsWith(burst));
     }
 
     void hangUpClosesThePortOnce()
@@ -316,52 +285,12 @@ private slots:
         QCOMPARE(output.discard().known, known);
     }
 
-    void hexDownloadWireFormat_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QByteArray>("wire");
-        QTest::newRow("two bytes") << QByteArray("\x3A\x0F", 2) << QByteArray("3A0F\x1A");
-        QTest::newRow("one byte") << QByteArray("\xA5") << QByteArray("A5\x1A");
-        QTest::newRow("below 0x10") << QByteArray("\x07") << QByteArray("07\x1A");
-        QTest::newRow("Ctrl-Z inside") << QByteArray("\x1A\x1A\x00", 3) << QByteArray("1A1A00\x1A");
-    }
-
-    void hexDownloadWireFormat()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(QByteArray, wire);
-        PtyBoard board(m_folder.path(), 1);
-        CommPort port;
-        port.setPacingBytesPerSecond(1'000'000);
-        QVERIFY(port.open());
-        QCOMPARE(downloadOverLine(Board::Vxt8088, content, board, port), wire);
-    }
-
-    void hexDownloadShowsWholePercentages()
-    {
-        PtyBoard board(m_folder.path(), 1);
-        CommPort port;
-        port.setPacingBytesPerSecond(1'000'000);
-        QVERIFY(port.open());
-        QList<int> percents;
-        const QByteArray wire = downloadOverLine(Board::Vxt8088, QByteArray(200, '\x55'), board,
-                                                 port, &percents);
-        QCOMPARE(wire.size(), 401);
-        // One new value per half percent of a 200-byte file: the 50th byte shows 25%.
-        QCOMPARE(percents.size(), 100);
-        QCOMPARE(percents.first(), 1);   // 1/200 rounds up from 0.5
-        QVERIFY(percents.contains(25));
-        QCOMPARE(percents.last(), 100);
-    }
-
     void interruptedDownloadLeavesWhatWent_data()
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<bool>("uart");
-        QTest::newRow("8088 on a UART") << int(Board::Vxt8088) << true;
         QTest::newRow("8052 on a UART") << int(Board::Vxt8052) << true;
         QTest::newRow("8088 on a pseudo-terminal") << int(Board::Vxt8088) << false;
-        QTest::newRow("8052 on a pseudo-terminal") << int(Board::Vxt8052) << false;
     }
 
     // An interrupt sends nothing more: the board holds the start of the stream, also when
@@ -397,16 +326,6 @@ private slots:
         QCOMPARE(board.received().size(), sent);   // the line stays quiet
     }
 
-    void rawDownloadSendsBytesAsTheyAre()
-    {
-        PtyBoard board(m_folder.path(), 1);
-        CommPort port;
-        port.setPacingBytesPerSecond(1'000'000);
-        QVERIFY(port.open());
-        QCOMPARE(downloadOverLine(Board::Vxt8052, QByteArray("\x02\x1A\xFF"), board, port),
-                 QByteArray("\x02\x1A\xFF"));
-    }
-
     void downloadRefusesBadSources()
     {
         QTemporaryDir dir;
@@ -420,86 +339,6 @@ private slots:
         hex.abandon();
         QCOMPARE(hex.begin(writeTestFile(dir.filePath(QStringLiteral("empty")), QByteArray())), TransferFault::SourceEmpty);
         QCOMPARE(hex.begin(dir.filePath(QStringLiteral("missing"))), TransferFault::SourceUnreadable);
-    }
-
-    void sourceThatShrinksFailsInsteadOfFinishing()
-    {
-        QTemporaryDir dir;
-        PtyBoard board(m_folder.path(), 1);
-        CommPort port;
-        QVERIFY(port.open());
-        const QString path = writeTestFile(dir.filePath(QStringLiteral("s")), QByteArray(10000, 'x'));
-        RawDownload download;
-        QCOMPARE(download.begin(path), TransferFault::None);
-        QVERIFY(QFile::resize(path, 10));
-        TransferStep step;
-        for (int i = 0; i < 20000 && step.kind == TransferStep::Continue; ++i)
-            step = download.step(port);
-        QCOMPARE(step.kind, TransferStep::Failed);
-        QCOMPARE(step.fault, TransferFault::SourceUnreadable);
-    }
-
-    // The Setting command closes the port under a download: the download ends there with
-    // what went, and the port opened next, another board's, receives nothing of it.
-    void closingThePortEndsADownload_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("8088") << int(Board::Vxt8088);
-        QTest::newRow("8052") << int(Board::Vxt8052);
-    }
-
-    void closingThePortEndsADownload()
-    {
-        QFETCH(int, kind);
-        QVERIFY2(FakeUart::isPreloaded(), FakeUart::missing);
-        QTemporaryDir dir;
-        PtyBoard first(m_folder.path(), 1);
-        PtyBoard second(m_folder.path(), 2);
-        FakeUart line(first.devicePath());
-        CommPort port;
-        QVERIFY(port.open());
-        TransferSession session(Board(kind), port);
-        QSignalSpy finished(&session, &TransferSession::finished);
-        const QByteArray content = sample(3000);
-        session.startDownload(writeTestFile(dir.filePath(QStringLiteral("s")), content));
-        QTest::qWait(300);
-        port.close();
-        QCOMPARE(finished.size(), 1);
-        const auto outcome = finished.first().first().value<TransferOutcome>();
-        QCOMPARE(outcome.fault, TransferFault::PortClosedUnderTransfer);
-        QVERIFY(!outcome.countIsUpperBound);
-        port.setCommPort(2);
-        QVERIFY(port.open());
-        QTest::qWait(200);
-        QVERIFY(second.received().isEmpty());
-        verifyWhatWent(Board(kind), content, first.received(), outcome);
-    }
-
-    // Closing the port under an upload ends it with what reached the file; nothing that
-    // comes later is appended.
-    void closingThePortEndsAnUpload()
-    {
-        QTemporaryDir dir;
-        PtyBoard board(m_folder.path(), 1);
-        CommPort port;
-        QVERIFY(port.open());
-        TransferSession session(Board::Vxt8052, port);
-        QSignalSpy finished(&session, &TransferSession::finished);
-        const QString target = dir.filePath(QStringLiteral("up.bin"));
-        session.startUpload(target);
-        board.send(QByteArray("\x00\x04" "AB", 4));
-        QTRY_COMPARE(session.expectedLength(), 4);
-        port.close();
-        QCOMPARE(finished.size(), 1);
-        const auto outcome = finished.first().first().value<TransferOutcome>();
-        QCOMPARE(outcome.fault, TransferFault::PortClosedUnderTransfer);
-        QCOMPARE(outcome.kept, 2);
-        QVERIFY(port.open());
-        board.send("CD");
-        QTest::qWait(100);
-        QFile file(target);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("AB"));
     }
 
     void hangUpRightAfterTheEndLosesNothing_data()
@@ -544,98 +383,6 @@ private slots:
         QFile file(dir.filePath(QStringLiteral("up.bin")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), content);
-    }
-
-    // A path that became a FIFO after it was checked is refused at once, not waited on.
-    void pathsThatAreNoLongerFilesNeverBlock()
-    {
-        QTemporaryDir dir;
-        const QString fifo = dir.filePath(QStringLiteral("fifo"));
-        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        PtyBoard board(m_folder.path(), 1);
-        CommPort port;
-        QVERIFY(port.open());
-        TransferSession session(Board::Vxt8088, port);
-        QSignalSpy finished(&session, &TransferSession::finished);
-        session.startDownload(fifo);
-        QCOMPARE(finished.size(), 1);
-        QCOMPARE(finished.first().first().value<TransferOutcome>().fault, TransferFault::SourceUnreadable);
-
-        HexUpload upload;   // the target is checked when the upload starts; here it changed since
-        upload.begin(fifo);
-        const TransferStep step = upload.receive("41");
-        QCOMPARE(step.kind, TransferStep::Failed);
-        QCOMPARE(step.fault, TransferFault::TargetNotAFile);
-    }
-
-    // A target that cannot be made is refused at the start, before the board sends, and
-    // nothing is created; one whose folder goes away later fails when the data begin.
-    void uploadTargetCheckedAtStart()
-    {
-        QTemporaryDir dir;
-        PtyBoard board(m_folder.path(), 1);
-        CommPort port;
-        QVERIFY(port.open());
-        TransferSession session(Board::Vxt8088, port);
-        QSignalSpy finished(&session, &TransferSession::finished);
-        writeTestFile(dir.filePath(QStringLiteral("plain.txt")), "plain");
-        const struct {
-            const char *name;
-            int error;
-        } refused[] = {{"missing/up.bin", ENOENT}, {"plain.txt/up.bin", ENOTDIR}};
-        for (const auto &target : refused) {
-            session.startUpload(dir.filePath(QString::fromUtf8(target.name)));
-            QCOMPARE(finished.size(), 1);
-            const auto outcome = finished.takeFirst().first().value<TransferOutcome>();
-            QCOMPARE(outcome.fault, TransferFault::TargetUnwritable);
-            QCOMPARE(outcome.kept, -1);
-            QCOMPARE(outcome.detail, qt_error_string(target.error));
-            QVERIFY(!session.isRunning(Direction::Upload));
-        }
-        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("missing"))));
-        QCOMPARE(fileBytes(dir.filePath(QStringLiteral("plain.txt"))), QByteArray("plain"));
-
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("gone")));
-        session.startUpload(dir.filePath(QStringLiteral("gone/up.bin")));
-        QVERIFY(session.isRunning(Direction::Upload));
-        QVERIFY(QDir(dir.path()).rmdir(QStringLiteral("gone")));
-        board.send("41");
-        QVERIFY(finished.wait(3000));
-        const auto outcome = finished.first().first().value<TransferOutcome>();
-        QCOMPARE(outcome.fault, TransferFault::TargetUnwritable);
-        QCOMPARE(outcome.kept, -1);
-    }
-
-    void sessionUploadReportsAsData()
-    {
-        QTemporaryDir dir;
-        PtyBoard board(m_folder.path(), 1);
-        CommPort port;
-        QVERIFY(port.open());
-        TransferSession session(Board::Vxt8052, port);
-        QSignalSpy finished(&session, &TransferSession::finished);
-        QSignalSpy progress(&session, &TransferSession::progress);
-        board.send("before");   // outside an upload: thrown away
-        QTest::qWait(50);
-        const QString target = dir.filePath(QStringLiteral("up.bin"));
-        session.startUpload(target);
-        board.send(QByteArray("\x00", 1));
-        QTest::qWait(50);
-        QCOMPARE(session.expectedLength(), 0);
-        board.send(QByteArray("\x04" "AB", 3));
-        QVERIFY(finished.wait(3000));   // ended by the quiet line
-        const auto outcome = finished.first().first().value<TransferOutcome>();
-        QCOMPARE(outcome.direction, Direction::Upload);
-        QCOMPARE(outcome.kind, TransferOutcome::Completed);
-        QCOMPARE(outcome.count, 2);
-        QCOMPARE(outcome.kept, 2);
-        QCOMPARE(outcome.announced, 4);
-        const auto last = progress.last().first().value<TransferProgress>();
-        QCOMPARE(last.percent, 50);
-        QCOMPARE(last.total, 4);
-        QFile file(target);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("AB"));
     }
 
 private:

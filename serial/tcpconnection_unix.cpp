@@ -1,4 +1,4 @@
-#include "tcpline.h"
+#include "tcpconnection.h"
 
 #include <QTcpSocket>
 
@@ -22,7 +22,7 @@ constexpr int KeepAliveProbes = 3;
 
 } // namespace
 
-void TcpLine::watchConnection()
+void TcpConnection::watch()
 {
     m_socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
 #ifdef Q_OS_LINUX
@@ -35,7 +35,7 @@ void TcpLine::watchConnection()
 #endif
 }
 
-qint64 TcpLine::unacknowledged() const
+qint64 TcpConnection::unacknowledged() const
 {
     if (!m_socket)
         return 0;

@@ -1,9 +1,11 @@
-#include "rfc2217line.h"
+#include "rfc2217session.h"
 
 #include <cstddef>   // libtelnet.h needs size_t
 #include <libtelnet.h>
 
 #include <QtEndian>
+
+#include <utility>
 
 namespace {
 
@@ -40,53 +42,29 @@ const telnet_telopt_t TelnetOptions[] = {
 
 } // namespace
 
-Rfc2217Line::Rfc2217Line(const QString &portName, const LineAddress &address, QObject *parent)
-    : TcpLine(portName, address, parent)
+Rfc2217Session::Rfc2217Session(std::function<void(const QByteArray &)> toConnection)
+    : m_toConnection(std::move(toConnection))
 {
-}
-
-Rfc2217Line::~Rfc2217Line()
-{
-    if (m_telnet)
-        telnet_free(m_telnet);
-}
-
-void Rfc2217Line::startSession()
-{
-    m_optionAccepted = false;
-    m_telnet = telnet_init(TelnetOptions, &Rfc2217Line::handleEvent, 0, this);
+    m_telnet = telnet_init(TelnetOptions, &Rfc2217Session::handleEvent, 0, this);
     telnet_negotiate(m_telnet, TELNET_WILL, ComPortOption);
     telnet_negotiate(m_telnet, TELNET_WILL, TELNET_TELOPT_BINARY);
     telnet_negotiate(m_telnet, TELNET_DO, TELNET_TELOPT_BINARY);
-    // The server answers within a round trip. A server that refuses the option answers
-    // too, but libtelnet tells nothing of a refusal: the option stays unanswered.
-    restartOpenTimer(OptionAnswerMs);
 }
 
-void Rfc2217Line::sessionTimedOut()
+Rfc2217Session::~Rfc2217Session()
 {
-    if (m_optionAccepted)
-        becomeOpen();   // settled, although the baud rate was not answered
-    else
-        giveUp(PortError::NoComPortOption);
+    telnet_free(m_telnet);
 }
 
-void Rfc2217Line::endSession()
+void Rfc2217Session::handleEvent(telnet_t *, telnet_event_t *event, void *session)
 {
-    if (m_telnet)
-        telnet_free(m_telnet);
-    m_telnet = nullptr;
-}
-
-void Rfc2217Line::handleEvent(telnet_t *, telnet_event_t *event, void *line)
-{
-    auto *self = static_cast<Rfc2217Line *>(line);
+    auto *self = static_cast<Rfc2217Session *>(session);
     switch (event->type) {
     case TELNET_EV_DATA:
         self->m_parsed.data.append(event->data.buffer, qsizetype(event->data.size));
         break;
     case TELNET_EV_SEND:
-        self->writeToConnection(QByteArray(event->data.buffer, qsizetype(event->data.size)));
+        self->m_toConnection(QByteArray(event->data.buffer, qsizetype(event->data.size)));
         break;
     case TELNET_EV_DO:
         if (event->neg.telopt == ComPortOption)
@@ -111,48 +89,25 @@ void Rfc2217Line::handleEvent(telnet_t *, telnet_event_t *event, void *line)
     }
 }
 
-void Rfc2217Line::fromServer(const QByteArray &bytes)
+Rfc2217Session::Parsed Rfc2217Session::fromServer(const QByteArray &bytes)
 {
-    if (!m_telnet)
-        return;
     m_parsed = {};
     telnet_recv(m_telnet, bytes.constData(), size_t(bytes.size()));
-    const Parsed parsed = std::exchange(m_parsed, {});
-    if (isOpening()) {
-        // What the board sent before the line opened is stale, as on a device.
-        if (parsed.optionRefused) {
-            giveUp(PortError::NoComPortOption);
-            return;
-        }
-        if (parsed.optionAccepted && !m_optionAccepted) {
-            m_optionAccepted = true;
-            requestLineSettings();
-            settle();
-        }
-        if (!parsed.baudRateAnswered || !m_optionAccepted)
-            return;
-        becomeOpen();
-        // The server answers before it passes on what the board sends at the new
-        // settings: what follows the answer in the same piece belongs to the open line.
-        deliver(parsed.data.mid(parsed.dataBeforeAnswer));
-        return;
-    }
-    deliver(parsed.data);
+    return std::exchange(m_parsed, {});
 }
 
-void Rfc2217Line::toServer(const QByteArray &data)
+void Rfc2217Session::send(const QByteArray &data)
 {
-    if (m_telnet)
-        telnet_send(m_telnet, data.constData(), size_t(data.size()));
+    telnet_send(m_telnet, data.constData(), size_t(data.size()));
 }
 
-void Rfc2217Line::comPortCommand(unsigned char command, const QByteArray &value)
+void Rfc2217Session::comPortCommand(unsigned char command, const QByteArray &value)
 {
     const QByteArray body = char(command) + value;
     telnet_subnegotiation(m_telnet, ComPortOption, body.constData(), size_t(body.size()));
 }
 
-void Rfc2217Line::requestLineSettings()
+void Rfc2217Session::requestLineSettings()
 {
     QByteArray baud(sizeof(quint32), '\0');
     qToBigEndian(LineBaudRate, baud.data());
@@ -165,11 +120,7 @@ void Rfc2217Line::requestLineSettings()
     comPortCommand(SetControl, QByteArray(1, char(RtsOff)));
 }
 
-OutputDiscard Rfc2217Line::discardOutput()
+void Rfc2217Session::purgeOutput()
 {
-    if (!isOpen() || !m_telnet)
-        return {0, true};
     comPortCommand(PurgeData, QByteArray(1, char(PurgeTransmitBuffer)));
-    pacer().restart();
-    return {0, false};
 }
