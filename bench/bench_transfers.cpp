@@ -13,11 +13,12 @@
 
 #include "benchclock.h"
 #include "boardprofile.h"
+#include "boardstation.h"
 #include "commport.h"
 #include "controls.h"
 #include "messageboxes.h"
+#include "portprobe.h"
 #include "ptyboard.h"
-#include "vxt8088_8052.h"
 #include "transfersession.h"
 #include "transfertexts.h"
 #include "transferwindow.h"
@@ -112,13 +113,17 @@ public:
         m_simulator.start(boardProgram, arguments);
         runUntil([&] { return QFileInfo::exists(m_folder.filePath(QStringLiteral("COM1"))); }, 5);
 
-        m_port.setCommPort(1);
+        const Board kind = board == 8052 ? Board::Vxt8052 : Board::Vxt8088;
+        m_station = std::make_unique<BoardStation>(kind);
         PortError error;
-        if (!m_port.open(&error))
+        QObject::connect(m_station.get(), &BoardStation::applied,
+                         [&error](const PortChoice &, const PortError &why) { error = why; });
+        m_station->apply(PortChoice::comNumber(1));
+        if (!m_station->line().isOpen())
             qFatal("cannot open the simulated board: %s", qPrintable(TransferTexts::portError(Language::English, error)));
         TransferWindow::Hooks hooks;
         hooks.endProgram = [] {};
-        m_window = std::make_unique<TransferWindow>(profileForBoard(board == 8052 ? Board::Vxt8052 : Board::Vxt8088), m_port, hooks);
+        m_window = std::make_unique<TransferWindow>(profileForBoard(kind), *m_station, hooks);
         m_window->show();
         m_window->SetLanguage(Language::English);
     }
@@ -126,7 +131,7 @@ public:
     ~Bench()
     {
         m_window.reset();
-        m_port.close();
+        m_station->close();
         m_simulator.terminate();
         m_simulator.waitForFinished(3000);
     }
@@ -143,7 +148,7 @@ public:
         control<QPushButton>(w, "cmdDownloadFile")->click();
         m.ok = runUntilFinished(w, Direction::Download, int(m_size / 400 + 30));
         // The line still has what is queued ahead of it: wait until it has gone too.
-        const qint64 ahead = m_port.queuedAhead();
+        const qint64 ahead = m_station->line().queuedAhead();
         m.seconds = clock.nsecsElapsed() / 1e9 + double(ahead) / CommPort::LineBytesPerSecond;
         m.cpu = cpuSeconds() - cpu0;
         m.wakeups = sleeps() - sleeps0;
@@ -168,7 +173,7 @@ public:
         long sleeps0 = 0;
         long sleepsAtMark = 0;
         qint64 markNs = 0;
-        const auto connection = QObject::connect(&m_port, &CommPort::received, &w, [&] {
+        const auto connection = QObject::connect(&m_station->line(), &Line::received, &w, [&] {
             if (!clock.isValid()) {
                 clock.start();
                 cpu0 = cpuAtMark = cpuSeconds();
@@ -224,7 +229,7 @@ public:
 private:
     QTemporaryDir m_folder;
     QProcess m_simulator;
-    CommPort m_port;
+    std::unique_ptr<BoardStation> m_station;
     std::unique_ptr<TransferWindow> m_window;
     QString m_source;
     int m_board;
@@ -239,12 +244,11 @@ void measureInterrupt()
     QTemporaryDir folder;
     qputenv("KESTRION_COM_DIR", folder.path().toLocal8Bit());
     PtyBoard board(folder.path(), 1);
-    CommPort port;
-    port.setCommPort(1);
-    port.open();
+    BoardStation station(Board::Vxt8052);
+    station.apply(PortChoice::comNumber(1));
     TransferWindow::Hooks hooks;
     hooks.endProgram = [] {};
-    TransferWindow window(vxt8052Profile(), port, hooks);
+    TransferWindow window(vxt8052Profile(), station, hooks);
     const QString source = folder.filePath(QStringLiteral("source.bin"));
     QFile file(source);
     file.open(QIODevice::WriteOnly);
@@ -255,7 +259,7 @@ void measureInterrupt()
     QEventLoop loop;
     QTimer::singleShot(1000, &loop, &QEventLoop::quit);
     loop.exec();
-    const qint64 queued = port.queuedAhead();
+    const qint64 queued = station.line().queuedAhead();
     const qint64 before = board.received().size();
     control<QPushButton>(window, "cmdDownloadFile")->click();
     QTimer::singleShot(500, &loop, &QEventLoop::quit);

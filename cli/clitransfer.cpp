@@ -1,9 +1,9 @@
 #include "clitransfer.h"
 
+#include "boardstation.h"
 #include "console.h"
 #include "line.h"
 #include "linepacer.h"
-#include "lines.h"
 #include "stopsignals.h"
 #include "transfersession.h"
 #include "transfertexts.h"
@@ -55,7 +55,7 @@ bool isFileFault(TransferFault fault)
 
 } // namespace
 
-CliTransfer::CliTransfer(Language language, Board board, const QStringList &ports, QObject *parent)
+CliTransfer::CliTransfer(Language language, Board board, const QList<NamedPort> &ports, QObject *parent)
     : QObject(parent)
     , m_language(language)
     , m_board(board)
@@ -65,17 +65,17 @@ CliTransfer::CliTransfer(Language language, Board board, const QStringList &port
     m_targets.resize(size_t(ports.size()));
     for (qsizetype i = 0; i < ports.size(); ++i) {
         Target &target = m_targets[size_t(i)];
-        target.port = ports.at(i);
-        target.line = makeLine(target.port, &target.lineError);
-        if (!target.line)
-            continue;
-        target.session = std::make_unique<TransferSession>(board, *target.line);
-        connect(target.session.get(), &TransferSession::progress, this,
+        target.port = TransferTexts::printable(ports.at(i).name);   // as the lines show it
+        // The transfer opens the port: a file it cannot use is told first.
+        target.station = std::make_unique<BoardStation>(board);
+        target.station->select(ports.at(i).choice);
+        TransferSession &session = target.station->session();
+        connect(&session, &TransferSession::progress, this,
                 [this, &target](const TransferProgress &progress) { showProgress(target, progress); });
-        connect(target.session.get(), &TransferSession::finished, this,
+        connect(&session, &TransferSession::finished, this,
                 [this, &target](const TransferOutcome &outcome) { finished(target, outcome); });
         // Anything the board sends, data or not, shows that it is still there.
-        connect(target.line.get(), &Line::received, this, [this] { m_sinceBoard.start(); });
+        connect(&target.station->line(), &Line::received, this, [this] { m_sinceBoard.start(); });
     }
     m_silenceTimer.setSingleShot(true);
     m_silenceTimer.setTimerType(Qt::PreciseTimer);
@@ -98,8 +98,7 @@ void CliTransfer::upload(const QString &path, qint64 waitSeconds)
     m_waitSeconds = std::min(waitSeconds, MaxWaitSeconds);
     m_sinceBoard.start();
     start(Direction::Upload, path);
-    const Target &target = m_targets.front();
-    if (m_waitSeconds > 0 && target.session && target.session->isRunning(Direction::Upload))
+    if (m_waitSeconds > 0 && m_targets.front().station->session().isRunning(Direction::Upload))
         checkSilence();
 }
 
@@ -111,18 +110,10 @@ void CliTransfer::start(Direction direction, const QString &path)
         drawProgress();   // every board from the start
     for (Target &target : m_targets) {
         target.started.start();
-        if (!target.session) {
-            TransferOutcome outcome;
-            outcome.direction = direction;
-            outcome.kind = TransferOutcome::Failed;
-            outcome.fault = TransferFault::PortClosed;
-            outcome.portError = target.lineError;
-            finished(target, outcome);
-        } else if (direction == Direction::Download) {
-            target.session->startDownload(path);
-        } else {
-            target.session->startUpload(path);
-        }
+        if (direction == Direction::Download)
+            target.station->startDownload(path);
+        else
+            target.station->startUpload(path);
     }
     m_starting = false;
     if (std::all_of(m_targets.begin(), m_targets.end(), [](const Target &t) { return t.done; }))
@@ -134,8 +125,8 @@ void CliTransfer::start(Direction direction, const QString &path)
 // little early, which this absorbs too.)
 void CliTransfer::checkSilence()
 {
-    TransferSession *session = m_targets.front().session.get();
-    if (!session || !session->isRunning(Direction::Upload))
+    TransferSession &session = m_targets.front().station->session();
+    if (!session.isRunning(Direction::Upload))
         return;
     const qint64 left = m_waitSeconds * 1000 - m_sinceBoard.elapsed();
     if (left > 0) {
@@ -143,7 +134,7 @@ void CliTransfer::checkSilence()
         return;
     }
     m_gaveUp = true;
-    session->stopSilentUpload();
+    session.stopSilentUpload();
 }
 
 // Every transfer under way stops, each keeping the start of its stream.
@@ -153,8 +144,8 @@ void CliTransfer::stopBySignal(int signalNumber)
         return;
     m_signal = signalNumber;
     for (Target &target : m_targets) {
-        if (target.session && target.session->isRunning(m_direction))
-            target.session->interrupt(m_direction);
+        if (target.station->session().isRunning(m_direction))
+            target.station->session().interrupt(m_direction);
     }
     endWhenDrained();   // when every board has finished
 }
@@ -241,11 +232,14 @@ void CliTransfer::finished(Target &target, const TransferOutcome &outcome)
     target.done = true;
     if (outcome.direction == Direction::Upload)
         m_silenceTimer.stop();
-    // An upload that stored no byte is no success, nor one the board left unfinished.
+    // An upload that stored no byte is no success, nor one the board left unfinished (given
+    // up on, or an 8052 stream shorter than it announced).
     const qint64 silentSeconds = m_gaveUp ? m_waitSeconds : 0;
+    // The window's words, unless the command line has more to say.
+    const TransferTexts::Ending ending = TransferTexts::ending(m_language, outcome);
     if (outcome.kind == TransferOutcome::Failed) {
         target.code = isFileFault(outcome.fault) ? ExitCode::FileProblem : ExitCode::PortProblem;
-        target.text = oneLine(TransferTexts::fault(m_language, outcome).text);
+        target.text = oneLine(ending.message.text);
     } else if (outcome.kind == TransferOutcome::Interrupted && m_signal) {
         target.code = ExitCode::SignalBase + m_signal;
         target.text = CliTexts::interrupted(m_language, outcome);
@@ -255,11 +249,13 @@ void CliTransfer::finished(Target &target, const TransferOutcome &outcome)
     } else if (outcome.direction == Direction::Upload && m_gaveUp) {
         target.code = ExitCode::Unfinished;
         target.text = CliTexts::unfinished(m_language, outcome, silentSeconds);
+    } else if (outcome.direction == Direction::Upload && outcome.announced > outcome.count) {
+        // The 8052 went quiet before the length it announced: the window's message says so.
+        target.code = ExitCode::Unfinished;
+        target.text = oneLine(ending.message.text);
     } else {
         target.code = ExitCode::Done;
-        target.text = outcome.direction == Direction::Download
-                          ? TransferTexts::downloadFinished(m_language, outcome.count).text
-                          : TransferTexts::uploadFinished(m_language, outcome).text;
+        target.text = ending.message.text;
     }
     if (isClassSet() && !m_starting)
         scheduleDraw(false);   // its line shows how it ended
@@ -271,7 +267,7 @@ void CliTransfer::finished(Target &target, const TransferOutcome &outcome)
 // space).
 QString CliTransfer::oneLine(const QString &text) const
 {
-    const QString gap = m_language == Language::Chinese ? QString() : QStringLiteral(" ");
+    const QString gap = pick(m_language, QStringLiteral(" "), QString());
     return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(gap);
 }
 
@@ -290,10 +286,8 @@ void CliTransfer::endWhenDrained()
 void CliTransfer::drain()
 {
     qint64 ahead = 0;
-    for (const Target &target : m_targets) {
-        if (target.line)
-            ahead = std::max(ahead, target.line->queuedAhead());
-    }
+    for (const Target &target : m_targets)
+        ahead = std::max(ahead, target.station->line().queuedAhead());
     if (ahead == 0 || m_draining.elapsed() >= DrainLimitMs) {
         end();
         return;
@@ -307,8 +301,7 @@ void CliTransfer::end()
     clearProgress();
     int code = ExitCode::Done;
     for (Target &target : m_targets) {
-        if (target.line)
-            target.line->close();
+        target.station->close();
         code = std::max(code, target.code);
     }
     if (m_signal)

@@ -2,6 +2,7 @@
 
 #include "clitexts.h"
 #include "exitcodes.h"
+#include "portchoice.h"
 #include "transfer.h"
 
 #include <QElapsedTimer>
@@ -14,11 +15,10 @@
 #include <memory>
 #include <vector>
 
-class Line;
-class TransferSession;
+class BoardStation;
 
-// A download or an upload from the command line, on the same session as the window: one
-// board, or for a download a class set of boards, each on a line and a session of its
+// A download or an upload from the command line, on the same board station as the
+// window: one board, or for a download a class set of boards, each on a station of its
 // own, all at the same time in one event loop. It ends the event loop with the program's
 // exit code (exitcodes.h). A class set ends with Done when every board got the whole
 // file, with SignalBase + the signal's number when stopped by a signal, and otherwise
@@ -36,8 +36,13 @@ public:
     // The longest wait for a silent board that the clock can count in milliseconds.
     static constexpr qint64 MaxWaitSeconds = std::numeric_limits<qint64>::max() / 1000;
 
-    // `ports`: the names the user gave (COM names, device paths, network addresses).
-    CliTransfer(Language language, Board board, const QStringList &ports, QObject *parent = nullptr);
+    // A port the user named (a COM number, a device path, a network address), and the
+    // name as written, which the lines of a class set begin with.
+    struct NamedPort {
+        QString name;
+        PortChoice choice;
+    };
+    CliTransfer(Language language, Board board, const QList<NamedPort> &ports, QObject *parent = nullptr);
     ~CliTransfer() override;
 
     // Starts sending the file to every port; the event loop ends with the exit code.
@@ -49,10 +54,8 @@ public:
 
 private:
     struct Target {
-        QString port;
-        std::unique_ptr<Line> line;
-        std::unique_ptr<TransferSession> session;   // goes before its line
-        PortError lineError;         // why no line could be made for the name
+        QString port;   // as the user named it, control characters escaped
+        std::unique_ptr<BoardStation> station;
         QElapsedTimer started;       // the rate counts from here
         TransferProgress progress;
         bool progressed = false;

@@ -16,6 +16,8 @@
 #include "exitcodes.h"
 #include "kestrionversion.h"
 #include "lineaddress.h"
+#include "lines.h"
+#include "portchoice.h"
 #include "portlisting.h"
 #include "transfertexts.h"
 
@@ -69,28 +71,28 @@ std::optional<Language> languageFromArguments(const QStringList &arguments, QStr
     return std::nullopt;
 }
 
-// What a --port names, for telling two names of one port apart: the device itself, or
-// the address as written back. Empty for a name that is no port; `problem` is set for an
-// address, given as it is, that cannot be used.
-QString portIdentity(const QString &name, AddressProblem *problem)
+// What a port stands for, for telling two names of one port apart: the device itself,
+// or the address as written back.
+QString portIdentity(const PortChoice &port)
 {
-    const PortTarget target = describePort(name);
-    switch (target.kind) {
-    case PortTarget::Unknown:
+    QString device = port.name;
+    switch (port.kind) {
+    case PortChoice::None:
         return {};
-    case PortTarget::Device: {
-        const QString device = QFileInfo(target.device).canonicalFilePath();
-        return device.isEmpty() ? target.device : device;
-    }
-    case PortTarget::Network:
+    case PortChoice::Address:
+        return port.address.text();
+    case PortChoice::ComNumber:
+        if (const QString address = ComPortMap::networkAddress(port.number); !address.isEmpty()) {
+            const ParsedLineAddress parsed = parseLineAddress(address);
+            return parsed.isValid() ? parsed.address.text() : port.name;   // the port tells, when it is used
+        }
+        device = ComPortMap::devicePath(port.number);
+        break;
+    case PortChoice::DevicePath:
         break;
     }
-    const ParsedLineAddress parsed = parseLineAddress(target.address);
-    if (parsed.isValid())
-        return parsed.address.text();
-    if (target.comNumber == 0)
-        *problem = parsed.problem;
-    return QStringLiteral("COM%1").arg(target.comNumber);   // the port tells, when it is used
+    const QString canonical = QFileInfo(device).canonicalFilePath();
+    return canonical.isEmpty() ? device : canonical;
 }
 
 // The ports that can be used now, one a line on stdout in the order of their numbers:
@@ -104,14 +106,17 @@ void listPorts(Language language, NetworkPortProbe &probe)
     QObject::connect(&probe, &NetworkPortProbe::finished, &probe, [language, listing, &probe] {
         QMap<int, QString> lines;
         for (const int number : listing.ports) {
-            QString line = QStringLiteral("COM%1\t%2").arg(number).arg(ComPortMap::devicePath(number));
+            QString line =
+                QStringLiteral("COM%1\t%2").arg(number).arg(TransferTexts::printable(ComPortMap::devicePath(number)));
             const QString adapter = ComPortMap::adapterDescription(ComPortMap::resolvedDevicePath(number));
             if (!adapter.isEmpty())
                 line += QLatin1Char('\t') + adapter;
             lines.insert(number, line);
         }
         for (const int number : probe.reachable())
-            lines.insert(number, QStringLiteral("COM%1\t%2").arg(number).arg(ComPortMap::networkAddress(number)));
+            lines.insert(number, QStringLiteral("COM%1\t%2")
+                                     .arg(number)
+                                     .arg(TransferTexts::printable(ComPortMap::networkAddress(number))));
         for (const QString &line : std::as_const(lines))
             printLine(stdout, line);
         const QList<PortError> unavailable = listing.unavailable + probe.unreachable();
@@ -160,7 +165,7 @@ int main(int argc, char *argv[])
                                  QLatin1Char('[') + CliTexts::fileName(language) + QLatin1Char(']'));
 
     if (!parser.parse(QCoreApplication::arguments()))
-        return usageError(language, parser.errorText());
+        return usageError(language, TransferTexts::printable(parser.errorText()));
     if (parser.isSet(versionOption)) {
         printLine(stdout, QStringLiteral("kestrion-cli %1").arg(QCoreApplication::applicationVersion()));
         return ExitCode::Done;
@@ -199,20 +204,22 @@ int main(int argc, char *argv[])
         return usageError(language, CliTexts::missingOption(language, QStringLiteral("port")));
     if (ports.size() > 1 && command == QLatin1String("upload"))
         return usageError(language, CliTexts::onePortForUpload(language));
+    QList<CliTransfer::NamedPort> choices;
     QSet<QString> named;
     for (const QString &name : ports) {
-        AddressProblem problem = AddressProblem::None;
-        const QString identity = portIdentity(name, &problem);
-        if (identity.isEmpty())
+        const ParsedPortChoice parsed = parsePortChoice(name);
+        if (parsed.unknown)
             return usageError(language, CliTexts::badPort(language, name));
-        if (problem != AddressProblem::None) {
-            PortError error{PortError::BadAddress, name, {}, {}};
-            error.address = problem;
+        if (parsed.problem != AddressProblem::None) {
+            PortError error;
+            makeNetworkLine(name, name, &error);   // makes none, and says why
             return usageError(language, TransferTexts::portError(language, error));
         }
+        const QString identity = portIdentity(parsed.choice);
         if (named.contains(identity))
             return usageError(language, CliTexts::portNamedTwice(language, name));
         named.insert(identity);
+        choices.append({name, parsed.choice});
     }
 
     if (positional.size() != 2)
@@ -233,7 +240,7 @@ int main(int argc, char *argv[])
             waitSeconds = CliTransfer::MaxWaitSeconds;
     }
 
-    CliTransfer transfer(language, board, ports);
+    CliTransfer transfer(language, board, choices);
     // Started from the event loop, so that a transfer refused at once still ends it.
     QTimer::singleShot(0, &transfer, [&] {
         if (command == QLatin1String("download"))

@@ -33,7 +33,6 @@ build="$root/build"
 packages=(
     cmake ninja-build g++
     qt6-base-dev qt6-serialport-dev libgl-dev   # Qt 6 Widgets, SerialPort, Network, Test
-    libtelnet-dev                               # the telnet layer of RFC 2217 lines
     ser2net                                     # the serial device server the line tests run
     qt6-translations-l10n                       # Qt's own texts in Chinese (qtbase_zh_TW.qm)
     fonts-arphic-uming                          # a Ming face for the Chinese captions
@@ -105,7 +104,7 @@ TEXT
 # icon maker, NSIS for the setup program, xorriso for the disc; Wine, a display and a
 # screenshot tool for its tests.
 windows_tools=(g++-mingw-w64-x86-64-posix dpkg-dev icoutils nsis xorriso)
-windows_test_tools=(wine64 xvfb xauth imagemagick)
+windows_test_tools=(wine64 xvfb xauth xdotool imagemagick)
 
 case "${1:-}" in
     try)   install_packages; build_all; try_it "${2:-8088}" ;;

@@ -63,8 +63,7 @@ bool CommPort::open(PortError *error)
     if (!m_port.open(QIODevice::ReadWrite)) {
         const int systemCode = lastSystemError().code;   // before anything else can change it
         if (error) {
-            *error = {PortError::Other, portName(), device, m_port.errorString()};
-            error->systemError = systemCode;
+            *error = {PortError::Other, portName(), device, {systemCode, m_port.errorString()}};
             if (m_port.error() == QSerialPort::DeviceNotFoundError)
                 error->kind = PortError::Missing;
             else if (m_port.error() == QSerialPort::PermissionError)

@@ -53,11 +53,8 @@ bool CommPort::open(PortError *error)
     const QString device = m_devicePath.isEmpty() ? ComPortMap::resolvedDevicePath(m_commPort) : m_devicePath;
     const DWORD code = m_device.open(device);
     if (code != ERROR_SUCCESS) {
-        if (error) {
-            const SystemError system = systemError(int(code));
-            *error = {refusal(code), portName(), device, system.text};
-            error->systemError = system.code;
-        }
+        if (error)
+            *error = {refusal(code), portName(), device, systemError(int(code))};
         return false;
     }
     m_lastTake.invalidate();

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSettings>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtGlobal>
 
@@ -58,26 +58,134 @@ QString portsFilePath()
     return QStandardPaths::locate(QStandardPaths::GenericConfigLocation, QStringLiteral("kestrion/ports.conf"));
 }
 
+namespace {
+
+struct PortsEntry {
+    QString address;
+    int line = 0;
+};
+
+// The ports file as read: the entries of [ports] by number (the first for each), and
+// what is not used as written.
+struct PortsFile {
+    QHash<int, PortsEntry> entries;
+    QList<PortError> faults;
+};
+
+PortsFile readPortsFile()
+{
+    PortsFile result;
+    const QString path = portsFilePath();
+    if (path.isEmpty())
+        return result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        PortError fault{PortError::PortsFileUnreadable, {}, {}, {}};
+        fault.file = path;
+        result.faults << fault;
+        return result;
+    }
+    static const QRegularExpression comName(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
+    bool inPorts = false;
+    int lineNumber = 0;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (const QByteArray &bytes : lines) {
+        ++lineNumber;
+        const QString line = QString::fromUtf8(bytes).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            inPorts = line.mid(1, line.size() - 2).trimmed().compare(QLatin1String("ports"), Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        const QString key = line.left(equals).trimmed();
+        const auto match = comName.match(key);
+        if (!inPorts && !match.hasMatch())
+            continue;   // another program's group
+        // A value ends at a comment; quotes around it are no part of it.
+        QString value = line.mid(equals + 1).section(QLatin1Char(';'), 0, 0).trimmed();
+        if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+            value = value.mid(1, value.size() - 2).trimmed();
+        PortError fault{PortError::EntryIgnored, line, {}, {}};
+        fault.file = path;
+        fault.line = lineNumber;
+        if (!inPorts || equals < 0 || !match.hasMatch() || value.isEmpty()) {
+            result.faults << fault;   // not below [ports], or no COMn=ADDRESS
+            continue;
+        }
+        const int number = match.captured(1).toInt();
+        if (match.captured(1).size() > 2 || number < FirstPort || number > LastPort) {
+            fault.kind = PortError::NumberIgnored;
+            fault.port = key;
+            result.faults << fault;
+            continue;
+        }
+        if (!result.entries.contains(number))
+            result.entries.insert(number, {value, lineNumber});
+    }
+    return result;
+}
+
+PortError folderFault()
+{
+    const QFileInfo info(QString::fromLocal8Bit(qgetenv("KESTRION_COM_DIR")));
+    PortError fault;
+    if (!info.isDir())
+        fault.kind = PortError::FolderMissing;
+    else if (!info.isReadable() || !info.isExecutable())
+        fault.kind = PortError::FolderUnreadable;
+    fault.file = fault.kind == PortError::None ? QString() : info.absoluteFilePath();
+    return fault;
+}
+
+} // namespace
+
+int portsFileLine(int number)
+{
+    if (!qEnvironmentVariableIsEmpty("KESTRION_COM_DIR"))
+        return 0;
+    return readPortsFile().entries.value(number).line;
+}
+
 QString networkAddress(int number)
 {
     if (number < FirstPort || number > LastPort)
         return {};
-    const QString name = QStringLiteral("COM%1").arg(number);
     if (!qEnvironmentVariableIsEmpty("KESTRION_COM_DIR")) {
         const QString path = devicePath(number);
         return QFileInfo(path).isFile() ? firstLineOf(path) : QString();
     }
-    const QString portsFile = portsFilePath();
-    if (portsFile.isEmpty())
+    return readPortsFile().entries.value(number).address;
+}
+
+PortError lookupFault(int number)
+{
+    if (qEnvironmentVariableIsEmpty("KESTRION_COM_DIR") || number < FirstPort || number > LastPort)
         return {};
-    QSettings settings(portsFile, QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("ports"));
-    const QStringList keys = settings.childKeys();
-    for (const QString &key : keys) {
-        if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return settings.value(key).toString().trimmed();
+    PortError fault = folderFault();
+    const QString path = devicePath(number);
+    if (fault.kind == PortError::None && QFileInfo(path).isFile() && !QFile(path).open(QIODevice::ReadOnly)) {
+        fault.kind = PortError::AddressFileUnreadable;
+        fault.file = path;
     }
-    return {};
+    if (fault.kind != PortError::None)
+        fault.port = QStringLiteral("COM%1").arg(number);
+    return fault;
+}
+
+QList<PortError> setupFaults()
+{
+    if (qEnvironmentVariableIsEmpty("KESTRION_COM_DIR"))
+        return readPortsFile().faults;
+    if (PortError fault = folderFault(); fault.kind != PortError::None)
+        return {fault};   // the same for every number
+    QList<PortError> faults;
+    for (int number = FirstPort; number <= LastPort; ++number) {
+        if (const PortError fault = lookupFault(number); fault.kind != PortError::None)
+            faults << fault;
+    }
+    return faults;
 }
 
 QList<int> distinctPorts(const QList<int> &numbers)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer.h"
+
 #include <QList>
 #include <QString>
 
@@ -51,8 +53,21 @@ bool portsNeedDialoutGroup();
 // The address is given as written; parseLineAddress() judges it.
 QString networkAddress(int number);
 
-// The ports file in use; empty when there is none.
+// The ports file in use; empty when there is none. Its lines are `[ports]`, entries
+// COMn=ADDRESS below it, blank lines and comments (from ; or #).
 QString portsFilePath();
+// The line of the ports file that gives the address of a COM number; 0 where none does.
+int portsFileLine(int number);
+
+// What keeps a COM number from being looked up: the KESTRION_COM_DIR folder is missing or
+// cannot be read, or the number's address file cannot be read (port: "COMn"). Kind None
+// when nothing does.
+PortError lookupFault(int number);
+// What keeps the set-up of the COM numbers from being read as written, for the port
+// listing: the KESTRION_COM_DIR folder missing or unreadable, address files that cannot
+// be read; or, without that folder, the ports file that cannot be read, and its lines
+// that are ignored.
+QList<PortError> setupFaults();
 
 // Of the given COM numbers, in the order given, those that lead to different devices:
 // where two or more lead to the same one (two links to one device), only the lowest

@@ -1,10 +1,10 @@
 #include "lineaddress.h"
 
-#include "comportmap.h"
-
 #include <QHostAddress>
 #include <QRegularExpression>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace {
 
@@ -19,6 +19,7 @@ constexpr Scheme Schemes[] = {
 };
 
 constexpr qsizetype MaximumHostNameLength = 253;
+constexpr qsizetype MaximumLabelLength = 63;
 constexpr quint32 HighestPort = 65535;
 
 bool isIpv4Like(const QString &host)
@@ -40,19 +41,27 @@ bool isIpv4(const QString &host)
     return true;
 }
 
-// Letters, digits and hyphens in dot-separated labels of at most 63 characters, none
-// beginning or ending with a hyphen.
+// Letters, digits and hyphens in dot-separated labels, none beginning or ending with a
+// hyphen.
 bool isHostName(const QString &host)
 {
-    static const QRegularExpression label(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"));
-    if (host.size() > MaximumHostNameLength)
-        return false;
+    static const QRegularExpression label(QStringLiteral("^[A-Za-z0-9]([A-Za-z0-9-]*[A-Za-z0-9])?$"));
     const QStringList labels = host.split(QLatin1Char('.'));
     for (const QString &part : labels) {
         if (!label.match(part).hasMatch())
             return false;
     }
     return true;
+}
+
+// At most 253 characters, 63 between dots.
+bool isTooLong(const QString &host)
+{
+    if (host.size() > MaximumHostNameLength)
+        return true;
+    const QStringList labels = host.split(QLatin1Char('.'));
+    return std::any_of(labels.begin(), labels.end(),
+                       [](const QString &part) { return part.size() > MaximumLabelLength; });
 }
 
 AddressProblem checkHost(const QString &host)
@@ -63,7 +72,34 @@ AddressProblem checkHost(const QString &host)
         return AddressProblem::Ipv6WithoutBrackets;
     if (isIpv4Like(host))
         return isIpv4(host) ? AddressProblem::None : AddressProblem::BadIpv4;
-    return isHostName(host) ? AddressProblem::None : AddressProblem::BadHostName;
+    if (!isHostName(host))
+        return AddressProblem::BadHostName;
+    return isTooLong(host) ? AddressProblem::HostTooLong : AddressProblem::None;
+}
+
+// The options after the question mark, joined by &. `option` is set to the one at fault.
+AddressProblem readOptions(const QString &options, LineAddress *address, QString *option)
+{
+    static const QRegularExpression seconds(QStringLiteral("^[0-9]{1,4}(\\.[0-9]{1,3})?$"));
+    const QStringList parts = options.split(QLatin1Char('&'), Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        const QString name = part.section(QLatin1Char('='), 0, 0).toLower();
+        const bool hasValue = part.contains(QLatin1Char('='));
+        const QString value = part.section(QLatin1Char('='), 1);
+        if (name == QLatin1String("timeout") && hasValue) {
+            const qint64 ms = seconds.match(value).hasMatch() ? qRound64(value.toDouble() * 1000) : 0;
+            if (ms <= 0 || ms > LineAddress::LongestOpenTimeoutMs) {
+                *option = part;
+                return AddressProblem::BadTimeout;
+            }
+            address->openTimeoutMs = int(ms);
+        } else if (!(name == QLatin1String("ign_set_control") && !hasValue)
+                   && !(name == QLatin1String("logging") && hasValue)) {
+            *option = part;
+            return AddressProblem::UnknownOption;
+        }
+    }
+    return AddressProblem::None;
 }
 
 } // namespace
@@ -95,7 +131,14 @@ ParsedLineAddress parseLineAddress(const QString &text)
         return result;
     }
     result.address.protocol = scheme->protocol;
-    const QString rest = trimmed.mid(scheme->prefix.size());
+    QString rest = trimmed.mid(scheme->prefix.size());
+    // Neither a host nor a port holds a question mark: what follows it are options.
+    const qsizetype question = rest.indexOf(QLatin1Char('?'));
+    const QString options = question < 0 ? QString() : rest.mid(question + 1);
+    if (question >= 0)
+        rest.truncate(question);
+    if (rest.endsWith(QLatin1Char('/')))
+        rest.chop(1);
 
     QString host, port;
     bool hasPort = false;
@@ -132,34 +175,10 @@ ParsedLineAddress parseLineAddress(const QString &text)
         result.problem = AddressProblem::BadPort;
         return result;
     }
+    result.problem = readOptions(options, &result.address, &result.option);
+    if (result.problem != AddressProblem::None)
+        return result;
     result.address.host = host;
     result.address.port = quint16(number);
     return result;
-}
-
-PortTarget describePort(const QString &name)
-{
-    static const QRegularExpression comName(QStringLiteral("^COM([0-9]{1,2})$"), QRegularExpression::CaseInsensitiveOption);
-    PortTarget target;
-    if (const auto match = comName.match(name); match.hasMatch()) {
-        const int number = match.captured(1).toInt();
-        if (number < ComPortMap::FirstPort || number > ComPortMap::LastPort)
-            return target;
-        target.comNumber = number;
-        target.address = ComPortMap::networkAddress(number);
-        target.kind = target.address.isEmpty() ? PortTarget::Device : PortTarget::Network;
-        if (target.kind == PortTarget::Device)
-            target.device = ComPortMap::devicePath(number);
-        return target;
-    }
-    if (looksLikeLineAddress(name)) {
-        target.kind = PortTarget::Network;
-        target.address = name.trimmed();
-        return target;
-    }
-    if (name.startsWith(QLatin1Char('/'))) {
-        target.kind = PortTarget::Device;
-        target.device = name;
-    }
-    return target;
 }

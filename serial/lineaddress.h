@@ -8,15 +8,24 @@
 // The address of a board behind a serial device server, written as embedded tools write
 // it: socket://host:port for a raw TCP connection, rfc2217://host:port for the telnet
 // serial-port option of RFC 2217. The host is a name, an IPv4 address or an IPv6 address
-// in brackets: rfc2217://[fd00::7]:3002.
+// in brackets: rfc2217://[fd00::7]:3002. A slash may close it, and options may follow a
+// question mark, joined by &: rfc2217://labpi:3001/?timeout=10&ign_set_control.
+//   timeout=SECONDS    how long opening may take (a number above 0, at most 3600)
+//   ign_set_control    accepted and ignored: the line settings are always ours
+//   logging=LEVEL      accepted and ignored
+// Any other option is refused by name.
 struct LineAddress {
     enum Protocol { Raw, Rfc2217 };
+
+    static constexpr int LongestOpenTimeoutMs = 3600 * 1000;
 
     Protocol protocol = Raw;
     QString host;      // a name or an IP address, without brackets
     quint16 port = 0;
+    int openTimeoutMs = 0;   // timeout=: how long opening may take; 0: the line's own
 
-    // The address as written here: scheme in lower case, IPv6 in brackets.
+    // The address as written here, without its options: scheme in lower case, IPv6 in
+    // brackets.
     QString text() const;
 };
 
@@ -24,6 +33,7 @@ struct LineAddress {
 struct ParsedLineAddress {
     LineAddress address;
     AddressProblem problem = AddressProblem::None;
+    QString option;   // UnknownOption, BadTimeout: the option at fault, as written
     bool isValid() const { return problem == AddressProblem::None; }
 };
 
@@ -33,20 +43,3 @@ ParsedLineAddress parseLineAddress(const QString &text);
 
 // Whether a name is meant as an address ("scheme://..."), rightly written or not.
 bool looksLikeLineAddress(const QString &name);
-
-// What a port name stands for.
-struct PortTarget {
-    enum Kind {
-        Unknown,   // none of the forms below
-        Device,    // a serial device: COMn of the table, or an absolute path
-        Network,   // an address, given as it is or behind a COM number
-    };
-    Kind kind = Unknown;
-    int comNumber = 0;    // COMn given: n, otherwise 0
-    QString device;       // Device: the device path
-    QString address;      // Network: the address as written, to be parsed when used
-};
-
-// COM1..COM15 (any case: a device of the table, or an address, see
-// ComPortMap::networkAddress()), a device's absolute path, or an address.
-PortTarget describePort(const QString &name);

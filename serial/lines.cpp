@@ -1,29 +1,57 @@
 #include "lines.h"
 
 #include "commport.h"
+#include "comportmap.h"
 #include "lineaddress.h"
 #include "tcpline.h"
 
-std::unique_ptr<Line> makeLine(const QString &name, PortError *error, const LineOptions &options)
+namespace {
+
+std::unique_ptr<Line> makeAddressLine(const QString &portName, const LineAddress &address, const LineOptions &options)
 {
-    const PortTarget target = describePort(name);
-    const QString portName = target.comNumber > 0 ? QStringLiteral("COM%1").arg(target.comNumber) : name.trimmed();
-    switch (target.kind) {
-    case PortTarget::Unknown:
+    // The address's own time for opening takes the place of a transfer's; a probe's
+    // shorter one stays.
+    LineOptions lineOptions = options;
+    if (address.openTimeoutMs > 0 && options.openTimeoutMs >= LineOptions::OpenTimeoutMs)
+        lineOptions.openTimeoutMs = address.openTimeoutMs;
+    return std::make_unique<TcpLine>(portName, address, lineOptions);
+}
+
+} // namespace
+
+std::unique_ptr<Line> makeLine(const PortChoice &choice, PortError *error, const LineOptions &options)
+{
+    switch (choice.kind) {
+    case PortChoice::None:
         break;
-    case PortTarget::Network:
-        return makeNetworkLine(portName, target.address, error, options);
-    case PortTarget::Device: {
+    case PortChoice::ComNumber: {
+        if (const PortError fault = ComPortMap::lookupFault(choice.number); fault.kind != PortError::None) {
+            if (error)
+                *error = fault;
+            return nullptr;
+        }
+        if (const QString address = ComPortMap::networkAddress(choice.number); !address.isEmpty()) {
+            std::unique_ptr<Line> line = makeNetworkLine(choice.name, address, error, options);
+            if (!line && error) {
+                error->line = ComPortMap::portsFileLine(choice.number);
+                error->file = error->line > 0 ? ComPortMap::portsFilePath() : QString();
+            }
+            return line;
+        }
         auto port = std::make_unique<CommPort>(options);
-        if (target.comNumber > 0)
-            port->setCommPort(target.comNumber);
-        else
-            port->setDevicePath(target.device);
+        port->setCommPort(choice.number);
         return port;
     }
+    case PortChoice::DevicePath: {
+        auto port = std::make_unique<CommPort>(options);
+        port->setDevicePath(choice.name);
+        return port;
+    }
+    case PortChoice::Address:
+        return makeAddressLine(choice.name, choice.address, options);
     }
     if (error)
-        *error = {PortError::Missing, name, {}, {}};
+        *error = {PortError::Missing, choice.name, {}, {}};
     return nullptr;
 }
 
@@ -34,9 +62,10 @@ std::unique_ptr<Line> makeNetworkLine(const QString &portName, const QString &ad
     if (!parsed.isValid()) {
         if (error) {
             *error = {PortError::BadAddress, portName, portName == address ? QString() : address, {}};
-            error->address = parsed.problem;
+            error->addressProblem = parsed.problem;
+            error->addressOption = parsed.option;
         }
         return nullptr;
     }
-    return std::make_unique<TcpLine>(portName, parsed.address, options);
+    return makeAddressLine(portName, parsed.address, options);
 }

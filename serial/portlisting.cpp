@@ -2,7 +2,7 @@
 
 #include "comportmap.h"
 #include "lines.h"
-#include "vxt8088_8052.h"
+#include "portprobe.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,10 +38,13 @@ bool worthNaming(const PortError &why)
 PortListing listComPorts(CommPort &port)
 {
     PortListing listing;
+    listing.unavailable = ComPortMap::setupFaults();
     QList<int> present;
     QHash<int, PortError> refused;
     const QList<int> devices = ComPortMap::systemPorts();
     for (int number = ComPortMap::FirstPort; number <= ComPortMap::LastPort; ++number) {
+        if (ComPortMap::lookupFault(number).kind != PortError::None)
+            continue;   // named among the set-up faults
         if (!ComPortMap::networkAddress(number).isEmpty()) {
             listing.network << number;
             continue;
@@ -86,7 +89,7 @@ void NetworkPortProbe::start(const QList<int> &numbers, int timeoutMs)
         PortError error;
         LineOptions options;
         options.openTimeoutMs = timeoutMs;
-        attempt.line = makeLine(QStringLiteral("COM%1").arg(attempt.number), &error, options);
+        attempt.line = makeLine(PortChoice::comNumber(attempt.number), &error, options);
         if (!attempt.line) {
             answered(attempt, error);
             continue;

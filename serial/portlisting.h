@@ -18,9 +18,11 @@ struct PortListing {
     // COM1..COM15 that opened, in increasing order. Two numbers that lead to one device
     // are one port, listed under the lower.
     QList<int> ports;
-    // Devices that exist but that another program holds (InUse) or that the user may not
-    // open (NoPermission), in the same order and by the same rule. Numbers with nothing
-    // behind them, and device nodes with no serial hardware, are not named.
+    // First what keeps the set-up of the COM numbers from being read as written (see
+    // ComPortMap::setupFaults()); then the devices that exist but that another program
+    // holds (InUse) or that the user may not open (NoPermission), in the same order and by
+    // the same rule. Numbers with nothing behind them, and device nodes with no serial
+    // hardware, are not named.
     QList<PortError> unavailable;
     // The numbers that stand for a board on the network (ComPortMap::networkAddress()),
     // in increasing order. They are not tried here: see NetworkPortProbe.

@@ -1,126 +1,108 @@
 #include "rfc2217session.h"
 
-#include <cstddef>   // libtelnet.h needs size_t
-#include <libtelnet.h>
-
-#include <QtEndian>
-
 #include <utility>
 
 namespace {
 
-// The serial-port option and the client's commands of RFC 2217.
-constexpr unsigned char ComPortOption = 44;
+// The client's serial-port commands besides the line settings (see ComPortSettings).
 enum ComPortCommand : unsigned char {
-    SetBaudRate = 1,
-    SetDataSize = 2,
-    SetParity = 3,
-    SetStopSize = 4,
     SetControl = 5,
     PurgeData = 12,
 };
-// The server answers a command with its code plus this.
-constexpr unsigned char ServerAnswer = 100;
-constexpr unsigned char ParityNone = 1;
-constexpr unsigned char OneStopBit = 1;
 constexpr unsigned char NoFlowControl = 1;
 constexpr unsigned char DtrOn = 8;
 constexpr unsigned char RtsOff = 12;
+// PURGE-DATA's values: the server's buffer of what came from the board, of what goes to it.
+constexpr unsigned char PurgeReceiveBuffer = 1;
 constexpr unsigned char PurgeTransmitBuffer = 2;
-
-constexpr quint32 LineBaudRate = 9600;
-constexpr unsigned char LineDataBits = 8;
-
-// Binary both ways, so that no byte is taken for a line end; suppress go-ahead; the
-// serial-port option is ours to offer, the server's echo is not wanted.
-const telnet_telopt_t TelnetOptions[] = {
-    {TELNET_TELOPT_BINARY, TELNET_WILL, TELNET_DO},
-    {TELNET_TELOPT_SGA, TELNET_WILL, TELNET_DO},
-    {ComPortOption, TELNET_WILL, TELNET_DONT},
-    {-1, 0, 0},
-};
 
 } // namespace
 
 Rfc2217Session::Rfc2217Session(std::function<void(const QByteArray &)> toConnection)
     : m_toConnection(std::move(toConnection))
 {
-    m_telnet = telnet_init(TelnetOptions, &Rfc2217Session::handleEvent, 0, this);
-    telnet_negotiate(m_telnet, TELNET_WILL, ComPortOption);
-    telnet_negotiate(m_telnet, TELNET_WILL, TELNET_TELOPT_BINARY);
-    telnet_negotiate(m_telnet, TELNET_DO, TELNET_TELOPT_BINARY);
-}
-
-Rfc2217Session::~Rfc2217Session()
-{
-    telnet_free(m_telnet);
-}
-
-void Rfc2217Session::handleEvent(telnet_t *, telnet_event_t *event, void *session)
-{
-    auto *self = static_cast<Rfc2217Session *>(session);
-    switch (event->type) {
-    case TELNET_EV_DATA:
-        self->m_parsed.data.append(event->data.buffer, qsizetype(event->data.size));
-        break;
-    case TELNET_EV_SEND:
-        self->m_toConnection(QByteArray(event->data.buffer, qsizetype(event->data.size)));
-        break;
-    case TELNET_EV_DO:
-        if (event->neg.telopt == ComPortOption)
-            self->m_parsed.optionAccepted = true;
-        break;
-    case TELNET_EV_DONT:
-        if (event->neg.telopt == ComPortOption)
-            self->m_parsed.optionRefused = true;
-        break;
-    case TELNET_EV_SUBNEGOTIATION:
-        if (event->sub.telopt == ComPortOption && event->sub.size > 0
-            && static_cast<unsigned char>(event->sub.buffer[0]) == ServerAnswer + SetBaudRate
-            && !self->m_parsed.baudRateAnswered) {
-            self->m_parsed.baudRateAnswered = true;
-            self->m_parsed.dataBeforeAnswer = self->m_parsed.data.size();
-        }
-        break;
-    default:
-        // The server's answers and notifications, and what the parser warns of (a
-        // sub-negotiation too long, say): no data is lost by passing them over.
-        break;
-    }
+    m_toConnection(m_telnet.start());
 }
 
 Rfc2217Session::Parsed Rfc2217Session::fromServer(const QByteArray &bytes)
 {
-    m_parsed = {};
-    telnet_recv(m_telnet, bytes.constData(), size_t(bytes.size()));
-    return std::exchange(m_parsed, {});
+    const TelnetCodec::Result result = m_telnet.feed(bytes);
+    if (!result.reply.isEmpty())
+        m_toConnection(result.reply);
+    if (m_purgesPending > 0 && m_purgeDeadline.hasExpired())
+        m_purgesPending = 0;   // a server that does not answer purges: what comes is taken
+    Parsed parsed;
+    qsizetype passed = 0;
+    auto passOn = [&](qsizetype upTo) {
+        if (m_purgesPending == 0)
+            parsed.data += result.data.mid(passed, upTo - passed);
+        passed = upTo;
+    };
+    for (const TelnetCodec::Event &event : result.events) {
+        passOn(event.dataOffset);
+        switch (event.kind) {
+        case TelnetCodec::Event::ComPortAccepted:
+            parsed.optionAccepted = true;
+            break;
+        case TelnetCodec::Event::ComPortRefused:
+            parsed.optionRefused = true;
+            break;
+        case TelnetCodec::Event::ComPortAnswer:
+            answered(event, parsed.data.size(), parsed);
+            break;
+        case TelnetCodec::Event::SubnegotiationTooLong:
+            parsed.failure = PortError::OverlongSubnegotiation;
+            parsed.failureDetail = QString::number(TelnetCodec::MaxSubnegotiation);
+            break;
+        }
+        if (parsed.failure != PortError::None)
+            return parsed;
+    }
+    passOn(result.data.size());
+    return parsed;
+}
+
+void Rfc2217Session::answered(const TelnetCodec::Event &answer, qsizetype dataOffset, Parsed &parsed)
+{
+    if (!m_settings.take(answer.command, answer.value)) {
+        parsed.failure = PortError::LineSettingsRefused;
+        parsed.failureDetail = m_settings.answered();
+        return;
+    }
+    if (answer.command != PurgeData || answer.value != QByteArray(1, char(PurgeReceiveBuffer)) || m_purgesPending == 0)
+        return;
+    --m_purgesPending;
+    // The server answers in order: the first purge answered is the one asked for with the
+    // line settings.
+    if (m_settingsAsked && !m_settled) {
+        m_settled = true;
+        parsed.settledAt = dataOffset;
+    }
 }
 
 void Rfc2217Session::send(const QByteArray &data)
 {
-    telnet_send(m_telnet, data.constData(), size_t(data.size()));
-}
-
-void Rfc2217Session::comPortCommand(unsigned char command, const QByteArray &value)
-{
-    const QByteArray body = char(command) + value;
-    telnet_subnegotiation(m_telnet, ComPortOption, body.constData(), size_t(body.size()));
+    m_toConnection(m_telnet.encodeData(data));
 }
 
 void Rfc2217Session::requestLineSettings()
 {
-    QByteArray baud(sizeof(quint32), '\0');
-    qToBigEndian(LineBaudRate, baud.data());
-    comPortCommand(SetBaudRate, baud);
-    comPortCommand(SetDataSize, QByteArray(1, char(LineDataBits)));
-    comPortCommand(SetParity, QByteArray(1, char(ParityNone)));
-    comPortCommand(SetStopSize, QByteArray(1, char(OneStopBit)));
-    comPortCommand(SetControl, QByteArray(1, char(NoFlowControl)));
-    comPortCommand(SetControl, QByteArray(1, char(DtrOn)));
-    comPortCommand(SetControl, QByteArray(1, char(RtsOff)));
+    for (const ComPortSettings::Request &request : ComPortSettings::requests())
+        m_toConnection(TelnetCodec::comPortCommand(request.command, request.value));
+    m_settingsAsked = true;
+    purgeInput();
+    for (const unsigned char control : {NoFlowControl, DtrOn, RtsOff})
+        m_toConnection(TelnetCodec::comPortCommand(SetControl, QByteArray(1, char(control))));
+}
+
+void Rfc2217Session::purgeInput()
+{
+    m_toConnection(TelnetCodec::comPortCommand(PurgeData, QByteArray(1, char(PurgeReceiveBuffer))));
+    ++m_purgesPending;
+    m_purgeDeadline.setRemainingTime(PurgeAnswerMs);
 }
 
 void Rfc2217Session::purgeOutput()
 {
-    comPortCommand(PurgeData, QByteArray(1, char(PurgeTransmitBuffer)));
+    m_toConnection(TelnetCodec::comPortCommand(PurgeData, QByteArray(1, char(PurgeTransmitBuffer))));
 }

@@ -14,16 +14,16 @@ SelectedLine::~SelectedLine()
     disconnect(this, nullptr, nullptr, nullptr);
 }
 
-void SelectedLine::setCommPort(int number)
+void SelectedLine::setPort(const PortChoice &port)
 {
     if (isOpen() || isOpening())
         return;
-    m_commPort = number;
+    m_port = port;
 }
 
 QString SelectedLine::portName() const
 {
-    return QStringLiteral("COM%1").arg(m_commPort);
+    return m_port.name;
 }
 
 QString SelectedLine::networkAddress() const
@@ -35,7 +35,7 @@ bool SelectedLine::open(PortError *error)
 {
     if (isOpen() || isOpening())
         return true;
-    std::unique_ptr<Line> line = makeLine(portName(), error, m_options);
+    std::unique_ptr<Line> line = makeLine(m_port, error, m_options);
     if (!line)
         return false;
     adopt(line.release());

@@ -1,18 +1,18 @@
 #pragma once
 
 #include "line.h"
+#include "portchoice.h"
 
 #include <QPointer>
 
-// The program's one port, as the settings select it: a COM number (COM1..COM15) that
-// stands for a serial device or for a board on the network, whichever the number is
-// configured as when the line is opened (ComPortMap::networkAddress(): an address file
-// in KESTRION_COM_DIR, or the ports file). The window, its transfer session and the
-// settings dialog hold this one object for the whole run; behind it, open() makes the
-// line the number stands for at that moment (see makeLine()): a CommPort or a TcpLine,
-// made with the options given here. Everything else is that line's, its signals included.
+// A station's port (see BoardStation): a port choice, which stands for whatever it is
+// when the line is opened (a COM number may stand for a serial device or for a board on
+// the network, ComPortMap::networkAddress()). The station's transfer session holds this
+// one object for the whole run; behind it, open() makes the line the choice stands for
+// at that moment (see makeLine()): a CommPort or a TcpLine, made with the options given
+// here. Everything else is that line's, its signals included.
 //
-// What stands behind the number changes only while the line is closed. Opening a device
+// What stands behind the choice changes only while the line is closed. Opening a device
 // is done when open() returns. Opening a network port returns true at once, with
 // isOpening() true, and opened() or openFailed(PortError) follows; close() gives up an
 // opening under way. A transfer started meanwhile waits for it (see TransferSession).
@@ -23,12 +23,11 @@ public:
     explicit SelectedLine(const LineOptions &options = {}, QObject *parent = nullptr);
     ~SelectedLine() override;
 
-    // Port number, COM1..COM15. Set only while the line is closed: ignored while it is
-    // open or opening.
-    int commPort() const { return m_commPort; }
-    void setCommPort(int number);
+    // The port. Set only while the line is closed: ignored while it is open or opening.
+    const PortChoice &port() const { return m_port; }
+    void setPort(const PortChoice &port);
 
-    // "COM5".
+    // "COM5", the device path or the address as the user wrote it.
     QString portName() const override;
     // The address behind the line made by the last open(); empty for a device, and
     // before the first open().
@@ -51,8 +50,8 @@ public:
 private:
     void adopt(Line *line);
 
-    int m_commPort = 1;
-    QPointer<Line> m_line;   // what the number stood for at the last open()
+    PortChoice m_port;
+    QPointer<Line> m_line;   // what the port stood for at the last open()
     // Kept for every line made.
     LineOptions m_options;
     bool m_promptInput = false;

@@ -67,8 +67,7 @@ void TcpLine::connected()
     }
     m_optionAccepted = false;
     m_rfc2217 = std::make_unique<Rfc2217Session>([this](const QByteArray &bytes) { m_connection.write(bytes); });
-    // The server answers within a round trip. A server that refuses the option answers
-    // too, but the telnet layer may tell nothing of a refusal: the option stays unanswered.
+    // The server answers within a round trip, a refusal too.
     restartOpenTimer(OptionAnswerMs);
 }
 
@@ -83,7 +82,7 @@ void TcpLine::openTimerExpired()
     if (m_phase == Phase::Connecting)
         giveUp(PortError::TimedOut);
     else if (m_phase == Phase::Starting && (!m_rfc2217 || m_optionAccepted))
-        becomeOpen();   // settled (with RFC 2217: although the baud rate was not answered)
+        becomeOpen();   // settled (with RFC 2217: although the purge was not answered)
     else if (m_phase == Phase::Starting)
         giveUp(PortError::NoComPortOption);
 }
@@ -102,7 +101,7 @@ void TcpLine::giveUp(PortError::Kind kind, const QString &system)
 {
     if (m_phase == Phase::Closed)
         return;
-    PortError error{kind, m_portName, looksLikeLineAddress(m_portName) ? QString() : m_address.text(), system};
+    PortError error{kind, m_portName, looksLikeLineAddress(m_portName) ? QString() : m_address.text(), {0, system}};
     m_openTimer.stop();
     dropConnection(false);
     m_phase = Phase::Closed;
@@ -117,15 +116,26 @@ void TcpLine::arrived(const QByteArray &bytes)
     if (!m_rfc2217)
         deliver(bytes);
     else if (m_phase == Phase::Open)
-        deliver(m_rfc2217->fromServer(bytes).data);
+        takeOpen(m_rfc2217->fromServer(bytes));
     else
         negotiate(bytes);
+}
+
+void TcpLine::takeOpen(const Rfc2217Session::Parsed &parsed)
+{
+    deliver(parsed.data);
+    if (parsed.failure != PortError::None && m_phase == Phase::Open)
+        failLine();
 }
 
 void TcpLine::negotiate(const QByteArray &bytes)
 {
     // What the board sent before the line opened is stale, as on a device.
     const Rfc2217Session::Parsed parsed = m_rfc2217->fromServer(bytes);
+    if (parsed.failure != PortError::None) {
+        giveUp(parsed.failure, parsed.failureDetail);
+        return;
+    }
     if (parsed.optionRefused) {
         giveUp(PortError::NoComPortOption);
         return;
@@ -135,12 +145,12 @@ void TcpLine::negotiate(const QByteArray &bytes)
         m_rfc2217->requestLineSettings();
         restartOpenTimer(SettleMs);
     }
-    if (!parsed.baudRateAnswered || !m_optionAccepted)
+    if (parsed.settledAt < 0 || !m_optionAccepted)
         return;
     becomeOpen();
     // The server answers before it passes on what the board sends at the new settings:
     // what follows the answer in the same piece belongs to the open line.
-    deliver(parsed.data.mid(parsed.dataBeforeAnswer));
+    deliver(parsed.data.mid(parsed.settledAt));
 }
 
 void TcpLine::deliver(const QByteArray &data)
@@ -160,10 +170,21 @@ void TcpLine::connectionEnded(PortError::Kind kind, const QString &system)
     m_connection.readPending();
     if (m_phase != Phase::Open)
         return;   // a receiver closed the line meanwhile
+    failLine();
+}
+
+void TcpLine::failLine()
+{
     m_pacer.stop();
     dropConnection(false);
     m_phase = Phase::Closed;
     emit failed(m_portName);
+}
+
+void TcpLine::discardInput()
+{
+    if (m_rfc2217 && m_phase == Phase::Open)
+        m_rfc2217->purgeInput();
 }
 
 void TcpLine::dropConnection(bool letOutputDrain)

@@ -3,13 +3,12 @@
 #include "line.h"
 #include "lineaddress.h"
 #include "linepacer.h"
+#include "rfc2217session.h"
 #include "tcpconnection.h"
 
 #include <QTimer>
 
 #include <memory>
-
-class Rfc2217Session;
 
 // A board behind a serial device server, over TCP (a TcpConnection): raw, or with the
 // telnet serial-port option of RFC 2217 (an Rfc2217Session on the connection), as the
@@ -21,14 +20,16 @@ class Rfc2217Session;
 // server whose port another user holds accepts and closes at once).
 //
 // With RFC 2217, opening negotiates the option; once the server agrees, the line asks it
-// for 9600 8N1 without flow control, DTR on and RTS off. It is open when the server
-// answers the baud rate: that answer shows that the server's port is ours (ser2net
-// agrees to the option even when another user holds the port, and closes the connection
-// right after). A server that does not answer the baud rate has SettleMs to close the
-// connection before the line counts as open. The other answers are not waited for: some
-// servers never answer a control request on a line without modem lines (ser2net on a
-// pseudo-terminal). A server that says no to the option, or does not answer it within
-// OptionAnswerMs, fails the open.
+// for 9600 8N1, a purge of what it holds from the board, no flow control, DTR on and RTS
+// off. It is open when the server answers the purge: that answer shows that the server's
+// port is ours (ser2net agrees to the option even when another user holds the port, and
+// closes the connection right after). A server that does not answer the purge has
+// SettleMs to close the connection before the line counts as open. The control requests
+// are not waited for: some servers never answer them on a line without modem lines
+// (ser2net on a pseudo-terminal). A server that says no to the option, or does not answer
+// it within OptionAnswerMs, fails the open; so does one that answers other line settings
+// than asked (LineSettingsRefused, naming what it answered), or sends a subnegotiation
+// too long to be one (OverlongSubnegotiation): on an open line, either fails the line.
 //
 // open() returns at once; opened() follows, or openFailed() when the host is unknown,
 // the server refuses, nothing answers within the open timeout (LineOptions), or the
@@ -62,8 +63,10 @@ public:
     State state() const override;
 
     void setPromptInput(bool) override {}
-    // Nothing is held back: what came has been handed over.
-    void discardInput() override {}
+    // Nothing is held back: what came has been handed over. With RFC 2217 the server is
+    // asked to purge what it holds from the board, and what comes before it has answered
+    // is thrown away (see Rfc2217Session).
+    void discardInput() override;
 
     using Line::output;
     void output(const QByteArray &bytes) override;
@@ -83,12 +86,15 @@ private:
     void arrived(const QByteArray &bytes);
     void openTimerExpired();
     void connectionEnded(PortError::Kind kind, const QString &system);
-    // What the server said while an RFC 2217 line opens.
+    // What the server said while an RFC 2217 line opens, and once it is open.
     void negotiate(const QByteArray &bytes);
+    void takeOpen(const Rfc2217Session::Parsed &parsed);
     // What is left of the open timeout, but at most `milliseconds`, from now.
     void restartOpenTimer(int milliseconds);
     void becomeOpen();
     void giveUp(PortError::Kind kind, const QString &system = {});
+    // The open line stops working (what it received has been delivered).
+    void failLine();
     // Received data for the program; thrown away while the line is still opening.
     void deliver(const QByteArray &data);
     void dropConnection(bool letOutputDrain);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "systemerror.h"
+
 #include <QMetaType>
 #include <QString>
 #include <QtGlobal>
@@ -36,30 +38,49 @@ enum class AddressProblem {
     Ipv6WithoutBrackets,   // an IPv6 address must stand in brackets
     NoPort,                // no port number after the host
     BadPort,               // a port that is not a number from 1 to 65535
+    HostTooLong,           // a host name of more than 253 characters
+    UnknownOption,         // an option after ? that is not known
+    BadTimeout,            // timeout= that is not a number of seconds above 0
 };
 
-// Why the port could not be opened.
+// Why the port could not be opened: the port, what stands behind it, and what was wrong.
 struct PortError {
     enum Kind {
         None,
         Missing,        // no such device
         InUse,          // another program holds it
         NoPermission,   // the user may not open it
-        Other,          // see system
+        Other,          // the system's error: see system
         // A board on the network:
-        BadAddress,        // the address cannot be used; see address
+        BadAddress,        // the address cannot be used; see addressProblem
         HostUnknown,       // the server's name is not known
         Refused,           // the server refused the connection (nothing listens there)
         TimedOut,          // the server did not answer in time
         ConnectionLost,    // the server closed the connection
         NoComPortOption,   // the server does not offer RFC 2217 serial-port control
+        LineSettingsRefused,      // the server set its port otherwise than asked; the
+                                  // system's text: what it answered, as "115200 8N1"
+        OverlongSubnegotiation,   // the server sent a telnet subnegotiation longer than
+                                  // the system's text says
+        // How the COM numbers are set up (see ComPortMap), with the folder or file in
+        // `file`:
+        FolderMissing,            // the folder KESTRION_COM_DIR names does not exist
+        FolderUnreadable,         // that folder cannot be read
+        AddressFileUnreadable,    // the address file of `port` in that folder cannot be read
+        PortsFileUnreadable,      // the ports file cannot be read
+        EntryIgnored,             // `line` of the ports file, `port` its text, is no COMn=ADDRESS
+        NumberIgnored,            // `line` of the ports file gives `port`, beyond COM1..COM15
     };
     Kind kind = None;
-    QString port;     // "COM3", the device path or the address the user gave
-    QString device;   // the device or the address behind it, where there is one
-    QString system;   // what the system said
-    AddressProblem address = AddressProblem::None;   // BadAddress: what is wrong with it
-    int systemError = 0;   // the system's error number behind `system`, 0 where none
+    QString port;         // "COM3", the device path or the address the user gave
+    QString device;       // the device or the network address behind it, where that is
+                          // something else
+    SystemError system;   // what the system said, where it said anything
+    AddressProblem addressProblem = AddressProblem::None;   // BadAddress: what is wrong
+    QString addressOption = {};   // BadAddress: the option at fault, as written
+    QString file = {};    // the set-up faults above, and BadAddress where the ports file
+                          // gives the address: the folder or file at fault
+    int line = 0;         // in `file`, from 1; 0 where no line is meant
 };
 Q_DECLARE_METATYPE(PortError)
 
@@ -71,7 +92,7 @@ struct TransferProgress {
     qint64 total = -1;   // the file's length, or the length the board announced
 };
 
-// How a transfer ended.
+// How a transfer ended. Each field means one thing, whatever the kind.
 struct TransferOutcome {
     enum Kind {
         Completed,     // download: the whole stream went out; upload: the board's stream
@@ -88,13 +109,12 @@ struct TransferOutcome {
     qint64 announced = -1;   // 8052 upload: the length the board announced, once known
     qint64 unexpectedCharacters = 0;   // 8088 upload: neither digits nor line breaks
     bool loneDigit = false;            // 8088 upload: ended with a digit without its pair
-    TransferFault fault = TransferFault::None;
-    QString detail;          // what the system said about the fault, if anything;
-                             // PortFailed: the port's name
-    int systemError = 0;     // the system's error number behind `detail`, 0 where none
-    PortError portError;     // PortClosed: why it could not be opened; PortFailed on a
-                             // line to a board on the network: ConnectionLost, the port
-                             // and its address
+    TransferFault fault = TransferFault::None;   // Failed: why
+    SystemError system;    // what the system said about the fault, where it said anything
+    QString port;          // the port the transfer ran on, as the user named it
+    QString device;        // the device or the network address behind `port`, where the
+                           // line names one
+    PortError portError;   // PortClosed: why the port could not be opened
 };
 
 Q_DECLARE_METATYPE(TransferProgress)

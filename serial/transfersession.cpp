@@ -3,8 +3,8 @@
 #include "codecs.h"
 #include "download.h"
 #include "line.h"
+#include "transferfiles.h"
 #include "upload.h"
-#include "vxt8088_8052.h"
 
 #include <algorithm>
 #include <utility>
@@ -122,11 +122,11 @@ void TransferSession::lineFailed(const QString &portName)
         // What the device or the server still held when it went is lost; how much,
         // nobody can tell.
         m_download->abandon();
-        finishDownload(TransferOutcome::Failed, TransferFault::PortFailed, {0, portName}, 0, false);
+        finishDownload(TransferOutcome::Failed, TransferFault::PortFailed, {}, 0, false);
     }
     if (m_upload) {
         m_upload->abandon();
-        finishUpload(TransferOutcome::Failed, TransferFault::PortFailed, {0, portName});
+        finishUpload(TransferOutcome::Failed, TransferFault::PortFailed);
     }
 }
 
@@ -205,20 +205,18 @@ void TransferSession::finishDownload(TransferOutcome::Kind kind, TransferFault f
         outcome.countIsUpperBound = !exact;
     }
     outcome.fault = fault;
-    outcome.detail = detail.text;
-    outcome.systemError = detail.code;
-    fillPortError(outcome);
+    outcome.system = detail;
+    fillPort(outcome);
     emit finished(outcome);
 }
 
-// Why the line could not be opened; or, where a line to a board on the network failed,
-// which connection that was.
-void TransferSession::fillPortError(TransferOutcome &outcome)
+// The port the transfer ran on, and why the line could not be opened.
+void TransferSession::fillPort(TransferOutcome &outcome)
 {
+    outcome.port = m_line.portName();
+    outcome.device = m_line.networkAddress();
     if (outcome.fault == TransferFault::PortClosed)
         outcome.portError = std::exchange(m_portError, {});
-    else if (outcome.fault == TransferFault::PortFailed && !m_line.networkAddress().isEmpty())
-        outcome.portError = {PortError::ConnectionLost, outcome.detail, m_line.networkAddress(), {}};
 }
 
 // --- Upload --------------------------------------------------------------------------
@@ -307,9 +305,7 @@ void TransferSession::finishUpload(TransferOutcome::Kind kind, TransferFault fau
     // A lone last digit says something about the board only when the board ended there.
     outcome.loneDigit = (kind == TransferOutcome::Completed || boardStopped) && upload->endedMidByte();
     outcome.fault = fault;
-    const SystemError why = detail.isEmpty() ? upload->faultDetail() : detail;
-    outcome.detail = why.text;
-    outcome.systemError = why.code;
-    fillPortError(outcome);
+    outcome.system = detail.isEmpty() ? upload->faultDetail() : detail;
+    fillPort(outcome);
     emit finished(outcome);
 }

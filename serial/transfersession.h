@@ -87,7 +87,7 @@ private:
     void lineClosed();
     void lineOpenFailed(const PortError &error);
     void lineFailed(const QString &portName);
-    void fillPortError(TransferOutcome &outcome);
+    void fillPort(TransferOutcome &outcome);
     bool ensureLineOpen(PortError *error);
 
     Board m_board;

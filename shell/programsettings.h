@@ -1,5 +1,6 @@
 #pragma once
 
+#include "portchoice.h"
 #include "transfertexts.h"
 
 #include <QtGlobal>
@@ -10,7 +11,7 @@
 struct ProgramSettings {
     qint16 intBoard = 0;     // 8088 or 8052; 0 until the first OK
     qint16 blnChinese = 0;   // 0 English, 1 Traditional Chinese
-    int intPort = 0;         // the COM port OK opened; 0 until the first OK
+    PortChoice port;         // the port OK opened; none until the first OK
 
     // The board chosen; the 8088 until the first OK.
     Board board() const { return intBoard == 8052 ? Board::Vxt8052 : Board::Vxt8088; }

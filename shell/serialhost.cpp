@@ -12,13 +12,13 @@ SerialHost::SerialHost(QObject *parent)
     : QObject(parent)
 {
     setObjectName(QStringLiteral("frmRS232"));
-    endProgram = [] { QCoreApplication::exit(0); };
+    m_endProgram = [] { QCoreApplication::exit(0); };
 }
 
 SerialHost::~SerialHost()
 {
     m_signals.reset();
-    // The window and the dialog talk to the port: they go first.
+    // The window and the dialog talk to the station: they go first.
     m_window.reset();
     m_settings.reset();
 }
@@ -26,9 +26,9 @@ SerialHost::~SerialHost()
 void SerialHost::Form_Load()
 {
     if (!m_settings) {
-        m_settings = std::make_unique<SettingsDialog>(MSComm1);
+        m_settings = std::make_unique<SettingsDialog>(m_station);
         connect(m_settings.get(), &SettingsDialog::confirmed, this, &SerialHost::settingsConfirmed);
-        connect(m_settings.get(), &SettingsDialog::abandoned, this, [this] { endProgram(); });
+        connect(m_settings.get(), &SettingsDialog::abandoned, this, [this] { m_endProgram(); });
     }
     m_settings->show();
 }
@@ -43,8 +43,8 @@ void SerialHost::settingsConfirmed(const ProgramSettings &chosen)
             AboutBox about(&window);   // a fresh box at each opening
             about.exec();
         };
-        hooks.endProgram = [this] { endProgram(); };
-        m_window = std::make_unique<TransferWindow>(profileForBoard(m_chosen.board()), MSComm1, hooks);
+        hooks.endProgram = [this] { m_endProgram(); };
+        m_window = std::make_unique<TransferWindow>(profileForBoard(m_chosen.board()), m_station, hooks);
         m_window->show();
     }
     m_window->SetLanguage(m_chosen.language());
@@ -64,6 +64,6 @@ void SerialHost::endBySignal()
         m_window->close();   // as the user closing it: transfers stop, the port closes
         return;
     }
-    MSComm1.close();
-    endProgram();
+    m_station.close();
+    m_endProgram();
 }

@@ -1,12 +1,12 @@
 #include "settingsdialog.h"
 
+#include "boardstation.h"
 #include "commport.h"
 #include "comportmap.h"
 #include "labelfit.h"
 #include "messagebox.h"
 #include "portlisting.h"
 #include "qtlanguage.h"
-#include "selectedline.h"
 #include "settingstexts.h"
 #include "transfertexts.h"
 
@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+
+#include <utility>
 
 namespace {
 
@@ -29,9 +31,9 @@ QFont namedFont(const char *family, qreal points)
 
 } // namespace
 
-SettingsDialog::SettingsDialog(SelectedLine &port)
+SettingsDialog::SettingsDialog(BoardStation &station)
     : QDialog(nullptr)
-    , m_port(port)
+    , m_station(station)
 {
     setObjectName(QStringLiteral("frmOption"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -100,8 +102,10 @@ SettingsDialog::SettingsDialog(SelectedLine &port)
     // The Chinese option goes on or off whenever the language selected changes.
     connect(optCH, &QRadioButton::toggled, this, &SettingsDialog::showCaptions);
     connect(cmdOK, &QPushButton::clicked, this, &SettingsDialog::cmdOK_Click);
-    // From a window the closing opens the port again; at start-up it ends the program.
+    // From a window the station opens its port again; at start-up Exit ends the program.
     connect(cmdExit, &QPushButton::clicked, this, &SettingsDialog::reject);
+    connect(&m_station, &BoardStation::applied, this,
+            [this](const PortChoice &, const PortError &error) { portApplied(error); });
 
     resetToDesign();
     Form_Initialize();
@@ -137,7 +141,7 @@ void SettingsDialog::ListCommPorts()
 {
     blnPreviousPortListed = false;
     m_probe.reset();
-    // The devices are tried on a port of their own: the program's line stays closed.
+    // The devices are tried on a port of their own: the station's line stays closed.
     CommPort devices;
     const PortListing listing = listComPorts(devices);
     for (int n : listing.ports) {
@@ -188,8 +192,10 @@ void SettingsDialog::networkPortsAnswered()
 }
 
 // With the list whole: at start-up the first entry is chosen (with no port at all the
-// list stays empty; OK then says that none was found); from a window the port stays
-// where it was when it is listed, and moves to the first one listed otherwise.
+// list stays empty; OK then says that none was found); from a window the station's port
+// stays where it was when it is listed, or when nothing is, and moves to the first one
+// listed otherwise (the station opens it when the dialog has closed, unless OK applies
+// another).
 void SettingsDialog::portsListed()
 {
     showPortNote();
@@ -198,10 +204,8 @@ void SettingsDialog::portsListed()
             cboCOM->setCurrentIndex(0);
         return;
     }
-    if (cboCOM->count() == 0 || blnPreviousPortListed) {
-        m_port.setCommPort(intPreviousPort);
-    } else {
-        m_port.setCommPort(cboCOM->itemData(0).toInt());
+    if (cboCOM->count() > 0 && !blnPreviousPortListed) {
+        m_station.select(PortChoice::comNumber(cboCOM->itemData(0).toInt()));
         cboCOM->setCurrentIndex(0);
     }
 }
@@ -246,16 +250,15 @@ void SettingsDialog::Form_Load(const ProgramSettings &current)
     else
         optVXT8052->setChecked(true);
 
-    // The port the line is on: an Exit since the last OK may have moved it.
-    intPreviousPort = qint16(m_port.commPort());
+    // The station's port: an Exit since the last OK may have moved it.
+    const PortChoice &previous = m_station.port();
+    intPreviousPort = qint16(previous.kind == PortChoice::ComNumber ? previous.number : 0);
     ListCommPorts();
 }
 
 void SettingsDialog::showFromWindow(QWidget &window, const ProgramSettings &current)
 {
     m_window = &window;
-    m_windowLanguage = current.language();
-    dropOpenWait();
     resetToDesign();
     Form_Load(current);
     setWindowModality(Qt::ApplicationModal);
@@ -299,28 +302,26 @@ void SettingsDialog::cmdOK_Click()
         return;
     }
 
-    chosen.intPort = cboCOM->itemData(i).toInt();
-    if (m_port.isOpen() && m_port.commPort() != chosen.intPort)
-        m_port.close();
-    m_port.setCommPort(chosen.intPort);
-    PortError error;
-    if (!m_port.isOpen() && !m_port.open(&error)) {
-        warn(TransferTexts::portError(chosen.language(), error));
-        return;
-    }
-    if (!m_port.isOpening()) {
-        confirm(chosen);
-        return;
-    }
-    // A board on the network: the dialog goes on when the connection is made.
+    chosen.port = PortChoice::comNumber(cboCOM->itemData(i).toInt());
+    // A board on the network answers later: OK cannot be pressed again meanwhile.
+    m_applying = chosen;
     cmdOK->setEnabled(false);
-    whenOpened([this, chosen](const PortError &error) {
-        cmdOK->setEnabled(true);
-        if (error.kind == PortError::None)
-            confirm(chosen);
-        else
-            warn(TransferTexts::portError(chosen.language(), error));
-    });
+    m_station.setBoard(chosen.board());
+    m_station.apply(chosen.port);
+}
+
+// The station has opened OK's port, or says why it could not: the dialog stays open
+// then, and the station stays on the port it had.
+void SettingsDialog::portApplied(const PortError &error)
+{
+    const std::optional<ProgramSettings> chosen = std::exchange(m_applying, std::nullopt);
+    if (!chosen)
+        return;   // not OK's
+    cmdOK->setEnabled(true);
+    if (error.kind == PortError::None)
+        confirm(*chosen);
+    else
+        warn(TransferTexts::portError(chosen->language(), error));
 }
 
 void SettingsDialog::confirm(const ProgramSettings &chosen)
@@ -331,70 +332,22 @@ void SettingsDialog::confirm(const ProgramSettings &chosen)
     accept();
 }
 
-void SettingsDialog::whenOpened(std::function<void(const PortError &)> then)
-{
-    dropOpenWait();
-    auto *wait = new QObject(this);
-    m_openWait = wait;
-    auto answer = [this, wait, then = std::move(then)](const PortError &error) {
-        // Either signal ends the wait, and only once.
-        QObject::disconnect(&m_port, nullptr, wait, nullptr);
-        wait->deleteLater();
-        if (m_openWait == wait)
-            m_openWait = nullptr;
-        then(error);
-    };
-    connect(&m_port, &Line::opened, wait, [answer] { answer(PortError()); });
-    connect(&m_port, &Line::openFailed, wait, answer);
-}
-
-void SettingsDialog::dropOpenWait()
-{
-    if (!m_openWait)
-        return;
-    QObject::disconnect(&m_port, nullptr, m_openWait, nullptr);
-    m_openWait->deleteLater();
-    m_openWait = nullptr;
-}
-
 void SettingsDialog::done(int result)
 {
     QDialog::done(result);
     m_probe.reset();
-    dropOpenWait();
+    m_applying.reset();   // an apply under way is the station's to give up
     cmdOK->setEnabled(true);
     Form_Unload();
 }
 
+// From a window, the station opens its port again when the dialog has closed.
 void SettingsDialog::Form_Unload()
 {
-    if (m_window) {
-        // However the dialog was left, the window gets its port back.
-        // (A board on the network answers later; the window's transfers wait for it.)
-        QPointer<QWidget> window = m_window;
-        const Language language = m_windowLanguage;
-        auto tell = [window, language](const PortError &error) {
-            if (window)
-                MessageBoxes::show(window, QMessageBox::Warning, TransferTexts::programTitle(),
-                                   TransferTexts::portError(language, error));
-        };
-        PortError error;
-        if (m_port.isOpen())
-            return;
-        if (!m_port.open(&error))
-            tell(error);
-        else if (m_port.isOpening())
-            whenOpened([tell](const PortError &error) {
-                if (error.kind != PortError::None)
-                    tell(error);
-            });
+    if (m_window || blnConfirmed)
         return;
-    }
-    if (!blnConfirmed) {
-        if (m_port.isOpening())
-            m_port.close();   // gives up the opening OK started
-        emit abandoned();
-    }
+    m_station.close();   // gives up the opening OK started
+    emit abandoned();
 }
 
 void SettingsDialog::warn(const QString &text)

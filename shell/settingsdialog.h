@@ -5,13 +5,12 @@
 
 #include <QDialog>
 #include <QList>
-#include <QPointer>
 
-#include <functional>
 #include <memory>
+#include <optional>
 
+class BoardStation;
 class NetworkPortProbe;
-class SelectedLine;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -20,30 +19,31 @@ class QRadioButton;
 
 // Board, language and serial port. At start-up it is the first window the user works
 // with and its OK opens the chosen board's window; later the window's Setting command
-// opens it modally to change language and port, with the board locked. It probes, opens
-// and chooses the program's port; what OK leads to is its owner's business.
+// opens it modally to change language and port, with the board locked. It lists the
+// ports and asks the board's station to apply the one chosen; the station opens it. What
+// OK leads to is its owner's business.
 //
 // Nothing here waits on a port. The devices are listed at once; the COM numbers that
 // stand for boards on the network are tried all together while the dialog shows, and
 // join the list (or the note below it) when they have answered, in well under a second;
-// OK waits for that. Opening such a port completes later too: OK then waits for it, and
-// cannot be pressed again meanwhile.
+// OK waits for that. Such a port opens later too: OK then waits for the station to say
+// how applying it ended, and cannot be pressed again meanwhile.
 class SettingsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit SettingsDialog(SelectedLine &port);
+    explicit SettingsDialog(BoardStation &station);
     ~SettingsDialog() override;
 
     // Shows the dialog modally over the window, starting from the settings in force, and
-    // returns when it has closed. However it is left, the port is opened again.
+    // returns when it has closed. The window's station has set its line aside meanwhile.
     void showFromWindow(QWidget &window, const ProgramSettings &current);
 
     // Closing by any means: the close box, Esc, OK or Exit.
     void done(int result) override;
 
 signals:
-    // OK opened the chosen port; these are the settings it chose.
+    // The station opened the chosen port; these are the settings OK chose.
     void confirmed(const ProgramSettings &chosen);
     // The dialog of the start-up closed without OK: the program ends.
     void abandoned();
@@ -63,24 +63,20 @@ private:
     void showCaptions();
     Language selectedLanguage() const;
     void cmdOK_Click();
+    void portApplied(const PortError &error);
     void confirm(const ProgramSettings &chosen);
-    // Calls `then` once, when the opening under way has succeeded (error kind None) or
-    // failed. One wait at a time: a new one, or dropOpenWait(), ends the last.
-    void whenOpened(std::function<void(const PortError &)> then);
-    void dropOpenWait();
     void Form_Unload();
     void warn(const QString &text);
 
-    SelectedLine &m_port;
+    BoardStation &m_station;
     // Found by the last listing: devices that cannot be used, network ports that did not
     // answer.
     QList<PortError> m_unavailablePorts;
     std::unique_ptr<NetworkPortProbe> m_probe;   // while network ports are tried
-    QPointer<QObject> m_openWait;                // see whenOpened()
-    // The window it is shown from, while it is, and that window's language; at start-up
-    // none.
+    // OK's choice while the station applies it.
+    std::optional<ProgramSettings> m_applying;
+    // The window it is shown from, while it is; at start-up none.
     QWidget *m_window = nullptr;
-    Language m_windowLanguage = Language::English;
 
     // Dialog state that outlives each showing.
     bool blnConfirmed = false;

@@ -3,6 +3,7 @@
 #include "boardprofile.h"
 #include "controls.h"
 #include "messageboxes.h"
+#include "boardstation.h"
 #include "transfersession.h"
 #include "transferwindow.h"
 
@@ -17,7 +18,9 @@ TransferRig::TransferRig(const BoardProfile &profile, qint64 pacing)
     : m_profile(profile)
     , m_line(pacing)
 {
-    if (!m_line.open())
+    m_station = std::make_unique<BoardStation>(profile.board, m_line);
+    m_station->apply(PortChoice::comNumber(1));
+    if (!m_line.isOpen())
         return;
     TransferWindow::Hooks hooks;
     hooks.endProgram = [this] { ++endings; };
@@ -30,7 +33,7 @@ TransferRig::TransferRig(const BoardProfile &profile, qint64 pacing)
         if (onSettings)
             onSettings();
     };
-    m_window = std::make_unique<TransferWindow>(profile, m_line, hooks);
+    m_window = std::make_unique<TransferWindow>(profile, *m_station, hooks);
     m_window->show();
 }
 
@@ -38,6 +41,7 @@ TransferRig::~TransferRig()
 {
     closeMessageBoxes();
     m_window.reset();
+    m_station.reset();
 }
 
 QTimer *TransferRig::quietTimer() const

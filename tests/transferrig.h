@@ -11,15 +11,16 @@
 #include <functional>
 #include <memory>
 
+class BoardStation;
 class QTimer;
 class TransferWindow;
 struct BoardProfile;
 
-// The tests' transfer window on a fake line that plays the board (see FakeLine): the
-// board's bytes come when a test sends them, and what the window sends goes out as the
-// test moves the line's clock on. A temporary folder holds the tests' files. The window's
-// hooks are the rig's: it counts the endings and the Setting commands and keeps the
-// documents the window asked to open.
+// The tests' transfer window on a fake line that plays the board (see FakeLine), through
+// a board station on that line: the board's bytes come when a test sends them, and what
+// the window sends goes out as the test moves the line's clock on. A temporary folder
+// holds the tests' files. The window's hooks are the rig's: it counts the endings and the
+// Setting commands and keeps the documents the window asked to open.
 class TransferRig {
 public:
     // `pacing`: the line's rate, in bytes a second (fast unless a test needs the line's).
@@ -28,6 +29,7 @@ public:
 
     bool isValid() const { return m_window != nullptr; }
     QString path(const QString &name) const { return m_dir.filePath(name); }
+    BoardStation &station() { return *m_station; }
     FakeLine &port() { return m_line; }
     TransferWindow &window() { return *m_window; }
     // The 8052's quiet time, which ends its uploads.
@@ -67,6 +69,7 @@ private:
     FakeLine m_line;
     QByteArray m_paced;
     qsizetype m_pacedPerTick = 0;
+    std::unique_ptr<BoardStation> m_station;
     std::unique_ptr<TransferWindow> m_window;
 };
 

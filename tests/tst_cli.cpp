@@ -139,7 +139,14 @@ private slots:
 
     void exitCodes()
     {
-        QCOMPARE(run({"ports"}), 4);   // no port at all
+        QString err;
+        QCOMPARE(run({"ports"}, &err), 4);   // no port at all
+        QVERIFY2(err.startsWith("No serial port can be opened."), qPrintable(err));
+        const QString missingFolder = m_dir.filePath(QStringLiteral("nowhere"));
+        qputenv("KESTRION_COM_DIR", QFile::encodeName(missingFolder));
+        QCOMPARE(run({"ports"}, &err), 4);
+        QCOMPARE(err, "The folder " + missingFolder + " named by KESTRION_COM_DIR does not exist.\n");
+        qputenv("KESTRION_COM_DIR", QFile::encodeName(m_dir.path()));
         startBoard(QStringLiteral("8052"));
         QCOMPARE(run({"ports"}), 0);
         const QString source = m_dir.filePath(QStringLiteral("source.bin"));
@@ -151,7 +158,6 @@ private slots:
         QCOMPARE(run({"upload", "--board", "8088", "--port", "COM1", m_dir.filePath(QStringLiteral("no/up.bin"))}), 3);
         QCOMPARE(run({"download", "--board", "8052", "--port", "COM7", source}), 4);
         QCOMPARE(run({"download", "--board", "8051", "--port", "COM1", source}), 2);
-        QString err;
         QCOMPARE(run({}, &err), 2);
         QCOMPARE(err.count(QStringLiteral("--help")), 1);
         QCOMPARE(run({"download", "--board", "8052", "--port", "COM1", source, "--wait", "5"}, &err), 2);
@@ -163,6 +169,12 @@ private slots:
         QCOMPARE(run({"download", "--board", "8052", "--port", "COM1", "--port", "com1", source}), 2);
         QCOMPARE(run({"download", "--board", "8052", "--port", "socket://[fd00::7]", source}, &err), 2);
         QVERIFY2(err.startsWith(QStringLiteral("socket://[fd00::7] is not a usable network address: the port")),
+                 qPrintable(err));
+        // An option that is not known is refused by name.
+        QCOMPARE(run({"download", "--board", "8052", "--port", "rfc2217://labpi:3001/?ign_set_control&baud=9600", source},
+                     &err), 2);
+        QVERIFY2(err.startsWith("rfc2217://labpi:3001/?ign_set_control&baud=9600 is not a usable network address: the "
+                                "option \"baud=9600\" is not known"),
                  qPrintable(err));
         QCOMPARE(run({"upload", "--board", "8088", "--port", "COM1", missing, "--wait", "1"}), 5);
         {
@@ -192,40 +204,46 @@ private slots:
     }
 
     // --wait counts the board's silence, before its data and in the middle of them; an
-    // upload that stored no byte, or that the board left unfinished, is no success.
+    // upload that stored no byte, or that the board left unfinished, is no success: an
+    // 8052 stream shorter than announced included, though it ends by its quiet time.
     void waitIsAnIdleLimit_data()
     {
+        QTest::addColumn<QString>("board");
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QByteArray>("stored");   // null: no file
-        QTest::newRow("silent") << QByteArray() << 5
+        QTest::newRow("silent") << "8088" << QByteArray() << 5
                                 << "The board sent nothing within 1 second; no file was written." << QByteArray();
-        QTest::newRow("junk only") << QByteArray("\r\nxyz\r\n") << 5
+        QTest::newRow("junk only") << "8088" << QByteArray("\r\nxyz\r\n") << 5
                                    << "The board sent no byte of data and then nothing for 1 second; the file is "
                                       "empty. 3 characters that are not hexadecimal digits were left out. The board "
                                       "setting may be wrong."
                                    << QByteArray("");
-        QTest::newRow("stalls") << QByteArray("414") << 6
+        QTest::newRow("stalls") << "8088" << QByteArray("414") << 6
                                 << "The board sent nothing for 1 second before the end of its data; the file holds "
                                    "1(1H) bytes. The last digit had no pair and was left out. The board setting may "
                                    "be wrong."
                                 << QByteArray("A");
+        QTest::newRow("8052 short of its length") << "8052" << QByteArray("\x00\x05" "abc", 5) << 6
+                                                  << "3(3H) has been received! The board announced 5(5H) bytes."
+                                                  << QByteArray("abc");
     }
 
     void waitIsAnIdleLimit()
     {
+        QFETCH(QString, board);
         QFETCH(QByteArray, sent);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         QFETCH(QByteArray, stored);
-        startBoard(QStringLiteral("8088"));
+        startBoard(board);
         const QString target = m_dir.filePath(QStringLiteral("inbox/up.bin"));
         const QString raw = m_dir.filePath(QStringLiteral("inbox/raw.txt"));
         writeTestFile(raw, sent);
 
         QProcess cli;
-        cli.start(CLI_PATH, {"upload", "--board", "8088", "--port", "COM1", target, "--wait", "1"});
+        cli.start(CLI_PATH, {"upload", "--board", board, "--port", "COM1", target, "--wait", "1"});
         QVERIFY(cli.waitForStarted());
         if (!sent.isEmpty()) {
             QVERIFY(QTest::qWaitFor([&] { return holdsLine(cli.processId()); }, 5000));
@@ -343,17 +361,44 @@ private slots:
             QCOMPARE(err, QStringLiteral("COM1 (%1) is in use by another program: close that program first.\n").arg(device));
         }
 
+        // Names from a file or the command line show their control characters escaped: an
+        // escape sequence cannot reach the terminal, nor a NUL cut the message short.
+        const QString addressFile = writeTestFile(m_dir.filePath(QStringLiteral("COM2")),
+                                                  QByteArray("socket://a\0b\x1b]0;T\x07:1\n", 24));
+        QCOMPARE(run({"ports"}, &err), 0);
+        QCOMPARE(err, "COM2 (socket://a\\x00b\\x1B]0;T\\x07:1) is not a usable network address: a host name holds "
+                      "only letters, digits, hyphens and dots.\n");
+        QCOMPARE(run({"upload", "--board", "8052", "--port", "COM1\x1b[2J", "up.bin"}, &err), 2);
+        QVERIFY2(err.startsWith("\"COM1\\x1B[2J\" is not a port"), qPrintable(err));
+        QFile::remove(addressFile);
+
         // A user who may not open the device (run as nobody; the board's pty is root's).
         if (::geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
             QSKIP("needs root and setpriv to run as another user");
         QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ReadOther | QFile::ExeOther);
-        QProcess cli;
-        cli.start(QStringLiteral("setpriv"), {"--reuid=nobody", "--regid=nogroup", "--clear-groups", CLI_PATH,
-                                              "ports", "--lang", "zh-TW"});
-        QVERIFY(cli.waitForFinished(10000));
-        QCOMPARE(cli.exitCode(), 4);
-        QCOMPARE(QString::fromUtf8(cli.readAllStandardError()),
-                 QStringLiteral("沒有使用 COM1（%1） 的權限：請加入 dialout 群組後重新登入。\n").arg(device));
+        // An address file, or a folder, that the user may not read is named as unreadable.
+        const QString locked = writeTestFile(m_dir.filePath(QStringLiteral("COM3")), "socket://labpi:3001\n");
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner);
+        const auto asNobody = [](const QString &comFolder) {
+            QProcess cli;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("KESTRION_COM_DIR"), comFolder);
+            cli.setProcessEnvironment(environment);
+            cli.start(QStringLiteral("setpriv"), {"--reuid=nobody", "--regid=nogroup", "--clear-groups", CLI_PATH,
+                                                  "ports", "--lang", "zh-TW"});
+            cli.waitForFinished(10000);
+            return std::pair(cli.exitCode(), QString::fromUtf8(cli.readAllStandardError()));
+        };
+        auto [code, said] = asNobody(m_dir.path());
+        QCOMPARE(code, 4);
+        QCOMPARE(said, QStringLiteral("無法讀取 COM3 的位址檔 %1。\n沒有使用 COM1（%2） 的權限：請加入 dialout 群組後重新登入。\n")
+                           .arg(locked, device));
+        const QString lockedFolder = m_dir.filePath(QStringLiteral("locked"));
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("locked")));
+        QFile::setPermissions(lockedFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        std::tie(code, said) = asNobody(lockedFolder);
+        QCOMPARE(code, 4);
+        QCOMPARE(said, QStringLiteral("無法讀取 KESTRION_COM_DIR 指定的資料夾 %1。\n").arg(lockedFolder));
     }
 
     void needsNoGuiLibrary()

@@ -2,7 +2,7 @@
 // runs: both windows' Help > Content and View > Examples hand existing paths to the opener.
 
 #include "boardprofile.h"
-#include "commport.h"
+#include "boardstation.h"
 #include "controls.h"
 #include "messageboxes.h"
 #include "transferwindow.h"
@@ -19,7 +19,7 @@ private slots:
     void menuCommandsFindTheirDocuments()
     {
         for (const BoardProfile *profile : {&vxt8088Profile(), &vxt8052Profile()}) {
-            CommPort port;
+            BoardStation station(profile->board);
             QList<QUrl> opened;
             TransferWindow::Hooks hooks;
             hooks.openDocument = [&](const QUrl &url) {
@@ -27,7 +27,7 @@ private slots:
                 return true;
             };
             hooks.endProgram = [] {};
-            TransferWindow window(*profile, port, hooks);
+            TransferWindow window(*profile, station, hooks);
             control<QAction>(window, "menContent")->trigger();
             control<QAction>(window, "menExamples")->trigger();
             QVERIFY(!openMessageBox());

@@ -1,8 +1,9 @@
 // Lines to a board: one set of tests run against each kind, with the board's end held by
 // the test — a pseudo-terminal behind the serial port, a TCP connection the test accepts
 // itself, and Debian's ser2net on 127.0.0.1 in front of a pseudo-terminal, raw and with
-// RFC 2217. Then transfers through RFC 2217, how opening fails, the addresses, what a
-// port name stands for, the selected line and the probe of network ports.
+// RFC 2217. Then transfers through RFC 2217, a server of the test's own that answers
+// amiss, how opening fails, the addresses, what a port name stands for, the selected line
+// and the probe of network ports.
 
 #include "codecs.h"
 #include "commport.h"
@@ -115,7 +116,7 @@ public:
         }
         LineOptions options;
         options.pacingBytesPerSecond = pacing;
-        line = makeLine(m_address, nullptr, options);
+        line = makeLine(parsePortChoice(m_address).choice, nullptr, options);
         if (!line) {
             *why = QStringLiteral("no line for ") + m_address;
             return false;
@@ -263,12 +264,14 @@ private slots:
     void transfersThroughRfc2217_data();
     void transfersThroughRfc2217();
     void interruptThroughRfc2217();
-    void dataRightAfterTheAnswerIsKept();
+    void scriptedServer_data();
+    void scriptedServer();
     void openFailures_data();
     void openFailures();
     void addresses_data();
     void addresses();
     void portNames();
+    void setupFaults();
     void selectedLineFollowsTheNumber();
     void networkPortsProbedAtOnce();
     void networkFaultTexts();
@@ -468,29 +471,107 @@ void LinesTest::interruptThroughRfc2217()
     QCOMPARE(rig.boardGot().size(), got.size());
 }
 
-// A server that passes on what the board sends in the same piece as its answer to the
-// baud rate: what follows the answer is the open line's first data.
-void LinesTest::dataRightAfterTheAnswerIsKept()
+namespace {
+
+QByteArray comPortSub(const QByteArray &body)
 {
+    return QByteArray("\xFF\xFA\x2C", 3) + body + QByteArray("\xFF\xF0", 2);
+}
+
+const QByteArray PurgeRequest = comPortSub(QByteArray("\x0C\x01", 2));   // of the server's input
+const QByteArray PurgeAnswer = comPortSub(QByteArray("\x70\x01", 2));
+const QByteArray BaudAnswer = comPortSub(QByteArray("\x65\x00\x00\x25\x80", 5));   // 9600
+
+} // namespace
+
+void LinesTest::scriptedServer_data()
+{
+    QTest::addColumn<QByteArray>("answers");    // to the line settings
+    QTest::addColumn<QByteArray>("whenOpen");   // after the line's own purge, if it opened
+    QTest::addColumn<QByteArray>("data");       // what the line took as the board's
+    QTest::addColumn<int>("failure");           // why the open, or the open line, failed
+    QTest::addColumn<QString>("system");
+    const QByteArray longSub = "\xFF\xFA\x2C" + QByteArray(20000, 'S') + "\xFF\xF0";
+    const int none = PortError::None;
+    // The server answers before it passes on what the board sends at the new settings:
+    // what follows the purge's answer in the same piece is the open line's first data.
+    QTest::newRow("data right after the answers")
+        << BaudAnswer + PurgeAnswer + "first" << QByteArray() << QByteArray("first") << none << QString();
+    // What the server held before it had purged is not the board's data.
+    QTest::newRow("stale bytes before the purge's answer")
+        << BaudAnswer + "stale" + PurgeAnswer + "first" << QByteArray() << QByteArray("first") << none << QString();
+    QTest::newRow("stale bytes before an upload's purge is answered")
+        << BaudAnswer + PurgeAnswer << QByteArray("stale" + PurgeAnswer + "fresh") << QByteArray("fresh") << none
+        << QString();
+    QTest::newRow("115200 answered to 9600")
+        << comPortSub(QByteArray("\x65\x00\x01\xC2\x00", 5)) + PurgeAnswer << QByteArray() << QByteArray()
+        << int(PortError::LineSettingsRefused) << "115200 8N1";
+    QTest::newRow("300 answered to 9600")
+        << comPortSub(QByteArray("\x65\x00\x00\x01\x2C", 5)) + PurgeAnswer << QByteArray() << QByteArray()
+        << int(PortError::LineSettingsRefused) << "300 8N1";
+    QTest::newRow("even parity answered")
+        << comPortSub("\x67\x03") << QByteArray() << QByteArray() << int(PortError::LineSettingsRefused) << "9600 8E1";
+    QTest::newRow("long subnegotiation while opening")
+        << longSub << QByteArray() << QByteArray() << int(PortError::OverlongSubnegotiation) << "1024";
+    // Nothing of it is stored, nor anything after it; the line fails.
+    QTest::newRow("long subnegotiation on the open line")
+        << BaudAnswer + PurgeAnswer << PurgeAnswer + "data" + longSub + "spill" << QByteArray("data")
+        << int(PortError::OverlongSubnegotiation) << QString();
+}
+
+// An RFC 2217 server of the test's own on 127.0.0.1, which agrees to the option and answers
+// the line settings as the row says.
+void LinesTest::scriptedServer()
+{
+    QFETCH(QByteArray, answers);
+    QFETCH(QByteArray, whenOpen);
+    QFETCH(QByteArray, data);
+    QFETCH(int, failure);
+    QFETCH(QString, system);
     QTcpServer server;
     QVERIFY(server.listen(QHostAddress::LocalHost, 0));
     const QString address = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.serverPort());
     std::unique_ptr<Line> line = makeNetworkLine(address, address);
     QVERIFY(line);
+    QByteArray got;
+    connect(line.get(), &Line::received, this, [&](const QByteArray &bytes) { got += bytes; });
     QSignalSpy opened(line.get(), &Line::opened);
-    QSignalSpy received(line.get(), &Line::received);
+    QSignalSpy openFailed(line.get(), &Line::openFailed);
+    QSignalSpy failed(line.get(), &Line::failed);
     QVERIFY(line->open());
     QVERIFY(server.waitForNewConnection(WaitMs));
     QTcpSocket *peer = server.nextPendingConnection();
-    peer->write(QByteArray("\xFF\xFB\x2C\xFF\xFD\x2C", 6));   // WILL and DO COM-PORT-OPTION
-    QVERIFY(waitUntil([&] { return peer->bytesAvailable() > 0; }));
-    QTest::qWait(50);   // the client's line settings
-    peer->readAll();
-    // The answer to SET-BAUDRATE (9600), then the board's first bytes, in one piece.
-    peer->write(QByteArray("\xFF\xFA\x2C\x65\x00\x00\x25\x80\xFF\xF0" "first", 15));
-    QVERIFY(opened.wait(WaitMs) || opened.size() == 1);
-    QVERIFY(!received.isEmpty() || received.wait(WaitMs));
-    QCOMPARE(received.first().first().toByteArray(), QByteArray("first"));
+    peer->write(QByteArray("\xFF\xFD\x2C\xFF\xFB\x00\xFF\xFD\x00", 9));   // DO COM-PORT-OPTION, binary both ways
+    QByteArray heard;
+    auto hear = [&](const QByteArray &request) {
+        return waitUntil([&] {
+            heard += peer->readAll();
+            return heard.contains(request);
+        });
+    };
+    QVERIFY(hear(PurgeRequest));   // the line settings, then the purge
+    peer->write(answers);
+    QVERIFY(waitUntil([&] { return !opened.isEmpty() || !openFailed.isEmpty(); }));
+    if (!whenOpen.isEmpty()) {
+        QCOMPARE(opened.size(), 1);
+        heard.clear();
+        line->discardInput();   // as an upload starts
+        QVERIFY(hear(PurgeRequest));
+        peer->write(whenOpen);
+    }
+    const bool failsOpen = whenOpen.isEmpty() && failure != PortError::None;
+    const bool failsOpenLine = !whenOpen.isEmpty() && failure != PortError::None;
+    QVERIFY(waitUntil([&] { return got.size() >= data.size() && (!failsOpenLine || !failed.isEmpty()); }));
+    QCOMPARE(got, data);
+    QCOMPARE(opened.size(), failsOpen ? 0 : 1);
+    QCOMPARE(failed.size(), failsOpenLine ? 1 : 0);
+    if (failsOpen) {
+        const auto error = openFailed.at(0).at(0).value<PortError>();
+        QCOMPARE(int(error.kind), failure);
+        QCOMPARE(error.system.text, system);
+        const QString text = TransferTexts::portError(Language::English, error);
+        QVERIFY2(text.contains(system) && text.contains(address), qPrintable(text));
+    }
 }
 
 void LinesTest::openFailures_data()
@@ -500,9 +581,9 @@ void LinesTest::openFailures_data()
     QTest::newRow("refused") << "refused" << int(PortError::Refused);
     QTest::newRow("host unknown") << "unknown host" << int(PortError::HostUnknown);
     QTest::newRow("no answer") << "no answer" << int(PortError::TimedOut);
+    QTest::newRow("no answer, the address's timeout") << "no answer, timeout=0.3" << int(PortError::TimedOut);
     QTest::newRow("server's port in use, raw") << "busy raw" << int(PortError::ConnectionLost);
     QTest::newRow("server's port in use, rfc2217") << "busy rfc2217" << int(PortError::ConnectionLost);
-    // (libtelnet tells of no refusal: the option stays unanswered.)
     QTest::newRow("telnet without the option") << "plain telnet" << int(PortError::NoComPortOption);
     QTest::newRow("rfc2217 to a raw server") << "silent raw" << int(PortError::NoComPortOption);
 }
@@ -525,10 +606,12 @@ void LinesTest::openFailures()
         address = QStringLiteral("socket://127.0.0.1:%1").arg(gone.serverPort());
     } else if (situation == "unknown host") {
         address = QStringLiteral("socket://no-such-host.invalid:3001");
-    } else if (situation == "no answer") {
+    } else if (situation.startsWith("no answer")) {
         unanswering.emplace(IdleServer::Full);
         QVERIFY(unanswering->port() != 0);
         address = QStringLiteral("socket://127.0.0.1:%1").arg(unanswering->port());
+        if (situation.contains("timeout="))
+            address += "?" + situation.section(", ", 1);
     } else if (situation == "silent raw") {
         QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
         address = QStringLiteral("rfc2217://127.0.0.1:%1").arg(silent.serverPort());
@@ -550,8 +633,11 @@ void LinesTest::openFailures()
 
     // Where nothing answers, the open timeout decides: a short one, as for a probe.
     const bool unanswered = situation == "no answer" || situation == "silent raw" || situation == "plain telnet";
+    // The address's own timeout takes the place of a transfer's (longer) one.
+    const bool ownTimeout = address.contains("timeout=");
     LineOptions options;
-    options.openTimeoutMs = unanswered ? LineOptions::ProbeTimeoutMs : WaitMs;
+    if (!ownTimeout)
+        options.openTimeoutMs = unanswered ? LineOptions::ProbeTimeoutMs : WaitMs;
     std::unique_ptr<Line> line = makeNetworkLine(address, address, nullptr, options);
     QVERIFY(line);
     QSignalSpy failed(line.get(), &Line::openFailed);
@@ -559,7 +645,7 @@ void LinesTest::openFailures()
     PortError error;
     if (line->open(&error)) {
         QVERIFY(line->isOpening());
-        QVERIFY(failed.wait(WaitMs));
+        QVERIFY(failed.wait(ownTimeout ? LineOptions::OpenTimeoutMs / 2 : WaitMs));
         error = failed.at(0).at(0).value<PortError>();
     }
     QCOMPARE(int(error.kind), expected);
@@ -576,19 +662,31 @@ void LinesTest::addresses_data()
     QTest::addColumn<int>("problem");
     QTest::addColumn<QString>("canonical");   // valid: the address as written back
     QTest::addColumn<QString>("host");
+    QTest::addColumn<int>("openTimeoutMs");   // valid: 0 when the address gives none
 
     const int ok = int(AddressProblem::None);
     QTest::newRow("raw, IPv4") << "socket://192.168.1.20:3001" << ok << "socket://192.168.1.20:3001"
-                               << "192.168.1.20";
-    QTest::newRow("rfc2217, name") << "rfc2217://labpi:3005" << ok << "rfc2217://labpi:3005" << "labpi";
+                               << "192.168.1.20" << 0;
+    QTest::newRow("rfc2217, name") << "rfc2217://labpi:3005" << ok << "rfc2217://labpi:3005" << "labpi" << 0;
     QTest::newRow("scheme in capitals, blanks around")
         << "  RFC2217://lab-pi.school.example:65535\r\n" << ok << "rfc2217://lab-pi.school.example:65535"
-        << "lab-pi.school.example";
-    QTest::newRow("IPv6 in brackets") << "rfc2217://[fd00::7]:3002" << ok << "rfc2217://[fd00::7]:3002" << "fd00::7";
-    QTest::newRow("IPv6 loopback") << "socket://[::1]:1" << ok << "socket://[::1]:1" << "::1";
+        << "lab-pi.school.example" << 0;
+    QTest::newRow("IPv6 in brackets") << "rfc2217://[fd00::7]:3002" << ok << "rfc2217://[fd00::7]:3002" << "fd00::7" << 0;
+    QTest::newRow("IPv6 loopback") << "socket://[::1]:1" << ok << "socket://[::1]:1" << "::1" << 0;
+
+    // As other embedded tools write them: a closing slash, options that are honoured or
+    // knowingly ignored.
+    QTest::newRow("closing slash") << "rfc2217://labpi:3001/" << ok << "rfc2217://labpi:3001" << "labpi" << 0;
+    QTest::newRow("ignored options") << "rfc2217://labpi:3001?ign_set_control&logging=debug" << ok
+                                     << "rfc2217://labpi:3001" << "labpi" << 0;
+    QTest::newRow("timeout, after a slash") << "socket://[::1]:7/?timeout=2.5" << ok << "socket://[::1]:7" << "::1" << 2500;
+    QTest::newRow("longest timeout") << "socket://labpi:1?timeout=3600" << ok << "socket://labpi:1" << "labpi" << 3600000;
+    const QString longest = QString(63, 'a') + "." + QString(63, 'b') + "." + QString(63, 'c') + "." + QString(61, 'd');
+    QTest::newRow("longest host name") << "socket://" + longest + ":1" << ok << "socket://" + longest + ":1" << longest
+                                       << 0;
 
     const auto bad = [](const char *name, const char *text, AddressProblem problem) {
-        QTest::newRow(name) << text << int(problem) << QString() << QString();
+        QTest::newRow(name) << QString::fromUtf8(text) << int(problem) << QString() << QString() << 0;
     };
     bad("unknown scheme", "telnet://labpi:23", AddressProblem::UnknownScheme);
     bad("no scheme", "labpi:3001", AddressProblem::UnknownScheme);
@@ -613,6 +711,17 @@ void LinesTest::addresses_data()
     bad("port not a number", "socket://labpi:ser2net", AddressProblem::BadPort);
     bad("a path after the port", "socket://labpi:3001/x", AddressProblem::BadPort);
     bad("signed port", "socket://labpi:+3001", AddressProblem::BadPort);
+    bad("two slashes", "socket://labpi:3001//", AddressProblem::BadPort);
+    QTest::newRow("host name too long") << "socket://" + QString(250, 'a') + ".com:1" << int(AddressProblem::HostTooLong)
+                                        << QString() << QString() << 0;
+    QTest::newRow("label too long") << "socket://" + QString(64, 'a') + ":1" << int(AddressProblem::HostTooLong)
+                                    << QString() << QString() << 0;
+    bad("unknown option", "rfc2217://labpi:3001?ign_set_control&baudrate=9600", AddressProblem::UnknownOption);
+    bad("ignored option with a value", "rfc2217://labpi:3001?ign_set_control=1", AddressProblem::UnknownOption);
+    bad("timeout without seconds", "socket://labpi:3001?timeout=", AddressProblem::BadTimeout);
+    bad("timeout 0", "socket://labpi:3001?timeout=0", AddressProblem::BadTimeout);
+    bad("timeout too long", "socket://labpi:3001?timeout=3601", AddressProblem::BadTimeout);
+    bad("timeout not a number", "socket://labpi:3001?timeout=1e3", AddressProblem::BadTimeout);
 }
 
 void LinesTest::addresses()
@@ -621,19 +730,22 @@ void LinesTest::addresses()
     QFETCH(int, problem);
     QFETCH(QString, canonical);
     QFETCH(QString, host);
+    QFETCH(int, openTimeoutMs);
 
     const ParsedLineAddress parsed = parseLineAddress(text);
     QCOMPARE(int(parsed.problem), problem);
     if (parsed.isValid()) {
         QCOMPARE(parsed.address.text(), canonical);
         QCOMPARE(parsed.address.host, host);
+        QCOMPARE(parsed.address.openTimeoutMs, openTimeoutMs);
     }
     // An address that cannot be used makes no line, and says why.
     PortError error;
     QCOMPARE(bool(makeNetworkLine(QStringLiteral("COM5"), text, &error)), parsed.isValid());
     if (!parsed.isValid()) {
         QCOMPARE(error.kind, PortError::BadAddress);
-        QCOMPARE(int(error.address), problem);
+        QCOMPARE(int(error.addressProblem), problem);
+        QCOMPARE(error.addressOption, parsed.option);
         QCOMPARE(error.port, QStringLiteral("COM5"));
         QCOMPARE(error.device, text);
     }
@@ -650,40 +762,91 @@ void LinesTest::portNames()
     qunsetenv("KESTRION_COM_DIR");
 
     // The ports file takes the place of single numbers of the table.
-    PortTarget target = describePort(QStringLiteral("COM5"));
-    QCOMPARE(target.kind, PortTarget::Network);
-    QCOMPARE(target.address, QStringLiteral("rfc2217://labpi:3005"));
-    QCOMPARE(target.comNumber, 5);
-    QCOMPARE(describePort(QStringLiteral("com7")).address, QStringLiteral("socket://[::1]:4000"));
-    target = describePort(QStringLiteral("COM6"));
-    QCOMPARE(target.kind, PortTarget::Device);
-    QCOMPARE(target.device, ComPortMap::devicePath(6));
+    QCOMPARE(ComPortMap::networkAddress(5), QStringLiteral("rfc2217://labpi:3005"));
+    QCOMPARE(ComPortMap::networkAddress(7), QStringLiteral("socket://[::1]:4000"));
+    QVERIFY(ComPortMap::networkAddress(6).isEmpty());
 
     // With KESTRION_COM_DIR only that folder counts: a regular file there holds an
     // address on its first line, a link leads to a device.
-    QTemporaryDir comFolder;
-    ComFolder useFolder(comFolder.path());
-    writeTestFile(comFolder.filePath(QStringLiteral("COM2")), "  socket://127.0.0.1:4001 \nanything else\n");
-    writeTestFile(comFolder.filePath(QStringLiteral("COM3")), "");
-    QVERIFY(QFile::link(QStringLiteral("/dev/null"), comFolder.filePath(QStringLiteral("COM1"))));
-    QCOMPARE(describePort(QStringLiteral("COM2")).address, QStringLiteral("socket://127.0.0.1:4001"));
-    QCOMPARE(describePort(QStringLiteral("COM1")).kind, PortTarget::Device);
-    QCOMPARE(describePort(QStringLiteral("COM3")).kind, PortTarget::Device);   // empty: no address
-    QCOMPARE(describePort(QStringLiteral("COM5")).kind, PortTarget::Device);   // the ports file does not count
+    {
+        QTemporaryDir comFolder;
+        ComFolder useFolder(comFolder.path());
+        writeTestFile(comFolder.filePath(QStringLiteral("COM2")), "  socket://127.0.0.1:4001 \nanything else\n");
+        writeTestFile(comFolder.filePath(QStringLiteral("COM3")), "");
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), comFolder.filePath(QStringLiteral("COM1"))));
+        QCOMPARE(ComPortMap::networkAddress(2), QStringLiteral("socket://127.0.0.1:4001"));
+        QVERIFY(ComPortMap::networkAddress(1).isEmpty());
+        QVERIFY(ComPortMap::networkAddress(3).isEmpty());   // empty: no address
+        QVERIFY(ComPortMap::networkAddress(5).isEmpty());   // the ports file does not count
+    }
 
-    // Device paths and addresses as they are; anything else is no port.
-    target = describePort(QStringLiteral("/dev/ttyUSB3"));
-    QCOMPARE(target.kind, PortTarget::Device);
-    QCOMPARE(target.device, QStringLiteral("/dev/ttyUSB3"));
-    QCOMPARE(describePort(QStringLiteral("rfc2217://[fd00::7]:3002")).kind, PortTarget::Network);
-    QCOMPARE(describePort(QStringLiteral("sockt://labpi:3001")).kind, PortTarget::Network);   // judged when used
+    // What the user writes is read once: a COM number in any case, a device path as it
+    // is, an address; anything else is no port.
+    ParsedPortChoice parsed = parsePortChoice(QStringLiteral("com7"));
+    QVERIFY(parsed.isValid());
+    QVERIFY(parsed.choice == PortChoice::comNumber(7));
+    QCOMPARE(parsed.choice.name, QStringLiteral("COM7"));
+    parsed = parsePortChoice(QStringLiteral("/dev/ttyUSB3"));
+    QCOMPARE(parsed.choice.kind, PortChoice::DevicePath);
+    QCOMPARE(parsed.choice.name, QStringLiteral("/dev/ttyUSB3"));
+    parsed = parsePortChoice(QStringLiteral(" RFC2217://[fd00::7]:3002"));
+    QCOMPARE(parsed.choice.kind, PortChoice::Address);
+    QCOMPARE(parsed.choice.address.text(), QStringLiteral("rfc2217://[fd00::7]:3002"));
+    QCOMPARE(parsed.choice.name, QStringLiteral("RFC2217://[fd00::7]:3002"));   // as written, for the messages
+    QVERIFY(parsed.choice == parsePortChoice(QStringLiteral("rfc2217://[fd00::7]:3002")).choice);
+    QCOMPARE(parsePortChoice(QStringLiteral("sockt://labpi:3001")).problem, AddressProblem::UnknownScheme);
     for (const char *name : {"COM16", "COM0", "ttyUSB0", ""})
-        QCOMPARE(describePort(QString::fromLatin1(name)).kind, PortTarget::Unknown);
+        QVERIFY(parsePortChoice(QString::fromLatin1(name)).unknown);
 
     qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
-// The program's one port: behind a COM number, whatever it stands for when it is opened;
+// What is not used as written in the ports file is named with its line; a COM number
+// whose folder is missing says so.
+void LinesTest::setupFaults()
+{
+    QTemporaryDir config;
+    QVERIFY(QDir(config.path()).mkpath(QStringLiteral("kestrion")));
+    const QString portsFile = writeTestFile(config.filePath(QStringLiteral("kestrion/ports.conf")),
+                                            "COM4=socket://a:1\n[ports]\n; a comment\nCOM16=socket://x:1\nCOM8=labpi:3001\n"
+                                            "COM9\nCOM10=\nCOM11=\"socket://b:2\" ; a comment\n");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qunsetenv("KESTRION_COM_DIR");
+
+    const QList<PortError> faults = ComPortMap::setupFaults();
+    QCOMPARE(faults.size(), 4);
+    const QList<std::pair<PortError::Kind, int>> expected = {
+        {PortError::EntryIgnored, 1}, {PortError::NumberIgnored, 4}, {PortError::EntryIgnored, 6},
+        {PortError::EntryIgnored, 7}};
+    for (qsizetype i = 0; i < faults.size(); ++i) {
+        QCOMPARE(faults[i].kind, expected[i].first);
+        QCOMPARE(faults[i].line, expected[i].second);
+        QCOMPARE(faults[i].file, portsFile);
+    }
+    QCOMPARE(TransferTexts::portError(Language::English, faults[1]),
+             portsFile + ", line 4: COM16 is ignored: the numbers go from COM1 to COM15.");
+    QCOMPARE(ComPortMap::networkAddress(11), QStringLiteral("socket://b:2"));
+    // A value that is no address is named with its line when the number is used.
+    PortError error;
+    QVERIFY(!makeLine(PortChoice::comNumber(8), &error));
+    QCOMPARE(error.kind, PortError::BadAddress);
+    QCOMPARE(error.file, portsFile);
+    QCOMPARE(error.line, 5);
+
+    QTemporaryDir gone;
+    const QString missing = gone.filePath(QStringLiteral("ports"));
+    ComFolder useFolder(missing);
+    QVERIFY(!makeLine(PortChoice::comNumber(1), &error));
+    QCOMPARE(error.kind, PortError::FolderMissing);
+    QCOMPARE(TransferTexts::portError(Language::English, error),
+             "The folder " + missing + " named by KESTRION_COM_DIR does not exist.");
+    QCOMPARE(ComPortMap::setupFaults().size(), 1);   // once for all the numbers
+
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+}
+
+// A station's line: behind a COM number, whatever it stands for when it is opened;
 // a network port opens later, and the transfer started meanwhile waits for it.
 void LinesTest::selectedLineFollowsTheNumber()
 {
@@ -699,16 +862,16 @@ void LinesTest::selectedLineFollowsTheNumber()
     options.pacingBytesPerSecond = FastPacing;
     SelectedLine line(options);
     QSignalSpy opened(&line, &Line::opened);
-    line.setCommPort(1);
+    line.setPort(PortChoice::comNumber(1));
     QVERIFY(line.open());
     QVERIFY(line.isOpen());   // a device: at once
     QCOMPARE(opened.size(), 1);
     QVERIFY(line.networkAddress().isEmpty());
-    line.setCommPort(2);      // not while open
-    QCOMPARE(line.commPort(), 1);
+    line.setPort(PortChoice::comNumber(2));   // not while open
+    QCOMPARE(line.port().number, 1);
     line.close();
 
-    line.setCommPort(2);
+    line.setPort(PortChoice::comNumber(2));
     TransferSession session(Board::Vxt8052, line);
     QSignalSpy finished(&session, &TransferSession::finished);
     QTemporaryDir dir;
@@ -734,7 +897,7 @@ void LinesTest::selectedLineFollowsTheNumber()
     // A number whose address cannot be used fails at once, naming both.
     writeTestFile(comFolder.filePath(QStringLiteral("COM3")), "socket://labpi\n");
     line.close();
-    line.setCommPort(3);
+    line.setPort(PortChoice::comNumber(3));
     PortError error;
     QVERIFY(!line.open(&error));
     QCOMPARE(error.kind, PortError::BadAddress);
@@ -785,10 +948,11 @@ void LinesTest::networkFaultTexts()
     // Every fault of a network port is told in both languages, naming the port and the
     // address behind it.
     const PortError::Kind kinds[] = {PortError::BadAddress, PortError::HostUnknown, PortError::Refused,
-                                     PortError::TimedOut, PortError::ConnectionLost, PortError::NoComPortOption};
+                                     PortError::TimedOut, PortError::ConnectionLost, PortError::NoComPortOption,
+                                     PortError::LineSettingsRefused, PortError::OverlongSubnegotiation};
     for (const PortError::Kind kind : kinds) {
         PortError error{kind, QStringLiteral("COM5"), QStringLiteral("rfc2217://labpi:3005"), {}};
-        error.address = AddressProblem::NoPort;
+        error.addressProblem = AddressProblem::NoPort;
         for (const Language language : {Language::English, Language::Chinese}) {
             const QString text = TransferTexts::portError(language, error);
             QVERIFY2(text.contains(QLatin1String("COM5")) && text.contains(QLatin1String("rfc2217://labpi:3005")),
@@ -801,13 +965,13 @@ void LinesTest::networkFaultTexts()
     TransferOutcome dropped;
     dropped.kind = TransferOutcome::Failed;
     dropped.fault = TransferFault::PortFailed;
-    dropped.detail = QStringLiteral("COM5");
-    dropped.portError = {PortError::ConnectionLost, QStringLiteral("COM5"), QStringLiteral("rfc2217://labpi:3005"), {}};
+    dropped.port = QStringLiteral("COM5");
+    dropped.device = QStringLiteral("rfc2217://labpi:3005");
     for (const Language language : {Language::English, Language::Chinese}) {
         const QString label = language == Language::Chinese ? QStringLiteral("COM5（rfc2217://labpi:3005）")
                                                              : QStringLiteral("COM5 (rfc2217://labpi:3005)");
         for (const QString &text : {TransferTexts::fault(language, dropped).text,
-                                    TransferTexts::portLost(language, QStringLiteral("COM5"), dropped.portError.device).text}) {
+                                    TransferTexts::portLost(language, dropped.port, dropped.device).text}) {
             QVERIFY2(text.contains(label), qPrintable(text));
             QVERIFY2(!text.contains(QLatin1String("adapter")) && !text.contains(QStringLiteral("轉接器")), qPrintable(text));
         }

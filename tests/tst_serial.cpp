@@ -7,10 +7,11 @@
 #include "comportmap.h"
 #include "deviceoutput.h"
 #include "download.h"
+#include "portprobe.h"
+#include "transferfiles.h"
 #include "transfersession.h"
 #include "ptyboard.h"
 #include "testfiles.h"
-#include "vxt8088_8052.h"
 
 #include <QDir>
 #include <QFile>

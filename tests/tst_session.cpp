@@ -207,7 +207,9 @@ private slots:
         Rig rig(Board::Vxt8088);
         rig.session.startUpload(rig.dir.filePath(QStringLiteral("missing/up.bin")));
         QCOMPARE(rig.finished.size(), 1);
-        QCOMPARE(rig.finished.takeFirst().first().value<TransferOutcome>().detail, qt_error_string(ENOENT));
+        const SystemError refused = rig.finished.takeFirst().first().value<TransferOutcome>().system;
+        QCOMPARE(refused.code, ENOENT);
+        QCOMPARE(refused.text, qt_error_string(ENOENT));
         QVERIFY(QDir(rig.dir.path()).mkdir(QStringLiteral("gone")));
         rig.session.startUpload(rig.dir.filePath(QStringLiteral("gone/up.bin")));
         QVERIFY(rig.session.isRunning(Direction::Upload));

@@ -79,7 +79,7 @@ private:
     std::unique_ptr<SerialHost> startHost()
     {
         auto host = std::make_unique<SerialHost>();
-        host->endProgram = [this] { ++m_endings; };
+        host->setEndProgram([this] { ++m_endings; });
         host->Form_Load();
         return host;
     }
@@ -117,7 +117,7 @@ private slots:
     {
         PtyBoard board(m_folder.path(), 1);
         SerialHost host;
-        host.endProgram = [] {};
+        host.setEndProgram([] {});
         QPointer<SplashWindow> splash = startUp(host);
         QVERIFY(QTest::qWaitFor([&] { return splash && splash->isVisible(); }));
         QVERIFY(!host.settingsDialog());
@@ -133,7 +133,7 @@ private slots:
     {
         PtyBoard board(m_folder.path(), 1);
         SerialHost host;
-        host.endProgram = [] {};
+        host.setEndProgram([] {});
         QPointer<SplashWindow> splash = startUp(host);
         QTest::qWait(SplashWindow::waitMs - 1000);
         QVERIFY(!host.settingsDialog());   // still the splash
@@ -184,7 +184,7 @@ private slots:
         QCOMPARE(cboCOM->itemData(1, Qt::ToolTipRole).toString(), com4.linkPath());
         QVERIFY(control<QRadioButton>(dialog, "optEn")->isChecked());
         QVERIFY(control<QRadioButton>(dialog, "optVXT8088")->isChecked());
-        QVERIFY(!host->MSComm1.isOpen());
+        QVERIFY(!host->station().line().isOpen());
         QCOMPARE(cboCOM->geometry(), QRect(120, 112, 89, 20));
         // Below the list, the port another program holds and what to do; the buttons
         // make room for it.
@@ -208,11 +208,11 @@ private slots:
         QCOMPARE(window->objectName(), QStringLiteral("frmVXT8052"));
         QVERIFY(window->isVisible());
         QCOMPARE(control<QGroupBox>(*window, "fmeTransFile")->title(), QStringLiteral("PC 傳送到 VXT-8052"));
-        QCOMPARE(host->MSComm1.commPort(), 4);
-        QVERIFY(host->MSComm1.isOpen());
+        QCOMPARE(host->station().port().number, 4);
+        QVERIFY(host->station().line().isOpen());
         QCOMPARE(host->settings().intBoard, qint16(8052));
         QCOMPARE(host->settings().blnChinese, qint16(1));
-        QCOMPARE(host->settings().intPort, 4);
+        QCOMPARE(host->settings().port.number, 4);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(m_endings, 0);   // the dialog closed, the program goes on
     }
@@ -397,8 +397,8 @@ private slots:
         press(dialog, "cmdOK");
         QTRY_VERIFY(host->transferWindow());
         QVERIFY(!dialog.isVisible());
-        QVERIFY(host->MSComm1.isOpen());
-        QCOMPARE(host->MSComm1.networkAddress(), live);
+        QVERIFY(host->station().line().isOpen());
+        QCOMPARE(host->station().line().networkAddress(), live);
         QTRY_VERIFY(board.hasPendingConnections());
         std::unique_ptr<QTcpSocket> wire(board.nextPendingConnection());
         QVERIFY(!board.hasPendingConnections());   // one connection: the second press did nothing
@@ -422,8 +422,8 @@ private slots:
             press(dialog, "cmdExit");
         });
         trigger(window, "menSetting");
-        QTRY_VERIFY(host->MSComm1.isOpen());
-        QCOMPARE(host->MSComm1.commPort(), 3);
+        QTRY_VERIFY(host->station().line().isOpen());
+        QCOMPARE(host->station().port().number, 3);
         int connections = 0;   // the listing's try, then the port's own
         QTRY_VERIFY([&] {
             for (; board.hasPendingConnections(); ++connections)
@@ -455,20 +455,20 @@ private slots:
         PtyBoard com4(m_folder.path(), 4);
         auto host = startHost();
         TransferWindow *window = confirm(*host, 1);
-        QCOMPARE(host->MSComm1.commPort(), 4);
+        QCOMPARE(host->station().port().number, 4);
 
         whenDialogOpens(*host, [&](SettingsDialog &dialog) {
             QCOMPARE(control<QComboBox>(dialog, "cboCOM")->currentText(), QStringLiteral("COM4"));
             QVERIFY(!control<QGroupBox>(dialog, "fmeVXT")->isEnabled());
             QVERIFY(!control<QRadioButton>(dialog, "optVXT8052")->isEnabled());
             QVERIFY(control<QRadioButton>(dialog, "optVXT8088")->isChecked());
-            QVERIFY(!host->MSComm1.isOpen());   // closed while the dialog is open
+            QVERIFY(!host->station().line().isOpen());   // closed while the dialog is open
             select(dialog, "optCH");
             press(dialog, "cmdExit");
         });
         trigger(*window, "menSetting");
-        QVERIFY(host->MSComm1.isOpen());
-        QCOMPARE(host->MSComm1.commPort(), 4);
+        QVERIFY(host->station().line().isOpen());
+        QCOMPARE(host->station().port().number, 4);
         QCOMPARE(host->settings().blnChinese, qint16(0));   // Exit keeps the language
         QCOMPARE(control<QAction>(*window, "menSetting")->text(), QStringLiteral("&Setting"));
 
@@ -480,7 +480,7 @@ private slots:
         trigger(*window, "menSetting");
         QCOMPARE(control<QAction>(*window, "menSetting")->text(), QStringLiteral("設定(&S)"));
         QCOMPARE(host->settings().intBoard, qint16(8088));
-        QVERIFY(host->MSComm1.isOpen());
+        QVERIFY(host->station().line().isOpen());
 
         whenDialogOpens(*host, [&](SettingsDialog &dialog) {
             QVERIFY(control<QRadioButton>(dialog, "optCH")->isChecked());
@@ -488,7 +488,7 @@ private slots:
             dialog.close();
         });
         trigger(*window, "menSetting");
-        QVERIFY(host->MSComm1.isOpen());
+        QVERIFY(host->station().line().isOpen());
         QCOMPARE(m_endings, 0);
     }
 
@@ -500,23 +500,23 @@ private slots:
         TransferWindow *window = confirm(*host, 1);
 
         // COM4 is gone: the first listed port takes its place, and Exit opens that one.
-        host->MSComm1.close();
+        host->station().close();
         com4.reset();
         whenDialogOpens(*host, [&](SettingsDialog &dialog) {
             QCOMPARE(entries(dialog), QStringList{QStringLiteral("COM1")});
-            QCOMPARE(host->MSComm1.commPort(), 1);
+            QCOMPARE(host->station().port().number, 1);
             press(dialog, "cmdExit");
         });
         trigger(*window, "menSetting");
-        QVERIFY(host->MSComm1.isOpen());
-        QCOMPARE(host->MSComm1.commPort(), 1);
+        QVERIFY(host->station().line().isOpen());
+        QCOMPARE(host->station().port().number, 1);
 
         // No port at all: the number stays, OK warns, and leaving says the port is lost.
-        host->MSComm1.close();
+        host->station().close();
         com1.reset();
         whenDialogOpens(*host, [&](SettingsDialog &dialog) {
             QCOMPARE(control<QComboBox>(dialog, "cboCOM")->count(), 0);
-            QCOMPARE(host->MSComm1.commPort(), 1);
+            QCOMPARE(host->station().port().number, 1);
             press(dialog, "cmdOK");
             QVERIFY(QTest::qWaitFor([] { return openMessageBox() != nullptr; }));
             closeMessageBoxes();
@@ -524,9 +524,46 @@ private slots:
             press(dialog, "cmdExit");
         });
         trigger(*window, "menSetting");
-        QVERIFY(!host->MSComm1.isOpen());
+        QVERIFY(!host->station().line().isOpen());
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().contains(QStringLiteral("COM1")));
+    }
+
+    // OK on a port that another program took after the listing fails and changes
+    // nothing: Exit opens the port in force again, and the next download goes to its
+    // board, not to the one the user could not have.
+    void failedOkFromWindowKeepsThePortInForce()
+    {
+        PtyBoard com5(m_folder.path(), 5);
+        PtyBoard com6(m_folder.path(), 6);
+        auto host = startHost();
+        TransferWindow *window = confirm(*host, 0);
+        QCOMPARE(host->station().port().number, 5);
+        QSerialPort other(com6.devicePath());
+        whenDialogOpens(*host, [&](SettingsDialog &dialog) {
+            QCOMPARE(entries(dialog), (QStringList{QStringLiteral("COM5"), QStringLiteral("COM6")}));
+            QVERIFY(other.open(QIODevice::ReadWrite));
+            control<QComboBox>(dialog, "cboCOM")->setCurrentIndex(1);
+            press(dialog, "cmdOK");
+            QVERIFY(QTest::qWaitFor([] { return openMessageBox() != nullptr; }));
+            QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("COM6 (")));
+            closeMessageBoxes();
+            QVERIFY(dialog.isVisible());
+            press(dialog, "cmdExit");
+        });
+        trigger(*window, "menSetting");
+        QCOMPARE(host->station().port().number, 5);
+        QVERIFY(host->station().line().isOpen());
+        QVERIFY(!openMessageBox());
+
+        QTemporaryDir files;
+        const QString source = writeTestFile(files.filePath(QStringLiteral("a.bin")), "AB");
+        control<QLineEdit>(*window, "txtSourceFile")->setText(source);
+        press(*window, "cmdDownloadFile");
+        QVERIFY(com5.waitForBytes(5));
+        QCOMPARE(com5.received(), QByteArray("4142\x1A"));
+        QTRY_VERIFY(openMessageBox());
+        QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("2(2H) has been transferred!")));
     }
 
     // SIGHUP before any window ends the program; SIGTERM during an upload ends it as
@@ -556,7 +593,7 @@ private slots:
         QTRY_COMPARE(m_endings, 2);
         QVERIFY(!window->isVisible());
         QVERIFY(!window->session().isRunning(Direction::Upload));
-        QVERIFY(!host->MSComm1.isOpen());
+        QVERIFY(!host->station().line().isOpen());
         QFile file(target);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("ABC"));

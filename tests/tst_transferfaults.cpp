@@ -226,6 +226,7 @@ void TransferFaultTest::unplugMidDownload()
 
     QCOMPARE(outcomes.size(), 1);
     QCOMPARE(outcomes.last().fault, TransferFault::PortFailed);
+    QCOMPARE(outcomes.last().port, rig.port().portName());   // the message names it
     QVERIFY(outcomes.last().count > 0 && outcomes.last().count < 8000);
     verifyShownFault(outcomes.last());
     QVERIFY(!rig.port().isOpen());

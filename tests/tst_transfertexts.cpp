@@ -1,5 +1,6 @@
-// What the transfers say at their end, by table: an outcome in, a title and a text out, in
-// both languages. The window and kestrion-cli show these texts as they are.
+// What the transfers say at their end, by table: an outcome in; whether it is told, as
+// what, under which title and with which key phrases, in both languages. The window and
+// kestrion-cli both take their words from TransferTexts::ending().
 
 #include "transfertexts.h"
 
@@ -9,20 +10,13 @@
 
 namespace {
 
-// The message a front end shows for an outcome.
-TransferTexts::Message messageFor(Language language, const TransferOutcome &outcome)
-{
-    if (outcome.kind == TransferOutcome::Failed)
-        return TransferTexts::fault(language, outcome);
-    if (outcome.direction == Direction::Download)
-        return TransferTexts::downloadFinished(language, outcome.count);
-    return TransferTexts::uploadFinished(language, outcome);
-}
+using Ending = TransferTexts::Ending;
 
-TransferOutcome ended(Direction direction, qint64 count)
+TransferOutcome ended(Direction direction, qint64 count, TransferOutcome::Kind kind = TransferOutcome::Completed)
 {
     TransferOutcome outcome;
     outcome.direction = direction;
+    outcome.kind = kind;
     outcome.count = count;
     if (direction == Direction::Upload)
         outcome.kept = count;
@@ -42,118 +36,177 @@ TransferOutcome failed(Direction direction, TransferFault fault, qint64 count = 
 
 const QString ProgramTitle = QStringLiteral("Kestrion's Data Transfer System");
 
+// Each phrase stands in the text, after the one before it.
+bool inOrder(const QString &text, const QStringList &phrases)
+{
+    qsizetype from = 0;
+    for (const QString &phrase : phrases) {
+        const qsizetype at = text.indexOf(phrase, from);
+        if (at < 0)
+            return false;
+        from = at + phrase.size();
+    }
+    return true;
+}
+
 } // namespace
 
 class TransferTextsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void messages_data()
+    void endings_data()
     {
         QTest::addColumn<Language>("language");
         QTest::addColumn<TransferOutcome>("outcome");
+        QTest::addColumn<int>("tone");
         QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("phrases");   // in this order
+        QTest::addColumn<QStringList>("absent");
         const Language en = Language::English, zh = Language::Chinese;
         const Direction down = Direction::Download, up = Direction::Upload;
+        const int info = Ending::Information, warning = Ending::Warning, silent = Ending::Silent;
 
-        QTest::newRow("en download done") << en << ended(down, 1234) << QStringLiteral("Download is finished!")
-                                          << QStringLiteral("1234(4D2H) has been transferred!");
-        QTest::newRow("zh download done") << zh << ended(down, 1234) << QStringLiteral("傳送完畢！")
-                                          << QStringLiteral("已傳送 1234(4D2H) 個位元組！");
+        QTest::newRow("en download done")
+            << en << ended(down, 1234) << info << QStringLiteral("Download is finished!")
+            << QStringList{QStringLiteral("1234(4D2H) has been transferred!")} << QStringList{};
+        QTest::newRow("zh download done")
+            << zh << ended(down, 1234) << info << QStringLiteral("傳送完畢！")
+            << QStringList{QStringLiteral("已傳送 1234(4D2H) 個位元組！")} << QStringList{};
+        QTest::newRow("download interrupted") << en << ended(down, 10, TransferOutcome::Interrupted) << silent
+                                              << QString() << QStringList{} << QStringList{};
+        TransferOutcome nothingCame = ended(up, 0, TransferOutcome::Interrupted);
+        nothingCame.kept = -1;
+        QTest::newRow("upload interrupted before any data")
+            << en << nothingCame << silent << QString() << QStringList{} << QStringList{};
 
+        // An upload tells what its file holds however it ended, and what was odd about the
+        // board's stream.
+        TransferOutcome interruptedUpload = ended(up, 5, TransferOutcome::Interrupted);
+        QTest::newRow("en upload interrupted")
+            << en << interruptedUpload << info << QStringLiteral("Upload is finished!")
+            << QStringList{QStringLiteral("5(5H) has been received!")} << QStringList{};
         TransferOutcome shortUpload = ended(up, 2);
         shortUpload.announced = 4;
         QTest::newRow("en upload shorter than announced")
-            << en << shortUpload << QStringLiteral("Upload is finished!")
-            << QStringLiteral("2(2H) has been received!\nThe board announced 4(4H) bytes.");
+            << en << shortUpload << info << QStringLiteral("Upload is finished!")
+            << QStringList{QStringLiteral("2(2H) has been received!\n"), QStringLiteral("announced 4(4H) bytes")}
+            << QStringList{QStringLiteral("setting may be wrong")};
         QTest::newRow("zh upload shorter than announced")
-            << zh << shortUpload << QStringLiteral("接收完畢！")
-            << QStringLiteral("已接收到 2(2H) 個位元組！\n實驗板宣告的長度是 4(4H) 個位元組。");
+            << zh << shortUpload << info << QStringLiteral("接收完畢！")
+            << QStringList{QStringLiteral("已接收到 2(2H) 個位元組！\n"),
+                           QStringLiteral("宣告的長度是 4(4H) 個位元組。")}
+            << QStringList{};
+        TransferOutcome announcedAndGot = ended(up, 4);
+        announcedAndGot.announced = 4;
+        QTest::newRow("en upload as announced")
+            << en << announcedAndGot << info << QStringLiteral("Upload is finished!")
+            << QStringList{QStringLiteral("4(4H) has been received!")} << QStringList{QStringLiteral("\n")};
         TransferOutcome oddHex = ended(up, 1);
         oddHex.unexpectedCharacters = 3;
         oddHex.loneDigit = true;
         QTest::newRow("en upload with odd characters")
-            << en << oddHex << QStringLiteral("Upload is finished!")
-            << QStringLiteral("1(1H) has been received!\n3 characters that are not hexadecimal digits were left "
-                              "out. The last digit had no pair and was left out. The board setting may be wrong.");
+            << en << oddHex << info << QStringLiteral("Upload is finished!")
+            << QStringList{QStringLiteral("1(1H) has been received!\n3 characters"),
+                           QStringLiteral("out. The last digit"),
+                           QStringLiteral("out. The board setting may be wrong.")}
+            << QStringList{};
         QTest::newRow("zh upload with odd characters")
-            << zh << oddHex << QStringLiteral("接收完畢！")
-            << QStringLiteral("已接收到 1(1H) 個位元組！\n有 3 個字元不是十六進位數字，已略過。"
-                              "最後一個數字沒有配對，已略過。實驗板的設定可能不對。");
-        TransferOutcome announcedAndGot = ended(up, 4);
-        announcedAndGot.announced = 4;
-        QTest::newRow("en upload as announced") << en << announcedAndGot << QStringLiteral("Upload is finished!")
-                                                << QStringLiteral("4(4H) has been received!");
+            << zh << oddHex << info << QStringLiteral("接收完畢！")
+            << QStringList{QStringLiteral("有 3 個字元"), QStringLiteral("已略過。最後一個數字"),
+                           QStringLiteral("已略過。實驗板的設定可能不對。")}
+            << QStringList{QStringLiteral("。 ")};
 
-        QTest::newRow("en too large") << en << failed(down, TransferFault::SourceTooLarge)
+        // Faults are warnings under the program's title, but the file that is too large.
+        QTest::newRow("en too large") << en << failed(down, TransferFault::SourceTooLarge) << warning
                                       << QStringLiteral("File's too big!")
-                                      << QStringLiteral("Keep file size less than 32000 bytes!");
-        QTest::newRow("zh too large") << zh << failed(down, TransferFault::SourceTooLarge)
-                                      << QStringLiteral("檔案太大！") << QStringLiteral("檔案大小不能超過 32000 Bytes！");
-        QTest::newRow("en source empty") << en << failed(down, TransferFault::SourceEmpty) << ProgramTitle
-                                         << QStringLiteral("The source file is empty: there is nothing to send.");
-        QTest::newRow("zh source unreadable") << zh << failed(down, TransferFault::SourceUnreadable) << ProgramTitle
-                                              << QStringLiteral("無法讀取來源檔案，傳送已停止。");
+                                      << QStringList{QStringLiteral("less than 32000 bytes!")} << QStringList{};
+        QTest::newRow("zh too large") << zh << failed(down, TransferFault::SourceTooLarge) << warning
+                                      << QStringLiteral("檔案太大！") << QStringList{QStringLiteral("32000 Bytes！")}
+                                      << QStringList{};
+        QTest::newRow("en source empty") << en << failed(down, TransferFault::SourceEmpty) << warning << ProgramTitle
+                                         << QStringList{QStringLiteral("empty")} << QStringList{QStringLiteral("\n")};
+        QTest::newRow("zh source unreadable")
+            << zh << failed(down, TransferFault::SourceUnreadable) << warning << ProgramTitle
+            << QStringList{QStringLiteral("無法讀取來源檔案")} << QStringList{};
 
-        // The port's name, and what had gone before it stopped.
+        // A port that stopped: its name, the address behind it, what had gone before.
         TransferOutcome unplugged = failed(down, TransferFault::PortFailed, 300);
-        unplugged.detail = QStringLiteral("COM2");
+        unplugged.port = QStringLiteral("COM2");
         QTest::newRow("en port failed in a download")
-            << en << unplugged << ProgramTitle
-            << QStringLiteral("The serial port stopped working. The transfer has stopped.\nThe device of COM2 went "
-                              "away (adapter unplugged, board switched off, or the other end closed).\n"
-                              "300(12CH) bytes had been sent.");
-        QTest::newRow("zh port failed in a download")
-            << zh << unplugged << ProgramTitle
-            << QStringLiteral("通訊埠停止運作，傳輸已停止。\nCOM2 的裝置已不在（轉接器被拔除、實驗板關機或連線另一端已關閉）。\n"
-                              "已傳送 300(12CH) 個位元組。");
+            << en << unplugged << warning << ProgramTitle
+            << QStringList{QStringLiteral("stopped working"), QStringLiteral("\nThe device of COM2 went away"),
+                           QStringLiteral("\n300(12CH) bytes had been sent.")}
+            << QStringList{QStringLiteral("Up to")};
+        TransferOutcome dropped = unplugged;
+        dropped.device = QStringLiteral("rfc2217://labpi:3005");
+        dropped.countIsUpperBound = true;
+        QTest::newRow("zh connection dropped in a download")
+            << zh << dropped << warning << ProgramTitle
+            << QStringList{QStringLiteral("通訊埠停止運作"),
+                           QStringLiteral("與 COM2（rfc2217://labpi:3005） 的連線中斷了"),
+                           QStringLiteral("最多已傳送 300(12CH) 個位元組。")}
+            << QStringList{QStringLiteral("轉接器")};
         TransferOutcome closed = failed(up, TransferFault::PortClosed);
+        closed.port = QStringLiteral("COM3");
         closed.portError = {PortError::InUse, QStringLiteral("COM3"), QStringLiteral("/dev/ttyUSB0"), {}};
         QTest::newRow("en port closed, in use")
-            << en << closed << ProgramTitle
-            << QStringLiteral("The serial port is not open. The transfer has stopped.\nCOM3 (/dev/ttyUSB0) is in use "
-                              "by another program: close that program first.");
+            << en << closed << warning << ProgramTitle
+            << QStringList{QStringLiteral("not open"),
+                           QStringLiteral("\nCOM3 (/dev/ttyUSB0) is in use by another program")}
+            << QStringList{QStringLiteral("went away"), QStringLiteral("keeps")};
         QTest::newRow("zh port closed, in use")
-            << zh << closed << ProgramTitle
-            << QStringLiteral("通訊埠沒有開啟，傳輸已停止。\nCOM3（/dev/ttyUSB0） 正被其他程式使用：請先關閉那個程式。");
+            << zh << closed << warning << ProgramTitle
+            << QStringList{QStringLiteral("沒有開啟"), QStringLiteral("\nCOM3（/dev/ttyUSB0） 正被其他程式使用")}
+            << QStringList{};
         QTest::newRow("en port closed for the Setting command")
-            << en << failed(up, TransferFault::PortClosedUnderTransfer, 0, 7) << ProgramTitle
-            << QStringLiteral("The serial port was closed for the Setting command, so the transfer has stopped.\n"
-                              "The file keeps the 7(7H) bytes received.");
+            << en << failed(up, TransferFault::PortClosedUnderTransfer, 0, 7) << warning << ProgramTitle
+            << QStringList{QStringLiteral("Setting command"),
+                           QStringLiteral("\nThe file keeps the 7(7H) bytes received.")}
+            << QStringList{};
 
         // The target: what the system said, in our words, and what the file keeps.
         TransferOutcome diskFull = failed(up, TransferFault::TargetUnwritable, 5, 5);
-        diskFull.detail = qt_error_string(ENOSPC);
-        diskFull.systemError = ENOSPC;
-        QTest::newRow("en disk full") << en << diskFull << ProgramTitle
-                                      << QStringLiteral("The target file cannot be written. The upload has stopped.\n"
-                                                        "The disk is full.\nThe file keeps the 5(5H) bytes received.");
-        QTest::newRow("zh disk full") << zh << diskFull << ProgramTitle
-                                      << QStringLiteral("無法寫入目的檔案，接收已停止。\n磁碟已滿。\n"
-                                                        "檔案中保留已收到的 5(5H) 個位元組。");
+        diskFull.system = systemError(ENOSPC);
+        QTest::newRow("en disk full") << en << diskFull << warning << ProgramTitle
+                                      << QStringList{QStringLiteral("cannot be written"),
+                                                     QStringLiteral("\nThe disk is full.\n"),
+                                                     QStringLiteral("keeps the 5(5H) bytes")}
+                                      << QStringList{qt_error_string(ENOSPC)};
+        QTest::newRow("zh disk full") << zh << diskFull << warning << ProgramTitle
+                                      << QStringList{QStringLiteral("無法寫入目的檔案"),
+                                                     QStringLiteral("\n磁碟已滿。\n"),
+                                                     QStringLiteral("保留已收到的 5(5H) 個位元組")}
+                                      << QStringList{};
         TransferOutcome odd = failed(up, TransferFault::TargetUnwritable);
-        odd.detail = QStringLiteral("Something unheard of");
-        odd.systemError = EPROTO;
+        odd.system = {EPROTO, QStringLiteral("Something unheard of")};
         QTest::newRow("en cannot create, a reason we do not know")
-            << en << odd << ProgramTitle
-            << QStringLiteral("The target file cannot be created. The upload has stopped.\nSomething unheard of");
+            << en << odd << warning << ProgramTitle
+            << QStringList{QStringLiteral("cannot be created"), QStringLiteral("\nSomething unheard of")}
+            << QStringList{QStringLiteral("keeps")};
         QTest::newRow("en read-only target")
-            << en << failed(up, TransferFault::TargetReadOnly) << ProgramTitle
-            << QStringLiteral("The target file is read-only and was left as it is. The upload has stopped.");
-        QTest::newRow("zh not a file") << zh << failed(up, TransferFault::TargetNotAFile) << ProgramTitle
-                                       << QStringLiteral("目的路徑不是一般檔案（資料夾、裝置或管道），無法寫入。");
+            << en << failed(up, TransferFault::TargetReadOnly) << warning << ProgramTitle
+            << QStringList{QStringLiteral("read-only and was left as it is")} << QStringList{};
+        QTest::newRow("zh not a file") << zh << failed(up, TransferFault::TargetNotAFile) << warning << ProgramTitle
+                                       << QStringList{QStringLiteral("不是一般檔案")} << QStringList{};
     }
 
-    void messages()
+    void endings()
     {
         QFETCH(Language, language);
         QFETCH(TransferOutcome, outcome);
+        QFETCH(int, tone);
         QFETCH(QString, title);
-        QFETCH(QString, text);
-        const TransferTexts::Message message = messageFor(language, outcome);
-        QCOMPARE(message.title, title);
-        QCOMPARE(message.text, text);
+        QFETCH(QStringList, phrases);
+        QFETCH(QStringList, absent);
+        const Ending ending = TransferTexts::ending(language, outcome);
+        QCOMPARE(int(ending.tone), tone);
+        QCOMPARE(ending.message.title, title);
+        const QString &text = ending.message.text;
+        QCOMPARE(text.isEmpty(), tone == Ending::Silent);
+        QVERIFY2(inOrder(text, phrases), qPrintable(text));
+        for (const QString &phrase : absent)
+            QVERIFY2(!text.contains(phrase), qPrintable(text));
     }
 
     // The reason is chosen by the error number; its text stands where we have no words.
@@ -179,32 +232,32 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, systemText);
         QFETCH(QString, reason);
-        QCOMPARE(TransferTexts::systemReason(language, code, systemText), reason);
+        QCOMPARE(TransferTexts::systemReason(language, {code, systemText}), reason);
     }
 
     void portLost_data()
     {
         QTest::addColumn<Language>("language");
         QTest::addColumn<QString>("port");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("phrases");   // in this order
         QTest::newRow("en device") << Language::English << QStringLiteral("COM1")
-                                   << QStringLiteral("The serial port stopped working. The device of COM1 went away "
-                                                     "(adapter unplugged, board switched off, or the other end "
-                                                     "closed).\nCheck the cable and the adapter, then choose Setting "
-                                                     "to open a port again.");
+                                   << QStringList{
+                                          QStringLiteral("stopped working. The device of COM1 went away"),
+                                          QStringLiteral("\nCheck the cable and the adapter, then choose Setting")};
         QTest::newRow("zh network") << Language::Chinese << QStringLiteral("socket://labpi:3001")
-                                    << QStringLiteral("通訊埠停止運作。與 socket://labpi:3001 的連線中斷了（伺服器已停止、"
-                                                      "網路故障，或伺服器關閉了連線）。\n請檢查網路與伺服器，再從「設定」"
-                                                      "重新選擇通訊埠。");
+                                    << QStringList{
+                                           QStringLiteral("通訊埠停止運作。與 socket://labpi:3001 的連線中斷了"),
+                                           QStringLiteral("\n請檢查網路與伺服器，再從「設定」")};
     }
 
     void portLost()
     {
         QFETCH(Language, language);
         QFETCH(QString, port);
-        QFETCH(QString, text);
-        QCOMPARE(TransferTexts::portLost(language, port).title, ProgramTitle);
-        QCOMPARE(TransferTexts::portLost(language, port).text, text);
+        QFETCH(QStringList, phrases);
+        const TransferTexts::Message message = TransferTexts::portLost(language, port);
+        QCOMPARE(message.title, ProgramTitle);
+        QVERIFY2(inOrder(message.text, phrases), qPrintable(message.text));
     }
 
     void numbers()

@@ -2,6 +2,7 @@
 // download as a user drives it, on a fake line.
 
 #include "boardprofile.h"
+#include "boardstation.h"
 #include "commport.h"
 #include "controls.h"
 #include "messagebox.h"
@@ -433,10 +434,10 @@ private slots:
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
 
-        CommPort port;
+        BoardStation station(Board::Vxt8088);
         TransferWindow::Hooks hooks;
         hooks.endProgram = [] {};
-        TransferWindow w(vxt8088Profile(), port, hooks);
+        TransferWindow w(vxt8088Profile(), station, hooks);
         control<QAction>(w, "menExamples")->trigger();
         QTRY_VERIFY(openMessageBox());
         qputenv("PATH", path);
@@ -453,10 +454,7 @@ private slots:
     {
         auto rig = makeRig();
         bool portWhileOpen = true;
-        rig->onSettings = [&] {
-            portWhileOpen = rig->port().isOpen();
-            rig->port().open();   // as the dialog does when it closes
-        };
+        rig->onSettings = [&] { portWhileOpen = rig->port().isOpen(); };
         control<QAction>(rig->window(), "menSetting")->trigger();
         QCOMPARE(rig->settingsShown, 1);
         QVERIFY(!portWhileOpen);
@@ -475,7 +473,8 @@ private slots:
         qsizetype sent = 0;
         rig->onSettings = [&] {
             sent = rig->received().size();
-            QVERIFY(rig->port().open());
+            rig->station().apply(PortChoice::comNumber(1));   // as OK in the dialog
+            QVERIFY(rig->port().isOpen());
         };
         control<QAction>(w, "menSetting")->trigger();
         QTRY_VERIFY(openMessageBox());

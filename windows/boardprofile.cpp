@@ -8,7 +8,6 @@ const BoardProfile &vxt8088Profile()
         QStringLiteral("VXT-8088 RS-232C System"),
         QStringLiteral("VXT-8088"),
         QStringLiteral("/../Dos/VXT-8088"),
-        QStringLiteral("中斷下載檔案"),
     };
     return profile;
 }
@@ -21,7 +20,6 @@ const BoardProfile &vxt8052Profile()
         QStringLiteral("VXT-8052 RS-232C System"),
         QStringLiteral("VXT-8052"),
         QStringLiteral("/../Dos/VXT-8052"),
-        QStringLiteral("中斷傳送檔案"),
     };
     return profile;
 }

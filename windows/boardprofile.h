@@ -11,7 +11,6 @@ struct BoardProfile {
     QString caption;                         // idle window title
     QString boardName;                       // first part of the progress titles
     QString examplesFolder;                  // appended to the program's folder
-    QString chineseDownloadInterruptTip;     // the one tooltip that differs
 };
 
 const BoardProfile &vxt8088Profile();

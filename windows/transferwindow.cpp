@@ -2,13 +2,12 @@
 
 #include "documentopener.h"
 #include "labelfit.h"
-#include "line.h"
 #include "menubarkeys.h"
 #include "progresstitle.h"
 #include "messagebox.h"
+#include "transferfiles.h"
 #include "transfersession.h"
 #include "transfertexts.h"
-#include "vxt8088_8052.h"
 #include "windowtexts.h"
 
 #include <QCloseEvent>
@@ -39,7 +38,7 @@ QFont frameCaptionFont()
     return font;
 }
 
-void setButtonTexts(QPushButton *button, const TransferTexts::ButtonTexts &texts)
+void setButtonTexts(QPushButton *button, const WindowTexts::ButtonTexts &texts)
 {
     button->setText(texts.caption);
     button->setToolTip(texts.toolTip);
@@ -68,10 +67,10 @@ struct TransferWindow::Row {
     QPushButton *transfer;
 };
 
-TransferWindow::TransferWindow(const BoardProfile &profile, Line &port, Hooks hooks, QWidget *parent)
+TransferWindow::TransferWindow(const BoardProfile &profile, BoardStation &station, Hooks hooks, QWidget *parent)
     : QMainWindow(parent)
     , m_profile(profile)
-    , m_port(port)
+    , m_station(station)
     , m_hooks(std::move(hooks))
 {
     if (!m_hooks.endProgram)
@@ -90,10 +89,9 @@ TransferWindow::TransferWindow(const BoardProfile &profile, Line &port, Hooks ho
     buildMenus();
     m_title = new ProgressTitle(*this);
 
-    m_session = new TransferSession(profile.board, m_port, this);
-    connect(m_session, &TransferSession::progress, this, &TransferWindow::showProgress);
-    connect(m_session, &TransferSession::finished, this, &TransferWindow::transferFinished);
-    connect(m_session, &TransferSession::portLost, this, &TransferWindow::portLost);
+    connect(&session(), &TransferSession::progress, this, &TransferWindow::showProgress);
+    connect(&session(), &TransferSession::finished, this, &TransferWindow::transferFinished);
+    connect(&m_station, &BoardStation::stateChanged, this, &TransferWindow::stationChanged);
 
     Form_Load();
     // The first texts are the English ones; the language chosen follows once it shows.
@@ -109,6 +107,11 @@ TransferWindow::TransferWindow(const BoardProfile &profile, Line &port, Hooks ho
 }
 
 TransferWindow::~TransferWindow() = default;
+
+TransferSession &TransferWindow::session()
+{
+    return m_station.session();
+}
 
 void TransferWindow::buildControls()
 {
@@ -312,22 +315,22 @@ void TransferWindow::txtTargetFile_Change()
 // transfer ends (also at once, when it cannot start), finished() puts the row at rest.
 void TransferWindow::cmdDownloadFile_Click()
 {
-    if (m_session->isRunning(Direction::Download)) {
-        m_session->interrupt(Direction::Download);
+    if (session().isRunning(Direction::Download)) {
+        session().interrupt(Direction::Download);
         return;
     }
     showRow(Direction::Download, RowState::Running);
-    m_session->startDownload(txtSourceFile->text());
+    m_station.startDownload(txtSourceFile->text());
 }
 
 void TransferWindow::cmdReadyUpload_Click()
 {
-    if (m_session->isRunning(Direction::Upload)) {
-        m_session->interrupt(Direction::Upload);
+    if (session().isRunning(Direction::Upload)) {
+        session().interrupt(Direction::Upload);
         return;
     }
     showRow(Direction::Upload, RowState::Running);
-    m_session->startUpload(txtTargetFile->text());
+    m_station.startUpload(txtTargetFile->text());
 }
 
 void TransferWindow::showRow(Direction direction, RowState state)
@@ -336,13 +339,11 @@ void TransferWindow::showRow(Direction direction, RowState state)
     const bool idle = state == RowState::Idle;
     (download ? txtSourceFile : txtTargetFile)->setEnabled(idle);
     (download ? cmdSelectSourcePath : cmdSelectTargetPath)->setEnabled(idle);
+    using namespace WindowTexts;
     if (download) {
-        setButtonTexts(cmdDownloadFile,
-                       idle ? WindowTexts::downloadIdle(m_language)
-                            : TransferTexts::downloadRunning(m_language, m_profile.chineseDownloadInterruptTip));
+        setButtonTexts(cmdDownloadFile, idle ? downloadIdle(m_language) : downloadRunning(m_language, m_profile.board));
     } else {
-        setButtonTexts(cmdReadyUpload,
-                       idle ? WindowTexts::uploadIdle(m_language) : TransferTexts::uploadRunning(m_language));
+        setButtonTexts(cmdReadyUpload, idle ? uploadIdle(m_language) : uploadRunning(m_language));
     }
 }
 
@@ -362,30 +363,26 @@ void TransferWindow::transferFinished(const TransferOutcome &outcome)
     showRow(outcome.direction, RowState::Idle);
     m_title->restore(strCaption);
 
-    TransferTexts::Message message;
-    if (outcome.kind == TransferOutcome::Failed) {
-        message = TransferTexts::fault(m_language, outcome);
-        showMessage(QMessageBox::Warning, message.title, message.text);
-    } else if (outcome.direction == Direction::Download) {
-        // An interrupted download ends without a word.
-        if (outcome.kind == TransferOutcome::Completed) {
-            message = TransferTexts::downloadFinished(m_language, outcome.count);
-            showMessage(QMessageBox::Information, message.title, message.text);
-        }
-    } else if (outcome.kept >= 0) {
-        // An upload reports what reached its file, however it ended; one that ended
-        // before anything came made no file and says nothing.
-        message = TransferTexts::uploadFinished(m_language, outcome);
-        showMessage(QMessageBox::Information, message.title, message.text);
+    const TransferTexts::Ending ending = TransferTexts::ending(m_language, outcome);
+    if (ending.tone != TransferTexts::Ending::Silent) {
+        const bool warning = ending.tone == TransferTexts::Ending::Warning;
+        showMessage(warning ? QMessageBox::Warning : QMessageBox::Information, ending.message.title,
+                    ending.message.text);
     }
 }
 
-// The line stopped working while no transfer ran: a device unplugged, a connection to a
-// board on the network dropped.
-void TransferWindow::portLost(const QString &portName, const QString &address)
+// What the station says of its line: that it stopped working while no transfer ran (a
+// device unplugged, a connection to a board on the network dropped), or that it could
+// not be opened again after the Setting command. (A transfer tells its own failures.)
+void TransferWindow::stationChanged(const StationState &state)
 {
-    const auto message = TransferTexts::portLost(m_language, portName, address);
-    showMessage(QMessageBox::Warning, message.title, message.text);
+    if (state.line == StationState::Lost) {
+        const auto message = TransferTexts::portLost(m_language, state.port.name, state.address);
+        showMessage(QMessageBox::Warning, message.title, message.text);
+    } else if (state.line == StationState::Failed) {
+        showMessage(QMessageBox::Warning, TransferTexts::programTitle(),
+                    TransferTexts::portError(m_language, state.error));
+    }
 }
 
 // --- Menus ---------------------------------------------------------------------------
@@ -424,12 +421,14 @@ void TransferWindow::cannotOpen(const QString &path, bool missing)
 
 void TransferWindow::menSetting_Click()
 {
-    // Closing the port ends the transfers that run; what they say is told once the
-    // dialog has closed (it opens the port again as it closes).
+    // The station sets its line aside while the dialog shows, which ends the transfers
+    // that run, and opens its port again afterwards; what they say is told once the
+    // dialog has closed.
     m_settingOpen = true;
-    m_port.close();
+    m_station.setAside();
     if (m_hooks.showSettings)
         m_hooks.showSettings(*this);
+    m_station.resume();
     m_settingOpen = false;
     for (const HeldMessage &message : std::exchange(m_heldMessages, {}))
         showMessage(message.icon, message.title, message.text);
@@ -447,8 +446,8 @@ void TransferWindow::menAbout_Click()
 // program ends.
 void TransferWindow::closeEvent(QCloseEvent *event)
 {
-    m_session->abandon();
-    m_port.close();
+    session().abandon();
+    m_station.close();
     m_hooks.endProgram();
     event->accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "boardprofile.h"
+#include "boardstation.h"
 #include "transfer.h"
 #include "transfertexts.h"
 
@@ -9,7 +10,6 @@
 #include <QUrl>
 #include <functional>
 
-class Line;
 class ProgressTitle;
 class TransferSession;
 class QAction;
@@ -21,7 +21,8 @@ class QPushButton;
 
 // The main window of a run: one row sends a file to the board (download), the other
 // stores what the board sends (upload). One class serves both boards; the profile holds
-// their differences. All traffic with the board goes through the program's one line.
+// their differences. All traffic with the board goes through the board's station, whose
+// state the window shows.
 class TransferWindow : public QMainWindow {
     Q_OBJECT
 
@@ -36,12 +37,12 @@ public:
                                                               // nothing could be started
     };
 
-    TransferWindow(const BoardProfile &profile, Line &port, Hooks hooks, QWidget *parent = nullptr);
+    TransferWindow(const BoardProfile &profile, BoardStation &station, Hooks hooks, QWidget *parent = nullptr);
     ~TransferWindow() override;
 
     // The transfers of both directions, which the window starts, interrupts and reports.
     // A row shows "running" exactly while the session runs its direction.
-    TransferSession &session() { return *m_session; }
+    TransferSession &session();
 
     // Writes the texts of the language into the controls; later texts (buttons, titles,
     // messages, the browse dialogs' file types) follow it too.
@@ -76,7 +77,7 @@ private:
     void showRow(Direction direction, RowState state);
     void showProgress(const TransferProgress &progress);
     void transferFinished(const TransferOutcome &outcome);
-    void portLost(const QString &portName, const QString &address);
+    void stationChanged(const StationState &state);
     void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
     QString browse(bool save);
     QString programFolder() const;
@@ -107,10 +108,9 @@ private:
     QAction *menAbout = nullptr;
 
     const BoardProfile &m_profile;
-    Line &m_port;
+    BoardStation &m_station;
     Hooks m_hooks;
     Language m_language = Language::English;
-    TransferSession *m_session = nullptr;
     struct HeldMessage {
         QMessageBox::Icon icon;
         QString title;

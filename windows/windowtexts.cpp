@@ -4,109 +4,107 @@ namespace WindowTexts {
 
 QString sendFrame(Language language, const QString &boardName)
 {
-    const bool chinese = language == Language::Chinese;
-    return (chinese ? QStringLiteral("PC 傳送到 %1") : QStringLiteral("PC to %1")).arg(boardName);
+    return pick(language, QStringLiteral("PC to %1"), QStringLiteral("PC 傳送到 %1")).arg(boardName);
 }
 
 QString receiveFrame(Language language, const QString &boardName)
 {
-    const bool chinese = language == Language::Chinese;
-    return (chinese ? QStringLiteral("%1 傳送到 PC") : QStringLiteral("%1 to PC")).arg(boardName);
+    return pick(language, QStringLiteral("%1 to PC"), QStringLiteral("%1 傳送到 PC")).arg(boardName);
 }
 
 QString sourceLabel(Language language)
 {
-    const bool chinese = language == Language::Chinese;
-    return chinese ? QStringLiteral("來源檔案(&S)") : QStringLiteral("&Source File");
+    return pick(language, QStringLiteral("&Source File"), QStringLiteral("來源檔案(&S)"));
 }
 
 QString targetLabel(Language language)
 {
-    const bool chinese = language == Language::Chinese;
-    return chinese ? QStringLiteral("目的檔案(&F)") : QStringLiteral("Save &File");
+    return pick(language, QStringLiteral("Save &File"), QStringLiteral("目的檔案(&F)"));
 }
 
 QString sourceFieldTip(Language language)
 {
-    const bool chinese = language == Language::Chinese;
-    return chinese ? QStringLiteral("要下載的檔案來源路徑")
-                               : QStringLiteral("File's path that will be downloaded from");
+    return pick(language, QStringLiteral("File's path that will be downloaded from"),
+                QStringLiteral("要下載的檔案來源路徑"));
 }
 
 QString targetFieldTip(Language language)
 {
-    const bool chinese = language == Language::Chinese;
-    return chinese ? QStringLiteral("要上傳的檔案目的路徑")
-                               : QStringLiteral("File's path that will be written to");
+    return pick(language, QStringLiteral("File's path that will be written to"),
+                QStringLiteral("要上傳的檔案目的路徑"));
 }
 
 QString browseTip(Language language)
 {
-    const bool chinese = language == Language::Chinese;
-    return chinese ? QStringLiteral("瀏覽") : QStringLiteral("Browse");
+    return pick(language, QStringLiteral("Browse"), QStringLiteral("瀏覽"));
 }
 
-TransferTexts::ButtonTexts downloadIdle(Language language)
+ButtonTexts downloadIdle(Language language)
 {
-    const bool chinese = language == Language::Chinese;
-    if (chinese)
-        return {QStringLiteral("開始下載 (&D)"), QStringLiteral("開始下載檔案")};
-    return {QStringLiteral("&Download"), QStringLiteral("Start to receive the data")};
+    return {pick(language, QStringLiteral("&Download"), QStringLiteral("開始下載 (&D)")),
+            pick(language, QStringLiteral("Start to receive the data"), QStringLiteral("開始下載檔案"))};
 }
 
-TransferTexts::ButtonTexts uploadIdle(Language language)
+ButtonTexts uploadIdle(Language language)
 {
-    const bool chinese = language == Language::Chinese;
-    if (chinese)
-        return {QStringLiteral("準備上傳 (&U)"), QStringLiteral("準備上傳檔案")};
-    return {QStringLiteral("&Upload"), QStringLiteral("Start to transfer the data")};
+    return {pick(language, QStringLiteral("&Upload"), QStringLiteral("準備上傳 (&U)")),
+            pick(language, QStringLiteral("Start to transfer the data"), QStringLiteral("準備上傳檔案"))};
+}
+
+ButtonTexts downloadRunning(Language language, Board board)
+{
+    const QString chineseTip =
+        board == Board::Vxt8052 ? QStringLiteral("中斷傳送檔案") : QStringLiteral("中斷下載檔案");
+    return {pick(language, QStringLiteral("&Interrupt"), QStringLiteral("中斷 (&I)")),
+            pick(language, QStringLiteral("Interrupt the receiving data"), chineseTip)};
+}
+
+ButtonTexts uploadRunning(Language language)
+{
+    return {pick(language, QStringLiteral("&Interrupt"), QStringLiteral("中斷 (&I)")),
+            pick(language, QStringLiteral("Interrupt the transferring data"), QStringLiteral("中斷上傳檔案"))};
 }
 
 QString viewMenu(Language language)
 {
-    const bool chinese = language == Language::Chinese;
-    return chinese ? QStringLiteral("預覽(&V)") : QStringLiteral("&View");
+    return pick(language, QStringLiteral("&View"), QStringLiteral("預覽(&V)"));
 }
 
 QString examplesItem(Language language)
 {
-    const bool chinese = language == Language::Chinese;
-    return chinese ? QStringLiteral("範例(&E)...") : QStringLiteral("&Examples...");
+    return pick(language, QStringLiteral("&Examples..."), QStringLiteral("範例(&E)..."));
 }
 
 QString settingCommand(Language language)
 {
-    const bool chinese = language == Language::Chinese;
-    return chinese ? QStringLiteral("設定(&S)") : QStringLiteral("&Setting");
+    return pick(language, QStringLiteral("&Setting"), QStringLiteral("設定(&S)"));
 }
 
 QString helpMenu(Language language)
 {
-    const bool chinese = language == Language::Chinese;
-    return chinese ? QStringLiteral("說明(&H)") : QStringLiteral("&Help");
+    return pick(language, QStringLiteral("&Help"), QStringLiteral("說明(&H)"));
 }
 
 QString contentItem(Language language)
 {
-    const bool chinese = language == Language::Chinese;
-    return chinese ? QStringLiteral("內容(&C)...") : QStringLiteral("&Content...");
+    return pick(language, QStringLiteral("&Content..."), QStringLiteral("內容(&C)..."));
 }
 
 QString aboutItem(Language language)
 {
-    const bool chinese = language == Language::Chinese;
-    return chinese ? QStringLiteral("關於(&A)...") : QStringLiteral("&About...");
+    return pick(language, QStringLiteral("&About..."), QStringLiteral("關於(&A)..."));
 }
 
 QString cannotOpen(Language language, const QString &path, bool missing)
 {
-    const bool chinese = language == Language::Chinese;
     if (missing)
-        return (chinese ? QStringLiteral("找不到 %1。\n請重新安裝 Kestrion，或洽詢實驗室管理人員。")
-                        : QStringLiteral("%1 cannot be found.\nInstall Kestrion again, or ask your lab staff."))
+        return pick(language, QStringLiteral("%1 cannot be found.\nInstall Kestrion again, or ask your lab staff."),
+                    QStringLiteral("找不到 %1。\n請重新安裝 Kestrion，或洽詢實驗室管理人員。"))
             .arg(path);
-    return (chinese ? QStringLiteral("沒有可以開啟 %1 的程式。\n需要網頁瀏覽器或檔案管理員，請洽詢實驗室管理人員。")
-                    : QStringLiteral("No program could open %1.\nA web browser or a file manager is needed: ask your lab staff."))
+    return pick(language,
+                QStringLiteral("No program could open %1.\nA web browser or a file manager is needed: ask your lab "
+                               "staff."),
+                QStringLiteral("沒有可以開啟 %1 的程式。\n需要網頁瀏覽器或檔案管理員，請洽詢實驗室管理人員。"))
         .arg(path);
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "transfertexts.h"
+#include "language.h"
+#include "transfer.h"
 
 #include <QString>
 
 // The texts of a transfer window in English and Traditional Chinese. The frames name the
-// board (VXT-8088, VXT-8052); every other text is the same in both windows.
+// board (VXT-8088, VXT-8052); every other text but one tooltip is the same in both windows.
 namespace WindowTexts {
 
 QString sendFrame(Language language, const QString &boardName);      // "PC to VXT-8088"
@@ -15,9 +16,16 @@ QString targetLabel(Language language);
 QString sourceFieldTip(Language language);
 QString targetFieldTip(Language language);
 QString browseTip(Language language);
-// The transfer buttons at rest; while a transfer runs, TransferTexts gives theirs.
-TransferTexts::ButtonTexts downloadIdle(Language language);
-TransferTexts::ButtonTexts uploadIdle(Language language);
+// The transfer buttons' caption and tooltip, at rest and while their transfer runs. The
+// Chinese tooltip of the running download is the one text that differs between the boards.
+struct ButtonTexts {
+    QString caption;
+    QString toolTip;
+};
+ButtonTexts downloadIdle(Language language);
+ButtonTexts uploadIdle(Language language);
+ButtonTexts downloadRunning(Language language, Board board);
+ButtonTexts uploadRunning(Language language);
 
 // The menu bar: View > Examples..., Setting, Help > Content... and About...
 QString viewMenu(Language language);

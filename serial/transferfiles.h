@@ -1,18 +1,10 @@
 #pragma once
 
-#include "transfer.h"
-
 #include <QString>
 
-class CommPort;
-
-// Helpers of the transfers and of the port listing: probing a port, checking and
-// removing files.
+// The files at either end of a transfer: whether a source is a file that can be sent,
+// and the old target removed before an upload writes it anew.
 namespace VXT8088_8052 {
-
-// Probes one port number: true when the port could be opened. The port is closed
-// afterwards, and on success its number is intPort. On failure `why` says why.
-bool SelectCommPort(CommPort &port, int intPort, PortError *why = nullptr);
 
 // True when strPath names a regular file (or a link to one). Folders, devices, pipes and
 // the empty path are not files.

@@ -1,21 +1,9 @@
-#include "vxt8088_8052.h"
-
-#include "commport.h"
+#include "transferfiles.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 namespace VXT8088_8052 {
-
-bool SelectCommPort(CommPort &port, int intPort, PortError *why)
-{
-    port.close();
-    port.setCommPort(intPort);
-    if (!port.open(why))
-        return false;
-    port.close();
-    return true;
-}
 
 bool CheckFileExists(const QString &strPath)
 {
