@@ -77,7 +77,7 @@ DWORD ComDevice::open(const QString &name)
 {
     if (isOpen())
         return ERROR_SUCCESS;
-    const std::wstring path = (QStringLiteral("\\\\.\\") + name).toStdWString();
+    const std::wstring path = QString(QStringLiteral("\\\\.\\") + name).toStdWString();
     HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE)

@@ -42,8 +42,10 @@ find_file(KESTRION_QT_ZH_TW qtbase_zh_TW.qm PATHS /usr/share/qt6/translations
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/qt.conf "[Paths]\nPrefix = .\nPlugins = plugins\nTranslations = translations\n")
 
 function(install_qt_runtime component destination)
-    set(modules Core Gui Widgets ${ARGN})
-    list(TRANSFORM modules REPLACE "^(.*)$" "${qt_bin}/Qt6\\1.dll")
+    set(modules)
+    foreach(module Core Gui Widgets ${ARGN})
+        list(APPEND modules ${qt_bin}/Qt6${module}.dll)
+    endforeach()
     install(FILES ${modules} ${mingw_runtime} ${CMAKE_CURRENT_BINARY_DIR}/qt.conf
             DESTINATION ${destination} COMPONENT ${component})
     install(FILES ${qt_plugins}/platforms/qwindows.dll

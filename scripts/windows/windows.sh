@@ -149,9 +149,12 @@ report() {
     echo
     echo "Windows build: these fail for Windows:"
     awk -v root="$root/" '
-        /^FAILED: / { step = $0; sub(/^FAILED: /, "", step); shown = 0; next }
-        step != "" && !shown && /(error|undefined reference)/ {
-            gsub(root, "", step); line = $0; gsub(root, "", line)
+        /^FAILED: / {
+            step = $2; sub(/CMakeFiles\/[^\/]*\.dir\//, "", step); sub(/\.obj$/, "", step)
+            shown = 0; next
+        }
+        step != "" && !shown && /(: (fatal )?error: |undefined reference)/ {
+            line = $0; gsub(root, "", line)
             print "  " step; print "      " line; shown = 1; step = ""
         }
     ' "$log"
@@ -165,6 +168,8 @@ lay_out() {
     rm -rf "$build/Kestrion" "$build/disc-files"
     cmake --install "$build" --component programs --prefix "$build/Kestrion" --strip > /dev/null
     cmake --install "$build" --component disc --prefix "$build/disc-files" --strip > /dev/null
+    # The runtime's DLLs come with their symbols: not needed to run.
+    find "$build/Kestrion" "$build/disc-files" -name '*.dll' -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
     echo "Laid out: $build_folder/Kestrion ($(du -sh "$build/Kestrion" | cut -f1)), $build_folder/disc-files"
 }
 
