@@ -295,9 +295,10 @@ kestrion_window() {   # kestrion_window LANGUAGE-KEYS SCREENSHOT-PREFIX
     before=$(stored_count 1)
     (cd "$programs/bin" && exec "$wine" "$programs/bin/Kestrion.exe") > "$results/$2-kestrion.log" 2>&1 &
     pid=$!
-    sleep 2
+    # The first window of a new prefix takes Wine a while.
+    wait_window '.' 900 || fail "no window at all"
     shot "$2-splash"
-    wait_window '^(Setting|設定)$' 300 || fail "no settings dialog"
+    wait_window '^(Setting|設定)$' 900 || fail "no settings dialog"
     local dialog
     dialog=$(window_named '^(Setting|設定)$')
     xdotool windowfocus --sync "$dialog" 2> /dev/null
@@ -307,7 +308,7 @@ kestrion_window() {   # kestrion_window LANGUAGE-KEYS SCREENSHOT-PREFIX
     fi
     shot "$2-settings"
     xdotool key Return
-    wait_window 'VXT-8088' 150 || fail "no transfer window"
+    wait_window 'VXT-8088' 300 || fail "no transfer window"
     local window
     window=$(window_named 'VXT-8088')
     xdotool windowfocus --sync "$window" 2> /dev/null
@@ -340,7 +341,7 @@ autorun_starts_setup() {
     cmp "$setup" "$disc/setup/setup.exe" || fail "setup\\setup.exe is not the setup program"
     (cd "$disc" && exec "$wine" "$disc/autorun.exe") > "$results/autorun.log" 2>&1 &
     local pid=$!
-    wait_window 'Data Transfer System V1' 300 || fail "no autorun window"
+    wait_window 'Data Transfer System V1' 900 || fail "no autorun window"
     local window
     window=$(window_named 'Data Transfer System V1')
     shot autorun
