@@ -75,9 +75,27 @@ class_set() {   # label ports...
     read -r real user sys <<< "$times"
     awk -v what="$label" -v bytes="$size" -v real="$real" -v cpu="$(echo "$user + $sys" | bc)" -v n="$#" 'BEGIN {
         busy = bytes / 960
-        printf "%-28s %d board(s), %7d bytes each  %6.2f s in all (line time %5.2f s)  CPU %.3f s = %5.2f%% of a core\n",
-               what, n, bytes, real, busy, cpu, 100 * cpu / busy }'
+        printf "%-28s %2d board(s), %7d bytes each  %6.2f s in all (line time %5.2f s)  CPU %.3f s = %5.2f%% of a core, %5.3f%% per board\n",
+               what, n, bytes, real, busy, cpu, 100 * cpu / busy, 100 * cpu / busy / n }'
 }
 
 class_set "one board" COM1
 class_set "class set of three" COM1 COM2 COM3
+
+# A class set on the network: the same download to 32 boards at once, each behind a TCP
+# port of its own (vxt-board --listen, raw, as ser2net's raw port), against one of them.
+kill "${boards[@]}" 2>/dev/null && wait "${boards[@]}" 2>/dev/null || true
+boards=()
+addresses=()
+for n in $(seq 1 32); do
+    mkdir -p "$work/net$n"
+    "$board" --board 8052 --dir "$work/net$n" --port 1 --listen 0 < /dev/null > /dev/null &
+    boards+=($!)
+done
+for n in $(seq 1 32); do
+    while [ ! -s "$work/net$n/COM1" ]; do sleep 0.1; done
+    addresses+=("$(head -n 1 "$work/net$n/COM1")")
+done
+class_set "one board on the network" "${addresses[0]}"
+class_set "class set of 32" "${addresses[@]}"
+

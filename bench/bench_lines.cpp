@@ -4,16 +4,21 @@
 // long opening takes, the rate of a download and of an upload as a share of the line
 // rate, and the CPU this program used meanwhile. Then, through ser2net in front of a
 // UART (the test UART shim on a pseudo-terminal, preloaded into ser2net), what still
-// reaches the board after an interrupt, raw and with RFC 2217.
+// reaches the board after an interrupt, raw and with RFC 2217. Then slow RFC 2217 servers
+// (a delaying proxy in front of ser2net, 250 ms and 600 ms each way): what the probe of
+// network ports, `kestrion-cli ports` and `kestrion-cli download` do, and when.
 //
-//   bench_lines [--size BYTES]
+//   bench_lines [--size BYTES] [--cli PATH]   (--cli: another kestrion-cli to compare)
 
 #include "benchclock.h"
+#include "delayingproxy.h"
 #include "lines.h"
 #include "linesender.h"
 #include "linepacer.h"
+#include "portlisting.h"
 #include "ptyboard.h"
 #include "ser2netserver.h"
+#include "transfertexts.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -228,6 +233,86 @@ void measureInterrupt(const char *kind, bool rfc2217)
     std::fflush(stdout);
 }
 
+// A program run without blocking this event loop (the proxy lives in it): seconds taken,
+// exit code, and the last line it printed.
+struct Run {
+    double seconds = 0;
+    int exitCode = -1;
+    QString said;
+};
+
+Run runCli(const QString &cli, const QStringList &arguments, const QString &comFolder)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("KESTRION_COM_DIR"), comFolder);
+    process.setProcessEnvironment(environment);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(cli, arguments);
+    runUntil([&] { return process.state() == QProcess::NotRunning; }, 30);
+    Run run;
+    run.seconds = clock.nsecsElapsed() / 1e9;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    const QStringList lines = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError())
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    run.said = lines.isEmpty() ? QString() : lines.last();
+    return run;
+}
+
+// An RFC 2217 server `delayMs` away each way: a probe in this program (what it says at
+// its short time, and when the port answered), `kestrion-cli ports` and a download of
+// 480 bytes (two seconds of line) with it.
+void measureSlowServer(const QString &cli, quint16 rfc2217Port, int delayMs, const QString &folder)
+{
+    DelayingProxy proxy(rfc2217Port, delayMs);
+    QTemporaryDir com;
+    const QString address = QStringLiteral("rfc2217://127.0.0.1:%1").arg(proxy.port());
+    QFile file(com.filePath(QStringLiteral("COM1")));
+    file.open(QIODevice::WriteOnly);
+    file.write(address.toUtf8() + '\n');
+    file.close();
+    const auto pause = [] { runUntil([] { return false; }, 1); };   // the server lets the port go
+
+    qputenv("KESTRION_COM_DIR", QFile::encodeName(com.path()));
+    NetworkPortProbe probe;
+    QElapsedTimer clock;
+    clock.start();
+    double finishedMs = -1, lateMs = -1;
+    QString atFinish;
+    QObject::connect(&probe, &NetworkPortProbe::finished, [&] {
+        finishedMs = clock.nsecsElapsed() / 1e6;
+        atFinish = probe.reachable().isEmpty() ? TransferTexts::portError(Language::English, probe.unreachable().value(0))
+                                               : QStringLiteral("listed");
+    });
+    QObject::connect(&probe, &NetworkPortProbe::answeredLate, [&] { lateMs = clock.nsecsElapsed() / 1e6; });
+    probe.start({1});
+    runUntil([&] { return lateMs >= 0 || (finishedMs >= 0 && probe.unreachable().isEmpty()); }, 6);
+    std::printf("%3d ms each way: probe: at %.0f ms %s | answered %s\n", delayMs, finishedMs, qPrintable(atFinish),
+                lateMs >= 0 ? qPrintable(QStringLiteral("late, at %1 ms (%2)").arg(lateMs, 0, 'f', 0)
+                                             .arg(probe.reachable().isEmpty() ? QStringLiteral("refused") : QStringLiteral("listed")))
+                            : "not later");
+    qunsetenv("KESTRION_COM_DIR");
+    pause();
+
+    const Run ports = runCli(cli, {QStringLiteral("ports")}, com.path());
+    std::printf("%3d ms each way: kestrion-cli ports: %.2f s, exit %d: %s\n", delayMs, ports.seconds, ports.exitCode,
+                qPrintable(ports.said));
+    pause();
+    const QString source = folder + QStringLiteral("/slow.bin");
+    QFile out(source);
+    out.open(QIODevice::WriteOnly);
+    out.write(QByteArray(480, 'x'));
+    out.close();
+    const Run download = runCli(cli, {QStringLiteral("download"), QStringLiteral("--board"), QStringLiteral("8052"),
+                                      QStringLiteral("--port"), address, source},
+                                com.path());
+    std::printf("%3d ms each way: kestrion-cli download 480 bytes: %.2f s, exit %d: %s\n", delayMs, download.seconds,
+                download.exitCode, qPrintable(download.said));
+    std::fflush(stdout);
+    pause();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -237,6 +322,9 @@ int main(int argc, char **argv)
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("bytes each way (8052 board)"),
                                         QStringLiteral("BYTES"), QStringLiteral("4800"));
     parser.addOption(sizeOption);
+    const QCommandLineOption cliOption(QStringLiteral("cli"), QStringLiteral("the kestrion-cli to run"),
+                                       QStringLiteral("PATH"), QStringLiteral(KESTRION_CLI_PROGRAM));
+    parser.addOption(cliOption);
     parser.addHelpOption();
     parser.process(app);
     const qsizetype size = std::clamp<qsizetype>(parser.value(sizeOption).toLongLong(), 1000, 32000);
@@ -269,5 +357,7 @@ int main(int argc, char **argv)
     print("ser2net rfc2217", measure(ser2net.rfc2217Address(), board, com + QStringLiteral("/COM1.ctl"), folder.path(), size));
     measureInterrupt("ser2net raw", false);
     measureInterrupt("ser2net rfc2217", true);
+    for (const int delayMs : {250, 600})
+        measureSlowServer(parser.value(cliOption), ser2net.rfc2217Port(), delayMs, folder.path());
     return 0;
 }

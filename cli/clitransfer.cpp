@@ -48,6 +48,37 @@ QString fitted(const QString &text, int columns)
     return text;
 }
 
+// A board's line once it has ended keeps its whole text: rows that do not wrap by
+// themselves, broken at a space where there is one, the later ones indented by `indent`
+// columns (the port's), or not at all on a terminal too narrow for that.
+QStringList wrapped(const QString &text, int columns, int indent)
+{
+    const int width = columns - 1;   // the last column would wrap the terminal's line
+    if (width - indent < 20)
+        indent = 0;
+    QStringList rows;
+    QString rest = text;
+    while (!rest.isEmpty()) {
+        const int room = rows.isEmpty() ? width : width - indent;
+        const QString row = fitted(rest, room + 1);
+        if (row.size() == rest.size()) {
+            rows << rest;
+            break;
+        }
+        qsizetype cut = row.size();
+        const qsizetype space = row.lastIndexOf(QLatin1Char(' '));
+        if (space > row.size() / 2)
+            cut = space;
+        rows << rest.left(std::max<qsizetype>(cut, 1));
+        rest = rest.mid(std::max<qsizetype>(cut, 1));
+        while (rest.startsWith(QLatin1Char(' ')))
+            rest.remove(0, 1);
+    }
+    for (qsizetype i = 1; i < rows.size(); ++i)
+        rows[i].prepend(QString(indent, QLatin1Char(' ')));
+    return rows;
+}
+
 bool isFileFault(TransferFault fault)
 {
     return fault != TransferFault::PortClosed && fault != TransferFault::PortFailed;
@@ -204,13 +235,24 @@ void CliTransfer::drawProgress()
         out += QStringLiteral("\x1b[%1A").arg(m_linesShown - 1);
     out += QLatin1Char('\r');
     const int columns = Console::columns();
-    for (size_t i = 0; i < m_targets.size(); ++i) {
+    qsizetype portWidth = 0;
+    for (const Target &target : m_targets)
+        portWidth = std::max(portWidth, target.port.size());
+    QStringList rows;
+    for (const Target &target : m_targets) {
+        // A board that has ended keeps its whole text, a reason why it failed too.
+        if (target.done && isClassSet())
+            rows += wrapped(progressText(target), columns, int(portWidth) + 2);
+        else
+            rows << fitted(progressText(target), columns);
+    }
+    for (qsizetype i = 0; i < rows.size(); ++i) {
         if (i > 0)
             out += QLatin1Char('\n');
-        out += QStringLiteral("\x1b[K") + fitted(progressText(m_targets[i]), columns);
+        out += QStringLiteral("\x1b[K") + rows.at(i);
     }
-    Console::print(stderr, out);
-    m_linesShown = int(m_targets.size());
+    Console::print(stderr, out + QStringLiteral("\x1b[J"));
+    m_linesShown = int(rows.size());
 }
 
 void CliTransfer::clearProgress()

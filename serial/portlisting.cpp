@@ -1,12 +1,14 @@
 #include "portlisting.h"
 
 #include "comportmap.h"
+#include "lineaddress.h"
 #include "lines.h"
 #include "portprobe.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringList>
 #include <QTimer>
 
 #include <algorithm>
@@ -31,6 +33,14 @@ bool worthNaming(const PortError &why)
     default:
         return false;   // nothing there, or a device that does not work as a port
     }
+}
+
+// The address behind a COM number as a line writes it back.
+QString canonicalAddress(int number)
+{
+    const QString address = ComPortMap::networkAddress(number);
+    const ParsedLineAddress parsed = parseLineAddress(address);
+    return parsed.isValid() ? parsed.address.text() : address;
 }
 
 } // namespace
@@ -71,6 +81,8 @@ PortListing listComPorts(CommPort &port)
 NetworkPortProbe::NetworkPortProbe(QObject *parent)
     : QObject(parent)
 {
+    m_shortTime.setSingleShot(true);
+    connect(&m_shortTime, &QTimer::timeout, this, &NetworkPortProbe::finish);
 }
 
 NetworkPortProbe::~NetworkPortProbe() = default;
@@ -80,16 +92,22 @@ void NetworkPortProbe::start(const QList<int> &numbers, int timeoutMs)
     QList<int> inOrder = numbers;
     std::sort(inOrder.begin(), inOrder.end());
     m_attempts.clear();
-    m_attempts.reserve(size_t(inOrder.size()));
     m_running = true;
-    for (const int number : inOrder)
-        m_attempts.push_back({number, nullptr, false, {}});
+    m_finished = false;
+    // One attempt for each address: a second connection would find the server's port held
+    // by the first.
+    QStringList addresses;
+    for (const int number : inOrder) {
+        const QString address = canonicalAddress(number);
+        if (!addresses.contains(address)) {
+            addresses << address;
+            m_attempts.push_back({number, nullptr, false, {}});
+        }
+    }
     // Each line reports to its own attempt, whose place no longer changes.
     for (Attempt &attempt : m_attempts) {
         PortError error;
-        LineOptions options;
-        options.openTimeoutMs = timeoutMs;
-        attempt.line = makeLine(PortChoice::comNumber(attempt.number), &error, options);
+        attempt.line = makeLine(PortChoice::comNumber(attempt.number), &error);
         if (!attempt.line) {
             answered(attempt, error);
             continue;
@@ -102,6 +120,7 @@ void NetworkPortProbe::start(const QList<int> &numbers, int timeoutMs)
         else if (attempt.line->isOpen())
             answered(attempt, {});
     }
+    m_shortTime.start(timeoutMs);
     // Told from the event loop, as when an answer comes later.
     QTimer::singleShot(0, this, &NetworkPortProbe::finishIfDone);
 }
@@ -114,16 +133,27 @@ void NetworkPortProbe::answered(Attempt &attempt, const PortError &error)
     attempt.error = error;
     if (attempt.line)
         attempt.line->close();
-    QTimer::singleShot(0, this, &NetworkPortProbe::finishIfDone);
+    if (m_finished) {
+        const int number = attempt.number;
+        QTimer::singleShot(0, this, [this, number] { emit answeredLate(number); });
+    } else {
+        QTimer::singleShot(0, this, &NetworkPortProbe::finishIfDone);
+    }
 }
 
 void NetworkPortProbe::finishIfDone()
 {
+    if (std::all_of(m_attempts.begin(), m_attempts.end(), [](const Attempt &a) { return a.done; }))
+        finish();
+}
+
+void NetworkPortProbe::finish()
+{
     if (!m_running)
         return;
-    if (std::any_of(m_attempts.begin(), m_attempts.end(), [](const Attempt &a) { return !a.done; }))
-        return;
+    m_shortTime.stop();
     m_running = false;
+    m_finished = true;
     emit finished();
 }
 
@@ -141,7 +171,10 @@ QList<PortError> NetworkPortProbe::unreachable() const
 {
     QList<PortError> errors;
     for (const Attempt &attempt : m_attempts) {
-        if (attempt.done && attempt.error.kind != PortError::None)
+        if (!attempt.done)
+            errors << PortError{PortError::TimedOut, QStringLiteral("COM%1").arg(attempt.number),
+                                canonicalAddress(attempt.number), {}};
+        else if (attempt.error.kind != PortError::None)
             errors << attempt.error;
     }
     return errors;

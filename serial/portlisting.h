@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -33,9 +34,13 @@ struct PortListing {
 PortListing listComPorts(CommPort &port);
 
 // Tries the given COM numbers that stand for boards on the network, all at once and
-// without waiting: each line is opened, and closed again as soon as it has opened.
-// finished() follows when every one has answered or given up, after at most the time
-// given (also at once, from the event loop, when there is nothing to try).
+// without waiting: each address once (numbers that stand for one address are one port,
+// listed under the lower), each line opened, and closed again as soon as it has opened.
+// finished() follows when every one has answered or given up, or when the short time
+// given has passed (also at once, from the event loop, when there is nothing to try);
+// those that have not answered by then are "did not answer in time" (TimedOut). Those
+// are tried on until the open timeout (LineOptions) has passed: a slow server answers
+// later, and answeredLate() tells when one did.
 class NetworkPortProbe : public QObject {
     Q_OBJECT
 
@@ -44,16 +49,20 @@ public:
     ~NetworkPortProbe() override;
 
     void start(const QList<int> &numbers, int timeoutMs = LineOptions::ProbeTimeoutMs);
+    // Until finished().
     bool isRunning() const { return m_running; }
 
     // The numbers whose line opened, in increasing order.
     QList<int> reachable() const;
     // Why the others could not be opened (port: "COMn", device: the address), in the
-    // same order.
+    // same order; one still being tried is TimedOut.
     QList<PortError> unreachable() const;
 
 signals:
     void finished();
+    // After finished(): `number` has answered, by opening or by giving up; reachable()
+    // and unreachable() say which.
+    void answeredLate(int number);
 
 private:
     struct Attempt {
@@ -64,7 +73,10 @@ private:
     };
     void answered(Attempt &attempt, const PortError &error);
     void finishIfDone();
+    void finish();
 
     std::vector<Attempt> m_attempts;
     bool m_running = false;
+    bool m_finished = false;
+    QTimer m_shortTime;
 };

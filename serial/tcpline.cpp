@@ -2,7 +2,51 @@
 
 #include "rfc2217session.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+
 #include <algorithm>
+#include <optional>
+#include <utility>
+
+namespace {
+
+constexpr char Iac = char(0xFF);
+
+// Whether `bytes` begin with `commands` telnet commands that only a telnet server sends
+// first: IAC followed by WILL, WONT, DO, DONT or SB, and the option. Undecided (nullopt)
+// while there are too few bytes to tell.
+std::optional<bool> beginsWithTelnet(const QByteArray &bytes, int commands)
+{
+    for (int i = 0; i < 3 * commands; i += 3) {
+        if (bytes.size() <= i)
+            return std::nullopt;
+        if (bytes[i] != Iac)
+            return false;
+        if (bytes.size() <= i + 1)
+            return std::nullopt;
+        const auto verb = static_cast<unsigned char>(bytes[i + 1]);
+        if (verb < 0xFA || verb > 0xFE)
+            return false;
+    }
+    return bytes.size() >= 3 * commands ? std::optional<bool>(true) : std::nullopt;
+}
+
+// What a server said, for a reason: on one line, cut to `limit` characters. (Its control
+// characters are left for the text that shows it to escape.)
+QString serverSaid(const QByteArray &bytes, int limit)
+{
+    QStringList lines = QString::fromUtf8(bytes).split(QRegularExpression(QStringLiteral("[\\r\\n]+")));
+    for (QString &line : lines)
+        line = line.trimmed();
+    lines.removeAll(QString());
+    QString said = lines.join(QLatin1Char(' '));
+    if (said.size() > limit)
+        said = said.left(limit - 1) + QChar(0x2026);
+    return said;
+}
+
+} // namespace
 
 TcpLine::TcpLine(const QString &portName, const LineAddress &address, const LineOptions &options, QObject *parent)
     : Line(parent)
@@ -44,6 +88,9 @@ bool TcpLine::open(PortError *error)
         return true;
     m_phase = Phase::Connecting;
     m_openTimer.start(m_openTimeoutMs);
+    m_heard.clear();
+    m_firstBytes.clear();
+    m_firstBytesJudged = false;
 
     // A failure found at once is told by the return value, not by a signal.
     m_failedAtOnce = {};
@@ -61,14 +108,15 @@ bool TcpLine::open(PortError *error)
 void TcpLine::connected()
 {
     m_phase = Phase::Starting;
+    m_sinceConnected.start();
     if (m_address.protocol != LineAddress::Rfc2217) {
         restartOpenTimer(SettleMs);
         return;
     }
     m_optionAccepted = false;
     m_rfc2217 = std::make_unique<Rfc2217Session>([this](const QByteArray &bytes) { m_connection.write(bytes); });
-    // The server answers within a round trip, a refusal too.
-    restartOpenTimer(OptionAnswerMs);
+    // The server answers within a round trip, a refusal too: however long that is on the
+    // way to it, the open timeout decides.
 }
 
 void TcpLine::restartOpenTimer(int milliseconds)
@@ -102,6 +150,8 @@ void TcpLine::giveUp(PortError::Kind kind, const QString &system)
     if (m_phase == Phase::Closed)
         return;
     PortError error{kind, m_portName, looksLikeLineAddress(m_portName) ? QString() : m_address.text(), {0, system}};
+    if (kind == PortError::ConnectionLost && system.isEmpty() && !m_heard.isEmpty())
+        error.serverSaid = serverSaid(m_heard, SaidLimit);   // the server's own explanation
     m_openTimer.stop();
     dropConnection(false);
     m_phase = Phase::Closed;
@@ -113,9 +163,11 @@ void TcpLine::giveUp(PortError::Kind kind, const QString &system)
 
 void TcpLine::arrived(const QByteArray &bytes)
 {
-    if (!m_rfc2217)
-        deliver(bytes);
-    else if (m_phase == Phase::Open)
+    if (!m_rfc2217) {
+        QByteArray data = bytes;
+        if (rawStartIsData(data))
+            deliver(data);
+    } else if (m_phase == Phase::Open)
         takeOpen(m_rfc2217->fromServer(bytes));
     else
         negotiate(bytes);
@@ -132,6 +184,7 @@ void TcpLine::negotiate(const QByteArray &bytes)
 {
     // What the board sent before the line opened is stale, as on a device.
     const Rfc2217Session::Parsed parsed = m_rfc2217->fromServer(bytes);
+    deliver(parsed.data.left(parsed.settledAt >= 0 ? parsed.settledAt : parsed.data.size()));
     if (parsed.failure != PortError::None) {
         giveUp(parsed.failure, parsed.failureDetail);
         return;
@@ -143,7 +196,9 @@ void TcpLine::negotiate(const QByteArray &bytes)
     if (parsed.optionAccepted && !m_optionAccepted) {
         m_optionAccepted = true;
         m_rfc2217->requestLineSettings();
-        restartOpenTimer(SettleMs);
+        // The answer takes a round trip, which is at least twice what the server's first
+        // words took to come (on a slow network far more than SettleMs).
+        restartOpenTimer(SettleMs + 2 * int(std::min<qint64>(m_sinceConnected.elapsed(), m_openTimeoutMs)));
     }
     if (parsed.settledAt < 0 || !m_optionAccepted)
         return;
@@ -153,16 +208,46 @@ void TcpLine::negotiate(const QByteArray &bytes)
     deliver(parsed.data.mid(parsed.settledAt));
 }
 
+bool TcpLine::rawStartIsData(QByteArray &bytes)
+{
+    if (m_firstBytesJudged)
+        return true;
+    m_firstBytes += bytes;
+    // While the line opens, the board has no reason to send: one command tells. Once it is
+    // open, the board's data may begin so (an 8052 upload of 65530 bytes: FF FA): two
+    // commands in a row are a server's.
+    const std::optional<bool> telnet = beginsWithTelnet(m_firstBytes, m_phase == Phase::Open ? 2 : 1);
+    if (!telnet)
+        return false;   // held until the next bytes tell
+    m_firstBytesJudged = true;
+    bytes = std::exchange(m_firstBytes, {});
+    if (!*telnet)
+        return true;
+    // A telnet server: its negotiation would be taken for the board's data.
+    if (m_phase != Phase::Open)
+        giveUp(PortError::TelnetServer);
+    else
+        failLine();
+    return false;
+}
+
 void TcpLine::deliver(const QByteArray &data)
 {
-    if (m_phase != Phase::Open || data.isEmpty())
-        return;   // what came while opening is stale
+    if (data.isEmpty())
+        return;
+    if (m_phase != Phase::Open) {
+        // What came while opening is stale; the start is kept for a reason, should the
+        // server close the connection.
+        m_heard += data.left(HeardLimit - m_heard.size());
+        return;
+    }
     emit received(data);
 }
 
 void TcpLine::connectionEnded(PortError::Kind kind, const QString &system)
 {
     if (m_phase != Phase::Open) {
+        m_connection.readPending();   // what the server said before it went
         giveUp(kind, system);
         return;
     }

@@ -56,12 +56,13 @@ struct PortError {
         HostUnknown,       // the server's name is not known
         Refused,           // the server refused the connection (nothing listens there)
         TimedOut,          // the server did not answer in time
-        ConnectionLost,    // the server closed the connection
+        ConnectionLost,    // the server closed the connection; serverSaid: what it said
         NoComPortOption,   // the server does not offer RFC 2217 serial-port control
         LineSettingsRefused,      // the server set its port otherwise than asked; the
                                   // system's text: what it answered, as "115200 8N1"
         OverlongSubnegotiation,   // the server sent a telnet subnegotiation longer than
                                   // the system's text says
+        TelnetServer,             // a raw address to a server port that speaks telnet
         // How the COM numbers are set up (see ComPortMap), with the folder or file in
         // `file`:
         FolderMissing,            // the folder KESTRION_COM_DIR names does not exist
@@ -81,6 +82,8 @@ struct PortError {
     QString file = {};    // the set-up faults above, and BadAddress where the ports file
                           // gives the address: the folder or file at fault
     int line = 0;         // in `file`, from 1; 0 where no line is meant
+    QString serverSaid = {};   // ConnectionLost: what the server sent before it closed, on
+                               // one line, as it came (control characters included)
 };
 Q_DECLARE_METATYPE(PortError)
 

@@ -5,6 +5,7 @@
 #include "systemerror.h"
 #include "telnetcodec.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 
@@ -161,6 +162,25 @@ bool isNetworkName(const QString &portName)
     return portName.contains(QLatin1String("://"));
 }
 
+// A board on the network that could not be reached.
+bool isNetworkRefusal(PortError::Kind kind)
+{
+    switch (kind) {
+    case PortError::BadAddress:
+    case PortError::HostUnknown:
+    case PortError::Refused:
+    case PortError::TimedOut:
+    case PortError::ConnectionLost:
+    case PortError::NoComPortOption:
+    case PortError::LineSettingsRefused:
+    case PortError::OverlongSubnegotiation:
+    case PortError::TelnetServer:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The port as the user named it, with the device or the address behind it where that is
 // something else: "COM5 (rfc2217://labpi:3005)".
 QString portLabel(Language language, const QString &port, const QString &behind)
@@ -207,7 +227,9 @@ Message fault(Language language, const TransferOutcome &outcome)
         text += QLatin1Char('\n') + deviceGone(language, portLabel(language, outcome.port, outcome.device));
     else if (outcome.fault != TransferFault::PortFailed && !outcome.system.text.isEmpty())
         text += QLatin1Char('\n') + systemReason(language, outcome.system);
-    if (outcome.fault == TransferFault::PortClosed && outcome.portError.kind != PortError::None)
+    if (outcome.fault == TransferFault::PortClosed && isNetworkRefusal(outcome.portError.kind))
+        text = portError(language, outcome.portError);   // there is no serial port to speak of
+    else if (outcome.fault == TransferFault::PortClosed && outcome.portError.kind != PortError::None)
         text += QLatin1Char('\n') + portError(language, outcome.portError);
     if (outcome.direction == Direction::Download && outcome.count > 0) {
         const QString count = countWithHex(outcome.count);
@@ -272,11 +294,15 @@ QString portError(Language language, const PortError &error)
                    QStringLiteral("%1 拒絕連線：請確認序列裝置伺服器正在執行，且連接埠號碼正確。"))
             .arg(port);
     case PortError::TimedOut:
-        return pick(
-            language,
-            QStringLiteral("%1 does not answer: check the address, the network and that the server is on.").arg(port),
-            QStringLiteral("%1 沒有回應：請檢查位址、網路，以及伺服器是否開機。").arg(port));
+        return pick(language,
+                    QStringLiteral("%1 did not answer in time: check the address, the network and that the server is on."),
+                    QStringLiteral("%1 沒有及時回應：請檢查位址、網路，以及伺服器是否開機。"))
+            .arg(port);
     case PortError::ConnectionLost:
+        if (!error.serverSaid.isEmpty())   // the server's own words
+            return pick(language, QStringLiteral("%1 closed the connection, saying: \"%2\""),
+                        QStringLiteral("%1 關閉了連線，伺服器說：「%2」"))
+                .arg(port, printable(error.serverSaid));
         return pick(language,
                     QStringLiteral("%1 closed the connection: another user may hold that port, or the server stopped."),
                     QStringLiteral("%1 關閉了連線：可能有其他使用者正在使用這個埠，或伺服器已停止。"))
@@ -287,6 +313,17 @@ QString portError(Language language, const PortError &error)
                                    "the server's port telnet(rfc2217)."),
                     QStringLiteral("%1 不支援 RFC 2217 序列埠控制：請改用 socket:// 位址，或在伺服器上設定 telnet(rfc2217)。"))
             .arg(port);
+    case PortError::TelnetServer: {
+        // The address as it should be written.
+        QString address = isNetworkName(error.device) ? error.device : error.port;
+        address.replace(QRegularExpression(QStringLiteral("^socket://"), QRegularExpression::CaseInsensitiveOption),
+                        QStringLiteral("rfc2217://"));
+        return pick(language,
+                    QStringLiteral("%1 is a server port that speaks telnet (RFC 2217), which raw TCP would corrupt: use %2 "
+                                   "instead."),
+                    QStringLiteral("%1 的伺服器埠使用 telnet（RFC 2217），以原始 TCP 傳送會破壞資料：請改用 %2。"))
+            .arg(port, printable(address));
+    }
     case PortError::FolderMissing:
         return pick(language, QStringLiteral("The folder %1 named by KESTRION_COM_DIR does not exist."),
                     QStringLiteral("KESTRION_COM_DIR 指定的資料夾 %1 不存在。"))

@@ -17,7 +17,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -75,10 +77,24 @@ SettingsDialog::SettingsDialog(BoardStation &station)
     cboCOM->setGeometry(120, 112, 89, 20);
     cboCOM->setEditable(false);
 
-    lblPortNote = new QLabel(this);
+    m_noteArea = new QScrollArea(this);
+    m_noteArea->setObjectName(QStringLiteral("portNoteArea"));
+    m_noteArea->setFrameShape(QFrame::NoFrame);
+    m_noteArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_noteArea->setWidgetResizable(true);
+    m_noteArea->viewport()->setAutoFillBackground(false);
+    lblPortNote = new QLabel;
     lblPortNote->setObjectName(QStringLiteral("lblPortNote"));
     lblPortNote->setWordWrap(true);
+    lblPortNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_noteArea->setWidget(lblPortNote);
+    m_noteArea->hide();
     lblPortNote->hide();
+
+    cmdTryAgain = new QPushButton(this);
+    cmdTryAgain->setObjectName(QStringLiteral("cmdTryAgain"));
+    cmdTryAgain->setAutoDefault(false);
+    cmdTryAgain->hide();
 
     cmdOK = new QPushButton(this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -98,12 +114,14 @@ SettingsDialog::SettingsDialog(BoardStation &station)
     setTabOrder(optCH, cmdOK);
     setTabOrder(cmdOK, cmdExit);
     setTabOrder(cmdExit, cboCOM);
+    setTabOrder(cboCOM, cmdTryAgain);
 
     // The Chinese option goes on or off whenever the language selected changes.
     connect(optCH, &QRadioButton::toggled, this, &SettingsDialog::showCaptions);
     connect(cmdOK, &QPushButton::clicked, this, &SettingsDialog::cmdOK_Click);
     // From a window the station opens its port again; at start-up Exit ends the program.
     connect(cmdExit, &QPushButton::clicked, this, &SettingsDialog::reject);
+    connect(cmdTryAgain, &QPushButton::clicked, this, &SettingsDialog::cmdTryAgain_Click);
     connect(&m_station, &BoardStation::applied, this,
             [this](const PortChoice &, const PortError &error) { portApplied(error); });
 
@@ -116,6 +134,7 @@ SettingsDialog::~SettingsDialog() = default;
 void SettingsDialog::resetToDesign()
 {
     m_unavailablePorts.clear();
+    m_devicesUnavailable.clear();
     optEn->setChecked(true);
     showCaptions();   // also when English was selected already
     optVXT8088->setChecked(true);
@@ -134,99 +153,137 @@ void SettingsDialog::resetToDesign()
 void SettingsDialog::Form_Initialize()
 {
     blnConfirmed = false;
+    m_preferredPort = 0;
     ListCommPorts();
 }
 
 void SettingsDialog::ListCommPorts()
 {
     blnPreviousPortListed = false;
+    m_preferredListed = false;
     m_probe.reset();
     // The devices are tried on a port of their own: the station's line stays closed.
     CommPort devices;
     const PortListing listing = listComPorts(devices);
     for (int n : listing.ports) {
-        // Each entry keeps its port number as its data.
-        cboCOM->addItem(QStringLiteral("COM%1").arg(n), n);
         QString device = ComPortMap::devicePath(n);
         const QString adapter = ComPortMap::adapterDescription(ComPortMap::resolvedDevicePath(n));
         if (!adapter.isEmpty())
             device += QStringLiteral(" — ") + adapter;
-        const int entry = cboCOM->count() - 1;
-        cboCOM->setItemData(entry, device, Qt::ToolTipRole);
-        if (m_window && n == intPreviousPort) {
-            cboCOM->setCurrentIndex(entry);
-            blnPreviousPortListed = true;
-        }
+        addPort(n, device);
     }
-    m_unavailablePorts = listing.unavailable;
+    m_devicesUnavailable = listing.unavailable;
     if (listing.network.isEmpty()) {
+        m_unavailablePorts = m_devicesUnavailable;
         portsListed();
         return;
     }
-    cmdOK->setEnabled(false);   // until the list is whole
+    // Until the list is whole; the note stays as it was meanwhile.
+    cmdOK->setEnabled(false);
+    cmdTryAgain->setEnabled(false);
     m_probe = std::make_unique<NetworkPortProbe>();
     connect(m_probe.get(), &NetworkPortProbe::finished, this, &SettingsDialog::networkPortsAnswered);
+    connect(m_probe.get(), &NetworkPortProbe::answeredLate, this, &SettingsDialog::networkPortAnsweredLate);
     m_probe->start(listing.network);
-    showPortNote();
 }
 
-// The network ports that answered join the list in the order of their numbers, with
-// their address as the tooltip; the others are named in the note.
+void SettingsDialog::addPort(int number, const QString &toolTip)
+{
+    int entry = 0;
+    while (entry < cboCOM->count() && cboCOM->itemData(entry).toInt() < number)
+        ++entry;
+    // Each entry keeps its port number as its data.
+    cboCOM->insertItem(entry, QStringLiteral("COM%1").arg(number), number);
+    cboCOM->setItemData(entry, toolTip, Qt::ToolTipRole);
+    if (m_window && number == intPreviousPort)
+        blnPreviousPortListed = true;
+    if (number == m_preferredPort) {
+        cboCOM->setCurrentIndex(entry);
+        m_preferredListed = true;
+    }
+}
+
+// The network ports that answered join the list with their address as the tooltip; the
+// others are named in the note.
 void SettingsDialog::networkPortsAnswered()
 {
-    for (const int n : m_probe->reachable()) {
-        int entry = 0;
-        while (entry < cboCOM->count() && cboCOM->itemData(entry).toInt() < n)
-            ++entry;
-        cboCOM->insertItem(entry, QStringLiteral("COM%1").arg(n), n);
-        cboCOM->setItemData(entry, ComPortMap::networkAddress(n), Qt::ToolTipRole);
-        if (m_window && n == intPreviousPort) {
-            cboCOM->setCurrentIndex(entry);
-            blnPreviousPortListed = true;
-        }
-    }
-    m_unavailablePorts += m_probe->unreachable();
-    m_probe.release()->deleteLater();   // it is still emitting
-    cmdOK->setEnabled(true);
+    for (const int n : m_probe->reachable())
+        addPort(n, ComPortMap::networkAddress(n));
+    m_unavailablePorts = m_devicesUnavailable + m_probe->unreachable();
+    cmdOK->setEnabled(!m_applying);
+    cmdTryAgain->setEnabled(!m_applying);
     portsListed();
 }
 
-// With the list whole: at start-up the first entry is chosen (with no port at all the
-// list stays empty; OK then says that none was found); from a window the station's port
-// stays where it was when it is listed, or when nothing is, and moves to the first one
-// listed otherwise (the station opens it when the dialog has closed, unless OK applies
-// another).
+// It joins the list, or the note tells why it gave up. From a window, the station's
+// previous port that answers now is its port again, as if it had answered in time.
+void SettingsDialog::networkPortAnsweredLate(int number)
+{
+    if (m_probe->reachable().contains(number)) {
+        const bool wasListed = blnPreviousPortListed;
+        addPort(number, ComPortMap::networkAddress(number));
+        if (m_window && !wasListed && blnPreviousPortListed)
+            m_station.select(PortChoice::comNumber(number));
+    }
+    m_unavailablePorts = m_devicesUnavailable + m_probe->unreachable();
+    showPortNote();
+}
+
+// The list is made anew, keeping the entry chosen where it is listed again.
+void SettingsDialog::cmdTryAgain_Click()
+{
+    if (cboCOM->currentIndex() >= 0)
+        m_preferredPort = cboCOM->currentData().toInt();
+    cboCOM->clear();
+    ListCommPorts();
+}
+
+// With the list whole: an entry is chosen (with no port at all the list stays empty; OK
+// then says that none was found): the port to preselect where there is one and it is
+// listed, else the first; with none to preselect, the one the user chose meanwhile stays.
+// From a window the station's port stays where
+// it was when it is listed, or when nothing is, and moves to the first one listed
+// otherwise (the station opens it when the dialog has closed, unless OK applies another).
 void SettingsDialog::portsListed()
 {
     showPortNote();
-    if (!m_window) {
-        if (cboCOM->currentIndex() < 0 && cboCOM->count() > 0)
-            cboCOM->setCurrentIndex(0);
-        return;
-    }
-    if (cboCOM->count() > 0 && !blnPreviousPortListed) {
-        m_station.select(PortChoice::comNumber(cboCOM->itemData(0).toInt()));
+    if (cboCOM->count() > 0 && (cboCOM->currentIndex() < 0 || (m_preferredPort != 0 && !m_preferredListed)))
         cboCOM->setCurrentIndex(0);
-    }
+    if (m_window && cboCOM->count() > 0 && !blnPreviousPortListed)
+        m_station.select(PortChoice::comNumber(cboCOM->itemData(0).toInt()));
 }
 
 void SettingsDialog::showPortNote()
 {
     constexpr int ButtonsTop = 154;   // without a note
     constexpr int NoteTop = 140;
+    constexpr int NoteWidth = 217;
+    // About ten lines; a longer note scrolls, so that the dialog fits a 768-pixel screen.
+    constexpr int NoteMostHeight = 150;
     constexpr int Gap = 10;
-    QStringList lines;
-    for (const PortError &why : std::as_const(m_unavailablePorts))
-        lines << TransferTexts::portError(selectedLanguage(), why);
+    const Language language = selectedLanguage();
+    const QStringList lines = SettingsTexts::portNote(language, m_unavailablePorts);
     lblPortNote->setText(lines.join(QLatin1Char('\n')));
-    lblPortNote->setVisible(!lines.isEmpty());
+    // Where a line speaks of several ports, each one's own sentence, with its device or
+    // address, is the tooltip.
+    QStringList each;
+    for (const PortError &why : std::as_const(m_unavailablePorts))
+        each << TransferTexts::portError(language, why);
+    lblPortNote->setToolTip(each.size() > lines.size() ? each.join(QLatin1Char('\n')) : QString());
+    const bool shown = !lines.isEmpty();
+    lblPortNote->setVisible(shown);
+    m_noteArea->setVisible(shown);
+    cmdTryAgain->setVisible(shown);
+    cmdTryAgain->setText(SettingsTexts::tryAgainButton(language));
 
-    // The dialog grows by the note's height, the buttons move below it.
+    // The dialog grows by the note's height and Try Again, the buttons move below them.
     int buttonsTop = ButtonsTop;
-    if (!lines.isEmpty()) {
-        const int height = lblPortNote->heightForWidth(217);
-        lblPortNote->setGeometry(16, NoteTop, 217, height);
-        buttonsTop = NoteTop + height + Gap;
+    if (shown) {
+        const int height = std::min(lblPortNote->heightForWidth(NoteWidth), NoteMostHeight);
+        m_noteArea->setGeometry(16, NoteTop, NoteWidth, height);
+        const int width = std::max(cmdTryAgain->sizeHint().width(), 75);
+        cmdTryAgain->setGeometry(16 + NoteWidth - width, NoteTop + height + 4, width, 21);
+        buttonsTop = cmdTryAgain->geometry().bottom() + 1 + Gap;
     }
     cmdOK->move(40, buttonsTop);
     cmdExit->move(136, buttonsTop);
@@ -253,6 +310,7 @@ void SettingsDialog::Form_Load(const ProgramSettings &current)
     // The station's port: an Exit since the last OK may have moved it.
     const PortChoice &previous = m_station.port();
     intPreviousPort = qint16(previous.kind == PortChoice::ComNumber ? previous.number : 0);
+    m_preferredPort = intPreviousPort;
     ListCommPorts();
 }
 
@@ -303,9 +361,11 @@ void SettingsDialog::cmdOK_Click()
     }
 
     chosen.port = PortChoice::comNumber(cboCOM->itemData(i).toInt());
-    // A board on the network answers later: OK cannot be pressed again meanwhile.
+    // A board on the network answers later: OK cannot be pressed again meanwhile, nor the
+    // list made anew, which would try the port being opened.
     m_applying = chosen;
     cmdOK->setEnabled(false);
+    cmdTryAgain->setEnabled(false);
     m_station.setBoard(chosen.board());
     m_station.apply(chosen.port);
 }
@@ -317,7 +377,9 @@ void SettingsDialog::portApplied(const PortError &error)
     const std::optional<ProgramSettings> chosen = std::exchange(m_applying, std::nullopt);
     if (!chosen)
         return;   // not OK's
-    cmdOK->setEnabled(true);
+    const bool listed = !m_probe || !m_probe->isRunning();
+    cmdOK->setEnabled(listed);
+    cmdTryAgain->setEnabled(listed);
     if (error.kind == PortError::None)
         confirm(*chosen);
     else
@@ -338,6 +400,7 @@ void SettingsDialog::done(int result)
     m_probe.reset();
     m_applying.reset();   // an apply under way is the station's to give up
     cmdOK->setEnabled(true);
+    cmdTryAgain->setEnabled(true);
     Form_Unload();
 }
 

@@ -16,6 +16,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 
 // Board, language and serial port. At start-up it is the first window the user works
 // with and its OK opens the chosen board's window; later the window's Setting command
@@ -26,7 +27,8 @@ class QRadioButton;
 // Nothing here waits on a port. The devices are listed at once; the COM numbers that
 // stand for boards on the network are tried all together while the dialog shows, and
 // join the list (or the note below it) when they have answered, in well under a second;
-// OK waits for that. Such a port opens later too: OK then waits for the station to say
+// OK waits for that. A slow one that answers later still joins the list. The note keeps to one line for each kind of fault and scrolls past
+// a height that fits any screen; Try Again lists the ports anew. Such a port opens later too: OK then waits for the station to say
 // how applying it ended, and cannot be pressed again meanwhile.
 class SettingsDialog : public QDialog {
     Q_OBJECT
@@ -56,7 +58,12 @@ private:
     // follows, at once when there are none.
     void ListCommPorts();
     void networkPortsAnswered();
+    // A slow network port answered after the list was whole.
+    void networkPortAnsweredLate(int number);
+    // A port joins the list, in the order of the numbers; the one to preselect is selected.
+    void addPort(int number, const QString &toolTip);
     void portsListed();
+    void cmdTryAgain_Click();
     void showPortNote();
     // The captions of the dialog itself in the language selected; the program's language
     // changes only on OK.
@@ -72,7 +79,9 @@ private:
     // Found by the last listing: devices that cannot be used, network ports that did not
     // answer.
     QList<PortError> m_unavailablePorts;
-    std::unique_ptr<NetworkPortProbe> m_probe;   // while network ports are tried
+    QList<PortError> m_devicesUnavailable;   // the devices' part, while the network answers
+    std::unique_ptr<NetworkPortProbe> m_probe;   // while network ports are tried, also
+                                                 // the slow ones after the list is whole
     // OK's choice while the station applies it.
     std::optional<ProgramSettings> m_applying;
     // The window it is shown from, while it is; at start-up none.
@@ -82,6 +91,10 @@ private:
     bool blnConfirmed = false;
     qint16 intPreviousPort = 0;
     bool blnPreviousPortListed = false;
+    // The port to select when it is listed: the previous port from a window, the one
+    // chosen when Try Again was pressed; 0 for none.
+    int m_preferredPort = 0;
+    bool m_preferredListed = false;
 
     QGroupBox *fmeLanguage = nullptr;
     QRadioButton *optEn = nullptr;
@@ -91,9 +104,11 @@ private:
     QRadioButton *optVXT8052 = nullptr;
     QLabel *lblPort = nullptr;
     QComboBox *cboCOM = nullptr;
-    // Below the list: the devices that are there but cannot be used, and why. Hidden
-    // while there are none.
+    // Below the list: the ports that are there but cannot be used, and why, with Try
+    // Again below. Hidden while there are none.
+    QScrollArea *m_noteArea = nullptr;
     QLabel *lblPortNote = nullptr;
+    QPushButton *cmdTryAgain = nullptr;
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdExit = nullptr;
 };

@@ -22,4 +22,14 @@ QString noPortFound(Language language, const QList<PortError> &unavailable);
 // OK with nothing chosen in the list.
 QString noPortSelected(Language language);
 
+// The note below the list: one line for each kind of fault, naming the COM numbers it
+// concerns ("COM1–COM3, COM7: refused the connection: ..."). A fault of one port alone,
+// and one that is not about a COM number (the set-up of the numbers), keep their own
+// sentence, with the device or address.
+QStringList portNote(Language language, const QList<PortError> &unavailable);
+// "COM1–COM3, COM7": runs of numbers with an en dash, the others by commas.
+QString comNumbers(Language language, QList<int> numbers);
+// Lists the ports anew without leaving the dialog.
+QString tryAgainButton(Language language);
+
 } // namespace SettingsTexts

@@ -6,6 +6,6 @@ kestrion_test(tst_artwork SOURCES tst_artwork.cpp LIBS kestrion_shell)
 if(NOT UNIX)
     return()
 endif()
-kestrion_test(tst_settings SOURCES tst_settings.cpp LIBS kestrion_shell kestrion_testsupport)
+kestrion_test(tst_settings SOURCES tst_settings.cpp LIBS kestrion_shell kestrion_testsupport kestrion_ser2net)
 target_compile_definitions(tst_settings PRIVATE KESTRION_PATH="$<TARGET_FILE:Kestrion>")
 add_dependencies(tst_settings Kestrion)   # started without a display

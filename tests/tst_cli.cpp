@@ -2,6 +2,7 @@
 // terminal, on a TCP port of its own and behind ser2net; its exit codes, a class set of
 // boards, and that it needs no GUI library.
 
+#include "delayingproxy.h"
 #include "ser2netserver.h"
 #include "testfiles.h"
 
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -17,7 +19,10 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
+#include <optional>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -41,6 +46,30 @@ speed_t deviceSpeed(const QString &device)
     if (fd >= 0)
         ::close(fd);
     return ok ? cfgetospeed(&settings) : 0;
+}
+
+// A terminal `columns` wide for a program's stderr: the master's descriptor (closed by
+// the caller) and the path of the program's end.
+std::pair<int, QString> openTerminal(unsigned short columns)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        return {-1, {}};
+    winsize size{};
+    size.ws_col = columns;
+    size.ws_row = 24;
+    ::ioctl(master, TIOCSWINSZ, &size);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    return {master, QString::fromLocal8Bit(::ptsname(master))};
+}
+
+QByteArray readAvailable(int fd)
+{
+    QByteArray bytes;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, n);
+    return bytes;
 }
 
 } // namespace
@@ -99,12 +128,17 @@ private slots:
         startBoard(board);
         const QString device = QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath();
         Ser2NetServer ser2net;
+        std::optional<DelayingProxy> watch;   // RFC 2217: shows when the server has answered
         QString port = via;
         if (via != "COM1") {
             if (!Ser2NetServer::isInstalled())
                 QSKIP("ser2net is not installed");
             QVERIFY2(ser2net.start(device, QStringLiteral("19200e72")), qPrintable(ser2net.errorText()));
-            port = via == "raw" ? ser2net.rawAddress() : ser2net.rfc2217Address();
+            port = ser2net.rawAddress();
+            if (via == "rfc2217") {
+                watch.emplace(ser2net.rfc2217Port(), 0);
+                port = QStringLiteral("rfc2217://127.0.0.1:%1").arg(watch->port());
+            }
         }
         const QByteArray content = escapeRich(size);
         const QString source = m_dir.filePath(QStringLiteral("source.bin"));
@@ -118,13 +152,18 @@ private slots:
         QVERIFY(cli.waitForStarted());
         if (direction == "upload") {
             // The board sends once the CLI holds the line: earlier bytes are not its. Through
-            // RFC 2217 that is when the server has set the device to 9600 baud.
-            QVERIFY(QTest::qWaitFor([&] { return via == "COM1" ? holdsLine(cli.processId())
-                                                               : deviceSpeed(device) == B9600; }, 5000));
-            QTest::qWait(via == "COM1" ? 50 : 100);
+            // RFC 2217 the line is open once the server has answered the purge that follows
+            // the line settings: what the board sends from then on follows the answer.
+            QVERIFY(QTest::qWaitFor([&] { return watch ? watch->fromServer().contains("\xFF\xFA\x2C\x70\x01")
+                                                       : holdsLine(cli.processId()); }, 5000));
+            if (watch)
+                QCOMPARE(deviceSpeed(device), speed_t(B9600));   // set before it answered
+            else
+                QTest::qWait(50);
             control("send " + source.toUtf8());
         }
-        QVERIFY(cli.waitForFinished(30000));
+        // The proxy, if any, works while the test waits.
+        QVERIFY(QTest::qWaitFor([&] { return cli.state() == QProcess::NotRunning; }, 30000));
         QCOMPARE(cli.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()), text + "\n");
         QVERIFY(cli.readAllStandardError().isEmpty());   // no progress where stderr is no terminal
@@ -296,13 +335,13 @@ private slots:
         QVERIFY(cli.waitForFinished(15000));
         QCOMPARE(cli.exitCode(), 4);
         QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()),
-                 device + "\t600(258H) has been transferred!\n" + dead
-                     + "\tThe serial port is not open. The transfer has stopped. " + dead
+                 device + "\t600(258H) has been transferred!\n" + dead + "\t" + dead
                      + " refused the connection: check that the serial device server runs and listens on that port.\n"
                      + "COM2\t600(258H) has been transferred!\n");
         QVERIFY(cli.readAllStandardError().isEmpty());
         for (const char *stored : {"inbox/download-001.bin", "inbox2/download-001.bin"})
             QTRY_COMPARE_WITH_TIMEOUT(fileBytes(m_dir.filePath(QString::fromLatin1(stored))), content, 5000);
+
 
         // Ctrl-C stops every board: each holds the start of the file, and its line says
         // how much went: up to so much through a pseudo-terminal, whose flush cannot be
@@ -334,6 +373,28 @@ private slots:
                 QCOMPARE(got.size(), count);
             QCOMPARE(got, longer.first(got.size()));
         }
+
+        // On a terminal, the progress lines keep the failing board's reason whole, over
+        // as many lines as it takes.
+        const auto [master, terminal] = openTerminal(60);
+        QVERIFY(master >= 0);
+        auto closeMaster = qScopeGuard([master] { ::close(master); });
+        cli.setStandardErrorFile(terminal);
+        const QString small = writeTestFile(m_dir.filePath(QStringLiteral("small.bin")), content);
+        cli.start(CLI_PATH, {"download", "--board", "8052", "--port", device, "--port", dead, "--port", "COM2", small});
+        QByteArray shown;
+        while (!cli.waitForFinished(50))
+            shown += readAvailable(master);
+        shown += readAvailable(master);
+        QCOMPARE(cli.exitCode(), 4);
+        cli.setStandardErrorFile(QString());
+        QString rows = QString::fromUtf8(shown);
+        rows.remove(QRegularExpression(QStringLiteral("\x1b\\[[0-9]*[A-Za-z]"))).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        rows.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        rows.replace(QRegularExpression(QStringLiteral("\n +")), QStringLiteral(" "));
+        QVERIFY2(rows.contains(dead.leftJustified(device.size()) + "  " + dead + " refused the connection: check that "
+                               "the serial device server runs and listens on that port."),
+                 qPrintable(rows));
     }
 
     void usageInChinese()

@@ -2,12 +2,14 @@
 // the test — a pseudo-terminal behind the serial port, a TCP connection the test accepts
 // itself, and Debian's ser2net on 127.0.0.1 in front of a pseudo-terminal, raw and with
 // RFC 2217. Then transfers through RFC 2217, a server of the test's own that answers
-// amiss, how opening fails, the addresses, what a port name stands for, the selected line
-// and the probe of network ports.
+// amiss, how opening fails, a slow server (behind a delaying proxy) and a raw address to
+// a telnet server, the addresses, what a port name stands for, the selected line and the
+// probe of network ports.
 
 #include "codecs.h"
 #include "commport.h"
 #include "comportmap.h"
+#include "delayingproxy.h"
 #include "lineaddress.h"
 #include "lines.h"
 #include "linesender.h"
@@ -268,6 +270,9 @@ private slots:
     void scriptedServer();
     void openFailures_data();
     void openFailures();
+    void slowServerAnswersLate_data();
+    void slowServerAnswersLate();
+    void rawLineToATelnetServer();
     void addresses_data();
     void addresses();
     void portNames();
@@ -586,6 +591,7 @@ void LinesTest::openFailures_data()
     QTest::newRow("server's port in use, rfc2217") << "busy rfc2217" << int(PortError::ConnectionLost);
     QTest::newRow("telnet without the option") << "plain telnet" << int(PortError::NoComPortOption);
     QTest::newRow("rfc2217 to a raw server") << "silent raw" << int(PortError::NoComPortOption);
+    QTest::newRow("server's words before it closes") << "says and closes" << int(PortError::ConnectionLost);
 }
 
 void LinesTest::openFailures()
@@ -615,6 +621,15 @@ void LinesTest::openFailures()
     } else if (situation == "silent raw") {
         QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
         address = QStringLiteral("rfc2217://127.0.0.1:%1").arg(silent.serverPort());
+    } else if (situation == "says and closes") {
+        // As ser2net does when the device is missing, with a control character in it.
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        QObject::connect(&silent, &QTcpServer::newConnection, [&silent] {
+            QTcpSocket *peer = silent.nextPendingConnection();
+            peer->write("\r\nDevice open failure:\x1b[2J Value or file not found\r\n");
+            peer->disconnectFromHost();
+        });
+        address = QStringLiteral("socket://127.0.0.1:%1").arg(silent.serverPort());
     } else {
         if (!Ser2NetServer::isInstalled())
             QSKIP("ser2net is not installed");
@@ -650,10 +665,96 @@ void LinesTest::openFailures()
     }
     QCOMPARE(int(error.kind), expected);
     QCOMPARE(error.port, address);
+    if (situation == "says and closes")
+        QCOMPARE(error.serverSaid, QStringLiteral("Device open failure:\x1b[2J Value or file not found"));
     QCOMPARE(opened.size(), 0);
     QVERIFY(!line->isOpen() && !line->isOpening());
     if (holder)
         QVERIFY(holder->isOpen());   // the first user keeps the port
+}
+
+// A server slower than the probe's short time (a lab reached over a VPN) is not hidden:
+// the probe says it did not answer in time, and tries on until the open timeout, which
+// covers connecting and negotiating together.
+void LinesTest::slowServerAnswersLate_data()
+{
+    QTest::addColumn<int>("delayMs");   // each way
+    QTest::newRow("250 ms") << 250;
+    QTest::newRow("600 ms") << 600;
+}
+
+void LinesTest::slowServerAnswersLate()
+{
+    QFETCH(int, delayMs);
+    if (!Ser2NetServer::isInstalled())
+        QSKIP("ser2net is not installed");
+    QTemporaryDir comFolder;
+    ComFolder useFolder(comFolder.path());
+    PtyBoard device(comFolder.path(), 1);
+    Ser2NetServer ser2net;
+    QVERIFY2(ser2net.start(device.devicePath()), qPrintable(ser2net.errorText()));
+    DelayingProxy proxy(ser2net.rfc2217Port(), delayMs);
+    QVERIFY(proxy.port() != 0);
+    const QString address = QStringLiteral("rfc2217://127.0.0.1:%1").arg(proxy.port());
+    writeTestFile(comFolder.filePath(QStringLiteral("COM3")), address.toUtf8());
+
+    NetworkPortProbe probe;
+    QSignalSpy finished(&probe, &NetworkPortProbe::finished);
+    QSignalSpy late(&probe, &NetworkPortProbe::answeredLate);
+    probe.start({3}, LineOptions::ProbeTimeoutMs);
+    QVERIFY(finished.wait(WaitMs));
+    QVERIFY(probe.reachable().isEmpty());
+    QCOMPARE(probe.unreachable().size(), 1);
+    QCOMPARE(probe.unreachable()[0].kind, PortError::TimedOut);
+    QCOMPARE(probe.unreachable()[0].device, address);
+    QVERIFY(late.wait(WaitMs));
+    QCOMPARE(late.first().first().toInt(), 3);
+    QCOMPARE(probe.reachable(), QList<int>{3});
+    QVERIFY(probe.unreachable().isEmpty());
+}
+
+// A raw address to a server port that speaks telnet is refused, naming the cure: the
+// server's negotiation would be taken for data. Where it comes only after the line
+// opened, the line fails rather than passing it on.
+void LinesTest::rawLineToATelnetServer()
+{
+    if (!Ser2NetServer::isInstalled())
+        QSKIP("ser2net is not installed");
+    QTemporaryDir folder;
+    PtyBoard device(folder.path(), 1);
+    Ser2NetServer ser2net;
+    QVERIFY2(ser2net.start(device.devicePath()), qPrintable(ser2net.errorText()));
+    const QString address = QStringLiteral("socket://127.0.0.1:%1").arg(ser2net.rfc2217Port());
+    std::unique_ptr<Line> line = makeNetworkLine(QStringLiteral("COM5"), address);
+    QSignalSpy refused(line.get(), &Line::openFailed);
+    QVERIFY(line->open());
+    QVERIFY(refused.wait(WaitMs));
+    const PortError error = refused.first().first().value<PortError>();
+    QCOMPARE(error.kind, PortError::TelnetServer);
+    QVERIFY(TransferTexts::portError(Language::English, error)
+                .contains(QStringLiteral("use rfc2217://127.0.0.1:%1").arg(ser2net.rfc2217Port())));
+
+    DelayingProxy slow(ser2net.rfc2217Port(), TcpLine::SettleMs * 3);
+    const QString slowAddress = QStringLiteral("socket://127.0.0.1:%1").arg(slow.port());
+    line = makeNetworkLine(slowAddress, slowAddress);
+    QSignalSpy opened(line.get(), &Line::opened);
+    QSignalSpy failed(line.get(), &Line::failed);
+    QSignalSpy received(line.get(), &Line::received);
+    QVERIFY(line->open() && opened.wait(WaitMs));
+    QVERIFY(failed.wait(WaitMs));
+    QVERIFY(received.isEmpty());
+    QVERIFY(!line->isOpen());
+
+    // A board's data that begin as one command would (an 8052 upload of 65530 bytes) are
+    // data once the line is open.
+    Rig rig;
+    START_RIG(rig, Kind::Tcp);
+    QVERIFY(rig.open());
+    const QByteArray upload("\xFF\xFA\x01\x02\xFF\x03", 6);
+    rig.boardSends(upload);
+    QVERIFY(rig.waitFromBoard(upload.size()));
+    QCOMPARE(rig.fromBoard, upload);
+    QVERIFY(rig.line->isOpen());
 }
 
 void LinesTest::addresses_data()
@@ -922,13 +1023,14 @@ void LinesTest::networkPortsProbedAtOnce()
     };
     addressFile(4, silent.port());
     addressFile(7, live.serverPort());
+    addressFile(8, live.serverPort());   // one address, tried once: listed under the lower
     addressFile(9, refusing);
     PtyBoard device(comFolder.path(), 1);
 
     CommPort port;
     const PortListing listing = listComPorts(port);
     QCOMPARE(listing.ports, QList<int>{1});
-    QCOMPARE(listing.network, (QList<int>{4, 7, 9}));
+    QCOMPARE(listing.network, (QList<int>{4, 7, 8, 9}));
 
     NetworkPortProbe probe;
     QSignalSpy finished(&probe, &NetworkPortProbe::finished);
@@ -941,6 +1043,10 @@ void LinesTest::networkPortsProbedAtOnce()
     QCOMPARE(unreachable[0].port, QStringLiteral("COM4"));
     QCOMPARE(unreachable[1].kind, PortError::Refused);
     QCOMPARE(unreachable[1].device, QStringLiteral("socket://127.0.0.1:%1").arg(refusing));
+    int connections = 0;
+    while (live.nextPendingConnection())
+        ++connections;
+    QCOMPARE(connections, 1);
 }
 
 void LinesTest::networkFaultTexts()
@@ -949,7 +1055,8 @@ void LinesTest::networkFaultTexts()
     // address behind it.
     const PortError::Kind kinds[] = {PortError::BadAddress, PortError::HostUnknown, PortError::Refused,
                                      PortError::TimedOut, PortError::ConnectionLost, PortError::NoComPortOption,
-                                     PortError::LineSettingsRefused, PortError::OverlongSubnegotiation};
+                                     PortError::LineSettingsRefused, PortError::OverlongSubnegotiation,
+                                     PortError::TelnetServer};
     for (const PortError::Kind kind : kinds) {
         PortError error{kind, QStringLiteral("COM5"), QStringLiteral("rfc2217://labpi:3005"), {}};
         error.addressProblem = AddressProblem::NoPort;
@@ -960,6 +1067,18 @@ void LinesTest::networkFaultTexts()
             QVERIFY2(text.endsWith(language == Language::Chinese ? QChar(u'。') : QChar(u'.')), qPrintable(text));
         }
     }
+
+    // A refusal of a network port is not told as a serial port that is not open; the
+    // server's own words are part of it.
+    TransferOutcome refused;
+    refused.kind = TransferOutcome::Failed;
+    refused.fault = TransferFault::PortClosed;
+    refused.portError = {PortError::ConnectionLost, QStringLiteral("socket://labpi:3001"), {}, {}};
+    refused.portError.serverSaid = QStringLiteral("Device open failure\x1b[2J");
+    const QString english = TransferTexts::fault(Language::English, refused).text;
+    QVERIFY2(english.contains(QLatin1String("saying: \"Device open failure\\x1B[2J\"")), qPrintable(english));
+    QVERIFY2(!english.contains(QLatin1String("serial port")), qPrintable(english));
+    QVERIFY(!TransferTexts::fault(Language::Chinese, refused).text.contains(QStringLiteral("通訊埠沒有開啟")));
 
     // So is a connection that drops, during a transfer and while none runs.
     TransferOutcome dropped;

@@ -1,11 +1,14 @@
-// The settings dialog and the start-up around it: the probed port list, OK and its
-// failures, Exit and the close box, COM numbers that stand for boards on the network, at start-up and opened from a transfer window; Qt's
-// own texts in the language chosen; the signals that end the program.
+// The settings dialog and the start-up around it: the probed port list, the note below it
+// and Try Again, OK and its failures, Exit and the close box, COM numbers that stand for
+// boards on the network (slow ones too), at start-up and opened from a transfer window;
+// Qt's own texts in the language chosen; the signals that end the program.
 
 #include "commport.h"
 #include "controls.h"
+#include "delayingproxy.h"
 #include "messageboxes.h"
 #include "qtlanguage.h"
+#include "ser2netserver.h"
 #include "ptyboard.h"
 #include "serialhost.h"
 #include "settingsdialog.h"
@@ -404,6 +407,7 @@ private slots:
         QVERIFY(!board.hasPendingConnections());   // one connection: the second press did nothing
 
         TransferWindow &window = *host->transferWindow();
+        QCOMPARE(control<QLabel>(window, "lblPortStatus")->text(), QStringLiteral("COM3 — %1 — open").arg(live));
         QTemporaryDir files;
         const QByteArray content = sample(300);
         control<QLineEdit>(window, "txtSourceFile")->setText(writeTestFile(files.filePath(QStringLiteral("a.bin")), content));
@@ -436,6 +440,84 @@ private slots:
         QTRY_VERIFY(openMessageBox());
         QVERIFY(openMessageBox()->text().startsWith(QStringLiteral("The serial port stopped working.")));
         QVERIFY(openMessageBox()->text().contains(live));
+    }
+
+    // Fifteen dead addresses make one line of the note, not fifteen sentences; each
+    // port's own sentence is its tooltip. Try Again lists the ports anew.
+    void deadAddressesMakeOneLineAndTryAgain()
+    {
+        QStringList files;
+        auto removeFiles = qScopeGuard([&] {
+            for (const QString &file : std::as_const(files))
+                QFile::remove(file);
+        });
+        QList<quint16> dead;
+        for (int n = 1; n <= 15; ++n) {
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+            dead << closed.serverPort();
+            closed.close();
+            files << writeTestFile(m_folder.filePath(QStringLiteral("COM%1").arg(n)),
+                                   QStringLiteral("socket://127.0.0.1:%1\n").arg(dead.last()).toUtf8());
+        }
+
+        auto host = startHost();
+        SettingsDialog &dialog = *host->settingsDialog();
+        auto *lblPortNote = control<QLabel>(dialog, "lblPortNote");
+        auto *cmdTryAgain = control<QPushButton>(dialog, "cmdTryAgain");
+        QTRY_VERIFY(lblPortNote->isVisible());
+        QCOMPARE(lblPortNote->text(), QStringLiteral("COM1–COM15: refused the connection: check that the serial "
+                                                     "device server runs and listens on those ports."));
+        QVERIFY(lblPortNote->toolTip().contains(
+            QStringLiteral("COM9 (socket://127.0.0.1:%1) refused the connection").arg(dead[8])));
+        QVERIFY(dialog.height() < 300);
+        QVERIFY(cmdTryAgain->isVisible());
+        QCOMPARE(cmdTryAgain->text(), QStringLiteral("&Try Again"));
+        QVERIFY(control<QPushButton>(dialog, "cmdOK")->y() > cmdTryAgain->geometry().bottom());
+        select(dialog, "optCH");
+        QCOMPARE(lblPortNote->text(),
+                 QStringLiteral("COM1–COM15：拒絕連線：請確認序列裝置伺服器正在執行，且連接埠號碼正確。"));
+        QCOMPARE(cmdTryAgain->text(), QStringLiteral("重新偵測(&T)"));
+
+        // A board comes on COM7: Try Again lists it and the note tells the others.
+        QTcpServer board;
+        QVERIFY(board.listen(QHostAddress::LocalHost, 0));
+        writeTestFile(files[6], QStringLiteral("socket://127.0.0.1:%1\n").arg(board.serverPort()).toUtf8());
+        press(dialog, "cmdTryAgain");
+        QTRY_COMPARE(entries(dialog), QStringList{QStringLiteral("COM7")});
+        QTRY_VERIFY(control<QPushButton>(dialog, "cmdOK")->isEnabled());
+        QCOMPARE(control<QComboBox>(dialog, "cboCOM")->currentIndex(), 0);
+        QCOMPARE(lblPortNote->text(), QStringLiteral("COM1–COM6、COM8–COM15：拒絕連線：請確認序列裝置伺服器正在執行，"
+                                                     "且連接埠號碼正確。"));
+        QVERIFY(cmdTryAgain->isEnabled());
+    }
+
+    // A server slower than the listing's short wait (a lab over a VPN) is named as not
+    // answering in time, and joins the list when it answers.
+    void slowPortJoinsTheListLater()
+    {
+        if (!Ser2NetServer::isInstalled())
+            QSKIP("ser2net is not installed");
+        QTemporaryDir devices;
+        PtyBoard device(devices.path(), 1);
+        Ser2NetServer ser2net;
+        QVERIFY2(ser2net.start(device.devicePath()), qPrintable(ser2net.errorText()));
+        DelayingProxy proxy(ser2net.rfc2217Port(), 600);
+        QVERIFY(proxy.port() != 0);
+        const QString address = QStringLiteral("rfc2217://127.0.0.1:%1").arg(proxy.port());
+        const QString com3 = writeTestFile(m_folder.filePath(QStringLiteral("COM3")), address.toUtf8() + '\n');
+        auto removeFile = qScopeGuard([&] { QFile::remove(com3); });
+
+        auto host = startHost();
+        SettingsDialog &dialog = *host->settingsDialog();
+        auto *lblPortNote = control<QLabel>(dialog, "lblPortNote");
+        QTRY_VERIFY(lblPortNote->isVisible());
+        QCOMPARE(lblPortNote->text(), QStringLiteral("COM3 (%1) did not answer in time: check the address, the "
+                                                     "network and that the server is on.").arg(address));
+        QVERIFY(entries(dialog).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(entries(dialog), QStringList{QStringLiteral("COM3")}, 6000);
+        QVERIFY(lblPortNote->isHidden());
+        QCOMPARE(control<QComboBox>(dialog, "cboCOM")->currentIndex(), 0);
     }
 
     void exitAndCloseBoxAtStartUpEndTheProgram()

@@ -1,5 +1,5 @@
-// The transfer window: its controls, enabling rules, languages, menus, closing and the
-// download as a user drives it, on a fake line.
+// The transfer window: its controls, enabling rules, languages, menus, status line,
+// closing and the download as a user drives it, on a fake line.
 
 #include "boardprofile.h"
 #include "boardstation.h"
@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -327,6 +328,23 @@ private slots:
         QVERIFY(!w.session().isRunning(Direction::Download));
         QCOMPARE(w.windowTitle(), QStringLiteral("VXT-8088 RS-232C System"));
         QVERIFY(!rig->port().isOpen());
+    }
+
+    // The status line follows the station's line, in the window's language; the window
+    // keeps its size.
+    void statusLineNamesThePort()
+    {
+        auto rig = makeRig();
+        TransferWindow &w = rig->window();
+        auto *status = control<QLabel>(w, "lblPortStatus");
+        QCOMPARE(status->text(), QStringLiteral("COM1 — open"));
+        QCOMPARE(w.centralWidget()->size(), QSize(458, 240));
+        QVERIFY(w.statusBar()->geometry().top() > w.centralWidget()->geometry().bottom());
+        rig->unplug();
+        QTRY_COMPARE(status->text(), QStringLiteral("COM1 — stopped working"));
+        closeMessageBoxes();
+        w.SetLanguage(Language::Chinese);
+        QCOMPARE(status->text(), QStringLiteral("COM1 — 停止運作"));
     }
 
     void closingDuringDownloadEndsTheProgram()

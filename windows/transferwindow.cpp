@@ -22,6 +22,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
 
 #include <utility>
@@ -153,6 +154,14 @@ void TransferWindow::buildControls()
     Image1->setGeometry(0, 168, 460, 72);
     Image1->setPixmap(QPixmap(QStringLiteral(":/assets/banner.jpg")));
 
+    // The window's size stays the designed one: a long address is cut short, whole in
+    // the tooltip.
+    lblPortStatus = new QLabel;
+    lblPortStatus->setObjectName(QStringLiteral("lblPortStatus"));
+    lblPortStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(lblPortStatus, 1);
+
     setTabOrder(txtSourceFile, cmdSelectSourcePath);
     setTabOrder(cmdSelectSourcePath, cmdDownloadFile);
     setTabOrder(cmdDownloadFile, txtTargetFile);
@@ -265,6 +274,7 @@ void TransferWindow::SetLanguage(Language language)
 
     fitLabelToText(lblSourceFile, 20, 52);
     fitLabelToText(lblSaveFile, 30, 42);
+    showPortStatus();
 }
 
 // --- Browsing and the enabling rules ------------------------------------------------
@@ -376,6 +386,7 @@ void TransferWindow::transferFinished(const TransferOutcome &outcome)
 // not be opened again after the Setting command. (A transfer tells its own failures.)
 void TransferWindow::stationChanged(const StationState &state)
 {
+    showPortStatus();
     if (state.line == StationState::Lost) {
         const auto message = TransferTexts::portLost(m_language, state.port.name, state.address);
         showMessage(QMessageBox::Warning, message.title, message.text);
@@ -383,6 +394,15 @@ void TransferWindow::stationChanged(const StationState &state)
         showMessage(QMessageBox::Warning, TransferTexts::programTitle(),
                     TransferTexts::portError(m_language, state.error));
     }
+}
+
+void TransferWindow::showPortStatus()
+{
+    const QString text = WindowTexts::portStatus(m_language, m_station.state());
+    constexpr int Margins = 16;
+    const QString shown = lblPortStatus->fontMetrics().elidedText(text, Qt::ElideMiddle, ClientWidth - Margins);
+    lblPortStatus->setText(shown);
+    lblPortStatus->setToolTip(shown == text ? QString() : text);
 }
 
 // --- Menus ---------------------------------------------------------------------------

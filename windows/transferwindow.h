@@ -22,7 +22,7 @@ class QPushButton;
 // The main window of a run: one row sends a file to the board (download), the other
 // stores what the board sends (upload). One class serves both boards; the profile holds
 // their differences. All traffic with the board goes through the board's station, whose
-// state the window shows.
+// state the window shows, on a status line below the banner.
 class TransferWindow : public QMainWindow {
     Q_OBJECT
 
@@ -78,6 +78,7 @@ private:
     void showProgress(const TransferProgress &progress);
     void transferFinished(const TransferOutcome &outcome);
     void stationChanged(const StationState &state);
+    void showPortStatus();
     void showMessage(QMessageBox::Icon icon, const QString &title, const QString &text);
     QString browse(bool save);
     QString programFolder() const;
@@ -106,6 +107,8 @@ private:
     QMenu *menHelp = nullptr;
     QAction *menContent = nullptr;
     QAction *menAbout = nullptr;
+    // Below the banner: the port in use, the address behind it, and how its line stands.
+    QLabel *lblPortStatus = nullptr;
 
     const BoardProfile &m_profile;
     BoardStation &m_station;

@@ -1,5 +1,9 @@
 #include "windowtexts.h"
 
+#include "transfertexts.h"
+
+#include <QStringList>
+
 namespace WindowTexts {
 
 QString sendFrame(Language language, const QString &boardName)
@@ -106,6 +110,36 @@ QString cannotOpen(Language language, const QString &path, bool missing)
                                "staff."),
                 QStringLiteral("沒有可以開啟 %1 的程式。\n需要網頁瀏覽器或檔案管理員，請洽詢實驗室管理人員。"))
         .arg(path);
+}
+
+QString portStatus(Language language, const StationState &state)
+{
+    if (state.port.isNone())
+        return {};
+    QString address = state.address;
+    if (address.isEmpty() && state.line == StationState::Failed && state.error.device.contains(QLatin1String("://")))
+        address = state.error.device;
+    QStringList parts{TransferTexts::printable(state.port.name)};
+    if (!address.isEmpty() && address != state.port.name)
+        parts << TransferTexts::printable(address);
+    switch (state.line) {
+    case StationState::Closed:
+        parts << pick(language, QStringLiteral("closed"), QStringLiteral("已關閉"));
+        break;
+    case StationState::Opening:
+        parts << pick(language, QStringLiteral("connecting..."), QStringLiteral("連線中..."));
+        break;
+    case StationState::Open:
+        parts << pick(language, QStringLiteral("open"), QStringLiteral("已開啟"));
+        break;
+    case StationState::Failed:
+        parts << pick(language, QStringLiteral("could not be opened"), QStringLiteral("無法開啟"));
+        break;
+    case StationState::Lost:
+        parts << pick(language, QStringLiteral("stopped working"), QStringLiteral("停止運作"));
+        break;
+    }
+    return parts.join(QStringLiteral(" — "));
 }
 
 } // namespace WindowTexts

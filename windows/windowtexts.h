@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boardstation.h"
 #include "language.h"
 #include "transfer.h"
 
@@ -38,5 +39,10 @@ QString aboutItem(Language language);
 // Help > Content or View > Examples when the document at `path` is missing or no program
 // could open it.
 QString cannotOpen(Language language, const QString &path, bool missing);
+
+// The status line below the banner: the port the window uses, the network address behind
+// it, and how its line stands ("COM5 — rfc2217://labpi:3001 — open"). Empty while no
+// port is chosen.
+QString portStatus(Language language, const StationState &state);
 
 } // namespace WindowTexts
