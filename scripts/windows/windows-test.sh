@@ -287,7 +287,8 @@ export DISPLAY=:97
 wait_for 100 xdotool getdisplaygeometry > /dev/null 2>&1
 
 window_named() { xdotool search --onlyvisible --name "$1" 2> /dev/null | head -n 1; }
-wait_window() { wait_for "$2" test -n "$(window_named "$1")"; }
+window_shown() { [ -n "$(window_named "$1")" ]; }
+wait_window() { wait_for "$2" window_shown "$1"; }
 shot() { import -window root "$results/$1.png"; }
 
 kestrion_window() {   # kestrion_window LANGUAGE-KEYS SCREENSHOT-PREFIX
