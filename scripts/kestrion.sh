@@ -11,10 +11,17 @@ scripts/kestrion.sh test              install, build and run every test
 scripts/kestrion.sh build             install and build only
 scripts/kestrion.sh package           install, build and make the Debian package
                                       build/kestrion_VERSION_ARCH.deb
-scripts/kestrion.sh windows-check     compile every source for Windows with MinGW-w64
-                                      (the first run builds Qt for it: ~20 minutes)
+scripts/kestrion.sh windows-check     compile and link every program for Windows with
+                                      MinGW-w64 (the first run builds Qt for it)
+scripts/kestrion.sh windows           build the Windows programs and lay them out
+                                      with what they run on, in build-windows/Kestrion
+scripts/kestrion.sh disc              make the setup program and the kit disc:
+                                      build-windows/KestrionSetup-VERSION.exe and
+                                      build-windows/kestrion-kit-VERSION.iso
+scripts/kestrion.sh windows-test      make the disc, then try the Windows programs, the
+                                      setup and the disc under Wine
 
-Everything is built once, in build/ beside the scripts folder (the Windows check in
+Everything is built once, in build/ beside the scripts folder (the Windows programs in
 build-windows/). With KESTRION_WERROR=ON in the environment every compiler warning
 stops the build.
 TEXT
@@ -93,14 +100,26 @@ TEXT
     KESTRION_COM_DIR="$folder" "$build/shell/Kestrion"
 }
 
-# The Windows check: the cross compiler (posix threads: std::mutex) and apt-get source.
-windows_tools=(g++-mingw-w64-x86-64-posix dpkg-dev)
+# The Windows build: the cross compiler (posix threads: std::mutex), apt-get source, the
+# icon maker, NSIS for the setup program, xorriso for the disc; Wine, a display and a
+# screenshot tool for its tests.
+windows_tools=(g++-mingw-w64-x86-64-posix dpkg-dev icoutils nsis xorriso)
+windows_test_tools=(wine64 xvfb xauth xdotool imagemagick)
 
 case "${1:-}" in
     try)   install_packages; build_all; try_it "${2:-8088}" ;;
     test)  install_packages "${test_tools[@]}"; build_all; run_tests ;;
     build) install_packages; build_all ;;
     package) install_packages "${package_tools[@]}"; build_all; (cd "$build" && cpack -G DEB) ;;
-    windows-check) install_packages "${windows_tools[@]}"; bash "$root/scripts/windows-check/windows-check.sh" ;;
+    windows-check) install_packages "${windows_tools[@]}"; bash "$root/scripts/windows/windows.sh" check ;;
+    windows) install_packages "${windows_tools[@]}"; bash "$root/scripts/windows/windows.sh" build ;;
+    disc)  install_packages "${package_tools[@]}" "${windows_tools[@]}"; build_all
+           (cd "$build" && cpack -G DEB)
+           bash "$root/scripts/windows/windows.sh" disc ;;
+    windows-test)
+           install_packages "${package_tools[@]}" "${windows_tools[@]}" "${windows_test_tools[@]}"; build_all
+           (cd "$build" && cpack -G DEB)
+           bash "$root/scripts/windows/windows.sh" disc
+           bash "$root/scripts/windows/windows-test.sh" ;;
     *) usage; exit 2 ;;
 esac

@@ -38,21 +38,6 @@ CommPort::~CommPort()
     m_port.close();
 }
 
-void CommPort::setCommPort(int number)
-{
-    m_commPort = number;
-}
-
-QString CommPort::devicePath() const
-{
-    return m_devicePath.isEmpty() ? ComPortMap::devicePath(m_commPort) : m_devicePath;
-}
-
-QString CommPort::portName() const
-{
-    return m_devicePath.isEmpty() ? QStringLiteral("COM%1").arg(m_commPort) : m_devicePath;
-}
-
 bool CommPort::open(PortError *error)
 {
     if (m_port.isOpen())
@@ -122,6 +107,11 @@ void CommPort::close()
 Line::State CommPort::state() const
 {
     return m_port.isOpen() ? State::Open : State::Closed;
+}
+
+void CommPort::setPromptInput(bool prompt)
+{
+    m_batcher.setPrompt(prompt);
 }
 
 void CommPort::discardInput()

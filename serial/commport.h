@@ -1,13 +1,23 @@
 #pragma once
 
-#include "inputbatcher.h"
+#include "comportmap.h"
 #include "line.h"
 #include "linepacer.h"
 #include "transfer.h"
 
 #include <QByteArray>
-#include <QSerialPort>
 #include <QString>
+
+#ifdef Q_OS_WIN
+#include "comdevice_win.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#else
+#include "inputbatcher.h"
+
+#include <QSerialPort>
+#endif
 
 // A serial device: a COM number's device (see ComPortMap), or a device named by its path.
 //
@@ -35,14 +45,20 @@ public:
 
     // Port number, COM1..COM15. Set only while the port is closed.
     int commPort() const { return m_commPort; }
-    void setCommPort(int number);
+    void setCommPort(int number) { m_commPort = number; }
 
     // A device named by its path rather than by a COM number; empty to use the number.
     void setDevicePath(const QString &path) { m_devicePath = path; }
     // The device the port stands for.
-    QString devicePath() const;
+    QString devicePath() const
+    {
+        return m_devicePath.isEmpty() ? ComPortMap::devicePath(m_commPort) : m_devicePath;
+    }
     // "COM3", or the device path where one was given.
-    QString portName() const override;
+    QString portName() const override
+    {
+        return m_devicePath.isEmpty() ? QStringLiteral("COM%1").arg(m_commPort) : m_devicePath;
+    }
 
     // Opens the selected device: true when it is open, false when it stays closed, with
     // `error` saying why. Never opens later.
@@ -50,7 +66,7 @@ public:
     void close() override;
     State state() const override;
 
-    void setPromptInput(bool prompt) override { m_batcher.setPrompt(prompt); }
+    void setPromptInput(bool prompt) override;
     void discardInput() override;
 
     using Line::output;
@@ -65,10 +81,23 @@ public:
     OutputDiscard discardOutput() override;
 
 private:
+#ifdef Q_OS_WIN
+    // commport_win.cpp: the device through Win32. Between batches no read is under way,
+    // and the bytes wait in the driver.
+    void handleArrived(const QByteArray &bytes);
+    void readNext();
+    void handleFailure(DWORD code);
+
+    ComDevice m_device;
+    QTimer m_batchTimer;
+    QElapsedTimer m_lastTake;
+    bool m_prompt = false;
+#else
+    // commport.cpp, commport_unix.cpp: the device through QSerialPort.
     void handleError(QSerialPort::SerialPortError error);
     QByteArray drainInput();
 
-    // The platform's part (commport_unix.cpp, commport_win.cpp):
+    // commport_unix.cpp:
     // What waits in the device, read past the port and its buffer (see InputBatcher).
     QByteArray readDevice();
     // What the port and the driver still hold to send.
@@ -80,8 +109,9 @@ private:
 
     QSerialPort m_port;
     InputBatcher m_batcher{m_port, [this] { return readDevice(); }};
+    bool m_driverQueueKnown = false;   // the device tells what its driver still holds
+#endif
     int m_commPort = 1;
     QString m_devicePath;
-    bool m_driverQueueKnown = false;   // the device tells what its driver still holds
     LinePacer m_pacer;
 };

@@ -1,25 +1,161 @@
 #include "commport.h"
 
-// The port reads what the device gives as it comes: nothing waits past it.
-QByteArray CommPort::readDevice()
+#include "inputbatcher.h"
+#include "systemerror.h"
+
+#include <utility>
+
+// The device is a ComDevice (Win32, overlapped). Input comes in batches as on Linux (see
+// InputBatcher for the paces): after a batch no read is under way until the next one is
+// due, and meanwhile the bytes wait in the driver. A read started when nothing waits takes
+// the first byte to come, so the first bytes after a quiet spell are announced at once.
+
+namespace {
+
+PortError::Kind refusal(DWORD code)
 {
-    return {};
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return PortError::Missing;
+    case ERROR_ACCESS_DENIED:       // a COM port opens for one program at a time
+    case ERROR_SHARING_VIOLATION:
+        return PortError::InUse;
+    default:
+        return PortError::Other;
+    }
 }
 
-// What the driver holds is not asked: the port's own count stands for it.
-qint64 CommPort::driverQueued() const
+} // namespace
+
+CommPort::CommPort(const LineOptions &options, QObject *parent)
+    : Line(parent)
 {
-    return m_port.bytesToWrite();
+    m_pacer.setBytesPerSecond(options.pacingBytesPerSecond);
+    m_batchTimer.setSingleShot(true);
+    connect(&m_batchTimer, &QTimer::timeout, this, &CommPort::readNext);
+    connect(&m_pacer, &LinePacer::ready, this, &Line::outputReady);
+    connect(&m_device, &ComDevice::arrived, this, &CommPort::handleArrived);
+    connect(&m_device, &ComDevice::failed, this, &CommPort::handleFailure);
 }
 
-bool CommPort::reportsDriverQueue() const
+CommPort::~CommPort()
 {
-    return false;
+    // Closing here must not reach the signal's receivers, which may be gone already.
+    disconnect(this, nullptr, nullptr, nullptr);
+    m_device.close();
 }
 
-// A COM port opens for one program at a time: access is denied while another holds it.
-PortError::Kind CommPort::refusedKind(const QString &device)
+bool CommPort::open(PortError *error)
 {
-    Q_UNUSED(device);
-    return PortError::InUse;
+    if (m_device.isOpen())
+        return true;
+    const QString device = m_devicePath.isEmpty() ? ComPortMap::resolvedDevicePath(m_commPort) : m_devicePath;
+    const DWORD code = m_device.open(device);
+    if (code != ERROR_SUCCESS) {
+        if (error)
+            *error = {refusal(code), portName(), device, systemError(int(code))};
+        return false;
+    }
+    m_lastTake.invalidate();
+    m_pacer.restart();
+    m_device.startRead();
+    emit opened();
+    return true;
+}
+
+void CommPort::close()
+{
+    if (!m_device.isOpen())
+        return;
+    emit aboutToClose();
+    if (!m_device.isOpen())
+        return;   // a receiver closed it meanwhile
+    m_pacer.stop();
+    m_batchTimer.stop();
+    m_device.close();
+    emit closed();
+}
+
+Line::State CommPort::state() const
+{
+    return m_device.isOpen() ? State::Open : State::Closed;
+}
+
+// What waits in the driver; a read under way takes only what comes after.
+void CommPort::discardInput()
+{
+    m_device.purgeInput();
+}
+
+void CommPort::setPromptInput(bool prompt)
+{
+    m_prompt = prompt;
+    if (prompt && m_batchTimer.isActive()) {
+        m_batchTimer.stop();
+        readNext();
+    }
+}
+
+void CommPort::output(const QByteArray &bytes)
+{
+    if (!m_device.isOpen() || bytes.isEmpty())
+        return;
+    m_pacer.sent(bytes.size());
+    m_device.write(bytes);
+}
+
+qint64 CommPort::queuedAhead()
+{
+    return m_device.isOpen() ? m_pacer.queuedAhead(m_device.pendingOutput()) : 0;
+}
+
+qint64 CommPort::outputRoom()
+{
+    return m_device.isOpen() ? m_pacer.room(m_device.pendingOutput()) : 0;
+}
+
+void CommPort::requestOutputReady()
+{
+    if (m_device.isOpen())
+        m_pacer.requestReady(m_device.pendingOutput());
+}
+
+OutputDiscard CommPort::discardOutput()
+{
+    if (!m_device.isOpen())
+        return {};
+    const OutputDiscard dropped = m_device.discardOutput();
+    m_pacer.restart();
+    return dropped;
+}
+
+void CommPort::handleArrived(const QByteArray &bytes)
+{
+    // Pieces that come close together are taken at the batch pace; a piece after a pause
+    // is taken at once in a transfer that needs every byte promptly.
+    const bool soon = m_lastTake.isValid() && m_lastTake.elapsed() < InputBatcher::PromptIntervalMs;
+    m_lastTake.start();
+    if (m_prompt && !soon)
+        readNext();
+    else
+        m_batchTimer.start(m_prompt ? InputBatcher::PromptIntervalMs : InputBatcher::IntervalMs);
+    emit received(bytes);
+}
+
+void CommPort::readNext()
+{
+    m_device.startRead();
+}
+
+// The device went away (unplugged, the other end closed): nothing more comes from it.
+void CommPort::handleFailure(DWORD code)
+{
+    Q_UNUSED(code);
+    if (!m_device.isOpen())
+        return;
+    m_pacer.stop();
+    m_batchTimer.stop();
+    m_device.close();
+    emit failed(portName());
 }

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSerialPortInfo>
 #include <QStandardPaths>
 #include <QtGlobal>
 
@@ -33,26 +32,6 @@ QString resolvedDevicePath(int number)
     // Lock files are named after the path the port is opened by: open the device itself,
     // so that our lock matches the one another program takes on the same device.
     return QFileInfo(path).canonicalFilePath();
-}
-
-QString adapterDescription(const QString &resolvedDevice)
-{
-    if (resolvedDevice.isEmpty())
-        return {};
-    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports) {
-        if (QFileInfo(info.systemLocation()).canonicalFilePath() != resolvedDevice)
-            continue;
-        QStringList parts;
-        if (!info.description().isEmpty())
-            parts << info.description();
-        if (info.hasVendorIdentifier() && info.hasProductIdentifier())
-            parts << QStringLiteral("USB %1:%2")
-                         .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
-                         .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
-        return parts.join(QStringLiteral(", "));
-    }
-    return {};
 }
 
 namespace {

@@ -28,11 +28,15 @@ QString devicePath(int number);
 // platform has paths. Empty when the device does not exist.
 QString resolvedDevicePath(int number);
 
-// What the system knows of the adapter behind a device: its description and USB
-// vendor:product, e.g. "FT232R USB UART, USB 0403:6001"; empty when it knows nothing.
-QString adapterDescription(const QString &resolvedDevice);
-
 // The platform's part (comportmap_unix.cpp, comportmap_win.cpp):
+// What the system knows of the adapter behind a device: on Linux its description and USB
+// vendor:product, e.g. "FT232R USB UART, USB 0403:6001"; on Windows the device's friendly
+// name, e.g. "USB Serial Port (COM5)". Empty when it knows nothing.
+QString adapterDescription(const QString &resolvedDevice);
+// The COM numbers (1..15) to try for devices, in increasing order: on Windows those the
+// system lists as serial ports (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM), or every number
+// with KESTRION_COM_DIR set; on Linux every number.
+QList<int> systemPorts();
 // The system's device for a COM number (1..15), by the table above.
 QString systemDevicePath(int number);
 // Whether the system's devices are files in folders (Unix), rather than names (COM3).

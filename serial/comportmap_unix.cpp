@@ -1,5 +1,9 @@
 #include "comportmap.h"
 
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QStringList>
+
 namespace ComPortMap {
 
 QString systemDevicePath(int number)
@@ -22,6 +26,35 @@ bool systemPathsAreFiles()
 bool portsNeedDialoutGroup()
 {
     return true;
+}
+
+// Every number is tried: the table names devices whether or not they are there.
+QList<int> systemPorts()
+{
+    QList<int> numbers;
+    for (int number = FirstPort; number <= LastPort; ++number)
+        numbers << number;
+    return numbers;
+}
+
+QString adapterDescription(const QString &resolvedDevice)
+{
+    if (resolvedDevice.isEmpty())
+        return {};
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports) {
+        if (QFileInfo(info.systemLocation()).canonicalFilePath() != resolvedDevice)
+            continue;
+        QStringList parts;
+        if (!info.description().isEmpty())
+            parts << info.description();
+        if (info.hasVendorIdentifier() && info.hasProductIdentifier())
+            parts << QStringLiteral("USB %1:%2")
+                         .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
+                         .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
+        return parts.join(QStringLiteral(", "));
+    }
+    return {};
 }
 
 } // namespace ComPortMap

@@ -74,7 +74,7 @@ TransferStep HexDownload::step(Line &line)
 
 TransferStep RawDownload::step(Line &line)
 {
-    unsigned char byte;
+    unsigned char byte = 0;
     if (!readNext(&byte))
         return finish(TransferStep::Failed, TransferFault::SourceUnreadable);
     send(line, static_cast<char>(byte));

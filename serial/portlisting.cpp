@@ -51,6 +51,7 @@ PortListing listComPorts(CommPort &port)
     listing.unavailable = ComPortMap::setupFaults();
     QList<int> present;
     QHash<int, PortError> refused;
+    const QList<int> devices = ComPortMap::systemPorts();
     for (int number = ComPortMap::FirstPort; number <= ComPortMap::LastPort; ++number) {
         if (ComPortMap::lookupFault(number).kind != PortError::None)
             continue;   // named among the set-up faults
@@ -58,6 +59,8 @@ PortListing listComPorts(CommPort &port)
             listing.network << number;
             continue;
         }
+        if (!devices.contains(number))
+            continue;
         PortError why;
         if (VXT8088_8052::SelectCommPort(port, number, &why)) {
             present << number;

@@ -5,6 +5,7 @@
 #include "codecs.h"
 #include "commport.h"
 #include "comportmap.h"
+#include "deviceoutput.h"
 #include "download.h"
 #include "portprobe.h"
 #include "transferfiles.h"
@@ -25,6 +26,8 @@
 #include <sys/stat.h>
 
 using namespace VXT8088_8052;
+
+Q_DECLARE_METATYPE(DeviceOutput)
 
 namespace {
 
@@ -254,6 +257,33 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(failed.size(), 1);
         QVERIFY(!port.isOpen());
+    }
+
+    // A device that takes one write at a time (Windows): what is still on its way, and
+    // what an interrupt drops, by what the driver tells of its queue.
+    void oneWriteDeviceCountsWhatIsDropped_data()
+    {
+        QTest::addColumn<DeviceOutput>("output");
+        QTest::addColumn<qint64>("pending");
+        QTest::addColumn<qint64>("dropped");
+        QTest::addColumn<bool>("known");
+        QTest::newRow("nothing under way") << DeviceOutput{0, 0, 0, false} << qint64(0) << qint64(0) << false;
+        QTest::newRow("a UART: the driver's count") << DeviceOutput{10, 96, 40, true} << qint64(50) << qint64(50) << true;
+        QTest::newRow("a UART, the write done") << DeviceOutput{7, 0, 0, true} << qint64(7) << qint64(7) << true;
+        // A virtual port reads 0: the whole write may still be on its way, but only what
+        // never reached the driver surely did not go.
+        QTest::newRow("no count: up to") << DeviceOutput{10, 96, 0, false} << qint64(106) << qint64(10) << false;
+    }
+
+    void oneWriteDeviceCountsWhatIsDropped()
+    {
+        QFETCH(DeviceOutput, output);
+        QFETCH(qint64, pending);
+        QFETCH(qint64, dropped);
+        QFETCH(bool, known);
+        QCOMPARE(output.pending(), pending);
+        QCOMPARE(output.discard().dropped, dropped);
+        QCOMPARE(output.discard().known, known);
     }
 
     void interruptedDownloadLeavesWhatWent_data()
