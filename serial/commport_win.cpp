@@ -148,14 +148,19 @@ void CommPort::readNext()
     m_device.startRead();
 }
 
-// The device went away (unplugged, the other end closed): nothing more comes from it.
+// A read or a write failed: nothing more comes from the device. One that went away
+// (unplugged, the other end closed) is told in our own words; any other failure with the
+// system's.
 void CommPort::handleFailure(DWORD code)
 {
-    Q_UNUSED(code);
     if (!m_device.isOpen())
         return;
+    const bool wentAway = code == ERROR_BROKEN_PIPE || code == ERROR_DEVICE_REMOVED || code == ERROR_GEN_FAILURE
+                          || code == ERROR_BAD_COMMAND || code == ERROR_ACCESS_DENIED || code == ERROR_FILE_NOT_FOUND;
+    const PortError why = wentAway ? PortError{PortError::Missing, portName(), {}, {}}
+                                   : PortError{PortError::Other, portName(), {}, systemError(int(code))};
     m_pacer.stop();
     m_batchTimer.stop();
     m_device.close();
-    emit failed(portName());
+    emit failed(why);
 }
