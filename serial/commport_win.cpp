@@ -157,5 +157,5 @@ void CommPort::handleFailure(DWORD code)
     m_pacer.stop();
     m_batchTimer.stop();
     m_device.close();
-    emit failed(portName());
+    emit failed(PortError{PortError::Missing, portName(), {}, {}});   // as on Linux
 }
