@@ -17,6 +17,7 @@
 #
 # Needs: the Linux build (build/), the Windows build, setup and disc (build-windows/), as
 # scripts/kestrion.sh windows-test makes them first; wine64, Xvfb, xdotool, ImageMagick.
+# The virtual display is KESTRION_WINE_DISPLAY (default :97); it must be free.
 # Ends with "N passed, N failed" and exit status 0 only when none failed. Screenshots and
 # logs stay in build-windows/windows-test/.
 set -uo pipefail
@@ -96,8 +97,22 @@ wait_for() {
 
 # ---- the prefix and the boards ----------------------------------------------------------
 
-echo "Wine prefix: $WINEPREFIX"
+# The virtual display is there from the start: Wine's desktop process (explorer.exe) picks
+# its display driver when it starts, and one started without a display serves every later
+# program of the prefix with none ("no driver could be loaded"), so that no window shows.
+display=${KESTRION_WINE_DISPLAY:-:97}
+if DISPLAY=$display xdotool getdisplaygeometry > /dev/null 2>&1; then
+    echo "The display $display is taken (KESTRION_WINE_DISPLAY chooses another)."
+    exit 1
+fi
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp > "$results/xvfb.log" 2>&1 &
+background+=($!)
+export DISPLAY=$display
+wait_for 100 xdotool getdisplaygeometry > /dev/null 2>&1 || { echo "Xvfb did not start on $display."; exit 1; }
+
+echo "Wine prefix: $WINEPREFIX, display $DISPLAY"
 "$wine" wineboot -i > "$results/wineboot.log" 2>&1
+"$wineserver" -w > /dev/null 2>&1   # the first start's work ends before any test
 
 start_board() {   # start_board NUMBER BOARD
     "$board" --board "$2" --dir "$work/com" --port "$1" --inbox "$work/inbox$1" \
@@ -116,7 +131,8 @@ ports_key='HKLM\Software\Wine\Ports'
 for n in $(seq 3 15); do
     "$wine" reg add "$ports_key" /v "COM$n" /t REG_SZ /d '' /f > /dev/null 2>&1
 done
-"$wineserver" -k > /dev/null 2>&1
+# The server ends by itself (killed, it may not have saved the ports yet); the next one
+# makes the COM links from the registry.
 "$wineserver" -w > /dev/null 2>&1
 "$wine" reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' > "$results/serialcomm.log" 2>&1
 
@@ -281,14 +297,13 @@ check cli-interrupt-leaves-prefix interrupts
 
 # ---- the windows, on a virtual display ---------------------------------------------------
 
-Xvfb :97 -screen 0 1024x768x24 -nolisten tcp > "$results/xvfb.log" 2>&1 &
-background+=($!)
-export DISPLAY=:97
-wait_for 100 xdotool getdisplaygeometry > /dev/null 2>&1
-
+# A search ends with an X error when a window goes away while it runs: it is tried again.
 window_named() { xdotool search --onlyvisible --name "$1" 2> /dev/null | head -n 1; }
-window_shown() { [ -n "$(window_named "$1")" ]; }
+window_shown() { found=$(window_named "$1"); [ -n "$found" ]; }
+# wait_window NAME TENTHS: the window, once shown, in $found.
 wait_window() { wait_for "$2" window_shown "$1"; }
+# Whether window $1 is the only one shown.
+only_window() { [ "$(xdotool search --onlyvisible --name . 2> /dev/null)" = "$1" ]; }
 shot() { import -window root "$results/$1.png"; }
 
 kestrion_window() {   # kestrion_window LANGUAGE-KEYS SCREENSHOT-PREFIX
@@ -300,20 +315,21 @@ kestrion_window() {   # kestrion_window LANGUAGE-KEYS SCREENSHOT-PREFIX
     wait_window '.' 900 || fail "no window at all"
     shot "$2-splash"
     wait_window '^(Setting|設定)$' 900 || fail "no settings dialog"
-    local dialog
-    dialog=$(window_named '^(Setting|設定)$')
-    xdotool windowfocus --sync "$dialog" 2> /dev/null
+    # The dialog is there while the splash still covers it: keys typed then are lost.
+    wait_for 300 only_window "$found" || fail "the splash did not go"
+    xdotool windowfocus --sync "$found" 2> /dev/null
     if [ "$1" = chinese ]; then
-        xdotool key Tab Down   # from the board to the language: 繁體中文
+        # A click on 繁體中文 (the keys Tab Down did not reach the language dependably).
+        eval "$(xdotool getwindowgeometry --shell "$found")"
+        xdotool mousemove --sync $((X + CHINESE_X)) $((Y + CHINESE_Y)) click 1
+        wait_window '^設定$' 50 || fail "the dialog did not turn to Chinese"
         sleep 0.5
     fi
     shot "$2-settings"
     xdotool key Return
     wait_window 'VXT-8088' 300 || fail "no transfer window"
-    local window
-    window=$(window_named 'VXT-8088')
-    xdotool windowfocus --sync "$window" 2> /dev/null
-    xdotool key alt+s
+    xdotool windowfocus --sync "$found" 2> /dev/null
+    xdotool key alt+s ctrl+a
     xdotool type --delay 20 "$(winpath "$work/data/small.bin")"
     sleep 0.3
     shot "$2-window"
@@ -327,11 +343,9 @@ kestrion_window() {   # kestrion_window LANGUAGE-KEYS SCREENSHOT-PREFIX
     wait "$pid" 2> /dev/null
     return 0
 }
-# Not yet dependable (the windows are not always found on the virtual display): on request.
-if [ "${KESTRION_WINE_WINDOW_TESTS:-0}" = 1 ]; then
-    check kestrion-window-english kestrion_window english en
-    check kestrion-window-chinese kestrion_window chinese zh
-fi
+CHINESE_X=142 CHINESE_Y=32   # the 繁體中文 button in the settings dialog
+check kestrion-window-english kestrion_window english en
+check kestrion-window-chinese kestrion_window chinese zh
 
 # autorun.exe in the disc's files: its Software page's link starts setup\setup.exe.
 autorun_starts_setup() {
@@ -346,8 +360,7 @@ autorun_starts_setup() {
     (cd "$disc" && exec "$wine" "$disc/autorun.exe") > "$results/autorun.log" 2>&1 &
     local pid=$!
     wait_window 'Data Transfer System V1' 900 || fail "no autorun window"
-    local window
-    window=$(window_named 'Data Transfer System V1')
+    local window=$found
     shot autorun
     # The green link on the Software page.
     eval "$(xdotool getwindowgeometry --shell "$window")"
@@ -360,7 +373,7 @@ autorun_starts_setup() {
     return 0
 }
 AUTORUN_LINK_X=300 AUTORUN_LINK_Y=80
-[ "${KESTRION_WINE_WINDOW_TESTS:-0}" != 1 ] || check autorun-starts-setup autorun_starts_setup
+check autorun-starts-setup autorun_starts_setup
 
 # ---- the uninstaller ---------------------------------------------------------------------
 
