@@ -280,6 +280,9 @@ private:
     std::uint8_t highDigit = 0;
     std::size_t strayBytes = 0;      // 8088: bytes that are neither digits nor 0x1A
     Clock::time_point lastByteAt;
+    // The download's pace on the line: its first read, that read's size and all it read.
+    Clock::time_point firstReadAt;
+    std::size_t firstReadBytes = 0, lineBytes = 0;
     int downloadCount = 0;
 
     // Uploads: the one at the front is on the line, the others wait their turn.
@@ -448,6 +451,11 @@ void VirtualBoard::handleLineInput()
     ssize_t n;
     while ((n = read(line, buffer, sizeof buffer)) > 0) {
         lastByteAt = Clock::now();
+        if (!lineBytes) {
+            firstReadAt = lastByteAt;
+            firstReadBytes = std::size_t(n);
+        }
+        lineBytes += std::size_t(n);
         for (ssize_t i = 0; i < n; ++i) {
             std::uint8_t c = buffer[i];
             receiving = true;   // (again: 0x1A may have ended a download in this read)
@@ -483,6 +491,16 @@ void VirtualBoard::finishDownload(bool complete)
         notes += ", a lone digit was left out";
     if (strayBytes)
         notes += ", " + std::to_string(strayBytes) + " stray byte(s) ignored";
+    // The rate the bytes came at, from the first read to the last: what came with the
+    // first read had left the PC before the clock started, so it is not counted.
+    const double seconds = std::chrono::duration<double>(lastByteAt - firstReadAt).count();
+    if (lineBytes > firstReadBytes && seconds > 0) {
+        char pace[96];
+        std::snprintf(pace, sizeof pace, ", %zu byte(s) on the line at %.1f bytes/s", lineBytes,
+                      double(lineBytes - firstReadBytes) / seconds);
+        notes += pace;
+    }
+    lineBytes = firstReadBytes = 0;
     std::string where;
     if (!opt.inbox.empty())
         storeDownload(received, complete || opt.board == 8052, where);
