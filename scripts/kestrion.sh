@@ -101,10 +101,10 @@ TEXT
 }
 
 # The Windows build: the cross compiler (posix threads: std::mutex), apt-get source, the
-# icon maker, NSIS for the setup program, xorriso for the disc; Wine, a display and a
-# screenshot tool for its tests.
+# icon maker, NSIS for the setup program, xorriso for the disc; Wine, a display, a
+# screenshot tool, ss and the zh_TW locale's source for its tests.
 windows_tools=(g++-mingw-w64-x86-64-posix dpkg-dev icoutils nsis xorriso)
-windows_test_tools=(wine64 xvfb xauth xdotool imagemagick)
+windows_test_tools=(wine64 xvfb xauth xdotool imagemagick iproute2 locales)
 
 case "${1:-}" in
     try)   install_packages; build_all; try_it "${2:-8088}" ;;

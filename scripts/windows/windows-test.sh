@@ -4,19 +4,26 @@
 #   - the installed kestrion-cli.exe lists COM1 and COM2, downloads to and uploads from a
 #     simulated VXT-8088 on COM1 and a VXT-8052 on COM2 byte for byte, and an interrupted
 #     download leaves the board the start of the file and says "up to" how much went;
+#   - the same transfers on COM3 and COM4, which the ports file names as a VXT-8088 behind
+#     a raw TCP port and a VXT-8052 behind an RFC 2217 port of ser2net on 127.0.0.1;
 #   - Kestrion.exe on a virtual display: the splash, the settings dialog, a download from
 #     the window that reaches the board, the window in Chinese (screenshots are kept);
 #   - autorun.exe, started in the disc image's files, starts setup\setup.exe;
-#   - the uninstaller removes everything the setup installed.
-# It also prints the download rate through Wine and the setup program's size.
+#   - the uninstaller removes everything the setup installed;
+#   - the setup speaks the system's language: English, and Traditional Chinese (its
+#     window, its Start-menu entries), and uninstalls as cleanly.
+# It also prints the download rate through Wine (as the board saw it) and the setup
+# program's size.
 #
 # COM1 and COM2 are pseudo-terminals whose other ends are the Linux build's simulated
 # boards (build/tools/vxt-board). They are mapped in Wine's registry (never through its
 # dosdevices links, which Wine rewrites, by default to /dev/ttyS0); COM3..COM15 are mapped
-# to nothing, and where each leads is checked before any program opens a port.
+# to nothing, and where each leads is checked before any program opens a port. The boards
+# behind ser2net are on pseudo-terminals of their own that Wine never sees.
 #
 # Needs: the Linux build (build/), the Windows build, setup and disc (build-windows/), as
-# scripts/kestrion.sh windows-test makes them first; wine64, Xvfb, xdotool, ImageMagick.
+# scripts/kestrion.sh windows-test makes them first; wine64, Xvfb, xdotool, ImageMagick,
+# ser2net, ss (iproute2) and localedef with the zh_TW locale's source (locales).
 # The virtual display is KESTRION_WINE_DISPLAY (default :97); it must be free.
 # Ends with "N passed, N failed" and exit status 0 only when none failed. Screenshots and
 # logs stay in build-windows/windows-test/.
@@ -43,7 +50,7 @@ done
 
 work=$(mktemp -d /tmp/kestrion-wine.XXXXXX)
 rm -rf "$results"
-mkdir -p "$results" "$work/com" "$work/inbox1" "$work/inbox2" "$work/data"
+mkdir -p "$results" "$work/com" "$work/inbox"{1,2,3,4} "$work/data"
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no offer to install Mono or Gecko
 export LANG=C.UTF-8
@@ -198,7 +205,7 @@ lists_ports() {
 check cli-ports-lists-com1 lists_ports
 
 head -c 700 /dev/urandom > "$work/data/small.bin"
-head -c 4800 /dev/urandom > "$work/data/rate.bin"
+head -c 9600 /dev/urandom > "$work/data/rate.bin"
 head -c 9600 /dev/urandom > "$work/data/interrupt.bin"
 
 # The newest file a board stored.
@@ -228,7 +235,7 @@ pty_taken() {
     done
     return 1
 }
-board_pid() { pgrep -f -- "--port $1 --inbox" | head -n 1; }
+board_pid() { pgrep -f -- "--dir $work/com --port $1 --inbox" | head -n 1; }
 
 uploads() {   # uploads BOARD NUMBER
     local target="$work/upload-$1.bin" pty
@@ -245,43 +252,43 @@ uploads() {   # uploads BOARD NUMBER
 check cli-upload-8088 uploads 8088 1
 check cli-upload-8052 uploads 8052 2
 
-# The rate of a download through Wine: the time of a 4800-byte download less that of
-# the program's start and end alone.
+# The rate of a download through Wine, as the board saw it: from its first read to its
+# last (the board's own line about the download gives it).
 measure_rate() {
-    local t0 t1 t2 t3 bytes=4800 before
+    local before rate
     before=$(stored_count 2)
-    t0=$(date +%s.%N)
-    cli --version > /dev/null || fail "kestrion-cli --version failed"
-    t1=$(date +%s.%N)
     cli download --board 8052 --port COM2 "$(winpath "$work/data/rate.bin")" || fail "download ended with status $?"
-    t2=$(date +%s.%N)
     wait_for 50 stored_more 2 "$before" || fail "the board stored nothing"
     cmp "$work/data/rate.bin" "$(stored 2)" || fail "the board holds other bytes"
-    awk -v b=$bytes -v t0="$t0" -v t1="$t1" -v t2="$t2" \
-        'BEGIN { r = b / ((t2 - t1) - (t1 - t0)); printf "download rate through Wine: %.0f bytes/s (%.1f%% of 960)\n", r, r / 9.6 }'
+    rate=$(grep '^download ' "$results/board-COM2.log" | tail -n 1 | sed -n 's/.* at \([0-9.]*\) bytes\/s.*/\1/p')
+    [ -n "$rate" ] || fail "the board did not say the rate"
+    awk -v r="$rate" 'BEGIN { printf "download rate through Wine: %.0f bytes/s (%.1f%% of 960), at the board\n", r, r / 9.6 }'
 }
 check cli-download-rate measure_rate
 
 # Ctrl-C in the middle of a download: the board holds the start of the file, no byte
 # more than the count said.
+# The bytes a process has read so far, and whether that is more than $2.
+bytes_read() { sed -n 's/^rchar: //p' "/proc/$1/io"; }
+read_more() { [ "$(bytes_read "$1")" -gt "$2" ]; }
+
 interrupts() {
-    local pty out status count before held
-    pty=$(readlink -f "$work/com/COM2")
+    local out status count before held reader read0
+    reader=$(board_pid 2)
+    read0=$(bytes_read "$reader")
     before=$(stored_count 2)
-    # kestrion-cli on a terminal of its own (script(1)), whose keyboard is a FIFO: Ctrl-C
-    # typed there reaches it as a console's Ctrl-C.
-    mkfifo "$work/keys"
-    script -qfec "$(printf '%q ' "$wine" "$cli_exe" download --board 8052 --port COM2 \
-        "$(winpath "$work/data/interrupt.bin")")" /dev/null < "$work/keys" > "$work/interrupt.out" 2>&1 &
-    local pid=$!
-    exec 7> "$work/keys"
-    wait_for 200 pty_taken "$pty" "$(board_pid 2)" || fail "the download did not open COM2"
-    sleep 3
-    printf '\003' >&7
+    # Ctrl-C typed in a terminal reaches the program there as SIGINT, which Wine hands to
+    # it as a console's Ctrl-C. (A terminal of its own by script(1), its keyboard a FIFO,
+    # lost the keys now and then: script read them only once the download had ended.)
+    "$wine" "$cli_exe" download --board 8052 --port COM2 "$(winpath "$work/data/interrupt.bin")" \
+        > "$work/interrupt.out" 2>&1 &
+    local pid=$!   # (the program itself: wine64 becomes it)
+    # Well into the download: the board has had a second of it.
+    wait_for 300 read_more "$reader" $((read0 + 1000)) || fail "the board got no download"
+    kill -INT "$pid"
     wait "$pid"
     status=$?
-    exec 7>&-
-    out=$(tr -d '\r' < "$work/interrupt.out" | sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g' | tail -n 2)
+    out=$(tr '\r' '\n' < "$work/interrupt.out" | tail -n 2)
     echo "$out"
     [ "$status" -eq 130 ] || fail "exit status $status, not 130"
     count=$(grep -o -i 'up to [0-9]*' <<< "$out" | grep -o '[0-9]*$' | tail -n 1)
@@ -294,6 +301,63 @@ interrupts() {
     cmp -n "$held" "$work/data/interrupt.bin" "$(stored 2)" || fail "what the board holds is not the start of the file"
 }
 check cli-interrupt-leaves-prefix interrupts
+
+# ---- boards on the network, behind ser2net ------------------------------------------------
+
+# A VXT-8088 on COM3 behind a raw TCP port and a VXT-8052 on COM4 behind an RFC 2217 port of
+# ser2net on 127.0.0.1, given to the Windows programs by the user's ports file
+# (%LOCALAPPDATA%\kestrion\ports.conf). The file goes again after these tests, so that the
+# windows' tests see the serial ports alone.
+free_port() {
+    local port tries=200
+    while [ $((tries -= 1)) -gt 0 ]; do
+        port=$((20000 + RANDOM % 40000))
+        listening "$port" || { echo "$port"; return 0; }
+    done
+    return 1
+}
+listening() { ss -Hltn "sport = :$1" | grep -q .; }
+
+ports_file="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/kestrion/ports.conf"
+network_up() {
+    start_board 3 8088 && start_board 4 8052 || { echo "the boards for ser2net did not start"; return 1; }
+    raw_port=$(free_port) && rfc2217_port=$(free_port) || { echo "no free TCP port"; return 1; }
+    cat > "$work/ser2net.yaml" << YAML
+%YAML 1.1
+---
+connection: &raw
+  accepter: tcp,127.0.0.1,$raw_port
+  connector: serialdev,$(readlink -f "$work/com/COM3"),9600n81,local
+connection: &rfc2217
+  accepter: telnet(rfc2217),tcp,127.0.0.1,$rfc2217_port
+  connector: serialdev,$(readlink -f "$work/com/COM4"),9600n81,local
+YAML
+    # -n: in the foreground; -d: its faults on standard output; -u: no system lock files.
+    ser2net -n -d -u -P "$work/ser2net.pid" -c "$work/ser2net.yaml" > "$results/ser2net.log" 2>&1 &
+    background+=($!)
+    wait_for 100 listening "$raw_port" && wait_for 100 listening "$rfc2217_port" || { echo "ser2net did not start"; return 1; }
+    mkdir -p "$(dirname "$ports_file")"
+    printf '[ports]\r\nCOM3=socket://127.0.0.1:%s\r\nCOM4=rfc2217://127.0.0.1:%s\r\n' \
+        "$raw_port" "$rfc2217_port" > "$ports_file"
+}
+if network_up > "$results/network.log" 2>&1; then
+    lists_addresses() {
+        local out
+        out=$(cli ports | tr -d '\r') || fail "ports ended with status $?"
+        echo "$out"
+        grep -q "^COM3.*socket://127.0.0.1:$raw_port" <<< "$out" || fail "COM3 is not listed with its address"
+        grep -q "^COM4.*rfc2217://127.0.0.1:$rfc2217_port" <<< "$out" || fail "COM4 is not listed with its address"
+    }
+    check net-ports-lists-addresses lists_addresses
+    check net-download-8088-socket downloads 8088 3 "$work/data/small.bin"
+    check net-upload-8088-socket uploads 8088 3
+    check net-download-8052-rfc2217 downloads 8052 4 "$work/data/small.bin"
+    check net-upload-8052-rfc2217 uploads 8052 4
+else
+    failed=$((failed + 1))
+    echo "FAIL  network ($(tail -n 1 "$results/network.log"))"
+fi
+rm -f "$ports_file"
 
 # ---- the windows, on a virtual display ---------------------------------------------------
 
@@ -385,6 +449,39 @@ uninstalls() {
     ! "$wine" reg query "$uninstall_key" > /dev/null 2>&1 || fail "the uninstall entry is still there"
 }
 check uninstaller-removes-all uninstalls
+
+# ---- the setup in the system's language -----------------------------------------------------
+
+# Starts the setup with its pages, waits for its window of that title, keeps a screenshot
+# of it and ends it.
+setup_window() {   # setup_window TITLE SCREENSHOT
+    "$wine" "$setup" > "$results/$2.log" 2>&1 &
+    local pid=$!
+    wait_window "$1" 300 || fail "no setup window titled $1: $(xdotool search --onlyvisible --name . getwindowname %@ 2> /dev/null)"
+    sleep 0.5
+    shot "$2"
+    kill "$pid" 2> /dev/null
+    "$wineserver" -k > /dev/null 2>&1
+    wait "$pid" 2> /dev/null
+    return 0
+}
+
+# In English, then with Traditional Chinese the system's language: a zh_TW locale of our
+# own (made into the work folder, as none need be installed) is what Wine takes it from.
+speaks_the_systems_language() {
+    setup_window '^Kestrion Setup$' setup-en
+    mkdir -p "$work/locale"
+    localedef -i zh_TW -f UTF-8 "$work/locale/zh_TW.UTF-8" || fail "localedef could not make zh_TW.UTF-8"
+    export LOCPATH="$work/locale" LANG=zh_TW.UTF-8
+    setup_window '^Kestrion 安裝$' setup-zh
+    "$wine" "$setup" /S || fail "setup /S ended with status $?"
+    local link
+    for link in Kestrion.lnk "Kestrion 說明.lnk" "範例程式.lnk" "解除安裝 Kestrion.lnk"; do
+        [ -f "$menu/$link" ] || { ls "$menu"; fail "no Start-menu entry $link"; }
+    done
+    uninstalls
+}
+check setup-in-the-systems-language speaks_the_systems_language
 
 grep -h 'download rate through Wine' "$results/cli-download-rate.log" 2> /dev/null
 echo "setup program: $(basename "$setup"), $(stat -c %s "$setup") bytes"
