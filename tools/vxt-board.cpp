@@ -5,16 +5,8 @@
 // to the "master" side can be read from the "slave" side, and the other way round. The
 // slave behaves like a serial port (it has termios settings, and programs open it by its
 // path, e.g. /dev/pts/7), so a program that talks to COMn cannot tell it from a real
-// board on a real cable. This program keeps the master side and plays the board:
-//
-//   PC -> board (a "download"):
-//     VXT-8088: every byte as two hexadecimal digits, then one byte 0x1A (Ctrl-Z).
-//     VXT-8052: the raw bytes; nothing marks the end, so the board waits for the line
-//               to go quiet.
-//   board -> PC (an "upload"):
-//     VXT-8088: every byte as two upper-case hexadecimal digits, then 0x1A.
-//     VXT-8052: the length as two bytes, high byte first (65536 is sent as 0x0000),
-//               then the raw bytes.
+// board on a real cable. This program keeps the master side and plays the board, in
+// either board's protocol (boardprotocol.h).
 //
 // With --listen the line is a TCP connection instead: the board listens on 127.0.0.1,
 // takes one client at a time (a second one is closed at once, as a serial device server
@@ -25,6 +17,7 @@
 // (standard input and a control FIFO), signals (through a signalfd) and the clock that
 // paces the upload. Receiving and sending are independent, so the line is full duplex.
 
+#include "boardprotocol.h"
 #include "kestrionversion.h"
 #include "unlockedpty.h"
 
@@ -55,7 +48,6 @@
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
@@ -170,35 +162,6 @@ std::string preview(const Bytes &bytes)
     return text;
 }
 
-int hexValue(std::uint8_t c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-// What the board puts on the line to upload `data`.
-Bytes uploadWire(int board, const Bytes &data)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    Bytes wire;
-    wire.reserve(2 * data.size() + 2);
-    if (board == 8088) {
-        for (std::uint8_t b : data) {
-            wire.push_back(digits[b >> 4]);
-            wire.push_back(digits[b & 15]);
-        }
-        wire.push_back(0x1A);
-    } else {
-        // 65536 does not fit in 16 bits; its low 16 bits, 0x0000, stand for it.
-        wire.push_back((data.size() >> 8) & 0xFF);
-        wire.push_back(data.size() & 0xFF);
-        wire.insert(wire.end(), data.begin(), data.end());
-    }
-    return wire;
-}
-
 bool readWholeFile(const std::string &path, Bytes &out, std::string &error)
 {
     std::error_code ec;
@@ -258,7 +221,7 @@ private:
     void clientLeft();
     bool lineBroken(const char *doing);
     void handleLineInput();
-    void finishDownload(bool complete);
+    void finishDownload(bool endCharacterCame);
     void storeDownload(const Bytes &bytes, bool complete, std::string &where);
     void queueUpload(const std::string &path, bool raw);
     void pumpUpload(Clock::time_point now);
@@ -274,11 +237,7 @@ private:
     bool running = true;
 
     // The download being received.
-    bool receiving = false;
-    Bytes received;
-    bool highDigitPending = false;   // 8088: one digit of a pair is waiting
-    std::uint8_t highDigit = 0;
-    std::size_t strayBytes = 0;      // 8088: bytes that are neither digits nor 0x1A
+    DownloadReceiver download{opt.board};
     Clock::time_point lastByteAt;
     // The download's pace on the line: its first read, that read's size and all it read.
     Clock::time_point firstReadAt;
@@ -457,21 +416,8 @@ void VirtualBoard::handleLineInput()
         }
         lineBytes += std::size_t(n);
         for (ssize_t i = 0; i < n; ++i) {
-            std::uint8_t c = buffer[i];
-            receiving = true;   // (again: 0x1A may have ended a download in this read)
-            if (opt.board == 8052) {
-                received.push_back(c);           // raw: the end is found by the clock
-            } else if (c == 0x1A) {
+            if (download.take(buffer[i]))
                 finishDownload(true);
-            } else if (int value = hexValue(c); value < 0) {
-                ++strayBytes;
-            } else if (!highDigitPending) {
-                highDigit = value;
-                highDigitPending = true;
-            } else {
-                received.push_back(highDigit << 4 | value);
-                highDigitPending = false;
-            }
         }
     }
     if (n == 0 && listener >= 0)
@@ -482,15 +428,10 @@ void VirtualBoard::handleLineInput()
 
 // Ends the current download: the end character came (8088), the line went quiet
 // (8052, or an 8088 stream that was interrupted), or the board is shutting down.
-void VirtualBoard::finishDownload(bool complete)
+void VirtualBoard::finishDownload(bool endCharacterCame)
 {
-    std::string notes;
-    if (opt.board == 8088 && !complete)
-        notes += ", INTERRUPTED: no end character";
-    if (highDigitPending)
-        notes += ", a lone digit was left out";
-    if (strayBytes)
-        notes += ", " + std::to_string(strayBytes) + " stray byte(s) ignored";
+    const Download received = download.finish(endCharacterCame);
+    std::string notes = received.notes;
     // The rate the bytes came at, from the first read to the last: what came with the
     // first read had left the PC before the clock started, so it is not counted.
     const double seconds = std::chrono::duration<double>(lastByteAt - firstReadAt).count();
@@ -503,14 +444,10 @@ void VirtualBoard::finishDownload(bool complete)
     lineBytes = firstReadBytes = 0;
     std::string where;
     if (!opt.inbox.empty())
-        storeDownload(received, complete || opt.board == 8052, where);
+        storeDownload(received.data, received.whole, where);
     ++downloadCount;
-    say("download %d: %zu byte(s) [%s]%s%s", downloadCount, received.size(),
-        preview(received).c_str(), notes.c_str(), where.c_str());
-    receiving = false;
-    received.clear();
-    highDigitPending = false;
-    strayBytes = 0;
+    say("download %d: %zu byte(s) [%s]%s%s", downloadCount, received.data.size(),
+        preview(received.data).c_str(), notes.c_str(), where.c_str());
 }
 
 // Writes a download into the inbox under a name that no earlier file has.
@@ -564,7 +501,7 @@ void VirtualBoard::queueUpload(const std::string &path, bool raw)
         say("upload refused: %s", error.c_str());
         return;
     }
-    if (!raw && opt.board == 8052 && (data.empty() || data.size() > 65536)) {
+    if (!raw && !fitsOneUpload(opt.board, data.size())) {
         say("upload refused: %s holds %zu bytes; a VXT-8052 upload holds 1 to 65536",
             path.c_str(), data.size());
         return;
@@ -703,13 +640,13 @@ int VirtualBoard::run()
             queueUpload(opt.sendFile, false);
         }
         pumpUpload(now);
-        if (receiving && now - lastByteAt >= quiet)
-            finishDownload(opt.board == 8052);   // quiet: 8052 done, 8088 interrupted
+        if (download.receiving() && now - lastByteAt >= quiet)
+            finishDownload(false);   // quiet: 8052 done, 8088 interrupted
 
         // Sleep until something happens or the next deadline comes.
         auto wakeAt = Clock::time_point::max();
         if (sendPending) wakeAt = std::min(wakeAt, sendAt);
-        if (receiving) wakeAt = std::min(wakeAt, lastByteAt + quiet);
+        if (download.receiving()) wakeAt = std::min(wakeAt, lastByteAt + quiet);
         const bool maySend = !uploads.empty() && line >= 0 && !lineFull;
         if (maySend && opt.rate > 0) wakeAt = std::min(wakeAt, nextSendAt);
         // The shell's fg and bg do not tell us that they moved us: while our terminal is
@@ -738,8 +675,8 @@ int VirtualBoard::run()
         if (fds[3].revents & (POLLIN | POLLHUP | POLLERR)) readCommands(terminal);
         if (fds[4].revents & POLLIN) acceptClient();
     }
-    if (receiving)
-        finishDownload(opt.board == 8052);
+    if (download.receiving())
+        finishDownload(false);
     removeLinks();
     say("board switched off");
     return 0;
