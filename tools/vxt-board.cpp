@@ -1,26 +1,19 @@
 // vxt-board: a virtual VXT-8088 / VXT-8052 trainer board on a pseudo-terminal, or on a
 // TCP port of 127.0.0.1 as a board behind a serial device server.
 //
-// A pseudo-terminal (pty) is a pair of connected character devices: whatever is written
-// to the "master" side can be read from the "slave" side, and the other way round. The
-// slave behaves like a serial port (it has termios settings, and programs open it by its
-// path, e.g. /dev/pts/7), so a program that talks to COMn cannot tell it from a real
-// board on a real cable. This program keeps the master side and plays the board, in
-// either board's protocol (boardprotocol.h).
-//
-// With --listen the line is a TCP connection instead: the board listens on 127.0.0.1,
-// takes one client at a time (a second one is closed at once, as a serial device server
-// does while its port is in use) and writes the address, socket://127.0.0.1:PORT, into
-// the regular file DIR/COMn, where Kestrion looks for boards on the network.
+// The board keeps its end of the line, a pty's master side or the one client of its TCP
+// listener, and names the line DIR/COMn for Kestrion (boardline.h). It plays either
+// board's protocol (boardprotocol.h). On the network it takes one client at a time: a
+// second one is closed at once, as a serial device server does while its port is in use.
 //
 // Everything runs on one thread around one poll() call: the line, the command sources
 // (standard input and a control FIFO), signals (through a signalfd) and the clock that
 // paces the upload. Receiving and sending are independent, so the line is full duplex.
 
+#include "boardline.h"
 #include "boardoptions.h"
 #include "boardprotocol.h"
 #include "news.h"
-#include "unlockedpty.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -121,8 +114,6 @@ private:
     };
 
     void openLine();
-    void openListener();
-    void linkAsComPort(const std::string &target);
     void acceptClient();
     void clientLeft();
     bool lineBroken(const char *doing);
@@ -135,10 +126,10 @@ private:
     void command(std::string line);
 
     Options opt;
-    int master = -1, slave = -1;   // the pseudo-terminal
-    int listener = -1;             // --listen: the listening socket
-    int line = -1;                 // the board's end: the pty's master, or the client
-    fs::path linkPath, fifoPath;
+    PseudoTerminal pty;
+    int listener = -1;   // --listen: the listening socket
+    int line = -1;       // the board's end: the pty's master, or the client
+    ComPort comPort;
     int fifoKeepOpen = -1;   // our own writer, so the FIFO never reports end-of-file
     bool running = true;
 
@@ -156,121 +147,28 @@ private:
     bool lineFull = false;           // the line took no more: wait until it is writable
 };
 
-// The first line of an address file that a board on the network writes as DIR/COMn.
-const char *const addressFilePrefix = "socket://127.0.0.1:";
-
-bool isAddressFileOfOurs(const fs::path &path)
-{
-    std::ifstream file(path);
-    std::string first;
-    std::getline(file, first);
-    return first.rfind(addressFilePrefix, 0) == 0;
-}
-
-// Makes the pty, with the line settings of the board's serial port on the slave side.
+// Opens the line, a pty or a listener that waits for its client, and names it DIR/COMn.
 void VirtualBoard::openLine()
 {
-    termios tio{};
-    cfmakeraw(&tio);                           // no echo, no line editing, 8-bit clean
-    cfsetispeed(&tio, B9600);
-    cfsetospeed(&tio, B9600);
-    tio.c_cflag &= ~(PARENB | CSTOPB | CSIZE); // no parity, one stop bit...
-    tio.c_cflag |= CS8 | CLOCAL | CREAD;       // ...eight data bits: 8N1
-    char slaveName[128];
-    if (UnlockedPty::open(&master, &slave, slaveName, &tio) < 0)
-        fail(std::string("cannot make a pseudo-terminal: ") + std::strerror(errno));
-    // We keep `slave` open although we never read it: while one slave descriptor is
-    // open the line never "hangs up", so Kestrion can close and reopen the port freely.
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-    fcntl(master, F_SETFD, FD_CLOEXEC);
-    fcntl(slave, F_SETFD, FD_CLOEXEC);
-    line = master;
-    linkPath = opt.dir / ("COM" + std::to_string(opt.port));
-    fifoPath = linkPath.string() + ".ctl";
-    linkAsComPort(slaveName);
-    say("VXT-%d board on %s -> %s", opt.board, linkPath.c_str(), slaveName);
-}
-
-// Listens on 127.0.0.1 and names the address in the COMn file.
-void VirtualBoard::openListener()
-{
-    listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    int on = 1;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(std::uint16_t(opt.listenPort));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (listener < 0 || setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) < 0 ||
-        bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address) < 0 ||
-        listen(listener, 1) < 0 ||
-        getsockname(listener, reinterpret_cast<sockaddr *>(&address), &size) < 0)
-        fail("cannot listen on 127.0.0.1:" + std::to_string(opt.listenPort) + ": " + std::strerror(errno));
-    const std::string where = addressFilePrefix + std::to_string(ntohs(address.sin_port));
-    linkPath = opt.dir / ("COM" + std::to_string(opt.port));
-    fifoPath = linkPath.string() + ".ctl";
-    linkAsComPort(where);
-    say("VXT-%d board on %s -> %s", opt.board, linkPath.c_str(), where.c_str());
-}
-
-// Makes DIR/COMn: a link to the pty's slave, or a file holding the board's address.
-void VirtualBoard::linkAsComPort(const std::string &target)
-{
-    std::error_code ec;
-    fs::create_directories(opt.dir, ec);
-    if (ec)
-        fail(opt.dir.string() + ": " + ec.message());
-
-    // A board already running here answers on its FIFO: opening it for writing without
-    // blocking succeeds only while someone has it open for reading. A FIFO that nobody
-    // reads is a leftover of a board that was killed.
-    if (fs::is_fifo(fifoPath, ec)) {
-        int probe = open(fifoPath.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-        if (probe >= 0) {
-            close(probe);
-            fail(linkPath.string() + " belongs to a running board; choose another --port");
-        }
-        unlink(fifoPath.c_str());
-    } else if (fs::exists(fs::symlink_status(fifoPath, ec))) {
-        fail(fifoPath.string() + " exists and is not a FIFO; not replacing it");
-    }
-    // A link left behind by a board that was killed points at a pty that is gone or has
-    // been reused, an address file at a port nobody serves: replace it. Anything else in
-    // the way is somebody else's: keep it.
-    if (fs::is_symlink(linkPath, ec)) {
-        fs::path old = fs::read_symlink(linkPath, ec);
-        if (!ec && old.string().rfind("/dev/pts/", 0) != 0)
-            fail(linkPath.string() + " links to " + old.string() + "; not replacing it");
-        fs::remove(linkPath, ec);
-    } else if (fs::is_regular_file(linkPath, ec) && isAddressFileOfOurs(linkPath)) {
-        fs::remove(linkPath, ec);
-    } else if (fs::exists(linkPath, ec)) {
-        fail(linkPath.string() + " exists and is not a link; not replacing it");
-    }
-    if (opt.listenPort < 0) {
-        fs::create_symlink(target, linkPath, ec);
+    std::string target;
+    if (opt.listenPort >= 0) {
+        listener = listenOnLoopback(opt.listenPort, target);
     } else {
-        int fd = open(linkPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        const std::string text = target + "\n";
-        bool ok = fd >= 0 && write(fd, text.data(), text.size()) == ssize_t(text.size());
-        ec = ok ? std::error_code() : std::error_code(errno, std::generic_category());
-        if (fd >= 0 && close(fd) < 0 && ok)
-            ec = std::error_code(errno, std::generic_category());
-        if (fd >= 0 && ec)
-            unlink(linkPath.c_str());
+        pty = openPseudoTerminal();
+        // We keep the slave open although we never read it: while one slave descriptor
+        // is open the line never "hangs up", so Kestrion can close and reopen the port
+        // freely.
+        line = pty.master;
+        target = pty.device;
     }
-    if (ec)
-        fail(linkPath.string() + ": " + ec.message());
-    removeAtEnd(linkPath);
-    if (mkfifo(fifoPath.c_str(), 0600) < 0)
-        fail(fifoPath.string() + ": " + std::strerror(errno));
-    removeAtEnd(fifoPath);
+    comPort = publishComPort(opt.dir, opt.port, target, opt.listenPort >= 0);
+    say("VXT-%d board on %s -> %s", opt.board, comPort.link.c_str(), target.c_str());
 }
 
 // A client comes: the first is the line, any other one is turned away at once.
 void VirtualBoard::acceptClient()
 {
-    int client = accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    int client = nextClient(listener);
     if (client < 0)
         return;
     if (line >= 0) {
@@ -523,16 +421,13 @@ int VirtualBoard::run()
         if (ec)
             fail(opt.inbox.string() + ": " + ec.message());
     }
-    if (opt.listenPort >= 0)
-        openListener();
-    else
-        openLine();
+    openLine();
     LineSource terminal(STDIN_FILENO);
-    LineSource fifo(open(fifoPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    fifoKeepOpen = open(fifoPath.c_str(), O_WRONLY | O_CLOEXEC);
+    LineSource fifo(open(comPort.fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    fifoKeepOpen = open(comPort.fifo.c_str(), O_WRONLY | O_CLOEXEC);
     if (fifo.fd < 0 || fifoKeepOpen < 0)
-        fail(fifoPath.string() + ": " + std::strerror(errno));
-    say("commands: on standard input or in %s; type help", fifoPath.c_str());
+        fail(comPort.fifo.string() + ": " + std::strerror(errno));
+    say("commands: on standard input or in %s; type help", comPort.fifo.c_str());
 
     bool sendPending = !opt.sendFile.empty();
     auto sendAt = Clock::now() + std::chrono::duration_cast<Clock::duration>(
