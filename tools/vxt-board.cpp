@@ -13,6 +13,7 @@
 #include "boardline.h"
 #include "boardoptions.h"
 #include "boardprotocol.h"
+#include "commands.h"
 #include "news.h"
 
 #include <arpa/inet.h>
@@ -43,9 +44,6 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-const char *const commandHelp =
-    "commands: send FILE | raw FILE | stop | help | quit\n";
 
 // The first few bytes in hexadecimal, for summary lines.
 std::string preview(const Bytes &bytes)
@@ -84,22 +82,6 @@ bool readWholeFile(const std::string &path, Bytes &out, std::string &error)
     return ok;
 }
 
-// Collects the text from one command source and hands out complete lines.
-struct LineSource {
-    explicit LineSource(int fd) : fd(fd) {}
-    int fd;
-    std::string pending;
-    bool ended = false;
-};
-
-// Standard input is read when it is a file or a pipe, and when it is a terminal, only
-// while we are the job in the foreground: a background job that reads its terminal is
-// stopped by the system, and the typing is meant for the shell anyway.
-bool mayReadStdin()
-{
-    return !isatty(STDIN_FILENO) || tcgetpgrp(STDIN_FILENO) == getpgrp();
-}
-
 class VirtualBoard {
 public:
     explicit VirtualBoard(const Options &options) : opt(options) {}
@@ -122,15 +104,13 @@ private:
     void storeDownload(const Bytes &bytes, bool complete, std::string &where);
     void queueUpload(const std::string &path, bool raw);
     void pumpUpload(Clock::time_point now);
-    void readCommands(LineSource &source);
-    void command(std::string line);
+    void command(const std::string &line);
 
     Options opt;
     PseudoTerminal pty;
     int listener = -1;   // --listen: the listening socket
     int line = -1;       // the board's end: the pty's master, or the client
     ComPort comPort;
-    int fifoKeepOpen = -1;   // our own writer, so the FIFO never reports end-of-file
     bool running = true;
 
     // The download being received.
@@ -351,40 +331,13 @@ void VirtualBoard::pumpUpload(Clock::time_point now)
     }
 }
 
-void VirtualBoard::readCommands(LineSource &source)
+void VirtualBoard::command(const std::string &line)
 {
-    char buffer[512];
-    ssize_t n = read(source.fd, buffer, sizeof buffer);
-    if (n <= 0) {
-        // End of input: stop listening. (EIO is a terminal read in the background; the
-        // FIFO never ends, as we hold a writer on it.)
-        if (n == 0 || (errno != EAGAIN && errno != EINTR && errno != EIO))
-            source.ended = true;
-        return;
-    }
-    source.pending.append(buffer, n);
-    std::size_t end;
-    while ((end = source.pending.find('\n')) != std::string::npos) {
-        std::string line = source.pending.substr(0, end);
-        source.pending.erase(0, end + 1);
-        command(line);
-    }
-}
-
-void VirtualBoard::command(std::string line)
-{
-    auto trim = [](std::string &s) {
-        s.erase(0, s.find_first_not_of(" \t\r"));
-        s.erase(s.find_last_not_of(" \t\r") + 1);
-    };
-    trim(line);
-    std::string word = line.substr(0, line.find(' '));
-    std::string rest = word.size() < line.size() ? line.substr(word.size()) : "";
-    trim(rest);
+    const auto [word, argument] = parseCommand(line);
     if (word.empty())
         return;
     if (word == "send" || word == "raw") {
-        queueUpload(rest, word == "raw");
+        queueUpload(argument, word == "raw");
     } else if (word == "stop") {
         if (!uploads.empty())
             say("upload stopped: %s after %zu byte(s)", uploads.front().name.c_str(),
@@ -422,11 +375,9 @@ int VirtualBoard::run()
             fail(opt.inbox.string() + ": " + ec.message());
     }
     openLine();
-    LineSource terminal(STDIN_FILENO);
-    LineSource fifo(open(comPort.fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    fifoKeepOpen = open(comPort.fifo.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fifo.fd < 0 || fifoKeepOpen < 0)
-        fail(comPort.fifo.string() + ": " + std::strerror(errno));
+    CommandSource terminal(STDIN_FILENO);
+    CommandSource fifo = openControlFifo(comPort.fifo);
+    const auto obey = [this](const std::string &line) { command(line); };
     say("commands: on standard input or in %s; type help", comPort.fifo.c_str());
 
     bool sendPending = !opt.sendFile.empty();
@@ -472,8 +423,8 @@ int VirtualBoard::run()
         if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) handleLineInput();
         if (line >= 0 && (fds[0].revents & POLLOUT)) lineFull = false;
         if (fds[1].revents & POLLIN) running = false;
-        if (fds[2].revents & POLLIN) readCommands(fifo);
-        if (fds[3].revents & (POLLIN | POLLHUP | POLLERR)) readCommands(terminal);
+        if (fds[2].revents & POLLIN) fifo.read(obey);
+        if (fds[3].revents & (POLLIN | POLLHUP | POLLERR)) terminal.read(obey);
         if (fds[4].revents & POLLIN) acceptClient();
     }
     if (download.receiving())
