@@ -14,6 +14,7 @@
 #include "boardoptions.h"
 #include "boardprotocol.h"
 #include "commands.h"
+#include "uploads.h"
 #include "news.h"
 
 #include <arpa/inet.h>
@@ -41,7 +42,6 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -59,42 +59,12 @@ std::string preview(const Bytes &bytes)
     return text;
 }
 
-bool readWholeFile(const std::string &path, Bytes &out, std::string &error)
-{
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
-        error = path + ": not a regular file (or missing)";
-        return false;
-    }
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = path + ": " + std::strerror(errno);
-        return false;
-    }
-    std::uint8_t buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        out.insert(out.end(), buffer, buffer + n);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    if (!ok)
-        error = path + ": read error";
-    return ok;
-}
-
 class VirtualBoard {
 public:
     explicit VirtualBoard(const Options &options) : opt(options) {}
     int run();
 
 private:
-    // One upload: the exact bytes for the line and how many of them have gone.
-    struct Upload {
-        std::string name;
-        Bytes wire;
-        std::size_t sent = 0;
-    };
-
     void openLine();
     void acceptClient();
     void clientLeft();
@@ -102,7 +72,6 @@ private:
     void handleLineInput();
     void finishDownload(bool endCharacterCame);
     void storeDownload(const Bytes &bytes, bool complete, std::string &where);
-    void queueUpload(const std::string &path, bool raw);
     void pumpUpload(Clock::time_point now);
     void command(const std::string &line);
 
@@ -121,10 +90,8 @@ private:
     std::size_t firstReadBytes = 0, lineBytes = 0;
     int downloadCount = 0;
 
-    // Uploads: the one at the front is on the line, the others wait their turn.
-    std::deque<Upload> uploads;
-    Clock::time_point nextSendAt;    // pacing: when the next chunk may go
-    bool lineFull = false;           // the line took no more: wait until it is writable
+    UploadQueue uploads{opt.board, opt.rate, opt.piece};
+    bool lineFull = false;   // the line took no more: wait until it is writable
 };
 
 // Opens the line, a pty or a listener that waits for its client, and names it DIR/COMn.
@@ -158,7 +125,7 @@ void VirtualBoard::acceptClient()
     }
     line = client;
     lineFull = false;
-    nextSendAt = Clock::now();
+    uploads.restartPace(Clock::now());
     say("client connected");
 }
 
@@ -168,10 +135,7 @@ void VirtualBoard::clientLeft()
     close(line);
     line = -1;
     lineFull = false;
-    if (!uploads.empty())
-        say("upload stopped: %s after %zu byte(s): the client left", uploads.front().name.c_str(),
-            uploads.front().sent);
-    uploads.clear();
+    uploads.stop("the client left");
     say("client left");
 }
 
@@ -273,62 +237,13 @@ void VirtualBoard::storeDownload(const Bytes &bytes, bool complete, std::string 
     where = ", NOT STORED: the inbox is full of downloads";
 }
 
-void VirtualBoard::queueUpload(const std::string &path, bool raw)
-{
-    Bytes data;
-    std::string error;
-    if (path.empty()) {
-        say("upload refused: which file? (send FILE)");
-        return;
-    }
-    if (!readWholeFile(path, data, error)) {
-        say("upload refused: %s", error.c_str());
-        return;
-    }
-    if (!raw && !fitsOneUpload(opt.board, data.size())) {
-        say("upload refused: %s holds %zu bytes; a VXT-8052 upload holds 1 to 65536",
-            path.c_str(), data.size());
-        return;
-    }
-    Upload upload{path, raw ? data : uploadWire(opt.board, data)};
-    say("upload: %s, %zu byte(s) of data, %zu on the line%s", path.c_str(), data.size(),
-        upload.wire.size(), uploads.empty() ? "" : " (queued)");
-    if (uploads.empty())
-        nextSendAt = Clock::now();
-    uploads.push_back(std::move(upload));
-}
-
 // Puts the next bytes of the current upload on the line if their time has come.
 void VirtualBoard::pumpUpload(Clock::time_point now)
 {
-    if (uploads.empty() || line < 0 || lineFull || (opt.rate > 0 && now < nextSendAt))
+    if (line < 0 || lineFull)
         return;
-    Upload &upload = uploads.front();
-    // At a paced rate, send 10 ms worth of line time at a time (or --piece); at full
-    // speed, all.
-    std::size_t chunk = opt.rate <= 0 ? 65536
-                        : opt.piece > 0 ? opt.piece
-                                        : std::max<std::size_t>(1, opt.rate / 100);
-    chunk = std::min(chunk, upload.wire.size() - upload.sent);
-    ssize_t n = chunk ? write(line, upload.wire.data() + upload.sent, chunk) : 0;
-    if (n < 0) {
-        if (!lineBroken("writing"))
-            lineFull = true;   // nobody is reading the port: wait until there is room
-        return;
-    }
-    upload.sent += n;
-    if (opt.rate > 0) {
-        // Advance the clock by the line time of what went; after a stall (the pty was
-        // full) start counting afresh rather than catching up in a burst.
-        auto lineTime = std::chrono::duration<double>(n / opt.rate);
-        nextSendAt = std::max(nextSendAt, now - std::chrono::milliseconds(50)) +
-                     std::chrono::duration_cast<Clock::duration>(lineTime);
-    }
-    if (upload.sent == upload.wire.size()) {
-        say("upload done: %s, %zu byte(s) on the line", upload.name.c_str(), upload.sent);
-        uploads.pop_front();
-        nextSendAt = now;
-    }
+    if (uploads.pump(line, now) < 0 && !lineBroken("writing"))
+        lineFull = true;   // nobody is reading the port: wait until there is room
 }
 
 void VirtualBoard::command(const std::string &line)
@@ -337,12 +252,9 @@ void VirtualBoard::command(const std::string &line)
     if (word.empty())
         return;
     if (word == "send" || word == "raw") {
-        queueUpload(argument, word == "raw");
+        uploads.add(argument, word == "raw");
     } else if (word == "stop") {
-        if (!uploads.empty())
-            say("upload stopped: %s after %zu byte(s)", uploads.front().name.c_str(),
-                uploads.front().sent);
-        uploads.clear();
+        uploads.stop();
     } else if (word == "quit" || word == "exit") {
         running = false;
     } else if (word == "help") {
@@ -389,7 +301,7 @@ int VirtualBoard::run()
         auto now = Clock::now();
         if (sendPending && now >= sendAt) {
             sendPending = false;
-            queueUpload(opt.sendFile, false);
+            uploads.add(opt.sendFile, false);
         }
         pumpUpload(now);
         if (download.receiving() && now - lastByteAt >= quiet)
@@ -400,14 +312,14 @@ int VirtualBoard::run()
         if (sendPending) wakeAt = std::min(wakeAt, sendAt);
         if (download.receiving()) wakeAt = std::min(wakeAt, lastByteAt + quiet);
         const bool maySend = !uploads.empty() && line >= 0 && !lineFull;
-        if (maySend && opt.rate > 0) wakeAt = std::min(wakeAt, nextSendAt);
+        if (maySend && uploads.paced()) wakeAt = std::min(wakeAt, uploads.nextPieceAt());
         // The shell's fg and bg do not tell us that they moved us: while our terminal is
         // not ours to read, look again every second.
         bool readStdin = !terminal.ended && mayReadStdin();
         if (!terminal.ended && !readStdin)
             wakeAt = std::min(wakeAt, now + std::chrono::seconds(1));
         int timeoutMs = -1;
-        if (maySend && opt.rate <= 0)
+        if (maySend && !uploads.paced())
             timeoutMs = 0;   // at full speed, keep going until the line is full
         else if (wakeAt != Clock::time_point::max())
             timeoutMs = std::max<long>(0, std::chrono::ceil<std::chrono::milliseconds>(
