@@ -14,8 +14,9 @@
 #include "boardoptions.h"
 #include "boardprotocol.h"
 #include "commands.h"
-#include "uploads.h"
+#include "inbox.h"
 #include "news.h"
+#include "uploads.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -71,7 +72,6 @@ private:
     bool lineBroken(const char *doing);
     void handleLineInput();
     void finishDownload(bool endCharacterCame);
-    void storeDownload(const Bytes &bytes, bool complete, std::string &where);
     void pumpUpload(Clock::time_point now);
     void command(const std::string &line);
 
@@ -190,51 +190,11 @@ void VirtualBoard::finishDownload(bool endCharacterCame)
         notes += pace;
     }
     lineBytes = firstReadBytes = 0;
-    std::string where;
-    if (!opt.inbox.empty())
-        storeDownload(received.data, received.whole, where);
+    const std::string where =
+        opt.inbox.empty() ? "" : storeDownload(opt.inbox, received.data, received.whole);
     ++downloadCount;
     say("download %d: %zu byte(s) [%s]%s%s", downloadCount, received.data.size(),
         preview(received.data).c_str(), notes.c_str(), where.c_str());
-}
-
-// Writes a download into the inbox under a name that no earlier file has.
-void VirtualBoard::storeDownload(const Bytes &bytes, bool complete, std::string &where)
-{
-    for (int number = 1; number < 100000; ++number) {
-        char name[48], otherName[48];
-        std::snprintf(name, sizeof name, "download-%03d%s", number,
-                      complete ? ".bin" : ".partial.bin");
-        std::snprintf(otherName, sizeof otherName, "download-%03d%s", number,
-                      complete ? ".partial.bin" : ".bin");
-        fs::path path = opt.inbox / name;
-        std::error_code ec;
-        if (fs::exists(fs::symlink_status(opt.inbox / otherName, ec)))
-            continue;   // one number, one download
-        int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd < 0 && errno == EEXIST)
-            continue;
-        bool ok = fd >= 0;
-        for (std::size_t done = 0; ok && done < bytes.size();) {
-            ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-            ok = n > 0;
-            done += ok ? n : 0;
-        }
-        std::string why = ok ? "" : std::strerror(errno);
-        if (fd >= 0 && close(fd) < 0 && ok) {
-            ok = false;
-            why = std::strerror(errno);
-        }
-        if (ok) {
-            where = " -> " + path.string();
-        } else {
-            if (fd >= 0)
-                unlink(path.c_str());   // never leave a half-written file behind
-            where = ", NOT STORED: " + path.string() + ": " + why;
-        }
-        return;
-    }
-    where = ", NOT STORED: the inbox is full of downloads";
 }
 
 // Puts the next bytes of the current upload on the line if their time has come.
@@ -280,12 +240,8 @@ int VirtualBoard::run()
     signal(SIGTTIN, SIG_IGN);   // a read in the background fails instead of stopping us
     signal(SIGPIPE, SIG_IGN);   // a client that went is seen by the failing write
 
-    if (!opt.inbox.empty()) {
-        std::error_code ec;
-        fs::create_directories(opt.inbox, ec);
-        if (ec)
-            fail(opt.inbox.string() + ": " + ec.message());
-    }
+    if (!opt.inbox.empty())
+        createInbox(opt.inbox);
     openLine();
     CommandSource terminal(STDIN_FILENO);
     CommandSource fifo = openControlFifo(comPort.fifo);
