@@ -1,10 +1,19 @@
 // vxt-board: a virtual VXT-8088 / VXT-8052 trainer board on a pseudo-terminal, or on a
 // TCP port of 127.0.0.1 as a board behind a serial device server.
 //
-// The board keeps its end of the line, a pty's master side or the one client of its TCP
-// listener, and names the line DIR/COMn for Kestrion (boardline.h). It plays either
-// board's protocol (boardprotocol.h). On the network it takes one client at a time: a
-// second one is closed at once, as a serial device server does while its port is in use.
+// This file is the board itself: its end of the line, what it makes of what happens there,
+// and the one loop that waits for it all. Its parts:
+//   boardoptions.h    the command line
+//   boardline.h       the line, a pty or a TCP listener, and its name DIR/COMn
+//   boardprotocol.h   what either board makes of the bytes of a download, and puts on the
+//                     line for an upload (no I/O)
+//   uploads.h         the uploads waiting their turn, and the pace they go at
+//   inbox.h           downloads stored as files
+//   commands.h        where commands come from: standard input and the FIFO COMn.ctl
+//   news.h            the lines it prints, and how it fails
+//
+// On the network the board takes one client at a time: a second one is closed at once, as
+// a serial device server does while its port is in use.
 //
 // Everything runs on one thread around one poll() call: the line, the command sources
 // (standard input and a control FIFO), signals (through a signalfd) and the clock that
@@ -18,15 +27,9 @@
 #include "news.h"
 #include "uploads.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,15 +37,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <deque>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
