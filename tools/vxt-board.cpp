@@ -1,160 +1,46 @@
 // vxt-board: a virtual VXT-8088 / VXT-8052 trainer board on a pseudo-terminal, or on a
 // TCP port of 127.0.0.1 as a board behind a serial device server.
 //
-// A pseudo-terminal (pty) is a pair of connected character devices: whatever is written
-// to the "master" side can be read from the "slave" side, and the other way round. The
-// slave behaves like a serial port (it has termios settings, and programs open it by its
-// path, e.g. /dev/pts/7), so a program that talks to COMn cannot tell it from a real
-// board on a real cable. This program keeps the master side and plays the board:
+// This file is the board itself: its end of the line, what it makes of what happens there,
+// and the one loop that waits for it all. Its parts:
+//   boardoptions.h    the command line
+//   boardline.h       the line, a pty or a TCP listener, and its name DIR/COMn
+//   boardprotocol.h   what either board makes of the bytes of a download, and puts on the
+//                     line for an upload (no I/O)
+//   uploads.h         the uploads waiting their turn, and the pace they go at
+//   inbox.h           downloads stored as files
+//   commands.h        where commands come from: standard input and the FIFO COMn.ctl
+//   news.h            the lines it prints, and how it fails
 //
-//   PC -> board (a "download"):
-//     VXT-8088: every byte as two hexadecimal digits, then one byte 0x1A (Ctrl-Z).
-//     VXT-8052: the raw bytes; nothing marks the end, so the board waits for the line
-//               to go quiet.
-//   board -> PC (an "upload"):
-//     VXT-8088: every byte as two upper-case hexadecimal digits, then 0x1A.
-//     VXT-8052: the length as two bytes, high byte first (65536 is sent as 0x0000),
-//               then the raw bytes.
-//
-// With --listen the line is a TCP connection instead: the board listens on 127.0.0.1,
-// takes one client at a time (a second one is closed at once, as a serial device server
-// does while its port is in use) and writes the address, socket://127.0.0.1:PORT, into
-// the regular file DIR/COMn, where Kestrion looks for boards on the network.
+// On the network the board takes one client at a time: a second one is closed at once, as
+// a serial device server does while its port is in use.
 //
 // Everything runs on one thread around one poll() call: the line, the command sources
 // (standard input and a control FIFO), signals (through a signalfd) and the clock that
 // paces the upload. Receiving and sending are independent, so the line is full duplex.
 
-#include "kestrionversion.h"
-#include "unlockedpty.h"
+#include "boardline.h"
+#include "boardoptions.h"
+#include "boardprotocol.h"
+#include "commands.h"
+#include "inbox.h"
+#include "news.h"
+#include "uploads.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <deque>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <vector>
-
-namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-
-const char *const usageText = R"(Usage: vxt-board [options]
-
-A virtual VXT-8088 or VXT-8052 trainer board on a pseudo-terminal, linked as
-DIR/COMn so that Kestrion, started with KESTRION_COM_DIR=DIR, finds it as port n.
-With --listen it is a board on the network instead, as behind a serial device
-server: it listens on a TCP port of 127.0.0.1 (raw bytes, one client at a time)
-and DIR/COMn is a file that holds its address, socket://127.0.0.1:PORT.
-
-Options:
-  --board 8088|8052    the board to play (default 8088)
-  --dir DIR            folder of the COMn link (default /tmp/kestrion-com)
-  --port N             port number 1..15 (default 1)
-  --listen PORT        serve the board on TCP port PORT of 127.0.0.1 instead of
-                       a pseudo-terminal (0: any free port; the address is
-                       printed and written into DIR/COMn)
-  --inbox DIR          store every received download as a file in DIR
-                       (download-001.bin, ...; an interrupted 8088 stream is
-                       stored as download-NNN.partial.bin); without it the board
-                       only prints a summary line
-  --rate BYTES_PER_SEC pace uploads at this rate (default 960: 9600 baud, 8N1)
-  --piece BYTES        hand a paced upload to the line this many bytes at a time
-                       (default: 10 ms of line time; 1: byte by byte, as some USB
-                       adapters deliver)
-  --fast               send uploads as fast as the line takes them
-  --quiet-ms MS        quiet time that ends an 8052 download, and after which an
-                       8088 stream without its end character counts as
-                       interrupted (default 500)
-  --send FILE          upload FILE once, --send-delay seconds after start-up
-  --send-delay SECONDS (default 5)
-  --help               show this text
-  --version            show the version
-
-Commands, typed on standard input (while the board runs in the foreground) or
-written to the control FIFO DIR/COMn.ctl (always):
-  send FILE    upload FILE in the board's format
-  raw FILE     send FILE's bytes exactly as they are (to try odd streams)
-  stop         abandon the upload in progress and any queued ones
-  help         list the commands
-  quit         remove the link (or the address file) and end (Ctrl-C does the
-               same)
-
-Example, with the board running in the background:
-  vxt-board --board 8052 --inbox /tmp/inbox &
-  KESTRION_COM_DIR=/tmp/kestrion-com Kestrion      (choose VXT-8052 and COM1)
-  (press Upload in Kestrion, then:)
-  echo "send $PWD/program.bin" > /tmp/kestrion-com/COM1.ctl
-The board reads the path itself, so give the FIFO absolute paths.
-On the network, without a pseudo-terminal:
-  vxt-board --board 8088 --listen 4001 &
-  (the board is at socket://127.0.0.1:4001; /tmp/kestrion-com/COM1 holds that
-  address, and its FIFO /tmp/kestrion-com/COM1.ctl takes the commands)
-)";
-
-const char *const commandHelp =
-    "commands: send FILE | raw FILE | stop | help | quit\n";
-
-struct Options {
-    int board = 8088;
-    fs::path dir = "/tmp/kestrion-com";
-    int port = 1;
-    int listenPort = -1;     // --listen: the TCP port; -1 for a pseudo-terminal
-    fs::path inbox;          // empty: do not store downloads
-    double rate = 960;       // bytes per second; 0 means as fast as possible
-    std::size_t piece = 0;   // bytes a write at a paced rate; 0: 10 ms of line time
-    int quietMs = 500;
-    std::string sendFile;    // --send
-    double sendDelay = 5;
-};
-
-// Prints one line of news and makes sure it leaves at once, even into a pipe.
-void say(const char *format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    std::vfprintf(stdout, format, args);
-    va_end(args);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
-// The COMn link (or address file) and its FIFO once they exist, so that even a failure
-// removes them.
-fs::path linkToRemove, fifoToRemove;
-
-void removeLinks()
-{
-    if (!linkToRemove.empty()) unlink(linkToRemove.c_str());
-    if (!fifoToRemove.empty()) unlink(fifoToRemove.c_str());
-}
-
-[[noreturn]] void fail(const std::string &message)
-{
-    std::fprintf(stderr, "vxt-board: %s\n", message.c_str());
-    removeLinks();
-    std::exit(1);
-}
 
 // The first few bytes in hexadecimal, for summary lines.
 std::string preview(const Bytes &bytes)
@@ -170,242 +56,62 @@ std::string preview(const Bytes &bytes)
     return text;
 }
 
-int hexValue(std::uint8_t c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-// What the board puts on the line to upload `data`.
-Bytes uploadWire(int board, const Bytes &data)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    Bytes wire;
-    wire.reserve(2 * data.size() + 2);
-    if (board == 8088) {
-        for (std::uint8_t b : data) {
-            wire.push_back(digits[b >> 4]);
-            wire.push_back(digits[b & 15]);
-        }
-        wire.push_back(0x1A);
-    } else {
-        // 65536 does not fit in 16 bits; its low 16 bits, 0x0000, stand for it.
-        wire.push_back((data.size() >> 8) & 0xFF);
-        wire.push_back(data.size() & 0xFF);
-        wire.insert(wire.end(), data.begin(), data.end());
-    }
-    return wire;
-}
-
-bool readWholeFile(const std::string &path, Bytes &out, std::string &error)
-{
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
-        error = path + ": not a regular file (or missing)";
-        return false;
-    }
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = path + ": " + std::strerror(errno);
-        return false;
-    }
-    std::uint8_t buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        out.insert(out.end(), buffer, buffer + n);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    if (!ok)
-        error = path + ": read error";
-    return ok;
-}
-
-// Collects the text from one command source and hands out complete lines.
-struct LineSource {
-    explicit LineSource(int fd) : fd(fd) {}
-    int fd;
-    std::string pending;
-    bool ended = false;
-};
-
-// Standard input is read when it is a file or a pipe, and when it is a terminal, only
-// while we are the job in the foreground: a background job that reads its terminal is
-// stopped by the system, and the typing is meant for the shell anyway.
-bool mayReadStdin()
-{
-    return !isatty(STDIN_FILENO) || tcgetpgrp(STDIN_FILENO) == getpgrp();
-}
-
 class VirtualBoard {
 public:
     explicit VirtualBoard(const Options &options) : opt(options) {}
     int run();
 
 private:
-    // One upload: the exact bytes for the line and how many of them have gone.
-    struct Upload {
-        std::string name;
-        Bytes wire;
-        std::size_t sent = 0;
-    };
-
     void openLine();
-    void openListener();
-    void linkAsComPort(const std::string &target);
     void acceptClient();
     void clientLeft();
     bool lineBroken(const char *doing);
     void handleLineInput();
-    void finishDownload(bool complete);
-    void storeDownload(const Bytes &bytes, bool complete, std::string &where);
-    void queueUpload(const std::string &path, bool raw);
+    void finishDownload(bool endCharacterCame);
     void pumpUpload(Clock::time_point now);
-    void readCommands(LineSource &source);
-    void command(std::string line);
+    void command(const std::string &line);
 
     Options opt;
-    int master = -1, slave = -1;   // the pseudo-terminal
-    int listener = -1;             // --listen: the listening socket
-    int line = -1;                 // the board's end: the pty's master, or the client
-    fs::path linkPath, fifoPath;
-    int fifoKeepOpen = -1;   // our own writer, so the FIFO never reports end-of-file
+    PseudoTerminal pty;
+    int listener = -1;   // --listen: the listening socket
+    int line = -1;       // the board's end: the pty's master, or the client
+    ComPort comPort;
     bool running = true;
 
     // The download being received.
-    bool receiving = false;
-    Bytes received;
-    bool highDigitPending = false;   // 8088: one digit of a pair is waiting
-    std::uint8_t highDigit = 0;
-    std::size_t strayBytes = 0;      // 8088: bytes that are neither digits nor 0x1A
+    DownloadReceiver download{opt.board};
     Clock::time_point lastByteAt;
     // The download's pace on the line: its first read, that read's size and all it read.
     Clock::time_point firstReadAt;
     std::size_t firstReadBytes = 0, lineBytes = 0;
     int downloadCount = 0;
 
-    // Uploads: the one at the front is on the line, the others wait their turn.
-    std::deque<Upload> uploads;
-    Clock::time_point nextSendAt;    // pacing: when the next chunk may go
-    bool lineFull = false;           // the line took no more: wait until it is writable
+    UploadQueue uploads{opt.board, opt.rate, opt.piece};
+    bool lineFull = false;   // the line took no more: wait until it is writable
 };
 
-// The first line of an address file that a board on the network writes as DIR/COMn.
-const char *const addressFilePrefix = "socket://127.0.0.1:";
-
-bool isAddressFileOfOurs(const fs::path &path)
-{
-    std::ifstream file(path);
-    std::string first;
-    std::getline(file, first);
-    return first.rfind(addressFilePrefix, 0) == 0;
-}
-
-// Makes the pty, with the line settings of the board's serial port on the slave side.
+// Opens the line, a pty or a listener that waits for its client, and names it DIR/COMn.
 void VirtualBoard::openLine()
 {
-    termios tio{};
-    cfmakeraw(&tio);                           // no echo, no line editing, 8-bit clean
-    cfsetispeed(&tio, B9600);
-    cfsetospeed(&tio, B9600);
-    tio.c_cflag &= ~(PARENB | CSTOPB | CSIZE); // no parity, one stop bit...
-    tio.c_cflag |= CS8 | CLOCAL | CREAD;       // ...eight data bits: 8N1
-    char slaveName[128];
-    if (UnlockedPty::open(&master, &slave, slaveName, &tio) < 0)
-        fail(std::string("cannot make a pseudo-terminal: ") + std::strerror(errno));
-    // We keep `slave` open although we never read it: while one slave descriptor is
-    // open the line never "hangs up", so Kestrion can close and reopen the port freely.
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-    fcntl(master, F_SETFD, FD_CLOEXEC);
-    fcntl(slave, F_SETFD, FD_CLOEXEC);
-    line = master;
-    linkPath = opt.dir / ("COM" + std::to_string(opt.port));
-    fifoPath = linkPath.string() + ".ctl";
-    linkAsComPort(slaveName);
-    say("VXT-%d board on %s -> %s", opt.board, linkPath.c_str(), slaveName);
-}
-
-// Listens on 127.0.0.1 and names the address in the COMn file.
-void VirtualBoard::openListener()
-{
-    listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    int on = 1;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(std::uint16_t(opt.listenPort));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    if (listener < 0 || setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) < 0 ||
-        bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address) < 0 ||
-        listen(listener, 1) < 0 ||
-        getsockname(listener, reinterpret_cast<sockaddr *>(&address), &size) < 0)
-        fail("cannot listen on 127.0.0.1:" + std::to_string(opt.listenPort) + ": " + std::strerror(errno));
-    const std::string where = addressFilePrefix + std::to_string(ntohs(address.sin_port));
-    linkPath = opt.dir / ("COM" + std::to_string(opt.port));
-    fifoPath = linkPath.string() + ".ctl";
-    linkAsComPort(where);
-    say("VXT-%d board on %s -> %s", opt.board, linkPath.c_str(), where.c_str());
-}
-
-// Makes DIR/COMn: a link to the pty's slave, or a file holding the board's address.
-void VirtualBoard::linkAsComPort(const std::string &target)
-{
-    std::error_code ec;
-    fs::create_directories(opt.dir, ec);
-    if (ec)
-        fail(opt.dir.string() + ": " + ec.message());
-
-    // A board already running here answers on its FIFO: opening it for writing without
-    // blocking succeeds only while someone has it open for reading. A FIFO that nobody
-    // reads is a leftover of a board that was killed.
-    if (fs::is_fifo(fifoPath, ec)) {
-        int probe = open(fifoPath.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-        if (probe >= 0) {
-            close(probe);
-            fail(linkPath.string() + " belongs to a running board; choose another --port");
-        }
-        unlink(fifoPath.c_str());
-    } else if (fs::exists(fs::symlink_status(fifoPath, ec))) {
-        fail(fifoPath.string() + " exists and is not a FIFO; not replacing it");
-    }
-    // A link left behind by a board that was killed points at a pty that is gone or has
-    // been reused, an address file at a port nobody serves: replace it. Anything else in
-    // the way is somebody else's: keep it.
-    if (fs::is_symlink(linkPath, ec)) {
-        fs::path old = fs::read_symlink(linkPath, ec);
-        if (!ec && old.string().rfind("/dev/pts/", 0) != 0)
-            fail(linkPath.string() + " links to " + old.string() + "; not replacing it");
-        fs::remove(linkPath, ec);
-    } else if (fs::is_regular_file(linkPath, ec) && isAddressFileOfOurs(linkPath)) {
-        fs::remove(linkPath, ec);
-    } else if (fs::exists(linkPath, ec)) {
-        fail(linkPath.string() + " exists and is not a link; not replacing it");
-    }
-    if (opt.listenPort < 0) {
-        fs::create_symlink(target, linkPath, ec);
+    std::string target;
+    if (opt.listenPort >= 0) {
+        listener = listenOnLoopback(opt.listenPort, target);
     } else {
-        int fd = open(linkPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        const std::string text = target + "\n";
-        bool ok = fd >= 0 && write(fd, text.data(), text.size()) == ssize_t(text.size());
-        ec = ok ? std::error_code() : std::error_code(errno, std::generic_category());
-        if (fd >= 0 && close(fd) < 0 && ok)
-            ec = std::error_code(errno, std::generic_category());
-        if (fd >= 0 && ec)
-            unlink(linkPath.c_str());
+        pty = openPseudoTerminal();
+        // We keep the slave open although we never read it: while one slave descriptor
+        // is open the line never "hangs up", so Kestrion can close and reopen the port
+        // freely.
+        line = pty.master;
+        target = pty.device;
     }
-    if (ec)
-        fail(linkPath.string() + ": " + ec.message());
-    linkToRemove = linkPath;
-    if (mkfifo(fifoPath.c_str(), 0600) < 0)
-        fail(fifoPath.string() + ": " + std::strerror(errno));
-    fifoToRemove = fifoPath;
+    comPort = publishComPort(opt.dir, opt.port, target, opt.listenPort >= 0);
+    say("VXT-%d board on %s -> %s", opt.board, comPort.link.c_str(), target.c_str());
 }
 
 // A client comes: the first is the line, any other one is turned away at once.
 void VirtualBoard::acceptClient()
 {
-    int client = accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    int client = nextClient(listener);
     if (client < 0)
         return;
     if (line >= 0) {
@@ -415,7 +121,7 @@ void VirtualBoard::acceptClient()
     }
     line = client;
     lineFull = false;
-    nextSendAt = Clock::now();
+    uploads.restartPace(Clock::now());
     say("client connected");
 }
 
@@ -425,10 +131,7 @@ void VirtualBoard::clientLeft()
     close(line);
     line = -1;
     lineFull = false;
-    if (!uploads.empty())
-        say("upload stopped: %s after %zu byte(s): the client left", uploads.front().name.c_str(),
-            uploads.front().sent);
-    uploads.clear();
+    uploads.stop("the client left");
     say("client left");
 }
 
@@ -457,21 +160,8 @@ void VirtualBoard::handleLineInput()
         }
         lineBytes += std::size_t(n);
         for (ssize_t i = 0; i < n; ++i) {
-            std::uint8_t c = buffer[i];
-            receiving = true;   // (again: 0x1A may have ended a download in this read)
-            if (opt.board == 8052) {
-                received.push_back(c);           // raw: the end is found by the clock
-            } else if (c == 0x1A) {
+            if (download.take(buffer[i]))
                 finishDownload(true);
-            } else if (int value = hexValue(c); value < 0) {
-                ++strayBytes;
-            } else if (!highDigitPending) {
-                highDigit = value;
-                highDigitPending = true;
-            } else {
-                received.push_back(highDigit << 4 | value);
-                highDigitPending = false;
-            }
         }
     }
     if (n == 0 && listener >= 0)
@@ -482,15 +172,10 @@ void VirtualBoard::handleLineInput()
 
 // Ends the current download: the end character came (8088), the line went quiet
 // (8052, or an 8088 stream that was interrupted), or the board is shutting down.
-void VirtualBoard::finishDownload(bool complete)
+void VirtualBoard::finishDownload(bool endCharacterCame)
 {
-    std::string notes;
-    if (opt.board == 8088 && !complete)
-        notes += ", INTERRUPTED: no end character";
-    if (highDigitPending)
-        notes += ", a lone digit was left out";
-    if (strayBytes)
-        notes += ", " + std::to_string(strayBytes) + " stray byte(s) ignored";
+    const Download received = download.finish(endCharacterCame);
+    std::string notes = received.notes;
     // The rate the bytes came at, from the first read to the last: what came with the
     // first read had left the PC before the clock started, so it is not counted.
     const double seconds = std::chrono::duration<double>(lastByteAt - firstReadAt).count();
@@ -501,154 +186,31 @@ void VirtualBoard::finishDownload(bool complete)
         notes += pace;
     }
     lineBytes = firstReadBytes = 0;
-    std::string where;
-    if (!opt.inbox.empty())
-        storeDownload(received, complete || opt.board == 8052, where);
+    const std::string where =
+        opt.inbox.empty() ? "" : storeDownload(opt.inbox, received.data, received.whole);
     ++downloadCount;
-    say("download %d: %zu byte(s) [%s]%s%s", downloadCount, received.size(),
-        preview(received).c_str(), notes.c_str(), where.c_str());
-    receiving = false;
-    received.clear();
-    highDigitPending = false;
-    strayBytes = 0;
-}
-
-// Writes a download into the inbox under a name that no earlier file has.
-void VirtualBoard::storeDownload(const Bytes &bytes, bool complete, std::string &where)
-{
-    for (int number = 1; number < 100000; ++number) {
-        char name[48], otherName[48];
-        std::snprintf(name, sizeof name, "download-%03d%s", number,
-                      complete ? ".bin" : ".partial.bin");
-        std::snprintf(otherName, sizeof otherName, "download-%03d%s", number,
-                      complete ? ".partial.bin" : ".bin");
-        fs::path path = opt.inbox / name;
-        std::error_code ec;
-        if (fs::exists(fs::symlink_status(opt.inbox / otherName, ec)))
-            continue;   // one number, one download
-        int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd < 0 && errno == EEXIST)
-            continue;
-        bool ok = fd >= 0;
-        for (std::size_t done = 0; ok && done < bytes.size();) {
-            ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-            ok = n > 0;
-            done += ok ? n : 0;
-        }
-        std::string why = ok ? "" : std::strerror(errno);
-        if (fd >= 0 && close(fd) < 0 && ok) {
-            ok = false;
-            why = std::strerror(errno);
-        }
-        if (ok) {
-            where = " -> " + path.string();
-        } else {
-            if (fd >= 0)
-                unlink(path.c_str());   // never leave a half-written file behind
-            where = ", NOT STORED: " + path.string() + ": " + why;
-        }
-        return;
-    }
-    where = ", NOT STORED: the inbox is full of downloads";
-}
-
-void VirtualBoard::queueUpload(const std::string &path, bool raw)
-{
-    Bytes data;
-    std::string error;
-    if (path.empty()) {
-        say("upload refused: which file? (send FILE)");
-        return;
-    }
-    if (!readWholeFile(path, data, error)) {
-        say("upload refused: %s", error.c_str());
-        return;
-    }
-    if (!raw && opt.board == 8052 && (data.empty() || data.size() > 65536)) {
-        say("upload refused: %s holds %zu bytes; a VXT-8052 upload holds 1 to 65536",
-            path.c_str(), data.size());
-        return;
-    }
-    Upload upload{path, raw ? data : uploadWire(opt.board, data)};
-    say("upload: %s, %zu byte(s) of data, %zu on the line%s", path.c_str(), data.size(),
-        upload.wire.size(), uploads.empty() ? "" : " (queued)");
-    if (uploads.empty())
-        nextSendAt = Clock::now();
-    uploads.push_back(std::move(upload));
+    say("download %d: %zu byte(s) [%s]%s%s", downloadCount, received.data.size(),
+        preview(received.data).c_str(), notes.c_str(), where.c_str());
 }
 
 // Puts the next bytes of the current upload on the line if their time has come.
 void VirtualBoard::pumpUpload(Clock::time_point now)
 {
-    if (uploads.empty() || line < 0 || lineFull || (opt.rate > 0 && now < nextSendAt))
+    if (line < 0 || lineFull)
         return;
-    Upload &upload = uploads.front();
-    // At a paced rate, send 10 ms worth of line time at a time (or --piece); at full
-    // speed, all.
-    std::size_t chunk = opt.rate <= 0 ? 65536
-                        : opt.piece > 0 ? opt.piece
-                                        : std::max<std::size_t>(1, opt.rate / 100);
-    chunk = std::min(chunk, upload.wire.size() - upload.sent);
-    ssize_t n = chunk ? write(line, upload.wire.data() + upload.sent, chunk) : 0;
-    if (n < 0) {
-        if (!lineBroken("writing"))
-            lineFull = true;   // nobody is reading the port: wait until there is room
-        return;
-    }
-    upload.sent += n;
-    if (opt.rate > 0) {
-        // Advance the clock by the line time of what went; after a stall (the pty was
-        // full) start counting afresh rather than catching up in a burst.
-        auto lineTime = std::chrono::duration<double>(n / opt.rate);
-        nextSendAt = std::max(nextSendAt, now - std::chrono::milliseconds(50)) +
-                     std::chrono::duration_cast<Clock::duration>(lineTime);
-    }
-    if (upload.sent == upload.wire.size()) {
-        say("upload done: %s, %zu byte(s) on the line", upload.name.c_str(), upload.sent);
-        uploads.pop_front();
-        nextSendAt = now;
-    }
+    if (uploads.pump(line, now) < 0 && !lineBroken("writing"))
+        lineFull = true;   // nobody is reading the port: wait until there is room
 }
 
-void VirtualBoard::readCommands(LineSource &source)
+void VirtualBoard::command(const std::string &line)
 {
-    char buffer[512];
-    ssize_t n = read(source.fd, buffer, sizeof buffer);
-    if (n <= 0) {
-        // End of input: stop listening. (EIO is a terminal read in the background; the
-        // FIFO never ends, as we hold a writer on it.)
-        if (n == 0 || (errno != EAGAIN && errno != EINTR && errno != EIO))
-            source.ended = true;
-        return;
-    }
-    source.pending.append(buffer, n);
-    std::size_t end;
-    while ((end = source.pending.find('\n')) != std::string::npos) {
-        std::string line = source.pending.substr(0, end);
-        source.pending.erase(0, end + 1);
-        command(line);
-    }
-}
-
-void VirtualBoard::command(std::string line)
-{
-    auto trim = [](std::string &s) {
-        s.erase(0, s.find_first_not_of(" \t\r"));
-        s.erase(s.find_last_not_of(" \t\r") + 1);
-    };
-    trim(line);
-    std::string word = line.substr(0, line.find(' '));
-    std::string rest = word.size() < line.size() ? line.substr(word.size()) : "";
-    trim(rest);
+    const auto [word, argument] = parseCommand(line);
     if (word.empty())
         return;
     if (word == "send" || word == "raw") {
-        queueUpload(rest, word == "raw");
+        uploads.add(argument, word == "raw");
     } else if (word == "stop") {
-        if (!uploads.empty())
-            say("upload stopped: %s after %zu byte(s)", uploads.front().name.c_str(),
-                uploads.front().sent);
-        uploads.clear();
+        uploads.stop();
     } else if (word == "quit" || word == "exit") {
         running = false;
     } else if (word == "help") {
@@ -674,22 +236,13 @@ int VirtualBoard::run()
     signal(SIGTTIN, SIG_IGN);   // a read in the background fails instead of stopping us
     signal(SIGPIPE, SIG_IGN);   // a client that went is seen by the failing write
 
-    if (!opt.inbox.empty()) {
-        std::error_code ec;
-        fs::create_directories(opt.inbox, ec);
-        if (ec)
-            fail(opt.inbox.string() + ": " + ec.message());
-    }
-    if (opt.listenPort >= 0)
-        openListener();
-    else
-        openLine();
-    LineSource terminal(STDIN_FILENO);
-    LineSource fifo(open(fifoPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    fifoKeepOpen = open(fifoPath.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fifo.fd < 0 || fifoKeepOpen < 0)
-        fail(fifoPath.string() + ": " + std::strerror(errno));
-    say("commands: on standard input or in %s; type help", fifoPath.c_str());
+    if (!opt.inbox.empty())
+        createInbox(opt.inbox);
+    openLine();
+    CommandSource terminal(STDIN_FILENO);
+    CommandSource fifo = openControlFifo(comPort.fifo);
+    const auto obey = [this](const std::string &line) { command(line); };
+    say("commands: on standard input or in %s; type help", comPort.fifo.c_str());
 
     bool sendPending = !opt.sendFile.empty();
     auto sendAt = Clock::now() + std::chrono::duration_cast<Clock::duration>(
@@ -700,25 +253,25 @@ int VirtualBoard::run()
         auto now = Clock::now();
         if (sendPending && now >= sendAt) {
             sendPending = false;
-            queueUpload(opt.sendFile, false);
+            uploads.add(opt.sendFile, false);
         }
         pumpUpload(now);
-        if (receiving && now - lastByteAt >= quiet)
-            finishDownload(opt.board == 8052);   // quiet: 8052 done, 8088 interrupted
+        if (download.receiving() && now - lastByteAt >= quiet)
+            finishDownload(false);   // quiet: 8052 done, 8088 interrupted
 
         // Sleep until something happens or the next deadline comes.
         auto wakeAt = Clock::time_point::max();
         if (sendPending) wakeAt = std::min(wakeAt, sendAt);
-        if (receiving) wakeAt = std::min(wakeAt, lastByteAt + quiet);
+        if (download.receiving()) wakeAt = std::min(wakeAt, lastByteAt + quiet);
         const bool maySend = !uploads.empty() && line >= 0 && !lineFull;
-        if (maySend && opt.rate > 0) wakeAt = std::min(wakeAt, nextSendAt);
+        if (maySend && uploads.paced()) wakeAt = std::min(wakeAt, uploads.nextPieceAt());
         // The shell's fg and bg do not tell us that they moved us: while our terminal is
         // not ours to read, look again every second.
         bool readStdin = !terminal.ended && mayReadStdin();
         if (!terminal.ended && !readStdin)
             wakeAt = std::min(wakeAt, now + std::chrono::seconds(1));
         int timeoutMs = -1;
-        if (maySend && opt.rate <= 0)
+        if (maySend && !uploads.paced())
             timeoutMs = 0;   // at full speed, keep going until the line is full
         else if (wakeAt != Clock::time_point::max())
             timeoutMs = std::max<long>(0, std::chrono::ceil<std::chrono::milliseconds>(
@@ -734,75 +287,15 @@ int VirtualBoard::run()
         if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) handleLineInput();
         if (line >= 0 && (fds[0].revents & POLLOUT)) lineFull = false;
         if (fds[1].revents & POLLIN) running = false;
-        if (fds[2].revents & POLLIN) readCommands(fifo);
-        if (fds[3].revents & (POLLIN | POLLHUP | POLLERR)) readCommands(terminal);
+        if (fds[2].revents & POLLIN) fifo.read(obey);
+        if (fds[3].revents & (POLLIN | POLLHUP | POLLERR)) terminal.read(obey);
         if (fds[4].revents & POLLIN) acceptClient();
     }
-    if (receiving)
-        finishDownload(opt.board == 8052);
-    removeLinks();
+    if (download.receiving())
+        finishDownload(false);
+    removeBoardFiles();
     say("board switched off");
     return 0;
-}
-
-// Reads a number option; anything that is not wholly a number in range is refused.
-double number(const char *option, const char *text, double low, double high,
-              bool whole = true)
-{
-    char *end = nullptr;
-    double value = text ? std::strtod(text, &end) : 0;
-    if (!text || end == text || *end || !(value >= low && value <= high) ||
-        (whole && value != static_cast<long>(value)))
-        fail(std::string(option) + " wants " + (whole ? "a whole" : "a") + " number from " +
-             std::to_string(static_cast<long>(low)) + " to " +
-             std::to_string(static_cast<long>(high)) + "; see --help");
-    return value;
-}
-
-Options parseOptions(int argc, char **argv)
-{
-    Options opt;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
-        bool takesValue = true;
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(usageText, stdout);
-            std::exit(0);
-        } else if (arg == "--version") {
-            std::puts("vxt-board " KESTRION_VERSION);
-            std::exit(0);
-        } else if (arg == "--fast") {
-            opt.rate = 0;
-            takesValue = false;
-        } else if (arg == "--board") {
-            if (!value || (std::strcmp(value, "8088") && std::strcmp(value, "8052")))
-                fail("--board is 8088 or 8052");
-            opt.board = std::atoi(value);
-        } else if (arg == "--dir" && value) {
-            opt.dir = value;
-        } else if (arg == "--inbox" && value) {
-            opt.inbox = value;
-        } else if (arg == "--send" && value) {
-            opt.sendFile = value;
-        } else if (arg == "--port") {
-            opt.port = int(number("--port", value, 1, 15));
-        } else if (arg == "--listen") {
-            opt.listenPort = int(number("--listen", value, 0, 65535));
-        } else if (arg == "--rate") {
-            opt.rate = number("--rate", value, 1, 1e9, false);
-        } else if (arg == "--piece") {
-            opt.piece = std::size_t(number("--piece", value, 1, 65536));
-        } else if (arg == "--quiet-ms") {
-            opt.quietMs = int(number("--quiet-ms", value, 1, 600000));
-        } else if (arg == "--send-delay") {
-            opt.sendDelay = number("--send-delay", value, 0, 86400, false);
-        } else {
-            fail("unknown option or missing value: " + arg + "; see --help");
-        }
-        i += takesValue;
-    }
-    return opt;
 }
 
 } // namespace
