@@ -12,6 +12,8 @@
 // - ioctl(TIOCOUTQ) tells how much the queue holds;
 // - tcflush() of the output (or ioctl(TCFLSH), as ser2net makes it) drops the queue;
 //   what went stays gone;
+// - tcflow() (or ioctl(TCXONC)) stops the line and starts it again: while it is stopped,
+//   nothing leaves the queue;
 // - close() lets what is queued go first, as a driver's close waits for it;
 // - fstat() gives the device a serial port's number, so that it no longer looks like a
 //   pseudo-terminal.
@@ -45,6 +47,7 @@ constexpr double LineBytesPerSecond = 960;
 struct Queue {
     std::string bytes;
     Clock::time_point lineFreeAt;   // when the line has sent what went before
+    bool stopped = false;           // by tcflow(TCOOFF)
 };
 
 struct State {
@@ -91,7 +94,7 @@ bool isFaked(int fd)
 // Puts on the line what its time has come for. The caller holds the mutex.
 void drain(int fd, Queue &queue, Clock::time_point now)
 {
-    if (queue.bytes.empty())
+    if (queue.bytes.empty() || queue.stopped)
         return;
     const double lineSeconds = std::chrono::duration<double>(now - queue.lineFreeAt).count();
     const auto due = std::min(queue.bytes.size(), size_t(std::max(0.0, lineSeconds * LineBytesPerSecond)));
@@ -160,6 +163,8 @@ int ioctl(int fd, unsigned long request, ...) noexcept
     va_end(arguments);
     if (request == TCFLSH && isFaked(fd))
         return tcflush(fd, int(reinterpret_cast<std::intptr_t>(argument)));
+    if (request == TCXONC && isFaked(fd))
+        return tcflow(fd, int(reinterpret_cast<std::intptr_t>(argument)));
     if (request == TIOCOUTQ && isFaked(fd)) {
         std::lock_guard lock(state().mutex);
         Queue &queue = state().queues[fd];
@@ -184,6 +189,21 @@ int tcflush(int fd, int which) noexcept
     // The system's flush of a pseudo-terminal's output would drop what is on its way
     // between its ends, which on a UART has gone down the wire already.
     return which == TCOFLUSH ? 0 : call(fd, TCIFLUSH);
+}
+
+int tcflow(int fd, int action) noexcept
+{
+    static const auto call = next<int (*)(int, int)>("tcflow");
+    if (!isFaked(fd) || (action != TCOOFF && action != TCOON))
+        return call(fd, action);
+    std::lock_guard lock(state().mutex);
+    Queue &queue = state().queues[fd];
+    const auto now = Clock::now();
+    drain(fd, queue, now);   // what was due went before the stop
+    if (action == TCOON && queue.stopped)
+        queue.lineFreeAt = now;   // it goes on from here
+    queue.stopped = action == TCOOFF;
+    return 0;
 }
 
 int close(int fd)
