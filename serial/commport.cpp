@@ -148,10 +148,15 @@ OutputDiscard CommPort::discardOutput()
 {
     if (!m_port.isOpen())
         return {};
-    // What the driver holds is read before the flush. The line goes on sending in
-    // between, so a count of what went that is taken from it errs low, never high.
-    const OutputDiscard dropped{driverQueued(), m_driverQueueKnown};
+    // The driver is held while what it holds is read and dropped: nothing leaves in
+    // between, so the count of what went is exact. Where it cannot be held, or cannot
+    // tell, only what never reached it is sure not to go.
+    const bool held = m_driverQueueKnown && holdOutput(true);
+    const OutputDiscard dropped =
+        held ? OutputDiscard{driverQueued(), true} : OutputDiscard{m_port.bytesToWrite(), false};
     m_port.clear(QSerialPort::Output);
+    if (held)
+        holdOutput(false);
     m_pacer.restart();
     return dropped;
 }

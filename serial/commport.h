@@ -102,6 +102,8 @@ private:
     QByteArray readDevice();
     // What the port and the driver still hold to send.
     qint64 driverQueued() const;
+    // Stops the driver sending (true), or lets it go on (false); false when it would not.
+    bool holdOutput(bool hold);
     // Whether the open device's driver tells what it holds (see discardOutput()).
     bool reportsDriverQueue() const;
     // Why an open of `device` was refused: another program holds it, or the user may not.

@@ -19,6 +19,13 @@ qint64 CommPort::driverQueued() const
     return queued;
 }
 
+// Held, the driver sends nothing (a UART's transmitter stops; what its FIFO took already
+// goes, but the driver no longer counts it) until it is let go.
+bool CommPort::holdOutput(bool hold)
+{
+    return m_port.handle() >= 0 && ::tcflow(m_port.handle(), hold ? TCOOFF : TCOON) == 0;
+}
+
 // A pseudo-terminal keeps no output queue: TIOCOUTQ reads 0 however much is on its way.
 // Its slave ends have their own device numbers (Linux: 136-143, and 3 for the old BSD
 // kind); any other terminal device has a driver that counts what it holds.
