@@ -127,7 +127,17 @@ void CliTransfer::upload(const QString &path, qint64 waitSeconds)
     m_waitSeconds = std::min(waitSeconds, MaxWaitSeconds);
     m_sinceBoard.start();
     start(Direction::Upload, path);
-    if (m_waitSeconds > 0 && m_targets.front().station->isRunning(Direction::Upload))
+    BoardStation &station = *m_targets.front().station;
+    if (!station.isRunning(Direction::Upload))
+        return;
+    // What the board sent before the line was open and the upload listening has been
+    // thrown away: the progress line shows from then on, to say that the board may send.
+    const auto showListening = [this] { scheduleDraw(true); };
+    if (station.line().isOpen())
+        showListening();
+    else
+        connect(&station.line(), &Line::opened, this, showListening, Qt::SingleShotConnection);
+    if (m_waitSeconds > 0)
         checkSilence();
 }
 

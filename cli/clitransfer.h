@@ -28,8 +28,9 @@ class BoardStation;
 // One board: the end text on stdout, or one sentence on stderr. A class set: one line on
 // stdout for every board, in the order of the ports, the port and a tab before the end
 // text or the sentence. While it runs on a terminal, stderr shows a progress line for
-// every board, redrawn in place at most 4 times a second; a board that has ended shows
-// its whole text there, over as many lines as it takes.
+// every board, redrawn in place at most 4 times a second (an upload's from when the line
+// is open and the board may send); a board that has ended shows its whole text there,
+// over as many lines as it takes.
 class CliTransfer : public QObject {
     Q_OBJECT
 
