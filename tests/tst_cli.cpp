@@ -17,7 +17,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <optional>
@@ -48,29 +47,55 @@ speed_t deviceSpeed(const QString &device)
     return ok ? cfgetospeed(&settings) : 0;
 }
 
-// A terminal `columns` wide for a program's stderr: the master's descriptor (closed by
-// the caller) and the path of the program's end.
-std::pair<int, QString> openTerminal(unsigned short columns)
-{
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
-        return {-1, {}};
-    winsize size{};
-    size.ws_col = columns;
-    size.ws_row = 24;
-    ::ioctl(master, TIOCSWINSZ, &size);
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    return {master, QString::fromLocal8Bit(::ptsname(master))};
-}
+// A terminal `columns` wide for a program's stderr: the program writes to path(), and
+// shown() has all it has shown there.
+class Terminal {
+public:
+    explicit Terminal(unsigned short columns)
+        : m_master(::posix_openpt(O_RDWR | O_NOCTTY))
+    {
+        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
+            return;
+        winsize size{};
+        size.ws_col = columns;
+        size.ws_row = 24;
+        ::ioctl(m_master, TIOCSWINSZ, &size);
+        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+        m_path = QString::fromLocal8Bit(::ptsname(m_master));
+    }
+    ~Terminal()
+    {
+        if (m_master >= 0)
+            ::close(m_master);
+    }
+    Terminal(const Terminal &) = delete;
+    Terminal &operator=(const Terminal &) = delete;
 
-QByteArray readAvailable(int fd)
-{
-    QByteArray bytes;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-        bytes.append(buffer, n);
-    return bytes;
-}
+    bool isValid() const { return !m_path.isEmpty(); }
+    QString path() const { return m_path; }
+    const QByteArray &shown()
+    {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(m_master, buffer, sizeof buffer)) > 0;)
+            m_shown.append(buffer, n);
+        return m_shown;
+    }
+    // Whether the program ended within `timeoutMs`; what it shows is taken meanwhile.
+    bool waitForFinished(const QProcess &program, int timeoutMs)
+    {
+        const bool ended = QTest::qWaitFor([&] {
+            shown();
+            return program.state() == QProcess::NotRunning;
+        }, timeoutMs);
+        shown();   // the last of it
+        return ended;
+    }
+
+private:
+    int m_master;
+    QString m_path;
+    QByteArray m_shown;
+};
 
 } // namespace
 
@@ -147,23 +172,30 @@ private slots:
         QFile::remove(target);
 
         QProcess cli;
+        std::optional<Terminal> terminal;
+        if (direction == "upload" && !watch) {
+            terminal.emplace(80);
+            QVERIFY(terminal->isValid());
+            cli.setStandardErrorFile(terminal->path());
+        }
         cli.start(CLI_PATH, {direction, "--board", board, "--port", port, "--lang", language,
                              direction == "download" ? source : target});
         QVERIFY(cli.waitForStarted());
         if (direction == "upload") {
-            // The board sends once the CLI holds the line: earlier bytes are not its. Through
+            // The board sends once the upload listens: earlier bytes are not its. Through
             // RFC 2217 the line is open once the server has answered the purge that follows
             // the line settings: what the board sends from then on follows the answer.
-            QVERIFY(QTest::qWaitFor([&] { return watch ? watch->fromServer().contains("\xFF\xFA\x2C\x70\x01")
-                                                       : holdsLine(cli.processId()); }, 5000));
-            if (watch)
+            if (watch) {
+                QVERIFY(QTest::qWaitFor([&] { return watch->fromServer().contains("\xFF\xFA\x2C\x70\x01"); }, 5000));
                 QCOMPARE(deviceSpeed(device), speed_t(B9600));   // set before it answered
-            else
-                QTest::qWait(50);
+            } else {
+                QVERIFY(showsProgress(*terminal));
+            }
             control("send " + source.toUtf8());
         }
         // The proxy, if any, works while the test waits.
-        QVERIFY(QTest::qWaitFor([&] { return cli.state() == QProcess::NotRunning; }, 30000));
+        QVERIFY(terminal ? terminal->waitForFinished(cli, 30000)
+                         : QTest::qWaitFor([&] { return cli.state() == QProcess::NotRunning; }, 30000));
         QCOMPARE(cli.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()), text + "\n");
         QVERIFY(cli.readAllStandardError().isEmpty());   // no progress where stderr is no terminal
@@ -281,17 +313,19 @@ private slots:
         const QString raw = m_dir.filePath(QStringLiteral("inbox/raw.txt"));
         writeTestFile(raw, sent);
 
+        Terminal terminal(200);
+        QVERIFY(terminal.isValid());
         QProcess cli;
+        cli.setStandardErrorFile(terminal.path());
         cli.start(CLI_PATH, {"upload", "--board", board, "--port", "COM1", target, "--wait", "1"});
-        QVERIFY(cli.waitForStarted());
-        if (!sent.isEmpty()) {
-            QVERIFY(QTest::qWaitFor([&] { return holdsLine(cli.processId()); }, 5000));
+        QVERIFY(showsProgress(terminal));
+        if (!sent.isEmpty())
             control("raw " + raw.toUtf8());
-        }
-        QVERIFY(cli.waitForFinished(10000));
+        QVERIFY(terminal.waitForFinished(cli, 10000));
         QCOMPARE(cli.exitCode(), exitCode);
         QVERIFY(cli.readAllStandardOutput().isEmpty());
-        QCOMPARE(QString::fromUtf8(cli.readAllStandardError()), message + "\n");
+        const QByteArray &shown = terminal.shown();   // the progress line is cleared, the sentence stays
+        QCOMPARE(QString::fromUtf8(shown.mid(shown.lastIndexOf("\x1b[J") + 3)), message + "\r\n");
         QCOMPARE(QFileInfo::exists(target), !stored.isNull());
         if (!stored.isNull())
             QCOMPARE(fileBytes(target), stored);
@@ -376,19 +410,15 @@ private slots:
 
         // On a terminal, the progress lines keep the failing board's reason whole, over
         // as many lines as it takes.
-        const auto [master, terminal] = openTerminal(60);
-        QVERIFY(master >= 0);
-        auto closeMaster = qScopeGuard([master] { ::close(master); });
-        cli.setStandardErrorFile(terminal);
+        Terminal terminal(60);
+        QVERIFY(terminal.isValid());
+        cli.setStandardErrorFile(terminal.path());
         const QString small = writeTestFile(m_dir.filePath(QStringLiteral("small.bin")), content);
         cli.start(CLI_PATH, {"download", "--board", "8052", "--port", device, "--port", dead, "--port", "COM2", small});
-        QByteArray shown;
-        while (!cli.waitForFinished(50))
-            shown += readAvailable(master);
-        shown += readAvailable(master);
+        QVERIFY(terminal.waitForFinished(cli, 15000));
         QCOMPARE(cli.exitCode(), 4);
         cli.setStandardErrorFile(QString());
-        QString rows = QString::fromUtf8(shown);
+        QString rows = QString::fromUtf8(terminal.shown());
         rows.remove(QRegularExpression(QStringLiteral("\x1b\\[[0-9]*[A-Za-z]"))).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         rows.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         rows.replace(QRegularExpression(QStringLiteral("\n +")), QStringLiteral(" "));
@@ -486,15 +516,11 @@ private:
         QVERIFY(m_output.contains("commands:"));
     }
 
-    // Whether the process has the board's line open (Linux: its descriptors in /proc).
-    bool holdsLine(qint64 pid) const
+    // Waits until an upload on the terminal shows its progress line: the line is open and
+    // the upload listens, so what the board sends from then on is not thrown away.
+    static bool showsProgress(Terminal &terminal)
     {
-        const QString device = QFileInfo(m_dir.filePath(QStringLiteral("COM1"))).canonicalFilePath();
-        const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
-        const QStringList entries = fds.entryList(QDir::System | QDir::NoDotAndDotDot);
-        return std::any_of(entries.begin(), entries.end(), [&](const QString &fd) {
-            return QFileInfo(fds.filePath(fd)).symLinkTarget() == device;
-        });
+        return QTest::qWaitFor([&] { return terminal.shown().contains("\x1b[K"); }, 5000);
     }
 
     void control(const QByteArray &line)
