@@ -149,14 +149,15 @@ void CommPort::readNext()
 }
 
 // A read or a write failed: nothing more comes from the device. One that went away
-// (unplugged, the other end closed) is told in our own words; any other failure with the
-// system's.
+// (unplugged, the other end closed, a device no longer there: drivers differ in the code
+// they give) is told in our own words; any other failure with the system's.
 void CommPort::handleFailure(DWORD code)
 {
     if (!m_device.isOpen())
         return;
-    const bool wentAway = code == ERROR_BROKEN_PIPE || code == ERROR_DEVICE_REMOVED || code == ERROR_GEN_FAILURE
-                          || code == ERROR_BAD_COMMAND || code == ERROR_ACCESS_DENIED || code == ERROR_FILE_NOT_FOUND;
+    const bool wentAway = systemReasonOf(int(code)) == SystemReason::NoDevice || code == ERROR_BROKEN_PIPE
+                          || code == ERROR_DEVICE_REMOVED || code == ERROR_GEN_FAILURE || code == ERROR_BAD_COMMAND
+                          || code == ERROR_ACCESS_DENIED || code == ERROR_FILE_NOT_FOUND;
     const PortError why = wentAway ? PortError{PortError::Missing, portName(), {}, {}}
                                    : PortError{PortError::Other, portName(), {}, systemError(int(code))};
     m_pacer.stop();

@@ -121,8 +121,13 @@ PortsFile readPortsFile()
             result.faults << fault;
             continue;
         }
-        if (!result.entries.contains(number))
-            result.entries.insert(number, {value, lineNumber});
+        if (result.entries.contains(number)) {
+            fault.kind = PortError::NumberRepeated;
+            fault.port = key;
+            result.faults << fault;
+            continue;
+        }
+        result.entries.insert(number, {value, lineNumber});
     }
     return result;
 }

@@ -158,7 +158,11 @@ ParsedLineAddress parseLineAddress(const QString &text)
         host = hasPort ? rest.left(colon) : rest;
         port = hasPort ? rest.mid(colon + 1) : QString();
         if (hasPort && host.contains(QLatin1Char(':'))) {
-            result.problem = AddressProblem::Ipv6WithoutBrackets;
+            // An IPv6 address (with or without a port after it) wants brackets; anything
+            // else with a colon in its host, such as two addresses, is no host name.
+            const bool ipv6 = QHostAddress(rest).protocol() == QAbstractSocket::IPv6Protocol
+                              || QHostAddress(host).protocol() == QAbstractSocket::IPv6Protocol;
+            result.problem = ipv6 ? AddressProblem::Ipv6WithoutBrackets : AddressProblem::BadHostName;
             return result;
         }
         result.problem = checkHost(host);

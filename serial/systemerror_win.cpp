@@ -29,6 +29,7 @@ SystemReason systemReasonOf(int code)
         return SystemReason::InputOutput;
     case ERROR_NOT_READY:
     case ERROR_DEV_NOT_EXIST:
+    case ERROR_DEVICE_NOT_CONNECTED:
         return SystemReason::NoDevice;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:

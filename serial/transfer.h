@@ -72,6 +72,7 @@ struct PortError {
         PortsFileUnreadable,      // the ports file cannot be read
         EntryIgnored,             // `line` of the ports file, `port` its text, is no COMn=ADDRESS
         NumberIgnored,            // `line` of the ports file gives `port`, beyond COM1..COM15
+        NumberRepeated,           // `line` of the ports file gives `port` again; the first holds
     };
     Kind kind = None;
     QString port;         // "COM3", the device path or the address the user gave

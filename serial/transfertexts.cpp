@@ -376,6 +376,11 @@ QString portError(Language language, const PortError &error)
             + pick(language, QStringLiteral("%1 is ignored: the numbers go from COM1 to COM15."),
                    QStringLiteral("%1 已略過：編號只能是 COM1 到 COM15。"))
                   .arg(port);
+    case PortError::NumberRepeated:
+        return inFile(language, error)
+            + pick(language, QStringLiteral("%1 is ignored: an earlier line gives it already."),
+                   QStringLiteral("%1 已略過：前面已有一行設定它。"))
+                  .arg(port);
     case PortError::LineSettingsRefused:
         return pick(language, QStringLiteral("%1 did not set its serial port to %2: it answered %3."),
                     QStringLiteral("%1 沒有將序列埠設為 %2：伺服器回答 %3。"))

@@ -824,6 +824,7 @@ void LinesTest::addresses_data()
     bad("IPv4 number too large", "socket://192.168.1.300:3001", AddressProblem::BadIpv4);
     bad("IPv4 too short", "socket://10.1:3001", AddressProblem::BadIpv4);
     bad("IPv6 without brackets", "socket://fd00::7:3002", AddressProblem::Ipv6WithoutBrackets);
+    bad("two addresses", "rfc2217://labpi:3001,labpi:3002", AddressProblem::BadHostName);
     bad("IPv4 in brackets", "socket://[10.0.0.1]:3001", AddressProblem::BadIpv6);
     bad("bracket not closed", "socket://[fd00::7:3002", AddressProblem::BadIpv6);
     bad("no port", "socket://labpi", AddressProblem::NoPort);
@@ -932,16 +933,16 @@ void LinesTest::setupFaults()
     QVERIFY(QDir(config.path()).mkpath(QStringLiteral("kestrion")));
     const QString portsFile = writeTestFile(config.filePath(QStringLiteral("kestrion/ports.conf")),
                                             "COM4=socket://a:1\n[ports]\n; a comment\nCOM16=socket://x:1\nCOM8=labpi:3001\n"
-                                            "COM9\nCOM10=\nCOM11=\"socket://b:2\" ; a comment\n");
+                                            "COM9\nCOM10=\nCOM11=\"socket://b:2\" ; a comment\ncom11=socket://c:3\n");
     const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     qunsetenv("KESTRION_COM_DIR");
 
     const QList<PortError> faults = ComPortMap::setupFaults();
-    QCOMPARE(faults.size(), 4);
+    QCOMPARE(faults.size(), 5);
     const QList<std::pair<PortError::Kind, int>> expected = {
         {PortError::EntryIgnored, 1}, {PortError::NumberIgnored, 4}, {PortError::EntryIgnored, 6},
-        {PortError::EntryIgnored, 7}};
+        {PortError::EntryIgnored, 7}, {PortError::NumberRepeated, 9}};
     for (qsizetype i = 0; i < faults.size(); ++i) {
         QCOMPARE(faults[i].kind, expected[i].first);
         QCOMPARE(faults[i].line, expected[i].second);
@@ -949,7 +950,9 @@ void LinesTest::setupFaults()
     }
     QCOMPARE(TransferTexts::portError(Language::English, faults[1]),
              portsFile + ", line 4: COM16 is ignored: the numbers go from COM1 to COM15.");
-    QCOMPARE(ComPortMap::networkAddress(11), QStringLiteral("socket://b:2"));
+    QCOMPARE(TransferTexts::portError(Language::English, faults[4]),
+             portsFile + ", line 9: com11 is ignored: an earlier line gives it already.");
+    QCOMPARE(ComPortMap::networkAddress(11), QStringLiteral("socket://b:2"));   // the first holds
     // A value that is no address is named with its line when the number is used.
     PortError error;
     QVERIFY(!makeLine(PortChoice::comNumber(8), &error));

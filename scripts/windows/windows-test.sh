@@ -3,7 +3,8 @@
 #   - the setup program installs silently: files, Start-menu entries, the uninstall entry;
 #   - the installed kestrion-cli.exe lists COM1 and COM2, downloads to and uploads from a
 #     simulated VXT-8088 on COM1 and a VXT-8052 on COM2 byte for byte, and an interrupted
-#     download leaves the board the start of the file and says "up to" how much went;
+#     download leaves the board the start of the file and says "up to" how much went, and
+#     a board switched off in the middle of a download is told as a port that went away;
 #   - the same transfers on COM3 and COM4, which the ports file names as a VXT-8088 behind
 #     a raw TCP port and a VXT-8052 behind an RFC 2217 port of ser2net on 127.0.0.1;
 #   - Kestrion.exe on a virtual display: the splash, the settings dialog, a download from
@@ -438,6 +439,29 @@ autorun_starts_setup() {
 }
 AUTORUN_LINK_X=300 AUTORUN_LINK_Y=80
 check autorun-starts-setup autorun_starts_setup
+
+# ---- a board that goes away ----------------------------------------------------------------
+
+# The VXT-8052 on COM2 switched off in the middle of a download: kestrion-cli says the
+# port went away and how much had gone, and fails. (The last test that uses COM2.)
+board_goes_away() {
+    local reader read0 out status
+    reader=$(board_pid 2)
+    read0=$(bytes_read "$reader")
+    "$wine" "$cli_exe" download --board 8052 --port COM2 "$(winpath "$work/data/interrupt.bin")" \
+        > "$work/away.out" 2>&1 &
+    local pid=$!
+    wait_for 300 read_more "$reader" $((read0 + 1000)) || fail "the board got no download"
+    kill "$reader"
+    wait "$pid"
+    status=$?
+    out=$(tr '\r' '\n' < "$work/away.out" | grep .  | tail -n 1)
+    echo "$out"
+    [ "$status" -eq 4 ] || fail "exit status $status, not 4"
+    grep -q 'The device of COM2 went away' <<< "$out" || fail "it does not say that the port went away"
+    grep -q -i 'up to [0-9]* *(' <<< "$out" || fail "it does not say how much had gone"
+}
+check cli-board-goes-away board_goes_away
 
 # ---- the uninstaller ---------------------------------------------------------------------
 
