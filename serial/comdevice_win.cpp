@@ -283,15 +283,21 @@ OutputDiscard ComDevice::discardOutput()
 {
     if (!isOpen())
         return {m_waiting.size(), true};
-    // What the driver holds is read before the purge; the line goes on sending in between,
-    // so the count of what went errs low, never high.
-    const DeviceOutput before = output();
+    // The transmitter is held (as if the board had sent XOFF) while what the driver holds
+    // is read and purged: nothing leaves in between, so the count of what went is exact.
+    // A driver that will not hold is not taken at its word: only what never reached it is
+    // sure not to go.
+    const bool held = m_outQueueSeen && ::EscapeCommFunction(m_handle, SETXOFF);
+    DeviceOutput before = output();
+    before.driverReports = held;
     m_waiting.clear();
     if (before.writing > 0) {
         m_writeCancelled = true;
         ::CancelIoEx(m_handle, &m_writeOverlapped);
     }
     ::PurgeComm(m_handle, PURGE_TXABORT | PURGE_TXCLEAR);
+    if (held)
+        ::EscapeCommFunction(m_handle, SETXON);
     return before.discard();
 }
 
