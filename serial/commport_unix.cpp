@@ -26,9 +26,11 @@ bool CommPort::holdOutput(bool hold)
     return m_port.handle() >= 0 && ::tcflow(m_port.handle(), hold ? TCOOFF : TCOON) == 0;
 }
 
-// A pseudo-terminal keeps no output queue: TIOCOUTQ reads 0 however much is on its way.
-// Its slave ends have their own device numbers (Linux: 136-143, and 3 for the old BSD
-// kind); any other terminal device has a driver that counts what it holds.
+// Only a UART of the kernel's serial core counts exactly what it holds and drops all of it
+// at a flush: ttyS (device major 4) and the low-density serial ports such as ttyAMA
+// (204). A pseudo-terminal keeps no queue (TIOCOUTQ reads 0 however much is on its way);
+// a USB adapter counts what it has handed to the USB layer, which a flush does not drop
+// (ttyUSB), or whole transfer buffers (ttyACM): their counts are upper bounds.
 bool CommPort::reportsDriverQueue() const
 {
 #ifdef Q_OS_LINUX
@@ -36,7 +38,7 @@ bool CommPort::reportsDriverQueue() const
     if (m_port.handle() < 0 || ::fstat(m_port.handle(), &status) != 0 || !S_ISCHR(status.st_mode))
         return false;
     const unsigned int kind = major(status.st_rdev);
-    return kind != 3 && (kind < 136 || kind > 143);
+    return kind == 4 || kind == 204;
 #else
     return false;
 #endif
