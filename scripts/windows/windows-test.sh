@@ -264,12 +264,12 @@ measure_rate() {
 }
 check cli-download-rate measure_rate
 
-# Ctrl-C in the middle of a download: the board holds the start of the file, no byte
-# more than the count said.
 # The bytes a process has read so far, and whether that is more than $2.
 bytes_read() { sed -n 's/^rchar: //p' "/proc/$1/io"; }
 read_more() { [ "$(bytes_read "$1")" -gt "$2" ]; }
 
+# Ctrl-C in the middle of a download: the board holds the start of the file, no byte
+# more than the count said.
 interrupts() {
     local out status count before held reader read0
     reader=$(board_pid 2)
@@ -452,7 +452,7 @@ board_goes_away() {
     kill "$reader"
     wait "$pid"
     status=$?
-    out=$(tr '\r' '\n' < "$work/away.out" | grep .  | tail -n 1)
+    out=$(tr '\r' '\n' < "$work/away.out" | grep . | tail -n 1)
     echo "$out"
     [ "$status" -eq 4 ] || fail "exit status $status, not 4"
     grep -q 'The device of COM2 went away' <<< "$out" || fail "it does not say that the port went away"
